@@ -1,0 +1,19 @@
+// The run's journal: one process-wide text file, open only when the Debug
+// switch is set and a journal path was formed. Every writer tests
+// g_pJournal first; JournalWrite does that test for it.
+#pragma once
+
+#include "platform/text.h"
+#include "platform/text_file.h"
+
+extern CStdioFile* g_pJournal;
+
+// Creates the journal (an existing one is emptied) and writes its banner.
+// A file that cannot be created leaves g_pJournal null, silently.
+void OpenJournal(const CString& path);
+
+// Writes the closing line and closes the journal, if it is open.
+void CloseJournal();
+
+// Writes one whole text when the journal is open.
+void JournalWrite(const char* text);

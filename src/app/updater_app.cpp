@@ -1,0 +1,61 @@
+#include "app/updater_app.h"
+
+#include "app/command_line.h"
+#include "app/journal.h"
+#include "app/registry_key.h"
+#include "engine/conversion.h"
+
+int g_bDebug = 0;
+
+CUpdaterApp::CUpdaterApp() : CWinApp(nullptr) {
+  g_pJournal = nullptr;
+  g_bDebug = 0;
+}
+
+BOOL CUpdaterApp::InitInstance() {
+  AfxEnableControlContainer();
+  Enable3dControls();
+  SetRegistryKey("Norvane\\Toquelin");
+  ReadSettings();
+
+  CUpdaterCommandLineInfo cmdInfo;
+  ParseCommandLine(cmdInfo);
+  const BOOL bPaths = ResolvePaths(cmdInfo.m_strSource, cmdInfo.m_strDest);
+
+  if (g_bDebug) OpenJournal(m_strJournalPath);
+  if (bPaths) m_nCurrentVersion = RunConversion(m_strSource, m_strDest, m_szTemplateDir);
+  CloseJournal();
+  return FALSE;
+}
+
+int CUpdaterApp::ExitInstance() {
+  const int code = CWinApp::ExitInstance();
+  return m_nCurrentVersion != 0 ? code : kExitNothingConverted;
+}
+
+void CUpdaterApp::ReadSettings() {
+  g_bDebug = static_cast<int>(GetProfileInt("Générale", "Debug", 0));
+  CRegistryKey key(HKEY_LOCAL_MACHINE, "SOFTWARE\\Norvane\\Toquelin\\tq2\\Path", KEY_READ);
+  CString path;
+  key.QueryString("ExePath", path, "");
+  m_szTemplateDir = !path.IsEmpty() ? path : GetCurrentDirectoryText();
+  key.Close();
+}
+
+// An absolute path plays the role of a path with a drive letter and is kept;
+// any other path is taken inside the template folder.
+CString CUpdaterApp::ResolveOne(const CString& path) const {
+  if (path.GetLength() > 0 && path.GetAt(0) == '/') return path;
+  CString resolved;
+  resolved.Format("%s/%s", m_szTemplateDir.GetString(), path.GetString());
+  return resolved;
+}
+
+BOOL CUpdaterApp::ResolvePaths(const CString& source, const CString& dest) {
+  if (source.IsEmpty()) return FALSE;
+  m_strSource = ResolveOne(source);
+  m_strDest = dest.IsEmpty() ? m_strSource : ResolveOne(dest);
+  // The journal lies in the destination's folder.
+  m_strJournalPath.Format("%sUpdater.log", m_strDest.Left(m_strDest.ReverseFind('/') + 1).GetString());
+  return TRUE;
+}

@@ -1,0 +1,39 @@
+// The application object: the start-up sequence, the two settings, the
+// paths of the run and the exit code.
+#pragma once
+
+#include "platform/text.h"
+#include "platform/win_app.h"
+
+using DbVersionCode = int;
+
+extern int g_bDebug;
+
+class CUpdaterApp : public CWinApp {
+ public:
+  CUpdaterApp();
+
+  BOOL InitInstance() override;
+  int ExitInstance() override;
+
+  void ReadSettings();
+  BOOL ResolvePaths(const CString& source, const CString& dest);
+
+  const CString& GetTemplateDir() const { return m_szTemplateDir; }
+  CString GetJournalPath() const { return m_strJournalPath; }
+
+  CString m_strSource;
+  CString m_strDest;
+  CString m_strJournalPath;
+  // The template folder, and the base of relative paths. Kept whole: a
+  // Linux path may be far longer than 255 characters, and a cut one would
+  // silently name another folder.
+  CString m_szTemplateDir;
+  DbVersionCode m_nCurrentVersion = 0;
+
+ private:
+  CString ResolveOne(const CString& path) const;
+};
+
+// The exit code of a run that reached no version.
+inline constexpr int kExitNothingConverted = 1000;
