@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Sets up, builds, and converts the sample database with the templates of
+# the build tree, then shows the exit code and the journal.
+# The run uses a registry folder of its own (Debug on, ExePath = the build's
+# template folder), so it changes nothing of the user's settings.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$root/build
+"$root/tools/build.sh" "$build"
+
+templates=$build/templates
+out=$build/main-job
+rm -rf "$out"
+mkdir -p "$templates" "$out/registry"
+cat > "$out/registry/HKEY_CURRENT_USER.reg" <<REG
+REGEDIT4
+
+[HKEY_CURRENT_USER\\Software\\Norvane\\Toquelin\\updater\\Générale]
+"Debug"=dword:00000001
+REG
+cat > "$out/registry/HKEY_LOCAL_MACHINE.reg" <<REG
+REGEDIT4
+
+[HKEY_LOCAL_MACHINE\\SOFTWARE\\Norvane\\Toquelin\\tq2\\Path]
+"ExePath"="$templates"
+REG
+
+echo "+ updater /SRC=Base_V20.mdb /DEST=$out/Base.mdb"
+set +e
+UPDATER_REGISTRY=$out/registry "$build/src/app/updater" /SRC=Base_V20.mdb "/DEST=$out/Base.mdb" </dev/null
+code=$?
+set -e
+echo "Code de sortie : $code (1000 se lit 232)"
+if [ -f "$out/Updater.log" ]; then
+  echo "--- $out/Updater.log"
+  iconv -f WINDOWS-1252 -t UTF-8 "$out/Updater.log" | tr -d '\r'
+fi
+exit 0
