@@ -3,6 +3,7 @@
 #include <memory>
 
 CStdioFile* g_pJournal = nullptr;
+int g_bDebug = 0;
 
 namespace {
 std::unique_ptr<CStdioFile> g_journalFile;

@@ -8,6 +8,10 @@
 
 extern CStdioFile* g_pJournal;
 
+// The Debug switch of the registry: non-zero writes the journal and shows
+// the summary dialog at the end of the run.
+extern int g_bDebug;
+
 // Creates the journal (an existing one is emptied) and writes its banner.
 // A file that cannot be created leaves g_pJournal null, silently.
 void OpenJournal(const CString& path);

@@ -3,9 +3,8 @@
 #include "app/command_line.h"
 #include "app/journal.h"
 #include "app/registry_key.h"
+#include "app/updater_dlg.h"
 #include "engine/conversion.h"
-
-int g_bDebug = 0;
 
 CUpdaterApp::CUpdaterApp() : CWinApp(nullptr) {
   g_pJournal = nullptr;
@@ -25,6 +24,14 @@ BOOL CUpdaterApp::InitInstance() {
   if (g_bDebug) OpenJournal(m_strJournalPath);
   if (bPaths) m_nCurrentVersion = RunConversion(m_strSource, m_strDest, m_szTemplateDir);
   CloseJournal();
+
+  if (g_bDebug) {
+    CUpdaterDlg dlg(GetJournalPath());
+    dlg.m_strSource = m_strSource;
+    dlg.m_strDest = m_strDest;
+    dlg.m_strTemplateDir = m_szTemplateDir;
+    dlg.DoModal();
+  }
   return FALSE;
 }
 

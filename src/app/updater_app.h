@@ -7,8 +7,6 @@
 
 using DbVersionCode = int;
 
-extern int g_bDebug;
-
 class CUpdaterApp : public CWinApp {
  public:
   CUpdaterApp();

@@ -1,0 +1,29 @@
+#include "platform/run_lock.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+
+CRunLock::~CRunLock() {
+  if (m_fd >= 0) close(m_fd);
+}
+
+bool CRunLock::Acquire(const std::string& path, int timeoutSeconds) {
+  if (m_fd >= 0) return true;
+  const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  if (fd < 0) return false;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
+  for (;;) {
+    if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
+      m_fd = fd;
+      return true;
+    }
+    if (std::chrono::steady_clock::now() >= deadline) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  close(fd);
+  return false;
+}

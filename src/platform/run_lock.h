@@ -1,0 +1,23 @@
+// Contract: an exclusive lock between processes, held by an object.
+//
+// Acquire waits up to `timeoutSeconds` for the lock on `path` (creating the
+// file if needed) and holds it until the object is destroyed or the
+// process ends, whatever way it ends (the kernel releases an flock). It
+// returns false when the time ran out or the file cannot be made.
+#pragma once
+
+#include <string>
+
+class CRunLock {
+ public:
+  CRunLock() = default;
+  ~CRunLock();
+  CRunLock(const CRunLock&) = delete;
+  CRunLock& operator=(const CRunLock&) = delete;
+
+  bool Acquire(const std::string& path, int timeoutSeconds);
+  bool IsHeld() const { return m_fd >= 0; }
+
+ private:
+  int m_fd = -1;
+};
