@@ -11,19 +11,19 @@ CRunLock::~CRunLock() {
   if (m_fd >= 0) close(m_fd);
 }
 
-bool CRunLock::Acquire(const std::string& path, int timeoutSeconds) {
-  if (m_fd >= 0) return true;
+CRunLock::Result CRunLock::Acquire(const std::string& path, int timeoutSeconds) {
+  if (m_fd >= 0) return Result::Held;
   const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-  if (fd < 0) return false;
+  if (fd < 0) return Result::Unavailable;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
   for (;;) {
     if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
       m_fd = fd;
-      return true;
+      return Result::Held;
     }
     if (std::chrono::steady_clock::now() >= deadline) break;
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
   close(fd);
-  return false;
+  return Result::Busy;
 }

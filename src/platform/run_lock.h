@@ -3,7 +3,8 @@
 // Acquire waits up to `timeoutSeconds` for the lock on `path` (creating the
 // file if needed) and holds it until the object is destroyed or the
 // process ends, whatever way it ends (the kernel releases an flock). It
-// returns false when the time ran out or the file cannot be made.
+// tells whether the lock is held, was still held by another process when
+// the time ran out, or could not be taken at all (the file cannot be made).
 #pragma once
 
 #include <string>
@@ -15,7 +16,8 @@ class CRunLock {
   CRunLock(const CRunLock&) = delete;
   CRunLock& operator=(const CRunLock&) = delete;
 
-  bool Acquire(const std::string& path, int timeoutSeconds);
+  enum class Result { Held, Busy, Unavailable };
+  Result Acquire(const std::string& path, int timeoutSeconds);
   bool IsHeld() const { return m_fd >= 0; }
 
  private:

@@ -10,12 +10,12 @@ TEST(RunLockTest, ASecondProcessWaitsThenGivesUp) {
   TempDir dir;
   const std::string path = dir.path() + "/lock";
   CRunLock held;
-  ASSERT_TRUE(held.Acquire(path, 1));
+  ASSERT_EQ(held.Acquire(path, 1), CRunLock::Result::Held);
   const pid_t child = fork();
   ASSERT_GE(child, 0);
   if (child == 0) {
     CRunLock other;
-    _exit(other.Acquire(path, 1) ? 1 : 0);
+    _exit(other.Acquire(path, 1) == CRunLock::Result::Busy ? 0 : 1);
   }
   int status = 0;
   ASSERT_EQ(waitpid(child, &status, 0), child);
@@ -26,8 +26,11 @@ TEST(RunLockTest, ASecondProcessWaitsThenGivesUp) {
 TEST(RunLockTest, TheLockIsFreeAgainOnceItsHolderIsGone) {
   TempDir dir;
   const std::string path = dir.path() + "/lock";
-  { CRunLock first; ASSERT_TRUE(first.Acquire(path, 0)); }
+  {
+    CRunLock first;
+    ASSERT_EQ(first.Acquire(path, 0), CRunLock::Result::Held);
+  }
   CRunLock second;
-  EXPECT_TRUE(second.Acquire(path, 0));
-  EXPECT_FALSE(CRunLock().Acquire(dir.path() + "/no/such/folder/lock", 0));
+  EXPECT_EQ(second.Acquire(path, 0), CRunLock::Result::Held);
+  EXPECT_EQ(CRunLock().Acquire(dir.path() + "/no/such/folder/lock", 0), CRunLock::Result::Unavailable);
 }
