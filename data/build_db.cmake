@@ -12,7 +12,12 @@ foreach(var JETSQL GENDB OUT PARTS)
   endif()
 endforeach()
 
-set(script "${OUT}.sql")
+# The concatenated script is kept (beside the database unless SCRIPT names
+# another place) so that a failing statement can be looked up.
+if(NOT DEFINED SCRIPT)
+  set(SCRIPT "${OUT}.sql")
+endif()
+set(script "${SCRIPT}")
 file(WRITE "${script}" "")
 foreach(part IN LISTS PARTS)
   if(part STREQUAL "@labels" OR part STREQUAL "@large")
