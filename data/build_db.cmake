@@ -1,7 +1,7 @@
 # Builds one database file from SQL text with the driver's shell.
-#   cmake -DJETSQL=... -DGENDB=... -DOUT=file.mdb -DPARTS="a.sql;@labels;b.sql"
-#         [-DLABELS="--printer;1-107;--system;2-510;--revision;0"]
-#         [-DLARGE="--preset;large"] -P build_db.cmake
+#   cmake -DJETSQL=... -DGENDB=... -DOUT=file.mdb -DPARTS="a.sql|@labels|b.sql"
+#         [-DLABELS="--printer|1-107|--system|2-510|--revision|0"]
+#         [-DLARGE="--preset|large"] -P build_db.cmake
 # PARTS are concatenated in order into OUT.sql; "@labels" and "@large" stand
 # for the output of gendb with LABELS or LARGE. The database is rebuilt from
 # scratch: an old file is removed first, and a failed build leaves none.
@@ -18,6 +18,9 @@ if(NOT DEFINED SCRIPT)
   set(SCRIPT "${OUT}.sql")
 endif()
 set(script "${SCRIPT}")
+foreach(var PARTS LABELS LARGE)
+  string(REPLACE "|" ";" ${var} "${${var}}")
+endforeach()
 file(WRITE "${script}" "")
 foreach(part IN LISTS PARTS)
   if(part STREQUAL "@labels" OR part STREQUAL "@large")
