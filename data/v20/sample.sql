@@ -9,19 +9,20 @@
 --    both to a supplier and to one of its sub-categories (22), a supplier
 --    without sub-categories (80) and one that claims sub-categories it does
 --    not have (81);
---  * a user unit "QS" of the memo kind (40), which the corrected system
---    unit 16 of V2.1 would duplicate: that unit then keeps its own values
---    but for its owner;
+--  * a user unit coded "QS" among the memo units (40): the system unit 16,
+--    coded "QS" too but filed among the counted units in V2.0, would
+--    duplicate it once V2.1 moves it to the memo units, so the upgrade keeps
+--    that unit as it is but for its owner;
 --  * unit 23 missing, so that V2.1 adds it;
 --  * children of 26 and 27 with links, which V2.5.1 clears.
 
 INSERT INTO [Utilisateurs] ([USER_ID], [NOM], [MOTPASSE], [LANGUE], [DEVISE], [DROITS], [DATE_MAJ]) VALUES (2, 'Second', 'commis', 1, 1, 15, #2002-10-14 09:30:00#);
 
-INSERT INTO [Unites] ([UNITDEF_ID], [IMPERIAL], [CFACT], [TYPE], [OWNER], [NBDIGIT], [NAME_1], [NAME_2], [NAME_3], [NAME_4], [NAME_5], [SYMBOL_1], [SYMBOL_2], [SYMBOL_3], [SYMBOL_4], [SYMBOL_5], [DATE_MAJ]) VALUES (40, False, 0, 3, 1, 0, 'Quantité suffisante', 'Quantité suffisante', 'Quantité suffisante', 'Quantité suffisante', 'Quantité suffisante', 'QS', 'QS', 'QS', 'QS', 'QS', #2002-11-05 10:00:00#);
-INSERT INTO [Unites] ([UNITDEF_ID], [IMPERIAL], [CFACT], [TYPE], [OWNER], [NBDIGIT], [NAME_1], [NAME_2], [NAME_3], [NAME_4], [NAME_5], [SYMBOL_1], [SYMBOL_2], [SYMBOL_3], [SYMBOL_4], [SYMBOL_5], [DATE_MAJ]) VALUES (41, False, 1, 2, 1, 0, 'botte', 'botte', 'botte', 'botte', 'botte', 'bte', 'bte', 'bte', 'bte', 'bte', #2002-11-05 10:00:00#);
-INSERT INTO [Unites] ([UNITDEF_ID], [IMPERIAL], [CFACT], [TYPE], [OWNER], [NBDIGIT], [NAME_1], [NAME_2], [NAME_3], [NAME_4], [NAME_5], [SYMBOL_1], [SYMBOL_2], [SYMBOL_3], [SYMBOL_4], [SYMBOL_5], [DATE_MAJ]) VALUES (42, False, 1, 2, 1, 0, 'barquette', 'barquette', 'barquette', 'barquette', 'barquette', 'barq.', 'barq.', 'barq.', 'barq.', 'barq.', #2002-11-05 10:00:00#);
-INSERT INTO [Unites] ([UNITDEF_ID], [IMPERIAL], [CFACT], [TYPE], [OWNER], [NBDIGIT], [NAME_1], [NAME_2], [NAME_3], [NAME_4], [NAME_5], [SYMBOL_1], [SYMBOL_2], [SYMBOL_3], [SYMBOL_4], [SYMBOL_5], [DATE_MAJ]) VALUES (43, False, 0.015, 1, 2, 2, 'cuillère à soupe', 'cuillère à soupe', 'cuillère à soupe', 'cuillère à soupe', 'cuillère à soupe', 'c.à.s.', 'c.à.s.', 'c.à.s.', 'c.à.s.', 'c.à.s.', #2002-11-05 10:00:00#);
-INSERT INTO [Unites] ([UNITDEF_ID], [IMPERIAL], [CFACT], [TYPE], [OWNER], [NBDIGIT], [NAME_1], [NAME_2], [NAME_3], [NAME_4], [NAME_5], [SYMBOL_1], [SYMBOL_2], [SYMBOL_3], [SYMBOL_4], [SYMBOL_5], [DATE_MAJ]) VALUES (44, False, 0.0005, 0, 2, 1, 'pincée', 'pincée', 'pincée', 'pincée', 'pincée', 'pincée', 'pincée', 'pincée', 'pincée', 'pincée', #2002-11-05 10:00:00#);
+INSERT INTO [Unites] ([UNITDEF_ID], [IMPERIAL], [CFACT], [TYPE], [OWNER], [NBDIGIT], [NAME_1], [NAME_2], [NAME_3], [NAME_4], [NAME_5], [SYMBOL_1], [SYMBOL_2], [SYMBOL_3], [SYMBOL_4], [SYMBOL_5], [DATE_MAJ], [CODE_ECH]) VALUES (40, False, 0, 3, 1, 0, 'Quantité suffisante', 'Quantité suffisante', 'Quantité suffisante', 'Quantité suffisante', 'Quantité suffisante', 'QS', 'QS', 'QS', 'QS', 'QS', #2002-11-05 10:00:00#, 'QS');
+INSERT INTO [Unites] ([UNITDEF_ID], [IMPERIAL], [CFACT], [TYPE], [OWNER], [NBDIGIT], [NAME_1], [NAME_2], [NAME_3], [NAME_4], [NAME_5], [SYMBOL_1], [SYMBOL_2], [SYMBOL_3], [SYMBOL_4], [SYMBOL_5], [DATE_MAJ], [CODE_ECH]) VALUES (41, False, 1, 2, 1, 0, 'botte', 'botte', 'botte', 'botte', 'botte', 'bte', 'bte', 'bte', 'bte', 'bte', #2002-11-05 10:00:00#, 'BTE');
+INSERT INTO [Unites] ([UNITDEF_ID], [IMPERIAL], [CFACT], [TYPE], [OWNER], [NBDIGIT], [NAME_1], [NAME_2], [NAME_3], [NAME_4], [NAME_5], [SYMBOL_1], [SYMBOL_2], [SYMBOL_3], [SYMBOL_4], [SYMBOL_5], [DATE_MAJ], [CODE_ECH]) VALUES (42, False, 1, 2, 1, 0, 'barquette', 'barquette', 'barquette', 'barquette', 'barquette', 'barq.', 'barq.', 'barq.', 'barq.', 'barq.', #2002-11-05 10:00:00#, 'BAR');
+INSERT INTO [Unites] ([UNITDEF_ID], [IMPERIAL], [CFACT], [TYPE], [OWNER], [NBDIGIT], [NAME_1], [NAME_2], [NAME_3], [NAME_4], [NAME_5], [SYMBOL_1], [SYMBOL_2], [SYMBOL_3], [SYMBOL_4], [SYMBOL_5], [DATE_MAJ], [CODE_ECH]) VALUES (43, False, 0.015, 1, 2, 2, 'cuillère à soupe', 'cuillère à soupe', 'cuillère à soupe', 'cuillère à soupe', 'cuillère à soupe', 'c.à.s.', 'c.à.s.', 'c.à.s.', 'c.à.s.', 'c.à.s.', #2002-11-05 10:00:00#, 'CAS');
+INSERT INTO [Unites] ([UNITDEF_ID], [IMPERIAL], [CFACT], [TYPE], [OWNER], [NBDIGIT], [NAME_1], [NAME_2], [NAME_3], [NAME_4], [NAME_5], [SYMBOL_1], [SYMBOL_2], [SYMBOL_3], [SYMBOL_4], [SYMBOL_5], [DATE_MAJ], [CODE_ECH]) VALUES (44, False, 0.0005, 0, 2, 1, 'pincée', 'pincée', 'pincée', 'pincée', 'pincée', 'pincée', 'pincée', 'pincée', 'pincée', 'pincée', #2002-11-05 10:00:00#, 'PIN');
 
 INSERT INTO [Categories] ([CLASS_ID], [TYPE], [MASQUE], [PERE_ID], [NAME_1], [NAME_2], [NAME_3], [NAME_4], [NAME_5], [OWNER], [DATE_MAJ], [ASCHILD]) VALUES (29, 1, 0, 26, 'Gluten', 'Gluten', 'Gluten', 'Gluten', 'Glutine', -1, #2002-11-05 10:00:00#, False);
 INSERT INTO [Categories] ([CLASS_ID], [TYPE], [MASQUE], [PERE_ID], [NAME_1], [NAME_2], [NAME_3], [NAME_4], [NAME_5], [OWNER], [DATE_MAJ], [ASCHILD]) VALUES (30, 1, 0, 26, 'Arachide', 'Peanut', 'Erdnuss', 'Cacahuete', 'Arachide', -1, #2002-11-05 10:00:00#, False);

@@ -10,10 +10,12 @@ CREATE TABLE [Utilisateurs] ([USER_ID] INTEGER CONSTRAINT [PK_Utilisateurs] PRIM
 
 CREATE TABLE [Devises] ([DEVISE_ID] INTEGER CONSTRAINT [PK_Devises] PRIMARY KEY NOT NULL, [NAME_1] TEXT(32), [NAME_2] TEXT(32), [NAME_3] TEXT(32), [NAME_4] TEXT(32), [NAME_5] TEXT(32), [SYMBOL_1] TEXT(8), [SYMBOL_2] TEXT(8), [SYMBOL_3] TEXT(8), [SYMBOL_4] TEXT(8), [SYMBOL_5] TEXT(8), [TAUX] DOUBLE, [OWNER] INTEGER, [DATE_MAJ] DATETIME);
 
--- Units: system units belong to user -1. Within one kind of unit (TYPE) a
--- symbol designates one unit only, hence the unique index on (TYPE, SYMBOL_1).
-CREATE TABLE [Unites] ([UNITDEF_ID] INTEGER CONSTRAINT [PK_Unites] PRIMARY KEY NOT NULL, [IMPERIAL] BIT, [CFACT] DOUBLE, [TYPE] BYTE, [OWNER] INTEGER, [NBDIGIT] SHORT, [NAME_1] TEXT(32), [NAME_2] TEXT(32), [NAME_3] TEXT(32), [NAME_4] TEXT(32), [NAME_5] TEXT(32), [SYMBOL_1] TEXT(12), [SYMBOL_2] TEXT(12), [SYMBOL_3] TEXT(12), [SYMBOL_4] TEXT(12), [SYMBOL_5] TEXT(12), [DATE_MAJ] DATETIME);
-CREATE UNIQUE INDEX [UX_Unites_TypeSymbole] ON [Unites] ([TYPE], [SYMBOL_1]);
+-- Units: system units belong to user -1. CODE_ECH is the code of the unit in
+-- data exchange (UN/ECE codes where one exists, KGM, LTR, H87...; own codes
+-- for the others); within one kind of unit (TYPE) a code designates one unit
+-- only. No index may cover the names or symbols: V2.2 widens those columns.
+CREATE TABLE [Unites] ([UNITDEF_ID] INTEGER CONSTRAINT [PK_Unites] PRIMARY KEY NOT NULL, [IMPERIAL] BIT, [CFACT] DOUBLE, [TYPE] BYTE, [OWNER] INTEGER, [NBDIGIT] SHORT, [NAME_1] TEXT(32), [NAME_2] TEXT(32), [NAME_3] TEXT(32), [NAME_4] TEXT(32), [NAME_5] TEXT(32), [SYMBOL_1] TEXT(12), [SYMBOL_2] TEXT(12), [SYMBOL_3] TEXT(12), [SYMBOL_4] TEXT(12), [SYMBOL_5] TEXT(12), [DATE_MAJ] DATETIME, [CODE_ECH] TEXT(3));
+CREATE UNIQUE INDEX [UX_Unites_TypeCode] ON [Unites] ([TYPE], [CODE_ECH]);
 
 -- The category tree: root -1, top-level categories have PERE_ID -1.
 CREATE TABLE [Categories] ([CLASS_ID] INTEGER CONSTRAINT [PK_Categories] PRIMARY KEY NOT NULL, [TYPE] BYTE, [MASQUE] INTEGER, [PERE_ID] INTEGER, [NAME_1] TEXT(32), [NAME_2] TEXT(32), [NAME_3] TEXT(32), [NAME_4] TEXT(32), [NAME_5] TEXT(32), [OWNER] INTEGER, [DATE_MAJ] DATETIME, [ASCHILD] BIT);
