@@ -1,0 +1,2 @@
+-- Template of V2.3 (tq2V2_3.mdb): the upgrade to this version reads only
+-- the label tables, which the build generates.

@@ -1,0 +1,2 @@
+-- Template of V2.4 (tq2V2_4.mdb): the upgrade to this version reads only
+-- the label tables, which the build generates.

@@ -1,0 +1,2 @@
+-- Template of V2.4.2 (tq2V2_4_2.mdb): the upgrade to this version reads only
+-- the label tables, which the build generates.

@@ -1,0 +1,2 @@
+-- Template of V2.5.1.4 (tq2V2_5_1_4.mdb): the upgrade to this version reads only
+-- the label tables, which the build generates.

@@ -1,0 +1,381 @@
+// The built reference databases against what the upgrade reads from them:
+// every template has the tables and columns that its step binds, with types
+// its record sets can exchange; the label identifiers follow the limits of
+// the limited merges; the sample V2.0 database has what every step needs and
+// meets the cases of the merges; the large database has the asked sizes.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <initializer_list>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "jetdb/jetdb.h"
+
+namespace {
+
+using jetdb::JetType;
+
+// Field-exchange kinds of the record sets, and the column types that each
+// accepts. Numeric is an RFX_Long bound on a column that is still FLOAT in
+// the template's version ([FmtEtiquette] before V2.5.1).
+enum class Rfx { Long, Int, Byte, Bool, Double, Date, Text, Numeric };
+
+bool Compatible(Rfx rfx, JetType type) {
+  switch (rfx) {
+    case Rfx::Long: return type == JetType::Long || type == JetType::Counter;
+    case Rfx::Int: return type == JetType::Short || type == JetType::Long;
+    case Rfx::Byte: return type == JetType::Byte;
+    case Rfx::Bool: return type == JetType::Bit;
+    case Rfx::Double: return type == JetType::Double || type == JetType::Single;
+    case Rfx::Date: return type == JetType::DateTime;
+    case Rfx::Text: return type == JetType::Text || type == JetType::Memo;
+    case Rfx::Numeric: return type == JetType::Double || type == JetType::Single || type == JetType::Long;
+  }
+  return false;
+}
+
+struct Shape {
+  std::string table;
+  std::vector<std::pair<std::string, Rfx>> columns;
+};
+
+std::vector<std::pair<std::string, Rfx>> Numbered(const std::string& prefix, Rfx rfx) {
+  std::vector<std::pair<std::string, Rfx>> cols;
+  for (int i = 1; i <= 5; ++i) cols.emplace_back(prefix + std::to_string(i), rfx);
+  return cols;
+}
+
+Shape Make(std::string table, std::initializer_list<std::vector<std::pair<std::string, Rfx>>> parts) {
+  Shape s{std::move(table), {}};
+  for (const auto& p : parts) s.columns.insert(s.columns.end(), p.begin(), p.end());
+  return s;
+}
+
+const Shape kCategories = Make("Categories", {{{"CLASS_ID", Rfx::Long}, {"TYPE", Rfx::Byte}, {"MASQUE", Rfx::Long}, {"PERE_ID", Rfx::Long}},
+                                              Numbered("NAME_", Rfx::Text),
+                                              {{"OWNER", Rfx::Long}, {"DATE_MAJ", Rfx::Date}, {"ASCHILD", Rfx::Bool}, {"EXPORTABLE", Rfx::Bool}}});
+const Shape kFmtEtiquetteV21 = Make("FmtEtiquette", {{{"ID", Rfx::Long}, {"REF", Rfx::Text}, {"MRGHAUT", Rfx::Numeric}, {"MRGCOTE", Rfx::Numeric},
+                                                      {"HAUTEUR", Rfx::Numeric}, {"LARGEUR", Rfx::Numeric}, {"PASVERT", Rfx::Numeric},
+                                                      {"PASHORIZ", Rfx::Numeric}, {"NBRVERT", Rfx::Long}, {"NBRHORIZ", Rfx::Long}}});
+const Shape kCategIngre = Make("CategIngre", {{{"INGR_ID", Rfx::Long}, {"CLASS_ID", Rfx::Long}, {"CLASSPARENT", Rfx::Long}, {"MASQUE", Rfx::Long}}});
+const Shape kLanguePrinter = Make("Langue_Printer", {{{"Item_Id", Rfx::Int}, {"Libelle", Rfx::Text}, {"Classement", Rfx::Text}},
+                                                     Numbered("Langue_", Rfx::Text), {{"Owner", Rfx::Long}}});
+const Shape kLangueSystem = Make("Langue_System", {{{"Item_Id", Rfx::Int}, {"Libelle", Rfx::Text}}, Numbered("Langue_", Rfx::Text),
+                                                   {{"Classement", Rfx::Text}, {"Owner", Rfx::Long}}});
+const Shape kLibellesPreEmballe = Make("LibellesPreEmballe", {{{"ID", Rfx::Long}}, Numbered("NAME_", Rfx::Text),
+                                                              {{"TYPE", Rfx::Byte}, {"OWNER", Rfx::Long}}});
+const Shape kNutriLibelles252 = Make("NutriLibelles", {{{"ID", Rfx::Long}}, Numbered("LIBELLE_", Rfx::Text),
+                                                       {{"LIB_CIQUAL", Rfx::Text}, {"UNITE", Rfx::Text}, {"TYPEMSK", Rfx::Long}, {"NBDIGIT", Rfx::Int},
+                                                        {"NUMORDRE", Rfx::Int}, {"ARJ", Rfx::Double}, {"BKCOL", Rfx::Long}}});
+const Shape kNutriLibelles253 = Make("NutriLibelles", {kNutriLibelles252.columns, {{"OWNER", Rfx::Long}, {"DATE_MAJ", Rfx::Date}}});
+const Shape kProgression = Make("Progression", {{{"IDPROGRESSION", Rfx::Long}}, Numbered("PROGRESSION_", Rfx::Text), {{"OWNER", Rfx::Long}}});
+const Shape kUnites = Make("Unites", {{{"UNITDEF_ID", Rfx::Long}, {"IMPERIAL", Rfx::Bool}, {"CFACT", Rfx::Double}, {"TYPE", Rfx::Byte},
+                                       {"OWNER", Rfx::Long}, {"NBDIGIT", Rfx::Int}},
+                                      Numbered("NAME_", Rfx::Text), Numbered("SYMBOL_", Rfx::Text), {{"DATE_MAJ", Rfx::Date}}});
+const Shape kVariables = Make("Variables", {{{"NAME", Rfx::Text}, {"VALSTR", Rfx::Text}, {"VALNUM", Rfx::Double}}});
+
+std::unique_ptr<jetdb::Database> Open(const std::string& path) {
+  jetdb::Error error;
+  auto db = jetdb::Database::open(path, false, error);
+  EXPECT_TRUE(db) << path << ": " << error.message;
+  return db;
+}
+
+std::string TemplatePath(const std::string& name) { return std::string(TOQUELIN_TEMPLATE_DIR) + "/" + name + ".mdb"; }
+
+// Rows of a one-table SELECT, as values.
+std::vector<std::vector<jetdb::Value>> Rows(jetdb::Database& db, const std::string& sql) {
+  std::vector<std::vector<jetdb::Value>> rows;
+  auto q = db.query(sql);
+  EXPECT_TRUE(q) << sql << ": " << db.lastError().message;
+  if (!q) return rows;
+  while (q->next()) {
+    std::vector<jetdb::Value> row;
+    for (std::size_t c = 0; c < q->columns().size(); ++c) row.push_back(q->value(c));
+    rows.push_back(std::move(row));
+  }
+  EXPECT_FALSE(q->error()) << sql;
+  return rows;
+}
+
+std::set<long long> Ids(jetdb::Database& db, const std::string& sql) {
+  std::set<long long> ids;
+  for (const auto& row : Rows(db, sql)) ids.insert(row[0].asInteger());
+  return ids;
+}
+
+long long Count(jetdb::Database& db, const std::string& table) {
+  const auto rows = Rows(db, "SELECT COUNT(*) FROM [" + table + "]");
+  return rows.empty() ? -1 : rows[0][0].asInteger();
+}
+
+void ExpectShape(jetdb::Database& db, const Shape& shape, const std::string& where) {
+  const auto cols = db.columns(shape.table);
+  ASSERT_TRUE(cols) << where << ": no table [" << shape.table << "]";
+  for (const auto& [name, rfx] : shape.columns) {
+    const auto it = std::find_if(cols->begin(), cols->end(), [&](const jetdb::ColumnInfo& c) { return c.name == name; });
+    ASSERT_NE(it, cols->end()) << where << ": no column [" << shape.table << "].[" << name << "]";
+    EXPECT_TRUE(Compatible(rfx, it->type))
+        << where << ": [" << shape.table << "].[" << name << "] is " << jetdb::typeName(it->type);
+  }
+  // A record set selects its columns by name; it must also find the rows.
+  auto q = db.query("SELECT * FROM [" + shape.table + "]");
+  EXPECT_TRUE(q) << where << ": " << db.lastError().message;
+}
+
+struct TemplateReads {
+  std::string name;
+  std::vector<const Shape*> shapes;  // besides the two label tables
+};
+
+const std::vector<TemplateReads>& Templates() {
+  static const std::vector<TemplateReads> all{
+      {"tq2V2_1", {&kCategories, &kFmtEtiquetteV21, &kUnites, &kVariables}},
+      {"tq2V2_2", {}},
+      {"tq2V2_3", {}},
+      {"tq2V2_4", {}},
+      {"tq2V2_4_2", {}},
+      {"tq2V2_4_3", {}},
+      {"tq2V2_5_1", {&kCategories, &kLibellesPreEmballe}},
+      {"tq2V2_5_1_4", {}},
+      {"tq2V2_5_2", {&kCategories, &kNutriLibelles252, &kLibellesPreEmballe}},
+      {"tq2V2_5_3", {&kNutriLibelles253, &kCategories}},
+  };
+  return all;
+}
+
+TEST(ReferenceTemplates, EachHasTheTablesAndColumnsItsStepReads) {
+  for (const auto& t : Templates()) {
+    auto db = Open(TemplatePath(t.name));
+    ASSERT_TRUE(db);
+    ExpectShape(*db, kLanguePrinter, t.name);
+    ExpectShape(*db, kLangueSystem, t.name);
+    for (const Shape* s : t.shapes) ExpectShape(*db, *s, t.name);
+  }
+}
+
+TEST(ReferenceTemplates, NoneAnnouncesAVersion) {
+  for (const auto& t : Templates()) {
+    auto db = Open(TemplatePath(t.name));
+    ASSERT_TRUE(db);
+    EXPECT_TRUE(Rows(*db, "SELECT [Item_Id] FROM [Langue_System] WHERE [Libelle]='IDS_VERSION_DB'").empty()) << t.name;
+  }
+}
+
+// Replays the identifiers of the label merges over the whole chain: a
+// limited merge needs every template label up to its limit in the database
+// and appends the others without looking (so they must be new); a full merge
+// overwrites or appends.
+TEST(ReferenceTemplates, LabelIdentifiersFollowTheMergeLimits) {
+  struct Limits {
+    int printer;
+    int system;  // 0: full merge
+  };
+  const std::vector<Limits> limits{{107, 510}, {145, 675}, {155, 882}, {158, 933}, {158, 1030},
+                                   {0, 0},     {0, 0},     {0, 0},     {0, 0},     {0, 0}};
+  auto sample = Open(TOQUELIN_SAMPLE_DB);
+  ASSERT_TRUE(sample);
+  std::set<long long> printer = Ids(*sample, "SELECT [Item_Id] FROM [Langue_Printer]");
+  std::set<long long> system = Ids(*sample, "SELECT [Item_Id] FROM [Langue_System]");
+  EXPECT_EQ(*printer.rbegin(), 107);
+  EXPECT_EQ(*system.rbegin(), 510);
+  for (std::size_t step = 0; step < Templates().size(); ++step) {
+    const std::string& name = Templates()[step].name;
+    auto db = Open(TemplatePath(name));
+    ASSERT_TRUE(db);
+    for (auto [table, limit, ids] : {std::tuple{"Langue_Printer", limits[step].printer, &printer},
+                                     std::tuple{"Langue_System", limits[step].system, &system}}) {
+      const std::set<long long> rows = Ids(*db, std::string("SELECT [Item_Id] FROM [") + table + "]");
+      ASSERT_FALSE(rows.empty()) << name << " " << table;
+      for (long long id : rows) {
+        if (limit != 0 && id <= limit) {
+          EXPECT_TRUE(ids->count(id)) << name << " " << table << ": " << id << " up to the limit but not in the database";
+        } else if (limit != 0) {
+          EXPECT_FALSE(ids->count(id)) << name << " " << table << ": " << id << " appended but already there";
+        }
+      }
+      ids->insert(rows.begin(), rows.end());
+      // Each limited template reaches the next limit, so that what it
+      // appends is what the next step overwrites.
+      if (limit != 0 && step + 1 < limits.size() && limits[step + 1].system != 0) {
+        const int next = std::string(table) == "Langue_Printer" ? limits[step + 1].printer : limits[step + 1].system;
+        EXPECT_EQ(*rows.rbegin(), next) << name << " " << table;
+      }
+    }
+  }
+}
+
+TEST(ReferenceTemplates, V21ReferenceRows) {
+  auto db = Open(TemplatePath("tq2V2_1"));
+  auto sample = Open(TOQUELIN_SAMPLE_DB);
+  ASSERT_TRUE(db && sample);
+  const auto type = Rows(*db, "SELECT [VALSTR] FROM [Variables] WHERE [NAME]='TYPE_DB'");
+  ASSERT_EQ(type.size(), 1u);
+  EXPECT_EQ(type[0][0].text, "Toquelin");
+  // Label formats become whole numbers in V2.5.1: no fraction may be lost.
+  for (const auto& row : Rows(*db, "SELECT [MRGHAUT], [MRGCOTE], [HAUTEUR], [LARGEUR], [PASVERT], [PASHORIZ] FROM [FmtEtiquette]"))
+    for (const auto& v : row) EXPECT_EQ(v.asDouble(), static_cast<double>(static_cast<long long>(v.asDouble())));
+  EXPECT_GE(Count(*db, "FmtEtiquette"), 3);
+  // The first step stops merging categories at one the database lacks.
+  const auto sampleCats = Ids(*sample, "SELECT [CLASS_ID] FROM [Categories]");
+  for (long long id : Ids(*db, "SELECT [CLASS_ID] FROM [Categories]")) EXPECT_TRUE(sampleCats.count(id)) << id;
+  // The next step rewrites nineteen system units that must all exist by then.
+  std::set<long long> units = Ids(*sample, "SELECT [UNITDEF_ID] FROM [Unites]");
+  const auto systemUnits = Ids(*db, "SELECT [UNITDEF_ID] FROM [Unites] WHERE [OWNER] = -1");
+  units.insert(systemUnits.begin(), systemUnits.end());
+  for (long long id : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 21, 23}) EXPECT_TRUE(units.count(id)) << id;
+}
+
+std::string Folded(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+// The first step overwrites each system unit with the template's (all but
+// the exchange code, which the record set does not bind); an update that the
+// unique (TYPE, CODE_ECH) index refuses counts as a user change, which it
+// tolerates for units 10, 15 and 16 only.
+TEST(SampleDatabase, UnitMergeMeetsAUserChangeItTolerates) {
+  auto db = Open(TemplatePath("tq2V2_1"));
+  auto sample = Open(TOQUELIN_SAMPLE_DB);
+  ASSERT_TRUE(db && sample);
+  std::multimap<std::pair<long long, std::string>, long long> sampleKeys;
+  std::map<long long, std::string> sampleCode;
+  for (const auto& r : Rows(*sample, "SELECT [UNITDEF_ID], [TYPE], [CODE_ECH] FROM [Unites]")) {
+    sampleKeys.emplace(std::pair{r[1].asInteger(), Folded(r[2].text)}, r[0].asInteger());
+    sampleCode[r[0].asInteger()] = Folded(r[2].text);
+  }
+  std::set<long long> collisions;
+  for (const auto& r : Rows(*db, "SELECT [UNITDEF_ID], [TYPE] FROM [Unites] WHERE [OWNER] = -1")) {
+    if (!sampleCode.count(r[0].asInteger())) continue;  // added, not updated
+    const auto [from, to] = sampleKeys.equal_range({r[1].asInteger(), sampleCode[r[0].asInteger()]});
+    for (auto it = from; it != to; ++it)
+      if (it->second != r[0].asInteger()) collisions.insert(r[0].asInteger());
+  }
+  ASSERT_FALSE(collisions.empty());
+  for (long long id : collisions) EXPECT_TRUE(id == 10 || id == 15 || id == 16) << id;
+}
+
+TEST(SampleDatabase, VersionAndCategoriesInTheirRoles) {
+  auto db = Open(TOQUELIN_SAMPLE_DB);
+  ASSERT_TRUE(db);
+  const auto version = Rows(*db, "SELECT [Langue_1], [Langue_2], [Langue_3], [Langue_4], [Langue_5] FROM [Langue_System] WHERE [Libelle]='IDS_VERSION_DB'");
+  ASSERT_EQ(version.size(), 1u);
+  for (const auto& v : version[0]) EXPECT_EQ(v.text, "2.0.1.49");
+
+  std::map<long long, long long> parent;
+  for (const auto& r : Rows(*db, "SELECT [CLASS_ID], [PERE_ID] FROM [Categories]")) parent[r[0].asInteger()] = r[1].asInteger();
+  for (long long id : {-1, 20, 26, 27, 52, 242}) EXPECT_TRUE(parent.count(id)) << id;
+  for (long long id : {25, 28, 36}) EXPECT_FALSE(parent.count(id)) << id << " is added by the upgrade";
+  EXPECT_NE(parent[20], -1) << "category 20 is moved to the top by V2.4.2";
+  EXPECT_EQ(parent[242], 26);
+  // Import categories at the top, found by any of their five names.
+  const auto imports = Rows(*db, "SELECT [CLASS_ID] FROM [Categories] WHERE [PERE_ID]=-1 AND [CLASS_ID]<>-1 AND ([NAME_1]='Importation' OR [NAME_2]='Import' OR [NAME_3]='Import' OR [NAME_4]='Importación' OR [NAME_5]='Importazione')");
+  EXPECT_GE(imports.size(), 2u);
+  int nestedSupplierLinks = 0;
+  // Every link names the parent of its category, and the upgrade deletes
+  // children of 26 without their links: only 242's links are removed first.
+  for (const auto& r : Rows(*db, "SELECT [CLASS_ID], [CLASSPARENT] FROM [CategIngre]")) {
+    if (parent.count(r[1].asInteger()) && parent[r[1].asInteger()] == 52) ++nestedSupplierLinks;
+    EXPECT_EQ(parent[r[0].asInteger()], r[1].asInteger()) << r[0].asInteger();
+    if (parent[r[0].asInteger()] == 26) {
+      EXPECT_EQ(r[0].asInteger(), 242);
+    }
+  }
+  // Suppliers with sub-categories holding ingredient links, to flatten.
+  EXPECT_GE(nestedSupplierLinks, 3);
+}
+
+TEST(SampleDatabase, SchemaIsThatOfV20) {
+  auto db = Open(TOQUELIN_SAMPLE_DB);
+  ASSERT_TRUE(db);
+  Shape categories20 = kCategories;
+  categories20.columns.pop_back();  // [EXPORTABLE] comes with V2.1
+  for (const Shape* s : {static_cast<const Shape*>(&categories20), &kCategIngre, &kUnites, &kLanguePrinter, &kLangueSystem, &kProgression})
+    ExpectShape(*db, *s, "sample");
+  auto has = [&](const std::string& table, const std::string& column) {
+    const auto cols = db->columns(table);
+    return cols && std::any_of(cols->begin(), cols->end(), [&](const jetdb::ColumnInfo& c) { return c.name == column; });
+  };
+  for (const char* table : {"Variables", "FmtEtiquette", "Fournisseurs", "LAN_Clients", "LibellesPreEmballe", "RecetPreEmbal",
+                            "RecetteAffIngrCompos", "CategIngAllerg", "IngRecAlias", "MSpecifIng", "MSpecifRec", "NutriIngred",
+                            "NutriLibelles"})
+    EXPECT_FALSE(db->columns(table)) << table << " is created by the upgrade";
+  for (auto [table, column] : {std::pair{"Categories", "EXPORTABLE"}, {"Ingredients", "IMPORTED"}, {"Ingredients", "FOURN1"},
+                               {"Ingredients", "PREEM_DENVENT"}, {"Ingredients", "TVACODE"}, {"Ingredients", "NUTRI_QTE"},
+                               {"Recettes", "IMPORTED"}, {"Recettes", "CUMMULABLE"}, {"Recettes", "HTML2"}, {"Recettes", "CATPRINCIPAL"},
+                               {"Utilisateurs", "VALNULLBE"}, {"Utilisateurs", "AFFIPX"}, {"Utilisateurs", "CONSULT_ONLY"},
+                               {"Planning", "TVACODE"}, {"Planning", "TYPE"}, {"Planning", "FIXED_PX_VENTE"}, {"FicheProduction", "REMISE"}})
+    EXPECT_FALSE(has(table, column)) << table << "." << column << " is added by the upgrade";
+  // Columns the upgrade widens exist, narrower.
+  auto size = [&](const std::string& table, const std::string& column) {
+    const auto cols = db->columns(table);
+    if (!cols) return -1;
+    for (const auto& c : *cols)
+      if (c.name == column && c.type == JetType::Text) return c.size;
+    return -1;
+  };
+  for (auto [table, column, wider] : {std::tuple{"Devises", "SYMBOL_1", 54}, {"Unites", "NAME_5", 54}, {"Categories", "NAME_1", 54},
+                                      {"Ingredients", "CODE_AN", 32}, {"Recettes", "CODE_AN", 32}, {"Planning", "CLIENT", 128}}) {
+    const int s = size(table, column);
+    EXPECT_GT(s, 0) << table << "." << column;
+    EXPECT_LT(s, wider) << table << "." << column;
+  }
+  // The driver, like Access, refuses to alter a column that an index covers.
+  for (auto [table, prefix] : {std::pair{"Devises", "NAME_"}, {"Devises", "SYMBOL_"}, {"Unites", "NAME_"}, {"Unites", "SYMBOL_"},
+                               {"Categories", "NAME_"}, {"Ingredients", "CODE_AN"}, {"Recettes", "CODE_AN"}, {"Planning", "CLIENT"}})
+    for (const auto& index : db->indexes(table))
+      for (const auto& column : index.columns) EXPECT_NE(column.rfind(prefix, 0), 0u) << table << " index " << index.name;
+  const auto rel = db->relations("Unites");
+  EXPECT_TRUE(std::any_of(rel.begin(), rel.end(), [](const jetdb::RelationInfo& r) { return r.name == "UtilisateursUnites1" && r.table == "Unites"; }));
+  EXPECT_EQ(Rows(*db, "SELECT [USER_ID] FROM [Utilisateurs] WHERE [USER_ID]=-1").size(), 1u);
+}
+
+TEST(ReferenceTemplates, LaterCategoriesAndLabelsDoNotCollide) {
+  auto sample = Open(TOQUELIN_SAMPLE_DB);
+  auto t251 = Open(TemplatePath("tq2V2_5_1"));
+  auto t252 = Open(TemplatePath("tq2V2_5_2"));
+  ASSERT_TRUE(sample && t251 && t252);
+  std::set<long long> present = Ids(*sample, "SELECT [CLASS_ID] FROM [Categories]");
+  present.insert({25, 28, 36});
+  // V2.5.1 adds its categories as new rows once the children of 26 and 27
+  // are gone; V2.5.2 adds its own and stops at the first it finds.
+  const auto children = Ids(*sample, "SELECT [CLASS_ID] FROM [Categories] WHERE [PERE_ID]=26 OR [PERE_ID]=27");
+  for (long long id : children) present.erase(id);
+  const auto c251 = Ids(*t251, "SELECT [CLASS_ID] FROM [Categories]");
+  EXPECT_EQ(Ids(*t251, "SELECT [CLASS_ID] FROM [Categories] WHERE [PERE_ID]=26").size(), 14u);
+  for (long long id : c251) EXPECT_FALSE(present.count(id)) << id;
+  present.insert(c251.begin(), c251.end());
+  for (long long id : Ids(*t252, "SELECT [CLASS_ID] FROM [Categories]")) EXPECT_FALSE(present.count(id)) << id;
+  // Pre-packed labels: V2.5.2 appends without looking.
+  std::set<long long> labels = Ids(*t251, "SELECT [ID] FROM [LibellesPreEmballe]");
+  labels.insert(-1);
+  for (long long id : Ids(*t252, "SELECT [ID] FROM [LibellesPreEmballe]")) EXPECT_FALSE(labels.count(id)) << id;
+}
+
+TEST(LargeDatabase, HasThePresetSizesAndConsistentLinks) {
+  auto db = Open(TOQUELIN_LARGE_DB);
+  ASSERT_TRUE(db);
+  EXPECT_EQ(Count(*db, "Ingredients"), 20000);
+  EXPECT_EQ(Count(*db, "Recettes"), 10000);
+  EXPECT_EQ(Rows(*db, "SELECT [CLASS_ID] FROM [Categories] WHERE [CLASS_ID] >= 1000").size(), 2000u);
+  EXPECT_EQ(Count(*db, "CategIngre") + Count(*db, "CategRecet") + Count(*db, "Compositions"), 100000);
+  std::map<long long, long long> parent;
+  for (const auto& r : Rows(*db, "SELECT [CLASS_ID], [PERE_ID] FROM [Categories]")) parent[r[0].asInteger()] = r[1].asInteger();
+  int wrong = 0;
+  for (const char* table : {"CategIngre", "CategRecet"})
+    for (const auto& r : Rows(*db, std::string("SELECT [CLASS_ID], [CLASSPARENT] FROM [") + table + "]"))
+      if (parent.count(r[0].asInteger()) == 0 || parent[r[0].asInteger()] != r[1].asInteger()) ++wrong;
+  EXPECT_EQ(wrong, 0);
+  const auto version = Rows(*db, "SELECT [Langue_1] FROM [Langue_System] WHERE [Libelle]='IDS_VERSION_DB'");
+  ASSERT_EQ(version.size(), 1u);
+  EXPECT_EQ(version[0][0].text, "2.0.1.49");
+}
+
+}  // namespace

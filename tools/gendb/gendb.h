@@ -1,0 +1,51 @@
+// Generators of reference-data SQL (Jet dialect), one statement per line.
+#pragma once
+
+#include <cstdint>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+namespace gendb {
+
+// Quotes a text as a Jet string literal ('' for each quote inside).
+std::string Quote(std::string_view text);
+
+// Label rows of [Langue_Printer] and [Langue_System]. Identifiers run from
+// first to last inclusive (an empty range when last < first). A revision
+// other than 0 changes the wording of a few labels, as a new version of the
+// application does, so that a merge visibly overwrites them.
+struct LabelRanges {
+  int printerFirst = 1;
+  int printerLast = 0;
+  int systemFirst = 2;
+  int systemLast = 0;
+  int revision = 0;
+};
+void WriteLabels(std::ostream& out, const LabelRanges& ranges);
+
+// The texts of one generated label, exposed for the tests.
+struct LabelText {
+  std::string key;
+  std::string classement;
+  std::string text[5];
+};
+LabelText SystemLabel(int itemId, int revision);
+LabelText PrinterLabel(int itemId, int revision);
+
+// Rows of a large V2.0 database, to load after the V2.0 schema and its
+// reference rows. Links are the category links of ingredients and recipes
+// and the lines of recipes, shared out 55/25/20.
+struct LargeSizes {
+  int ingredients = 20000;
+  int recipes = 10000;
+  int categories = 2000;
+  int links = 100000;
+  std::uint32_t seed = 20030616;
+};
+// First identifier of the generated categories; lower identifiers belong to
+// the reference rows and to the templates.
+inline constexpr int kFirstGeneratedCategory = 1000;
+void WriteLarge(std::ostream& out, const LargeSizes& sizes);
+
+}  // namespace gendb

@@ -1,0 +1,86 @@
+// gendb — writes generated reference data as Jet SQL on standard output.
+//
+//   gendb labels --printer FIRST-LAST --system FIRST-LAST [--revision N]
+//   gendb large [--preset large|small] [--ingredients N] [--recipes N]
+//               [--categories N] [--links N] [--seed N]
+//
+// "labels" writes the rows of [Langue_Printer] and [Langue_System];
+// "large" writes the rows of a large V2.0 database, to be loaded after the
+// V2.0 schema and its reference rows (data/v20). The "large" preset is
+// 20,000 ingredients, 10,000 recipes, 2,000 categories and 100,000 links.
+#include <charconv>
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <string_view>
+
+#include "gendb.h"
+
+namespace {
+
+bool ParseInt(std::string_view text, int& value) {
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return ec == std::errc() && end == text.data() + text.size();
+}
+
+bool ParseRange(std::string_view text, int& first, int& last) {
+  const auto dash = text.find('-', 1);
+  if (dash == std::string_view::npos) return false;
+  return ParseInt(text.substr(0, dash), first) && ParseInt(text.substr(dash + 1), last);
+}
+
+int Usage() {
+  std::cerr << "usage: gendb labels --printer FIRST-LAST --system FIRST-LAST [--revision N]\n"
+               "       gendb large [--preset large|small] [--ingredients N] [--recipes N] [--categories N] "
+               "[--links N] [--seed N]\n";
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::ios::sync_with_stdio(false);
+  if (argc < 2) return Usage();
+  const std::string_view mode = argv[1];
+  if (mode == "labels") {
+    gendb::LabelRanges ranges;
+    for (int a = 2; a < argc; a += 2) {
+      if (a + 1 >= argc) return Usage();
+      const std::string_view opt = argv[a];
+      const std::string_view val = argv[a + 1];
+      bool ok = false;
+      if (opt == "--printer") ok = ParseRange(val, ranges.printerFirst, ranges.printerLast);
+      else if (opt == "--system") ok = ParseRange(val, ranges.systemFirst, ranges.systemLast);
+      else if (opt == "--revision") ok = ParseInt(val, ranges.revision);
+      if (!ok) return Usage();
+    }
+    gendb::WriteLabels(std::cout, ranges);
+  } else if (mode == "large") {
+    gendb::LargeSizes sizes;
+    for (int a = 2; a < argc; a += 2) {
+      if (a + 1 >= argc) return Usage();
+      const std::string_view opt = argv[a];
+      const std::string_view val = argv[a + 1];
+      bool ok = true;
+      if (opt == "--preset") {
+        if (val == "small") sizes = {200, 100, 50, 1000, sizes.seed};
+        else if (val == "large") sizes = {20000, 10000, 2000, 100000, sizes.seed};
+        else ok = false;
+      } else if (opt == "--ingredients") ok = ParseInt(val, sizes.ingredients);
+      else if (opt == "--recipes") ok = ParseInt(val, sizes.recipes);
+      else if (opt == "--categories") ok = ParseInt(val, sizes.categories);
+      else if (opt == "--links") ok = ParseInt(val, sizes.links);
+      else if (opt == "--seed") {
+        int seed = 0;
+        ok = ParseInt(val, seed);
+        sizes.seed = static_cast<std::uint32_t>(seed);
+      } else ok = false;
+      if (!ok || sizes.ingredients < 0 || sizes.recipes < 0 || sizes.categories < 0 || sizes.links < 0) return Usage();
+    }
+    gendb::WriteLarge(std::cout, sizes);
+  } else {
+    return Usage();
+  }
+  std::cout.flush();
+  return std::cout ? 0 : 1;
+}
