@@ -1,6 +1,11 @@
 // Opening files: only jetdb files open, and a refused file is never changed.
 // Sharing one file between two connections.
+#include <signal.h>
+#include <sys/wait.h>
+
+#include <chrono>
 #include <fstream>
+#include <thread>
 #include <iterator>
 
 #include "test_db.h"
@@ -91,6 +96,50 @@ TEST(Files, TwoConnectionsShareOneFile) {
   auto n = c->query("SELECT COUNT(*) FROM [T]");
   ASSERT_TRUE(n && n->next());
   EXPECT_EQ(n->value(0).integer, 2);
+}
+
+TEST(Files, ProcessKilledMidWorkLeavesTheStateAfterAWholeStatement) {
+  TempDir dir;
+  std::string path = dir.file("killed.mdb");
+  {
+    Error e;
+    auto db = Database::open(path, true, e);
+    ASSERT_TRUE(db);
+    ASSERT_TRUE(db->execute("CREATE TABLE [T] ([N] INTEGER CONSTRAINT PrimaryKey PRIMARY KEY)"));
+  }
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    // Rows and columns go in by turns until the parent kills us.
+    Error e;
+    auto db = Database::open(path, false, e);
+    for (int n = 1; db; ++n) {
+      db->execute("INSERT INTO [T] ([N]) VALUES (" + std::to_string(n) + ")");
+      if (n % 10 == 0) db->execute("ALTER TABLE [T] ADD COLUMN [C" + std::to_string(n) + "] TEXT(10), [D" +
+                                   std::to_string(n) + "] BIT");
+    }
+    _exit(1);
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  kill(child, SIGKILL);
+  int status = 0;
+  waitpid(child, &status, 0);
+
+  Error e;
+  auto db = Database::open(path, false, e);
+  ASSERT_TRUE(db) << e.message;
+  auto q = db->query("SELECT COUNT(*), MAX([N]) FROM [T]");
+  ASSERT_TRUE(q && q->next());
+  std::int64_t rows = q->value(0).integer;
+  EXPECT_GT(rows, 0);
+  EXPECT_EQ(q->value(1).integer, rows);  // no statement half done, none lost in the middle
+  auto columns = db->columns("T");
+  ASSERT_TRUE(columns);
+  EXPECT_EQ(columns->size() % 2, 1u);  // each ADD of two columns whole
+  auto all = db->query("SELECT * FROM [T]");
+  ASSERT_TRUE(all);
+  while (all->next()) {}
+  EXPECT_FALSE(all->error());
 }
 
 }  // namespace
