@@ -1,0 +1,167 @@
+// jetdb: a database driver that speaks the Access (Jet) SQL dialect and keeps
+// its data in an SQLite file.
+//
+// Contract
+// --------
+// * A database is one file: an SQLite database that also holds the driver's
+//   own catalog (Jet type and size of every column, column order, indexes
+//   with their per-table names, primary keys and relations). Opening any
+//   other file fails and leaves the file untouched.
+// * Every call that can fail returns false (or null) and leaves the reason
+//   in lastError(). No exception ever leaves this API.
+// * Every statement is atomic: it applies whole or not at all. Values are
+//   checked against the column types on every write, and relations are
+//   enforced (without cascades) on every write, whether the write comes from
+//   SQL text or from insertRow/updateRow/deleteRow.
+// * Text comparisons, filters, sorts and unique indexes ignore case and
+//   accents of Latin letters, as Access does.
+// * A Database is used from one thread. Two processes may open one file; a
+//   writer that finds the file locked waits a bounded time, then fails with
+//   state HY000.
+//
+// Values
+// ------
+// * Text and Memo read as Kind::Text (UTF-8).
+// * Bit, Byte, Short, Long and Counter read as Kind::Integer. A Bit reads as
+//   -1 (True) or 0 (False), never Null; writing any non-zero number to a Bit
+//   stores -1, writing Null stores 0.
+// * Single and Double read as Kind::Double; Currency reads as Kind::Double
+//   rounded to four decimals.
+// * DateTime reads as Kind::DateTime: `integer` holds seconds since
+//   1970-01-01 00:00:00, in no particular time zone (Access dates carry none).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace jetdb {
+
+enum class JetType { Text, Memo, Bit, Byte, Short, Long, Counter, Single, Double, Currency, DateTime };
+
+// The Access name of a type ("TEXT", "LONG", "BIT", ...).
+const char* typeName(JetType type);
+
+struct Value {
+  enum class Kind { Null, Integer, Double, Text, DateTime };
+  Kind kind = Kind::Null;
+  std::int64_t integer = 0;  // Integer, and DateTime as seconds since 1970
+  double real = 0;           // Double
+  std::string text;          // Text
+
+  static Value null() { return {}; }
+  static Value of(std::int64_t v) { Value x; x.kind = Kind::Integer; x.integer = v; return x; }
+  static Value of(int v) { return of(static_cast<std::int64_t>(v)); }
+  static Value of(double v) { Value x; x.kind = Kind::Double; x.real = v; return x; }
+  static Value of(std::string v) { Value x; x.kind = Kind::Text; x.text = std::move(v); return x; }
+  static Value of(const char* v) { return of(std::string(v)); }
+  static Value dateTime(std::int64_t seconds) { Value x; x.kind = Kind::DateTime; x.integer = seconds; return x; }
+
+  bool isNull() const { return kind == Kind::Null; }
+  // Conversions for readers that know what they bound; Null gives 0 / "".
+  std::int64_t asInteger() const;
+  double asDouble() const;
+  std::string asText() const;
+
+  friend bool operator==(const Value&, const Value&) = default;
+};
+
+struct ColumnInfo {
+  std::string name;
+  JetType type = JetType::Long;
+  int size = 0;          // characters for Text, bytes of storage otherwise
+  bool nullable = true;  // false for NOT NULL, primary-key and Bit columns
+};
+
+struct IndexInfo {
+  std::string name;
+  std::vector<std::string> columns;
+  bool unique = false;
+  bool primary = false;
+  bool ignoreNull = false;
+  bool disallowNull = false;
+};
+
+// A relation: `table`(`columns`) refers to `refTable`(`refColumns`).
+struct RelationInfo {
+  std::string name;
+  std::string table;
+  std::vector<std::string> columns;
+  std::string refTable;
+  std::vector<std::string> refColumns;
+};
+
+struct Error {
+  std::string state;    // SQLSTATE in ODBC's conventions: "42S01", "23000", ...
+  int native = 0;       // the driver's own error number
+  std::string origin;   // "[jetdb][Pilote Access]"
+  std::string message;  // French, names the objects involved
+
+  // "State:42S21,Native:-1508,Origin:[jetdb][Pilote Access]"
+  std::string stateNativeOrigin() const;
+};
+
+using RowId = std::int64_t;
+
+// The rows of one SELECT. Valid while its Database lives; a Database may
+// hold several open queries. Writes made while a query is open are
+// allowed; whether the query sees them is unspecified.
+class Query {
+ public:
+  virtual ~Query() = default;
+  virtual const std::vector<ColumnInfo>& columns() const = 0;
+  // Moves to the next row; false at the end or on error (see error()).
+  virtual bool next() = 0;
+  virtual const Value& value(std::size_t column) const = 0;
+  // Identity of the current row, usable with updateRow/deleteRow; 0 when the
+  // query has no single source row (aggregates).
+  virtual RowId rowId() const = 0;
+  // Set when next() returned false because of an error.
+  virtual const std::optional<Error>& error() const = 0;
+};
+
+class Database {
+ public:
+  // Opens an existing database, or creates a new one when `create` is set
+  // (creating fails if the file exists). Returns null and fills `error` on
+  // failure; a file that is not a jetdb database is never changed.
+  static std::unique_ptr<Database> open(const std::string& path, bool create, Error& error);
+  ~Database();
+  Database(const Database&) = delete;
+  Database& operator=(const Database&) = delete;
+
+  // Runs one statement of any kind. A SELECT is run and its rows dropped.
+  bool execute(std::string_view sql);
+  // Runs a SELECT; null on failure.
+  std::unique_ptr<Query> query(std::string_view sql);
+
+  // Row operations, each its own atomic statement, checked like the SQL
+  // ones. Columns not named take Null (0 for Bit). `rowId`, when given,
+  // receives the identity of the new row.
+  bool insertRow(std::string_view table, const std::vector<std::pair<std::string, Value>>& values,
+                 RowId* rowId = nullptr);
+  bool updateRow(std::string_view table, RowId row, const std::vector<std::pair<std::string, Value>>& values);
+  bool deleteRow(std::string_view table, RowId row);
+
+  const Error& lastError() const;
+
+  // Catalog, as the tables were created (names in their own capitalisation).
+  std::vector<std::string> tables() const;
+  // Empty optional when the table does not exist.
+  std::optional<std::vector<ColumnInfo>> columns(std::string_view table) const;
+  std::vector<IndexInfo> indexes(std::string_view table) const;
+  // Relations in which `table` is the referring or the referred table.
+  std::vector<RelationInfo> relations(std::string_view table) const;
+
+  struct Impl;
+
+ private:
+  explicit Database(std::unique_ptr<Impl> impl);
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace jetdb
