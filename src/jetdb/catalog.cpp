@@ -1,0 +1,246 @@
+#include "jetdb/catalog.h"
+
+#include "jetdb/sqlite_util.h"
+#include "jetdb/text.h"
+
+namespace jetdb {
+namespace {
+
+constexpr const char* kFormat = "jetdb 1";
+
+std::string join(const std::vector<std::string>& names) {
+  std::string out;
+  for (const auto& n : names) {
+    if (!out.empty()) out += '\n';
+    out += n;
+  }
+  return out;
+}
+
+std::vector<std::string> split(const std::string& s) {
+  std::vector<std::string> out;
+  std::size_t start = 0;
+  while (start <= s.size()) {
+    std::size_t nl = s.find('\n', start);
+    if (nl == std::string::npos) nl = s.size();
+    out.push_back(s.substr(start, nl - start));
+    start = nl + 1;
+  }
+  return out;
+}
+
+bool run(sqlite3*, Stmt& s) {
+  int rc = s.step();
+  return rc == SQLITE_DONE || rc == SQLITE_ROW;
+}
+
+}  // namespace
+
+int TableMeta::findColumn(std::string_view n) const {
+  for (std::size_t i = 0; i < columns.size(); ++i)
+    if (sameName(columns[i].name, n)) return static_cast<int>(i);
+  return -1;
+}
+
+const IndexMeta* TableMeta::findIndex(std::string_view n) const {
+  for (const auto& ix : indexes)
+    if (sameName(ix.name, n)) return &ix;
+  return nullptr;
+}
+
+bool TableMeta::columnRequired(std::size_t column) const {
+  if (columns[column].required) return true;
+  for (const auto& ix : indexes) {
+    if (!ix.primary && !ix.disallowNull) continue;
+    for (const auto& c : ix.columns)
+      if (sameName(c, columns[column].name)) return true;
+  }
+  return false;
+}
+
+bool Catalog::create(sqlite3* db, std::string& detail) {
+  static const char* kSchema =
+      "CREATE TABLE _jet_meta(key TEXT PRIMARY KEY, value TEXT);"
+      "CREATE TABLE _jet_tables(seq INTEGER PRIMARY KEY, name TEXT NOT NULL);"
+      "CREATE TABLE _jet_columns(tbl TEXT NOT NULL, pos INTEGER NOT NULL, name TEXT NOT NULL, type TEXT NOT NULL,"
+      " size INTEGER NOT NULL, required INTEGER NOT NULL);"
+      "CREATE TABLE _jet_indexes(tbl TEXT NOT NULL, pos INTEGER NOT NULL, name TEXT NOT NULL, columns TEXT NOT NULL,"
+      " uniq INTEGER NOT NULL, prim INTEGER NOT NULL, ignore_null INTEGER NOT NULL, disallow_null INTEGER NOT NULL);"
+      "CREATE TABLE _jet_relations(seq INTEGER PRIMARY KEY, name TEXT NOT NULL, tbl TEXT NOT NULL,"
+      " columns TEXT NOT NULL, ref_tbl TEXT NOT NULL, ref_columns TEXT NOT NULL);"
+      "INSERT INTO _jet_meta VALUES('format', 'jetdb 1');";
+  char* msg = nullptr;
+  if (sqlite3_exec(db, kSchema, nullptr, nullptr, &msg) != SQLITE_OK) {
+    detail = msg ? msg : "catalog";
+    sqlite3_free(msg);
+    return false;
+  }
+  return true;
+}
+
+bool Catalog::load(sqlite3* db) {
+  tables_.clear();
+  relations_.clear();
+  {
+    Stmt s(db, "SELECT value FROM _jet_meta WHERE key = 'format'");
+    if (!s.ok() || s.step() != SQLITE_ROW || s.text(0) != kFormat) return false;
+  }
+  Stmt t(db, "SELECT name FROM _jet_tables ORDER BY seq");
+  Stmt c(db, "SELECT name, type, size, required FROM _jet_columns WHERE tbl = ? ORDER BY pos");
+  Stmt x(db,
+         "SELECT name, columns, uniq, prim, ignore_null, disallow_null FROM _jet_indexes WHERE tbl = ? ORDER BY pos");
+  Stmt r(db, "SELECT name, tbl, columns, ref_tbl, ref_columns FROM _jet_relations ORDER BY seq");
+  if (!t.ok() || !c.ok() || !x.ok() || !r.ok()) return false;
+  while (t.step() == SQLITE_ROW) {
+    TableMeta tm;
+    tm.name = t.text(0);
+    c.reset();
+    c.bind(1, tm.name);
+    while (c.step() == SQLITE_ROW) {
+      ColumnMeta cm;
+      cm.name = c.text(0);
+      std::string type = c.text(1);
+      int size = static_cast<int>(c.integer(2));
+      auto ct = typeFromName(type, sameName(type, "TEXT") ? size : -1);
+      if (!ct) return false;
+      cm.type = *ct;
+      cm.required = c.integer(3) != 0;
+      tm.columns.push_back(std::move(cm));
+    }
+    x.reset();
+    x.bind(1, tm.name);
+    while (x.step() == SQLITE_ROW) {
+      IndexMeta im;
+      im.name = x.text(0);
+      im.columns = split(x.text(1));
+      im.unique = x.integer(2) != 0;
+      im.primary = x.integer(3) != 0;
+      im.ignoreNull = x.integer(4) != 0;
+      im.disallowNull = x.integer(5) != 0;
+      tm.indexes.push_back(std::move(im));
+    }
+    tables_.push_back(std::move(tm));
+  }
+  while (r.step() == SQLITE_ROW) {
+    RelationMeta rm;
+    rm.name = r.text(0);
+    rm.table = r.text(1);
+    rm.columns = split(r.text(2));
+    rm.refTable = r.text(3);
+    rm.refColumns = split(r.text(4));
+    relations_.push_back(std::move(rm));
+  }
+  return true;
+}
+
+TableMeta* Catalog::findTable(std::string_view n) {
+  for (auto& t : tables_)
+    if (sameName(t.name, n)) return &t;
+  return nullptr;
+}
+const TableMeta* Catalog::findTable(std::string_view n) const {
+  for (const auto& t : tables_)
+    if (sameName(t.name, n)) return &t;
+  return nullptr;
+}
+
+std::vector<const RelationMeta*> Catalog::relationsOf(std::string_view table) const {
+  std::vector<const RelationMeta*> out;
+  for (const auto& r : relations_)
+    if (sameName(r.table, table)) out.push_back(&r);
+  return out;
+}
+std::vector<const RelationMeta*> Catalog::relationsTo(std::string_view table) const {
+  std::vector<const RelationMeta*> out;
+  for (const auto& r : relations_)
+    if (sameName(r.refTable, table)) out.push_back(&r);
+  return out;
+}
+
+bool Catalog::saveTable(sqlite3* db, const TableMeta& tm, bool isNew) {
+  if (isNew) {
+    Stmt s(db, "INSERT INTO _jet_tables(name) VALUES(?)");
+    s.bind(1, tm.name);
+    if (!s.ok() || !run(db, s)) return false;
+  }
+  Stmt dc(db, "DELETE FROM _jet_columns WHERE tbl = ?");
+  Stmt dx(db, "DELETE FROM _jet_indexes WHERE tbl = ?");
+  Stmt ic(db, "INSERT INTO _jet_columns VALUES(?, ?, ?, ?, ?, ?)");
+  Stmt ix(db, "INSERT INTO _jet_indexes VALUES(?, ?, ?, ?, ?, ?, ?, ?)");
+  if (!dc.ok() || !dx.ok() || !ic.ok() || !ix.ok()) return false;
+  dc.bind(1, tm.name);
+  dx.bind(1, tm.name);
+  if (!run(db, dc) || !run(db, dx)) return false;
+  for (std::size_t i = 0; i < tm.columns.size(); ++i) {
+    const auto& c = tm.columns[i];
+    ic.reset();
+    ic.bind(1, tm.name);
+    ic.bind(2, static_cast<std::int64_t>(i));
+    ic.bind(3, c.name);
+    ic.bind(4, std::string_view(typeName(c.type.type)));
+    ic.bind(5, static_cast<std::int64_t>(c.type.size));
+    ic.bind(6, static_cast<std::int64_t>(c.required));
+    if (!run(db, ic)) return false;
+  }
+  for (std::size_t i = 0; i < tm.indexes.size(); ++i) {
+    const auto& x = tm.indexes[i];
+    ix.reset();
+    ix.bind(1, tm.name);
+    ix.bind(2, static_cast<std::int64_t>(i));
+    ix.bind(3, x.name);
+    ix.bind(4, join(x.columns));
+    ix.bind(5, static_cast<std::int64_t>(x.unique));
+    ix.bind(6, static_cast<std::int64_t>(x.primary));
+    ix.bind(7, static_cast<std::int64_t>(x.ignoreNull));
+    ix.bind(8, static_cast<std::int64_t>(x.disallowNull));
+    if (!run(db, ix)) return false;
+  }
+  if (TableMeta* existing = findTable(tm.name)) *existing = tm;
+  else tables_.push_back(tm);
+  return true;
+}
+
+bool Catalog::removeTable(sqlite3* db, std::string_view name) {
+  for (const char* sql : {"DELETE FROM _jet_tables WHERE name = ?", "DELETE FROM _jet_columns WHERE tbl = ?",
+                          "DELETE FROM _jet_indexes WHERE tbl = ?"}) {
+    Stmt s(db, sql);
+    if (!s.ok()) return false;
+    s.bind(1, name);
+    if (!run(db, s)) return false;
+  }
+  std::erase_if(tables_, [&](const TableMeta& t) { return t.name == name; });
+  return true;
+}
+
+bool Catalog::addRelation(sqlite3* db, const RelationMeta& rm) {
+  Stmt s(db, "INSERT INTO _jet_relations(name, tbl, columns, ref_tbl, ref_columns) VALUES(?, ?, ?, ?, ?)");
+  if (!s.ok()) return false;
+  s.bind(1, rm.name);
+  s.bind(2, rm.table);
+  s.bind(3, join(rm.columns));
+  s.bind(4, rm.refTable);
+  s.bind(5, join(rm.refColumns));
+  if (!run(db, s)) return false;
+  relations_.push_back(rm);
+  return true;
+}
+
+bool Catalog::removeRelation(sqlite3* db, std::string_view table, std::string_view name) {
+  Stmt s(db, "DELETE FROM _jet_relations WHERE tbl = ? AND name = ?");
+  if (!s.ok()) return false;
+  s.bind(1, table);
+  s.bind(2, name);
+  if (!run(db, s)) return false;
+  std::erase_if(relations_, [&](const RelationMeta& r) { return r.table == table && r.name == name; });
+  return true;
+}
+
+std::string sqliteIndexName(std::string_view table, std::string_view index) {
+  // '.' cannot appear in a Jet name, so the pair is never ambiguous.
+  return "jetix." + std::string(table) + "." + std::string(index);
+}
+std::string sqliteRelationIndexName(std::string_view table, std::string_view relation) {
+  return "jetfk." + std::string(table) + "." + std::string(relation);
+}
+
+}  // namespace jetdb

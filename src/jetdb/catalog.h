@@ -1,0 +1,83 @@
+// The driver's own catalog, kept in tables of the file itself so that a
+// file describes itself: Jet type and size of every column, column order,
+// indexes (primary keys and unique constraints among them) with their
+// per-table names, and relations.
+#pragma once
+
+#include <sqlite3.h>
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "jetdb/jetdb.h"
+#include "jetdb/types.h"
+
+namespace jetdb {
+
+struct ColumnMeta {
+  std::string name;
+  ColumnType type;
+  bool required = false;  // NOT NULL
+};
+
+struct IndexMeta {
+  std::string name;
+  std::vector<std::string> columns;
+  bool unique = false, primary = false, ignoreNull = false, disallowNull = false;
+};
+
+struct RelationMeta {
+  std::string name;
+  std::string table;  // the referring (child) table
+  std::vector<std::string> columns;
+  std::string refTable;
+  std::vector<std::string> refColumns;
+};
+
+struct TableMeta {
+  std::string name;
+  std::vector<ColumnMeta> columns;
+  std::vector<IndexMeta> indexes;
+
+  int findColumn(std::string_view name) const;  // -1 when absent
+  const IndexMeta* findIndex(std::string_view name) const;
+  // True when the column may not hold Null: NOT NULL, or part of the primary
+  // key or of an index that disallows Null.
+  bool columnRequired(std::size_t column) const;
+};
+
+class Catalog {
+ public:
+  // The catalog tables of a new file, and the mark that says it is one.
+  static bool create(sqlite3* db, std::string& detail);
+  // False when `db` holds no catalog (not a file of this driver).
+  bool load(sqlite3* db);
+
+  TableMeta* findTable(std::string_view name);
+  const TableMeta* findTable(std::string_view name) const;
+  const std::vector<TableMeta>& tables() const { return tables_; }
+  const std::vector<RelationMeta>& relations() const { return relations_; }
+  std::vector<const RelationMeta*> relationsOf(std::string_view table) const;     // as child
+  std::vector<const RelationMeta*> relationsTo(std::string_view table) const;     // as parent
+
+  // Writers used by the definition statements inside their transaction;
+  // each returns false on a storage error. The in-memory catalog is updated
+  // too; after a rolled-back statement the caller reloads it.
+  bool saveTable(sqlite3* db, const TableMeta& table, bool isNew);
+  bool removeTable(sqlite3* db, std::string_view name);
+  bool addRelation(sqlite3* db, const RelationMeta& relation);
+  bool removeRelation(sqlite3* db, std::string_view table, std::string_view name);
+
+ private:
+  std::vector<TableMeta> tables_;
+  std::vector<RelationMeta> relations_;
+};
+
+// SQLite names of the objects behind a Jet table's indexes and relations.
+// Jet index names belong to their table; SQLite's are database-wide.
+std::string sqliteIndexName(std::string_view table, std::string_view index);
+std::string sqliteRelationIndexName(std::string_view table, std::string_view relation);
+
+}  // namespace jetdb

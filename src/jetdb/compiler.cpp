@@ -1,0 +1,200 @@
+// Translation of Jet expressions and SELECT statements into SQLite text.
+// Values never go into the text: literals become parameters.
+#include "jetdb/errors.h"
+#include "jetdb/session.h"
+#include "jetdb/text.h"
+
+namespace jetdb {
+namespace {
+
+bool resolveColumn(Session& s, const Expr& e, const TableMeta* table, std::string& sql, std::optional<JetType>& type) {
+  if (!table) return s.fail(errors::columnNotFound(e.name, ""));
+  if (!e.qualifier.empty() && !sameName(e.qualifier, table->name))
+    return s.fail(errors::columnNotFound(e.qualifier + "." + e.name, table->name));
+  int c = table->findColumn(e.name);
+  if (c < 0) return s.fail(errors::columnNotFound(e.name, table->name));
+  sql = quoteIdent(table->columns[static_cast<std::size_t>(c)].name);
+  type = table->columns[static_cast<std::size_t>(c)].type.type;
+  return true;
+}
+
+}  // namespace
+
+bool compileExpr(Session& s, const Expr& e, const TableMeta* table, std::vector<Value>& params, CompiledExpr& out,
+                 bool insideAggregate) {
+  out = CompiledExpr{};
+  switch (e.kind) {
+    case Expr::Kind::Literal:
+      if (e.literal.isNull()) {
+        out.sql = "NULL";
+      } else {
+        params.push_back(e.literal);
+        // Comparing two texts ignores case even when neither is a column.
+        out.sql = e.literal.kind == Value::Kind::Text ? "(? COLLATE JETNOCASE)" : "?";
+        if (e.literal.kind == Value::Kind::DateTime) out.type = JetType::DateTime;
+      }
+      return true;
+    case Expr::Kind::Column:
+      if (!resolveColumn(s, e, table, out.sql, out.type)) return false;
+      out.bareColumn = !insideAggregate;
+      return true;
+    case Expr::Kind::CountStar:
+      if (insideAggregate) return s.fail(errors::syntaxInExpression("COUNT(*)"));
+      out.sql = "COUNT(*)";
+      out.type = JetType::Long;
+      out.aggregate = true;
+      return true;
+    case Expr::Kind::Call: {
+      if (insideAggregate) return s.fail(errors::syntaxInExpression(e.name));
+      CompiledExpr arg;
+      if (!compileExpr(s, *e.args[0], table, params, arg, true)) return false;
+      out.sql = e.name + "(" + arg.sql + ")";
+      out.aggregate = true;
+      if (e.name == "COUNT") out.type = JetType::Long;
+      else if (e.name == "MIN" || e.name == "MAX") out.type = arg.type;
+      return true;
+    }
+    case Expr::Kind::Unary: {
+      CompiledExpr a;
+      if (!compileExpr(s, *e.args[0], table, params, a, insideAggregate)) return false;
+      out.sql = "(" + std::string(e.op == "NOT" ? "NOT " : "- ") + a.sql + ")";
+      out.boolean = e.op == "NOT";
+      out.aggregate = a.aggregate;
+      out.bareColumn = a.bareColumn;
+      return true;
+    }
+    case Expr::Kind::Binary: {
+      CompiledExpr a, b;
+      if (!compileExpr(s, *e.args[0], table, params, a, insideAggregate) ||
+          !compileExpr(s, *e.args[1], table, params, b, insideAggregate))
+        return false;
+      if (e.op == "&") {
+        // Jet concatenation takes Null as an empty text.
+        out.sql = "(COALESCE(" + a.sql + ", '') || COALESCE(" + b.sql + ", ''))";
+        out.type = JetType::Memo;
+      } else if (e.op == "/") {
+        out.sql = "(CAST(" + a.sql + " AS REAL) / " + b.sql + ")";
+      } else {
+        out.sql = "(" + a.sql + " " + e.op + " " + b.sql + ")";
+      }
+      static const char* kBoolean[] = {"=", "<>", "<", "<=", ">", ">=", "AND", "OR"};
+      for (const char* op : kBoolean)
+        if (e.op == op) out.boolean = true;
+      out.aggregate = a.aggregate || b.aggregate;
+      out.bareColumn = a.bareColumn || b.bareColumn;
+      return true;
+    }
+    case Expr::Kind::IsNull: {
+      CompiledExpr a;
+      if (!compileExpr(s, *e.args[0], table, params, a, insideAggregate)) return false;
+      out.sql = "(" + a.sql + (e.negated ? " IS NOT NULL)" : " IS NULL)");
+      out.boolean = true;
+      out.aggregate = a.aggregate;
+      out.bareColumn = a.bareColumn;
+      return true;
+    }
+    case Expr::Kind::Like: {
+      CompiledExpr a, b;
+      if (!compileExpr(s, *e.args[0], table, params, a, insideAggregate) ||
+          !compileExpr(s, *e.args[1], table, params, b, insideAggregate))
+        return false;
+      out.sql = std::string("(") + (e.negated ? "NOT " : "") + "jetlike(" + a.sql + ", " + b.sql + "))";
+      out.boolean = true;
+      out.aggregate = a.aggregate || b.aggregate;
+      out.bareColumn = a.bareColumn || b.bareColumn;
+      return true;
+    }
+  }
+  return s.fail(errors::syntaxInExpression(e.source));
+}
+
+bool compileSelect(Session& s, const Select& st, CompiledSelect& out) {
+  out = CompiledSelect{};
+  const TableMeta* table = s.catalog.findTable(st.table);
+  if (!table) return s.fail(errors::tableNotFound(st.table));
+  std::string items;
+  bool aggregate = false;
+  const Expr* bare = nullptr;
+  auto addItem = [&](const std::string& sql, ColumnInfo info, std::optional<JetType> type) {
+    if (!items.empty()) items += ", ";
+    items += sql;
+    out.columns.push_back(std::move(info));
+    out.types.push_back(type);
+  };
+  if (st.star) {
+    for (std::size_t i = 0; i < table->columns.size(); ++i) {
+      const auto& c = table->columns[i];
+      addItem(quoteIdent(c.name), ColumnInfo{c.name, c.type.type, c.type.size, !table->columnRequired(i) && c.type.type != JetType::Bit},
+              c.type.type);
+    }
+  } else {
+    int unnamed = 1000;
+    for (const auto& item : st.items) {
+      CompiledExpr ce;
+      if (!compileExpr(s, *item.expr, table, out.params, ce)) return false;
+      ColumnInfo info;
+      if (item.expr->kind == Expr::Kind::Column) {
+        int c = table->findColumn(item.expr->name);
+        const auto& cm = table->columns[static_cast<std::size_t>(c)];
+        info = ColumnInfo{cm.name, cm.type.type, cm.type.size,
+                          !table->columnRequired(static_cast<std::size_t>(c)) && cm.type.type != JetType::Bit};
+      } else {
+        info.name = "Expr" + std::to_string(unnamed++);
+        info.type = ce.type.value_or(JetType::Double);
+        info.size = info.type == JetType::Text ? 255 : 8;
+      }
+      if (!item.alias.empty()) info.name = item.alias;
+      aggregate = aggregate || ce.aggregate;
+      if (ce.bareColumn && !bare) bare = item.expr.get();
+      addItem(ce.valueSql(), std::move(info), ce.type);
+    }
+  }
+  if (aggregate && (bare || st.star)) return s.fail(errors::aggregateMix(bare ? bare->source : "*"));
+  out.hasRowId = !aggregate && !st.distinct;
+  out.sql = std::string("SELECT ") + (st.distinct ? "DISTINCT " : "") + items;
+  if (out.hasRowId) out.sql += std::string(", ") + kRowColumn;
+  out.sql += " FROM " + quoteIdent(table->name);
+  if (st.where) {
+    CompiledExpr w;
+    if (!compileExpr(s, *st.where, table, out.params, w)) return false;
+    if (w.aggregate) return s.fail(errors::syntaxInExpression(st.where->source));
+    out.sql += " WHERE " + w.sql;
+  }
+  if (!st.order.empty()) {
+    out.sql += " ORDER BY ";
+    for (std::size_t i = 0; i < st.order.size(); ++i) {
+      CompiledExpr o;
+      if (!compileExpr(s, *st.order[i].expr, table, out.params, o)) return false;
+      if (i) out.sql += ", ";
+      out.sql += o.sql + (st.order[i].descending ? " DESC" : "");
+    }
+  }
+  return true;
+}
+
+Value readValue(sqlite3_stmt* stmt, int column, std::optional<JetType> type) {
+  int storage = sqlite3_column_type(stmt, column);
+  if (storage == SQLITE_NULL) return type == JetType::Bit ? Value::of(0) : Value::null();
+  auto text = [&] {
+    const unsigned char* t = sqlite3_column_text(stmt, column);
+    return std::string(reinterpret_cast<const char*>(t), static_cast<std::size_t>(sqlite3_column_bytes(stmt, column)));
+  };
+  if (!type) {
+    if (storage == SQLITE_INTEGER) return Value::of(static_cast<std::int64_t>(sqlite3_column_int64(stmt, column)));
+    if (storage == SQLITE_FLOAT) return Value::of(sqlite3_column_double(stmt, column));
+    return Value::of(text());
+  }
+  switch (*type) {
+    case JetType::Text:
+    case JetType::Memo: return Value::of(text());
+    case JetType::Single:
+    case JetType::Double:
+    case JetType::Currency: return Value::of(sqlite3_column_double(stmt, column));
+    case JetType::DateTime: return Value::dateTime(sqlite3_column_int64(stmt, column));
+    default:
+      if (storage == SQLITE_FLOAT) return Value::of(sqlite3_column_double(stmt, column));
+      return Value::of(static_cast<std::int64_t>(sqlite3_column_int64(stmt, column)));
+  }
+}
+
+}  // namespace jetdb

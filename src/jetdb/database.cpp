@@ -1,0 +1,354 @@
+// The Database object: opening files, running statements inside their
+// transactions, the row API and catalog inspection.
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "jetdb/errors.h"
+#include "jetdb/parser.h"
+#include "jetdb/session.h"
+#include "jetdb/text.h"
+
+namespace jetdb {
+namespace {
+
+// How long a statement waits for another process's write lock before it
+// fails with "fichier déjà utilisé". Long enough for any single statement
+// of another writer, short enough that a stuck peer is reported.
+constexpr int kBusyTimeoutMs = 5000;
+
+int collate(void*, int na, const void* a, int nb, const void* b) {
+  return compareFolded(std::string_view(static_cast<const char*>(a), static_cast<std::size_t>(na)),
+                       std::string_view(static_cast<const char*>(b), static_cast<std::size_t>(nb)));
+}
+
+void likeFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+    sqlite3_result_null(ctx);
+    return;
+  }
+  auto text = [](sqlite3_value* v) {
+    const unsigned char* t = sqlite3_value_text(v);
+    return std::string_view(reinterpret_cast<const char*>(t), static_cast<std::size_t>(sqlite3_value_bytes(v)));
+  };
+  std::string value(text(argv[0]));
+  std::string pattern(text(argv[1]));
+  sqlite3_result_int(ctx, likeMatch(value, pattern) ? 1 : 0);
+}
+
+bool exec(sqlite3* db, const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
+
+// Durability and sharing. The file runs in WAL mode with synchronous=NORMAL:
+// a commit is a single append to the write-ahead log, and the log carries
+// checksums, so a process killed at any moment leaves a file that opens on
+// the state after its last committed statement (SQLite replays or discards
+// the log on the next open). What NORMAL gives up is durability across a
+// power cut: the last few commits may be lost, never the consistency of the
+// file. A rollback journal with synchronous=FULL would pay two fsyncs per
+// statement for that, which row-by-row record-set work cannot afford. WAL
+// also lets readers of other processes go on while one writes. When the
+// last connection closes, SQLite checkpoints and removes the log, so a
+// closed database is again one file. Writers take the lock at the start of
+// each statement and wait up to kBusyTimeoutMs for it.
+bool configure(sqlite3* db) {
+  sqlite3_busy_timeout(db, kBusyTimeoutMs);
+  return sqlite3_create_collation_v2(db, "JETNOCASE", SQLITE_UTF8, nullptr, collate, nullptr) == SQLITE_OK &&
+         sqlite3_create_function_v2(db, "jetlike", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, likeFunction,
+                                    nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+bool setJournal(sqlite3* db) {
+  return exec(db, "PRAGMA journal_mode=WAL") && exec(db, "PRAGMA synchronous=NORMAL");
+}
+
+// True when the file starts like an SQLite database. Checked before SQLite
+// sees the file, so that nothing is ever written to a foreign file.
+bool looksLikeSqlite(const std::string& path) {
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return false;
+  char header[100] = {};
+  std::size_t n = std::fread(header, 1, sizeof header, f);
+  std::fclose(f);
+  return n == sizeof header && std::memcmp(header, "SQLite format 3", 16) == 0;
+}
+
+class QueryImpl final : public Query {
+ public:
+  QueryImpl(Session& s, CompiledSelect cs, Stmt st)
+      : s_(s), cs_(std::move(cs)), st_(std::move(st)), values_(cs_.columns.size()) {}
+
+  const std::vector<ColumnInfo>& columns() const override { return cs_.columns; }
+  bool next() override {
+    if (done_) return false;
+    int rc = st_.step();
+    if (rc == SQLITE_ROW) {
+      for (std::size_t i = 0; i < values_.size(); ++i) values_[i] = readValue(st_.get(), static_cast<int>(i), cs_.types[i]);
+      row_ = cs_.hasRowId ? st_.integer(static_cast<int>(values_.size())) : 0;
+      return true;
+    }
+    done_ = true;
+    if (rc != SQLITE_DONE) error_ = s_.sqliteError();
+    for (auto& v : values_) v = Value::null();
+    row_ = 0;
+    // Let go of the read snapshot so that other writers are not held up.
+    st_.reset();
+    return false;
+  }
+  const Value& value(std::size_t column) const override {
+    static const Value kNull;
+    return column < values_.size() ? values_[column] : kNull;
+  }
+  RowId rowId() const override { return row_; }
+  const std::optional<Error>& error() const override { return error_; }
+
+ private:
+  Session& s_;
+  CompiledSelect cs_;
+  Stmt st_;
+  std::vector<Value> values_;
+  RowId row_ = 0;
+  bool done_ = false;
+  std::optional<Error> error_;
+};
+
+bool isDefinition(const Statement& st) {
+  return std::holds_alternative<CreateTable>(st) || std::holds_alternative<DropTable>(st) ||
+         std::holds_alternative<CreateIndex>(st) || std::holds_alternative<DropIndex>(st) ||
+         std::holds_alternative<AlterTable>(st);
+}
+
+}  // namespace
+
+Error Session::sqliteError(std::string_view table) const {
+  int code = sqlite3_extended_errcode(db) & 0xFF;
+  if (code == SQLITE_BUSY || code == SQLITE_LOCKED) return errors::fileLocked(path);
+  if (code == SQLITE_CONSTRAINT) return errors::duplicateValues(table);
+  if (code == SQLITE_CORRUPT || code == SQLITE_NOTADB) return errors::notADatabase(path);
+  return errors::storage(sqlite3_errmsg(db));
+}
+
+bool StatementTransaction::begin() {
+  outer_ = sqlite3_get_autocommit(s_.db) != 0;
+  if (outer_ && !exec(s_.db, "BEGIN IMMEDIATE")) return s_.fail(s_.sqliteError());
+  if (!exec(s_.db, "SAVEPOINT jet_statement")) {
+    Error e = s_.sqliteError();
+    if (outer_) exec(s_.db, "ROLLBACK");
+    return s_.fail(e);
+  }
+  active_ = true;
+  return true;
+}
+
+bool StatementTransaction::commit() {
+  if (!exec(s_.db, "RELEASE jet_statement") || (outer_ && !exec(s_.db, "COMMIT"))) {
+    Error e = s_.sqliteError();
+    return s_.fail(e);  // the destructor rolls back what is left
+  }
+  active_ = false;
+  return true;
+}
+
+StatementTransaction::~StatementTransaction() {
+  if (!active_) return;
+  exec(s_.db, "ROLLBACK TO jet_statement");
+  exec(s_.db, "RELEASE jet_statement");
+  if (outer_ && !sqlite3_get_autocommit(s_.db)) exec(s_.db, "COMMIT");
+  s_.cache.clear();
+  s_.catalog.load(s_.db);
+}
+
+Database::Database(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+Database::~Database() = default;
+
+std::unique_ptr<Database> Database::open(const std::string& path, bool create, Error& error) {
+  auto impl = std::make_unique<Impl>();
+  impl->path = path;
+  struct stat info {};
+  bool exists = ::stat(path.c_str(), &info) == 0;
+  if (create && exists) {
+    error = errors::fileExists(path);
+    return nullptr;
+  }
+  if (!create) {
+    if (!exists) {
+      error = errors::fileNotFound(path);
+      return nullptr;
+    }
+    if (!S_ISREG(info.st_mode) || !looksLikeSqlite(path)) {
+      error = errors::notADatabase(path);
+      return nullptr;
+    }
+  }
+  int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_NOMUTEX;
+  if (sqlite3_open_v2(path.c_str(), &impl->db, flags, nullptr) != SQLITE_OK || !configure(impl->db)) {
+    error = create ? errors::storage(impl->db ? sqlite3_errmsg(impl->db) : "sqlite3_open_v2")
+                   : errors::notADatabase(path);
+    if (create) std::remove(path.c_str());
+    return nullptr;
+  }
+  if (create) {
+    std::string detail;
+    if (!setJournal(impl->db) || !exec(impl->db, "BEGIN IMMEDIATE") || !Catalog::create(impl->db, detail) ||
+        !exec(impl->db, "COMMIT")) {
+      error = errors::storage(detail.empty() ? sqlite3_errmsg(impl->db) : detail);
+      impl.reset();
+      std::remove(path.c_str());
+      return nullptr;
+    }
+  }
+  if (!impl->catalog.load(impl->db)) {
+    int code = sqlite3_extended_errcode(impl->db) & 0xFF;
+    error = (code == SQLITE_BUSY || code == SQLITE_LOCKED) ? errors::fileLocked(path) : errors::notADatabase(path);
+    return nullptr;
+  }
+  if (!create && !setJournal(impl->db)) {
+    error = impl->sqliteError();
+    return nullptr;
+  }
+  return std::unique_ptr<Database>(new Database(std::move(impl)));
+}
+
+bool Database::execute(std::string_view sql) {
+  Session& s = *impl_;
+  s.last = Error{};
+  Statement st;
+  if (!parseStatement(sql, st, s.last)) return false;
+  if (std::holds_alternative<Select>(st)) {
+    auto q = query(sql);
+    if (!q) return false;
+    while (q->next()) {}
+    if (q->error()) return s.fail(*q->error());
+    return true;
+  }
+  if (isDefinition(st)) s.cache.clear();
+  StatementTransaction tx(s);
+  if (!tx.begin()) return false;
+  bool ok = std::visit(
+      [&](const auto& x) -> bool {
+        using T = std::decay_t<decltype(x)>;
+        if constexpr (std::is_same_v<T, CreateTable>) return executeCreateTable(s, x);
+        else if constexpr (std::is_same_v<T, DropTable>) return executeDropTable(s, x);
+        else if constexpr (std::is_same_v<T, CreateIndex>) return executeCreateIndex(s, x);
+        else if constexpr (std::is_same_v<T, DropIndex>) return executeDropIndex(s, x);
+        else if constexpr (std::is_same_v<T, AlterTable>) return executeAlterTable(s, x);
+        else if constexpr (std::is_same_v<T, Insert>) return executeInsert(s, x);
+        else if constexpr (std::is_same_v<T, Update>) return executeUpdate(s, x);
+        else if constexpr (std::is_same_v<T, Delete>) return executeDelete(s, x);
+        else return false;
+      },
+      st);
+  if (!ok) return false;
+  return tx.commit();
+}
+
+std::unique_ptr<Query> Database::query(std::string_view sql) {
+  Session& s = *impl_;
+  s.last = Error{};
+  Statement st;
+  if (!parseStatement(sql, st, s.last)) return nullptr;
+  auto* select = std::get_if<Select>(&st);
+  if (!select) {
+    s.fail(makeError("42000", 3065, "Impossible d'exécuter une requête qui n'est pas une requête Sélection."));
+    return nullptr;
+  }
+  CompiledSelect cs;
+  if (!compileSelect(s, *select, cs)) return nullptr;
+  Stmt stmt(s.db, cs.sql);
+  if (!stmt.ok()) {
+    s.fail(s.sqliteError(select->table));
+    return nullptr;
+  }
+  for (std::size_t i = 0; i < cs.params.size(); ++i) stmt.bind(static_cast<int>(i + 1), cs.params[i]);
+  return std::make_unique<QueryImpl>(s, std::move(cs), std::move(stmt));
+}
+
+namespace {
+
+bool namedValues(Session& s, const TableMeta& t, const std::vector<std::pair<std::string, Value>>& in,
+                 std::vector<std::pair<std::size_t, Value>>& out) {
+  for (const auto& [name, v] : in) {
+    int c = t.findColumn(name);
+    if (c < 0) return s.fail(errors::columnNotFound(name, t.name));
+    for (const auto& seen : out)
+      if (seen.first == static_cast<std::size_t>(c)) return s.fail(errors::columnTwice(name));
+    out.emplace_back(static_cast<std::size_t>(c), v);
+  }
+  return true;
+}
+
+}  // namespace
+
+bool Database::insertRow(std::string_view table, const std::vector<std::pair<std::string, Value>>& values,
+                         RowId* rowId) {
+  Session& s = *impl_;
+  s.last = Error{};
+  const TableMeta* t = s.catalog.findTable(table);
+  if (!t) return s.fail(errors::tableNotFound(table));
+  std::vector<std::pair<std::size_t, Value>> named;
+  if (!namedValues(s, *t, values, named)) return false;
+  std::vector<std::optional<Value>> row(t->columns.size());
+  for (auto& [i, v] : named) row[i] = std::move(v);
+  StatementTransaction tx(s);
+  if (!tx.begin() || !insertValues(s, *t, row, rowId)) return false;
+  return tx.commit();
+}
+
+bool Database::updateRow(std::string_view table, RowId row, const std::vector<std::pair<std::string, Value>>& values) {
+  Session& s = *impl_;
+  s.last = Error{};
+  const TableMeta* t = s.catalog.findTable(table);
+  if (!t) return s.fail(errors::tableNotFound(table));
+  std::vector<std::pair<std::size_t, Value>> named;
+  if (!namedValues(s, *t, values, named)) return false;
+  StatementTransaction tx(s);
+  if (!tx.begin() || !updateValues(s, *t, row, named)) return false;
+  return tx.commit();
+}
+
+bool Database::deleteRow(std::string_view table, RowId row) {
+  Session& s = *impl_;
+  s.last = Error{};
+  const TableMeta* t = s.catalog.findTable(table);
+  if (!t) return s.fail(errors::tableNotFound(table));
+  StatementTransaction tx(s);
+  if (!tx.begin() || !deleteRowChecked(s, *t, row)) return false;
+  return tx.commit();
+}
+
+const Error& Database::lastError() const { return impl_->last; }
+
+std::vector<std::string> Database::tables() const {
+  std::vector<std::string> out;
+  for (const auto& t : impl_->catalog.tables()) out.push_back(t.name);
+  return out;
+}
+
+std::optional<std::vector<ColumnInfo>> Database::columns(std::string_view table) const {
+  const TableMeta* t = impl_->catalog.findTable(table);
+  if (!t) return std::nullopt;
+  std::vector<ColumnInfo> out;
+  for (std::size_t i = 0; i < t->columns.size(); ++i) {
+    const auto& c = t->columns[i];
+    out.push_back(ColumnInfo{c.name, c.type.type, c.type.size, !t->columnRequired(i) && c.type.type != JetType::Bit});
+  }
+  return out;
+}
+
+std::vector<IndexInfo> Database::indexes(std::string_view table) const {
+  std::vector<IndexInfo> out;
+  if (const TableMeta* t = impl_->catalog.findTable(table))
+    for (const auto& ix : t->indexes)
+      out.push_back(IndexInfo{ix.name, ix.columns, ix.unique, ix.primary, ix.ignoreNull, ix.disallowNull});
+  return out;
+}
+
+std::vector<RelationInfo> Database::relations(std::string_view table) const {
+  std::vector<RelationInfo> out;
+  for (const auto& r : impl_->catalog.relations())
+    if (sameName(r.table, table) || sameName(r.refTable, table))
+      out.push_back(RelationInfo{r.name, r.table, r.columns, r.refTable, r.refColumns});
+  return out;
+}
+
+}  // namespace jetdb

@@ -1,0 +1,161 @@
+// INSERT, UPDATE and DELETE. SQLite evaluates the expressions and finds the
+// rows; every row is then written through the checked row writes, so that
+// the statements and the row API obey the same rules.
+#include "jetdb/errors.h"
+#include "jetdb/session.h"
+#include "jetdb/text.h"
+
+namespace jetdb {
+namespace {
+
+bool targetColumns(Session& s, const TableMeta& t, const std::vector<std::string>& names,
+                   std::vector<std::size_t>& out) {
+  if (names.empty()) {
+    for (std::size_t i = 0; i < t.columns.size(); ++i) out.push_back(i);
+    return true;
+  }
+  for (const auto& n : names) {
+    int c = t.findColumn(n);
+    if (c < 0) return s.fail(errors::columnNotFound(n, t.name));
+    for (std::size_t seen : out)
+      if (seen == static_cast<std::size_t>(c)) return s.fail(errors::columnTwice(n));
+    out.push_back(static_cast<std::size_t>(c));
+  }
+  return true;
+}
+
+Error countMismatch() {
+  return makeError("21S01", 3346,
+                   "Le nombre de valeurs de requête et de champs de destination n'est pas identique.");
+}
+
+// Runs a prepared SELECT to its end, handing each row to `row`.
+template <typename F>
+bool eachRow(Session& s, const std::string& sql, const std::vector<Value>& params, std::string_view table, F&& row) {
+  Stmt st(s.db, sql);
+  if (!st.ok()) return s.fail(s.sqliteError(table));
+  for (std::size_t i = 0; i < params.size(); ++i) st.bind(static_cast<int>(i + 1), params[i]);
+  int rc;
+  while ((rc = st.step()) == SQLITE_ROW)
+    if (!row(st.get())) return false;
+  if (rc != SQLITE_DONE) return s.fail(s.sqliteError(table));
+  return true;
+}
+
+}  // namespace
+
+bool executeInsert(Session& s, const Insert& st) {
+  const TableMeta* t = s.catalog.findTable(st.table);
+  if (!t) return s.fail(errors::tableNotFound(st.table));
+  std::vector<std::size_t> target;
+  if (!targetColumns(s, *t, st.columns, target)) return false;
+
+  std::string sql;
+  std::vector<Value> params;
+  std::vector<std::optional<JetType>> types;
+  if (st.select) {
+    CompiledSelect cs;
+    if (!compileSelect(s, *st.select, cs)) return false;
+    std::size_t n = cs.columns.size();
+    if (n != target.size()) return s.fail(countMismatch());
+    sql = cs.sql;
+    params = std::move(cs.params);
+    types = std::move(cs.types);
+  } else {
+    if (st.values.size() != target.size()) return s.fail(countMismatch());
+    sql = "SELECT ";
+    for (std::size_t i = 0; i < st.values.size(); ++i) {
+      CompiledExpr ce;
+      if (!compileExpr(s, *st.values[i], nullptr, params, ce)) return false;
+      if (ce.aggregate) return s.fail(errors::syntaxInExpression(st.values[i]->source));
+      sql += (i ? ", " : "") + ce.valueSql();
+      types.push_back(ce.type);
+    }
+  }
+  // The source rows are read in full first: an INSERT ... SELECT on its own
+  // table must not see the rows it adds.
+  std::vector<std::vector<std::optional<Value>>> rows;
+  bool ok = eachRow(s, sql, params, t->name, [&](sqlite3_stmt* row) {
+    std::vector<std::optional<Value>> values(t->columns.size());
+    for (std::size_t i = 0; i < target.size(); ++i) values[target[i]] = readValue(row, static_cast<int>(i), types[i]);
+    rows.push_back(std::move(values));
+    return true;
+  });
+  if (!ok) return false;
+  for (const auto& values : rows)
+    if (!insertValues(s, *t, values, nullptr)) return false;
+  return true;
+}
+
+bool executeUpdate(Session& s, const Update& st) {
+  const TableMeta* t = s.catalog.findTable(st.table);
+  if (!t) return s.fail(errors::tableNotFound(st.table));
+  std::vector<Value> params;
+  std::string sql = std::string("SELECT ") + kRowColumn;
+  std::vector<std::size_t> target;
+  std::vector<std::optional<JetType>> types;
+  for (const auto& a : st.assignments) {
+    if (!a.qualifier.empty() && !sameName(a.qualifier, t->name))
+      return s.fail(errors::columnNotFound(a.qualifier + "." + a.column, t->name));
+    int c = t->findColumn(a.column);
+    if (c < 0) return s.fail(errors::columnNotFound(a.column, t->name));
+    CompiledExpr ce;
+    if (!compileExpr(s, *a.value, t, params, ce)) return false;
+    if (ce.aggregate) return s.fail(errors::syntaxInExpression(a.value->source));
+    sql += ", " + ce.valueSql();
+    target.push_back(static_cast<std::size_t>(c));
+    types.push_back(ce.type);
+  }
+  sql += " FROM " + quoteIdent(t->name);
+  if (st.where) {
+    CompiledExpr w;
+    if (!compileExpr(s, *st.where, t, params, w)) return false;
+    if (w.aggregate) return s.fail(errors::syntaxInExpression(st.where->source));
+    sql += " WHERE " + w.sql;
+  }
+  std::vector<std::pair<RowId, std::vector<std::pair<std::size_t, Value>>>> changes;
+  bool ok = eachRow(s, sql, params, t->name, [&](sqlite3_stmt* row) {
+    std::vector<std::pair<std::size_t, Value>> values;
+    for (std::size_t i = 0; i < target.size(); ++i)
+      values.emplace_back(target[i], readValue(row, static_cast<int>(i + 1), types[i]));
+    changes.emplace_back(sqlite3_column_int64(row, 0), std::move(values));
+    return true;
+  });
+  if (!ok) return false;
+  for (const auto& [row, values] : changes)
+    if (!updateValues(s, *t, row, values)) return false;
+  return true;
+}
+
+bool executeDelete(Session& s, const Delete& st) {
+  const TableMeta* t = s.catalog.findTable(st.table);
+  if (!t) return s.fail(errors::tableNotFound(st.table));
+  std::vector<Value> params;
+  std::string where;
+  if (st.where) {
+    CompiledExpr w;
+    if (!compileExpr(s, *st.where, t, params, w)) return false;
+    if (w.aggregate) return s.fail(errors::syntaxInExpression(st.where->source));
+    where = " WHERE " + w.sql;
+  }
+  if (s.catalog.relationsTo(t->name).empty()) {
+    // No table refers to this one: nothing to check row by row.
+    Stmt del(s.db, "DELETE FROM " + quoteIdent(t->name) + where);
+    if (!del.ok()) return s.fail(s.sqliteError(t->name));
+    for (std::size_t i = 0; i < params.size(); ++i) del.bind(static_cast<int>(i + 1), params[i]);
+    if (del.step() != SQLITE_DONE) return s.fail(s.sqliteError(t->name));
+    return true;
+  }
+  std::vector<RowId> rows;
+  bool ok = eachRow(s, std::string("SELECT ") + kRowColumn + " FROM " + quoteIdent(t->name) + where, params, t->name,
+                    [&](sqlite3_stmt* row) {
+                      rows.push_back(sqlite3_column_int64(row, 0));
+                      return true;
+                    });
+  if (!ok) return false;
+  for (RowId row : rows)
+    if (!deleteRowChecked(s, *t, row)) return false;
+  return true;
+}
+
+}  // namespace jetdb

@@ -1,0 +1,638 @@
+#include "jetdb/parser.h"
+
+#include "jetdb/errors.h"
+#include "jetdb/lexer.h"
+#include "jetdb/text.h"
+
+namespace jetdb {
+namespace {
+
+// Deep enough for any hand-written filter, shallow enough that a hostile
+// input cannot exhaust the stack.
+constexpr int kMaxDepth = 200;
+
+class Parser {
+ public:
+  explicit Parser(std::string_view sql) : sql_(sql), tokens_(tokenize(sql)) {}
+
+  bool statement(Statement& out, Error& error) {
+    bool ok = statementBody(out);
+    if (ok) {
+      accept(";");
+      if (peek().kind != Token::Kind::End) ok = fail();
+    }
+    if (!ok) error = error_;
+    return ok;
+  }
+
+ private:
+  using K = Token::Kind;
+
+  const Token& peek(std::size_t ahead = 0) const {
+    std::size_t i = pos_ + ahead;
+    return i < tokens_.size() ? tokens_[i] : tokens_.back();
+  }
+  const Token& take() {
+    const Token& t = peek();
+    if (pos_ < tokens_.size() - 1) ++pos_;
+    return t;
+  }
+  bool isWord(const char* w, std::size_t ahead = 0) const {
+    const Token& t = peek(ahead);
+    return t.kind == K::Word && sameName(t.text, w);
+  }
+  bool isSymbol(const char* s) const { return peek().kind == K::Symbol && peek().text == s; }
+  bool accept(const char* s) {
+    if (isSymbol(s)) { take(); return true; }
+    return false;
+  }
+  bool acceptWord(const char* w) {
+    if (isWord(w)) { take(); return true; }
+    return false;
+  }
+  bool expect(const char* s) { return accept(s) || fail(); }
+  bool expectWord(const char* w) { return acceptWord(w) || fail(); }
+
+  bool fail() {
+    if (!failed_) {
+      failed_ = true;
+      error_ = errors::syntax(context_);
+    }
+    return false;
+  }
+  bool failExpression(std::size_t from) {
+    if (!failed_) {
+      failed_ = true;
+      std::size_t to = peek().offset;
+      if (to <= from) to = sql_.size();
+      std::string_view text = sql_.substr(from, std::min<std::size_t>(to - from + 20, 120));
+      error_ = errors::syntaxInExpression(text);
+    }
+    return false;
+  }
+
+  bool name(std::string& out) {
+    const Token& t = peek();
+    if (t.kind == K::Name || t.kind == K::Word) {
+      if (t.text.empty()) return fail();
+      out = take().text;
+      return true;
+    }
+    return fail();
+  }
+  bool nameList(std::vector<std::string>& out) {
+    if (!expect("(")) return false;
+    do {
+      std::string n;
+      if (!name(n)) return false;
+      if (acceptWord("ASC") || acceptWord("DESC")) {}
+      out.push_back(std::move(n));
+    } while (accept(","));
+    return expect(")");
+  }
+
+  bool statementBody(Statement& out) {
+    if (acceptWord("CREATE")) {
+      if (acceptWord("TABLE")) { context_ = "l'instruction CREATE TABLE"; return createTable(out); }
+      context_ = "l'instruction CREATE INDEX";
+      bool unique = acceptWord("UNIQUE");
+      if (!expectWord("INDEX")) return false;
+      return createIndex(out, unique);
+    }
+    if (acceptWord("DROP")) {
+      context_ = "l'instruction DROP";
+      if (acceptWord("TABLE")) {
+        DropTable d;
+        if (!name(d.table)) return false;
+        out = std::move(d);
+        return true;
+      }
+      if (!expectWord("INDEX")) return false;
+      DropIndex d;
+      if (!name(d.name) || !expectWord("ON") || !name(d.table)) return false;
+      out = std::move(d);
+      return true;
+    }
+    if (acceptWord("ALTER")) {
+      context_ = "l'instruction ALTER TABLE";
+      if (!expectWord("TABLE")) return false;
+      return alterTable(out);
+    }
+    if (isWord("SELECT")) {
+      context_ = "l'instruction SELECT";
+      auto s = std::make_unique<Select>();
+      if (!select(*s)) return false;
+      out = std::move(*s);
+      return true;
+    }
+    if (acceptWord("INSERT")) { context_ = "l'instruction INSERT INTO"; return insert(out); }
+    if (acceptWord("UPDATE")) { context_ = "l'instruction UPDATE"; return update(out); }
+    if (acceptWord("DELETE")) { context_ = "l'instruction DELETE"; return remove(out); }
+    failed_ = true;
+    error_ = errors::badStatement();
+    return false;
+  }
+
+  bool columnType(ColumnDef& c) {
+    const Token& t = peek();
+    if (t.kind != K::Word) return fail();
+    std::string word = take().text;
+    int size = -1;
+    if (accept("(")) {
+      const Token& n = peek();
+      if (n.kind != K::Integer || n.integer < 0 || n.integer > 100000) return fail();
+      size = static_cast<int>(take().integer);
+      if (!expect(")")) return false;
+    }
+    auto ct = typeFromName(word, size);
+    if (!ct) {
+      failed_ = true;
+      error_ = makeError("42000", 3292, "Erreur de syntaxe dans la définition du champ " + c.name + ".");
+      return false;
+    }
+    c.type = *ct;
+    return true;
+  }
+
+  // The constraint words after CONSTRAINT name (or without a name) attached
+  // to one column.
+  bool columnConstraint(ColumnDef& c, std::string cname) {
+    ConstraintDef k;
+    k.name = std::move(cname);
+    k.columns.push_back(c.name);
+    if (acceptWord("PRIMARY")) {
+      if (!expectWord("KEY")) return false;
+      k.kind = ConstraintDef::Kind::PrimaryKey;
+    } else if (acceptWord("UNIQUE")) {
+      k.kind = ConstraintDef::Kind::Unique;
+    } else if (acceptWord("NOT")) {
+      if (!expectWord("NULL")) return false;
+      c.notNull = true;
+      if (k.name.empty()) return true;
+      k.kind = ConstraintDef::Kind::NotNull;
+    } else if (acceptWord("REFERENCES")) {
+      k.kind = ConstraintDef::Kind::ForeignKey;
+      if (!name(k.refTable)) return false;
+      if (isSymbol("(") && !nameList(k.refColumns)) return false;
+    } else {
+      return fail();
+    }
+    c.constraints.push_back(std::move(k));
+    return true;
+  }
+
+  bool columnDef(ColumnDef& c, bool allowConstraints) {
+    if (!name(c.name) || !columnType(c)) return false;
+    while (allowConstraints) {
+      if (acceptWord("CONSTRAINT")) {
+        std::string cname;
+        if (!name(cname) || !columnConstraint(c, cname)) return false;
+      } else if (isWord("PRIMARY") || isWord("UNIQUE") || isWord("REFERENCES") || isWord("NOT")) {
+        if (!columnConstraint(c, "")) return false;
+      } else if (acceptWord("NULL")) {
+      } else {
+        break;
+      }
+    }
+    return true;
+  }
+
+  bool tableConstraint(ConstraintDef& k) {
+    if (acceptWord("CONSTRAINT") && !name(k.name)) return false;
+    if (acceptWord("PRIMARY")) {
+      if (!expectWord("KEY")) return false;
+      k.kind = ConstraintDef::Kind::PrimaryKey;
+      return nameList(k.columns);
+    }
+    if (acceptWord("UNIQUE")) {
+      k.kind = ConstraintDef::Kind::Unique;
+      return nameList(k.columns);
+    }
+    if (acceptWord("FOREIGN")) {
+      k.kind = ConstraintDef::Kind::ForeignKey;
+      if (!expectWord("KEY") || !nameList(k.columns) || !expectWord("REFERENCES") || !name(k.refTable)) return false;
+      if (isSymbol("(")) return nameList(k.refColumns);
+      return true;
+    }
+    return fail();
+  }
+
+  bool createTable(Statement& out) {
+    CreateTable ct;
+    if (!name(ct.table) || !expect("(")) return false;
+    do {
+      if (isWord("CONSTRAINT") || isWord("PRIMARY") || (isWord("UNIQUE") && peek(1).kind == K::Symbol) ||
+          isWord("FOREIGN")) {
+        ConstraintDef k;
+        if (!tableConstraint(k)) return false;
+        ct.constraints.push_back(std::move(k));
+      } else {
+        ColumnDef c;
+        if (!columnDef(c, true)) return false;
+        ct.columns.push_back(std::move(c));
+      }
+    } while (accept(","));
+    if (!expect(")")) return false;
+    out = std::move(ct);
+    return true;
+  }
+
+  bool createIndex(Statement& out, bool unique) {
+    CreateIndex ci;
+    ci.unique = unique;
+    if (!name(ci.name) || !expectWord("ON") || !name(ci.table) || !nameList(ci.columns)) return false;
+    if (acceptWord("WITH")) {
+      do {
+        if (acceptWord("PRIMARY")) ci.primary = true;
+        else if (acceptWord("DISALLOW")) { if (!expectWord("NULL")) return false; ci.disallowNull = true; }
+        else if (acceptWord("IGNORE")) { if (!expectWord("NULL")) return false; ci.ignoreNull = true; }
+        else return fail();
+      } while (isWord("PRIMARY") || isWord("DISALLOW") || isWord("IGNORE"));
+    }
+    out = std::move(ci);
+    return true;
+  }
+
+  bool alterTable(Statement& out) {
+    AlterTable at;
+    if (!name(at.table)) return false;
+    if (acceptWord("ADD")) {
+      if (acceptWord("CONSTRAINT")) {
+        at.action = AlterTable::Action::AddConstraint;
+        if (!name(at.constraint.name)) return false;
+        std::string saved = at.constraint.name;
+        // The name is read; the body reads like a table constraint.
+        if (!tableConstraint(at.constraint)) return false;
+        at.constraint.name = saved;
+      } else if (isWord("PRIMARY") || isWord("FOREIGN") || (isWord("UNIQUE") && peek(1).kind == K::Symbol)) {
+        at.action = AlterTable::Action::AddConstraint;
+        if (!tableConstraint(at.constraint)) return false;
+      } else {
+        at.action = AlterTable::Action::AddColumns;
+        acceptWord("COLUMN");
+        do {
+          ColumnDef c;
+          if (!columnDef(c, true)) return false;
+          at.columns.push_back(std::move(c));
+        } while (accept(","));
+      }
+    } else if (acceptWord("DROP")) {
+      if (acceptWord("CONSTRAINT")) {
+        at.action = AlterTable::Action::DropConstraint;
+        std::string n;
+        if (!name(n)) return false;
+        at.names.push_back(std::move(n));
+      } else {
+        at.action = AlterTable::Action::DropColumns;
+        acceptWord("COLUMN");
+        do {
+          std::string n;
+          if (!name(n)) return false;
+          at.names.push_back(std::move(n));
+        } while (accept(","));
+      }
+    } else if (acceptWord("ALTER")) {
+      at.action = AlterTable::Action::AlterColumn;
+      acceptWord("COLUMN");
+      ColumnDef c;
+      if (!columnDef(c, true)) return false;
+      at.columns.push_back(std::move(c));
+    } else {
+      return fail();
+    }
+    out = std::move(at);
+    return true;
+  }
+
+  bool select(Select& s) {
+    if (!expectWord("SELECT")) return false;
+    if (acceptWord("DISTINCT")) s.distinct = true;
+    else acceptWord("ALL");
+    if (accept("*")) {
+      s.star = true;
+    } else {
+      do {
+        SelectItem item;
+        if (!(item.expr = expression())) return false;
+        if (acceptWord("AS") && !name(item.alias)) return false;
+        s.items.push_back(std::move(item));
+      } while (accept(","));
+    }
+    context_ = "la clause FROM";
+    if (!expectWord("FROM") || !name(s.table)) return false;
+    if (acceptWord("WHERE")) {
+      context_ = "la clause WHERE";
+      if (!(s.where = expression())) return false;
+    }
+    if (acceptWord("ORDER")) {
+      context_ = "la clause ORDER BY";
+      if (!expectWord("BY")) return false;
+      do {
+        OrderItem o;
+        if (!(o.expr = expression())) return false;
+        if (acceptWord("DESC")) o.descending = true;
+        else acceptWord("ASC");
+        s.order.push_back(std::move(o));
+      } while (accept(","));
+    }
+    return true;
+  }
+
+  bool insert(Statement& out) {
+    Insert ins;
+    if (!expectWord("INTO") || !name(ins.table)) return false;
+    if (isSymbol("(") && !nameList(ins.columns)) return false;
+    if (acceptWord("VALUES")) {
+      if (!expect("(")) return false;
+      do {
+        ExprPtr e = expression();
+        if (!e) return false;
+        ins.values.push_back(std::move(e));
+      } while (accept(","));
+      if (!expect(")")) return false;
+    } else if (isWord("SELECT")) {
+      ins.select = std::make_unique<Select>();
+      if (!select(*ins.select)) return false;
+    } else {
+      return fail();
+    }
+    out = std::move(ins);
+    return true;
+  }
+
+  bool update(Statement& out) {
+    Update up;
+    if (!name(up.table) || !expectWord("SET")) return false;
+    do {
+      Assignment a;
+      if (!name(a.column)) return false;
+      if (accept(".")) {
+        a.qualifier = std::move(a.column);
+        if (!name(a.column)) return false;
+      }
+      if (!expect("=") || !(a.value = expression())) return false;
+      up.assignments.push_back(std::move(a));
+    } while (accept(","));
+    if (acceptWord("WHERE")) {
+      context_ = "la clause WHERE";
+      if (!(up.where = expression())) return false;
+    }
+    out = std::move(up);
+    return true;
+  }
+
+  bool remove(Statement& out) {
+    Delete d;
+    if (!accept("*")) {
+      // "DELETE [Table].* FROM [Table]" names the table twice.
+      if (!isWord("FROM")) {
+        std::string ignored;
+        if (!name(ignored) || !expect(".") || !expect("*")) return false;
+      }
+    }
+    if (!expectWord("FROM") || !name(d.table)) return false;
+    if (acceptWord("WHERE")) {
+      context_ = "la clause WHERE";
+      if (!(d.where = expression())) return false;
+    }
+    out = std::move(d);
+    return true;
+  }
+
+  // Expressions, from the loosest operator to the tightest.
+  ExprPtr expression() {
+    std::size_t from = peek().offset;
+    ExprPtr e = orExpr();
+    if (e) e->source = std::string(sql_.substr(from, peek().offset - from));
+    return e;
+  }
+
+  ExprPtr binary(std::string op, ExprPtr l, ExprPtr r) {
+    auto e = std::make_unique<Expr>();
+    e->kind = Expr::Kind::Binary;
+    e->op = std::move(op);
+    e->args.push_back(std::move(l));
+    e->args.push_back(std::move(r));
+    return e;
+  }
+
+  struct DepthGuard {
+    int& d;
+    explicit DepthGuard(int& depth) : d(depth) { ++d; }
+    ~DepthGuard() { --d; }
+  };
+
+  ExprPtr orExpr() {
+    DepthGuard g(depth_);
+    if (depth_ > kMaxDepth) { failExpression(peek().offset); return nullptr; }
+    ExprPtr l = andExpr();
+    while (l && acceptWord("OR")) {
+      ExprPtr r = andExpr();
+      if (!r) return nullptr;
+      l = binary("OR", std::move(l), std::move(r));
+    }
+    return l;
+  }
+  ExprPtr andExpr() {
+    ExprPtr l = notExpr();
+    while (l && acceptWord("AND")) {
+      ExprPtr r = notExpr();
+      if (!r) return nullptr;
+      l = binary("AND", std::move(l), std::move(r));
+    }
+    return l;
+  }
+  ExprPtr notExpr() {
+    if (acceptWord("NOT")) {
+      DepthGuard g(depth_);
+      if (depth_ > kMaxDepth) { failExpression(peek().offset); return nullptr; }
+      ExprPtr inner = notExpr();
+      if (!inner) return nullptr;
+      auto e = std::make_unique<Expr>();
+      e->kind = Expr::Kind::Unary;
+      e->op = "NOT";
+      e->args.push_back(std::move(inner));
+      return e;
+    }
+    return comparison();
+  }
+  ExprPtr comparison() {
+    std::size_t from = peek().offset;
+    ExprPtr l = concat();
+    if (!l) return nullptr;
+    static const char* kOps[] = {"=", "<>", "!=", "<=", ">=", "<", ">"};
+    for (const char* op : kOps) {
+      if (accept(op)) {
+        ExprPtr r = concat();
+        if (!r) return nullptr;
+        return binary(std::string(op) == "!=" ? "<>" : op, std::move(l), std::move(r));
+      }
+    }
+    if (acceptWord("IS")) {
+      auto e = std::make_unique<Expr>();
+      e->kind = Expr::Kind::IsNull;
+      e->negated = acceptWord("NOT");
+      if (!acceptWord("NULL")) { failExpression(from); return nullptr; }
+      e->args.push_back(std::move(l));
+      return e;
+    }
+    bool negated = false;
+    if (isWord("NOT") && isWord("LIKE", 1)) { take(); negated = true; }
+    if (acceptWord("LIKE")) {
+      ExprPtr r = concat();
+      if (!r) return nullptr;
+      auto e = std::make_unique<Expr>();
+      e->kind = Expr::Kind::Like;
+      e->negated = negated;
+      e->args.push_back(std::move(l));
+      e->args.push_back(std::move(r));
+      return e;
+    }
+    return l;
+  }
+  ExprPtr concat() {
+    ExprPtr l = additive();
+    while (l && accept("&")) {
+      ExprPtr r = additive();
+      if (!r) return nullptr;
+      l = binary("&", std::move(l), std::move(r));
+    }
+    return l;
+  }
+  ExprPtr additive() {
+    ExprPtr l = multiplicative();
+    while (l && (isSymbol("+") || isSymbol("-"))) {
+      std::string op = take().text;
+      ExprPtr r = multiplicative();
+      if (!r) return nullptr;
+      l = binary(op, std::move(l), std::move(r));
+    }
+    return l;
+  }
+  ExprPtr multiplicative() {
+    ExprPtr l = unary();
+    while (l && (isSymbol("*") || isSymbol("/"))) {
+      std::string op = take().text;
+      ExprPtr r = unary();
+      if (!r) return nullptr;
+      l = binary(op, std::move(l), std::move(r));
+    }
+    return l;
+  }
+  ExprPtr unary() {
+    if (isSymbol("-") || isSymbol("+")) {
+      DepthGuard g(depth_);
+      if (depth_ > kMaxDepth) { failExpression(peek().offset); return nullptr; }
+      std::string op = take().text;
+      ExprPtr inner = unary();
+      if (!inner) return nullptr;
+      if (op == "+") return inner;
+      // Fold "-1" into a literal so that filters such as [OWNER] = -1 bind
+      // one value.
+      if (inner->kind == Expr::Kind::Literal && inner->literal.kind == Value::Kind::Integer &&
+          inner->literal.integer != INT64_MIN) {
+        inner->literal.integer = -inner->literal.integer;
+        return inner;
+      }
+      if (inner->kind == Expr::Kind::Literal && inner->literal.kind == Value::Kind::Double) {
+        inner->literal.real = -inner->literal.real;
+        return inner;
+      }
+      auto e = std::make_unique<Expr>();
+      e->kind = Expr::Kind::Unary;
+      e->op = "-";
+      e->args.push_back(std::move(inner));
+      return e;
+    }
+    return primary();
+  }
+  ExprPtr literal(Value v) {
+    auto e = std::make_unique<Expr>();
+    e->kind = Expr::Kind::Literal;
+    e->literal = std::move(v);
+    return e;
+  }
+  ExprPtr primary() {
+    std::size_t from = peek().offset;
+    const Token& t = peek();
+    switch (t.kind) {
+      case K::Integer: return literal(Value::of(take().integer));
+      case K::Real: return literal(Value::of(take().real));
+      case K::String: return literal(Value::of(take().text));
+      case K::Date: return literal(Value::dateTime(take().integer));
+      case K::Symbol:
+        if (accept("(")) {
+          DepthGuard g(depth_);
+          ExprPtr inner = orExpr();
+          if (!inner) return nullptr;
+          if (!accept(")")) { failExpression(from); return nullptr; }
+          return inner;
+        }
+        failExpression(from);
+        return nullptr;
+      case K::Word:
+        if (isWord("NULL")) { take(); return literal(Value::null()); }
+        if (isWord("TRUE") || isWord("YES")) { take(); return literal(Value::of(-1)); }
+        if (isWord("FALSE") || isWord("NO")) { take(); return literal(Value::of(0)); }
+        if (peek(1).kind == K::Symbol && peek(1).text == "(") return call();
+        return column();
+      case K::Name: return column();
+      default:
+        failExpression(from);
+        return nullptr;
+    }
+  }
+  ExprPtr call() {
+    std::size_t from = peek().offset;
+    std::string fn = take().text;
+    for (char& c : fn) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    take();  // "("
+    static const char* kAggregates[] = {"COUNT", "MIN", "MAX", "SUM", "AVG"};
+    bool known = false;
+    for (const char* a : kAggregates) known = known || fn == a;
+    if (!known) {
+      failed_ = true;
+      error_ = makeError("42000", 3085, "Fonction '" + fn + "' non définie dans l'expression.");
+      return nullptr;
+    }
+    auto e = std::make_unique<Expr>();
+    if (fn == "COUNT" && accept("*")) {
+      e->kind = Expr::Kind::CountStar;
+    } else {
+      e->kind = Expr::Kind::Call;
+      ExprPtr arg = orExpr();
+      if (!arg) return nullptr;
+      e->args.push_back(std::move(arg));
+    }
+    e->name = fn;
+    if (!accept(")")) { failExpression(from); return nullptr; }
+    return e;
+  }
+  ExprPtr column() {
+    auto e = std::make_unique<Expr>();
+    e->kind = Expr::Kind::Column;
+    if (!name(e->name)) return nullptr;
+    if (accept(".")) {
+      e->qualifier = std::move(e->name);
+      if (!name(e->name)) return nullptr;
+    }
+    return e;
+  }
+
+  std::string_view sql_;
+  std::vector<Token> tokens_;
+  std::size_t pos_ = 0;
+  int depth_ = 0;
+  bool failed_ = false;
+  Error error_;
+  std::string context_ = "l'instruction SQL";
+};
+
+}  // namespace
+
+bool parseStatement(std::string_view sql, Statement& out, Error& error) {
+  Parser p(sql);
+  return p.statement(out, error);
+}
+
+}  // namespace jetdb

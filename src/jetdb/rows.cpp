@@ -1,0 +1,209 @@
+// Row writes: the single place where values are checked against their
+// columns and relations are enforced, whatever statement or API call made
+// the write. Relations are enforced as Access does without cascades.
+#include "jetdb/errors.h"
+#include "jetdb/session.h"
+#include "jetdb/text.h"
+
+namespace jetdb {
+namespace {
+
+std::string columnList(const TableMeta& t) {
+  std::string out;
+  for (const auto& c : t.columns) {
+    if (!out.empty()) out += ", ";
+    out += quoteIdent(c.name);
+  }
+  return out;
+}
+
+bool readRow(Session& s, const TableMeta& t, RowId row, std::vector<Value>& out) {
+  Stmt& st = s.cached("SELECT " + columnList(t) + " FROM " + quoteIdent(t.name) + " WHERE " + kRowColumn + " = ?");
+  if (!st.ok()) return s.fail(s.sqliteError(t.name));
+  st.bind(1, row);
+  int rc = st.step();
+  if (rc != SQLITE_ROW) {
+    bool missing = rc == SQLITE_DONE;
+    Error e = missing ? errors::rowNotFound() : s.sqliteError(t.name);
+    st.reset();
+    return s.fail(e);
+  }
+  out.clear();
+  for (std::size_t i = 0; i < t.columns.size(); ++i)
+    out.push_back(readValue(st.get(), static_cast<int>(i), t.columns[i].type.type));
+  st.reset();
+  return true;
+}
+
+// Whether a row of `table` has `columns` equal to `key`. The comparison
+// follows the columns' collation, so text keys ignore case as Access does.
+bool rowExists(Session& s, const TableMeta& table, const std::vector<std::string>& columns,
+               const std::vector<Value>& key, bool& exists) {
+  std::string sql = "SELECT 1 FROM " + quoteIdent(table.name) + " WHERE ";
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    if (i) sql += " AND ";
+    sql += quoteIdent(columns[i]) + " = ?";
+  }
+  sql += " LIMIT 1";
+  Stmt& st = s.cached(sql);
+  if (!st.ok()) return s.fail(s.sqliteError(table.name));
+  for (std::size_t i = 0; i < key.size(); ++i) st.bind(static_cast<int>(i + 1), key[i]);
+  int rc = st.step();
+  st.reset();
+  if (rc != SQLITE_ROW && rc != SQLITE_DONE) return s.fail(s.sqliteError(table.name));
+  exists = rc == SQLITE_ROW;
+  return true;
+}
+
+std::vector<Value> keyOf(const TableMeta& t, const std::vector<std::string>& columns, const std::vector<Value>& row) {
+  std::vector<Value> key;
+  for (const auto& c : columns) key.push_back(row[static_cast<std::size_t>(t.findColumn(c))]);
+  return key;
+}
+
+bool anyNull(const std::vector<Value>& key) {
+  for (const auto& v : key)
+    if (v.isNull()) return true;
+  return false;
+}
+
+bool sameKeyValue(const Value& a, const Value& b) {
+  if (a.kind == Value::Kind::Text && b.kind == Value::Kind::Text) return compareFolded(a.text, b.text) == 0;
+  if (a.isNull() || b.isNull()) return a.isNull() && b.isNull();
+  if (a.kind == Value::Kind::Text || b.kind == Value::Kind::Text) return false;
+  return a.asDouble() == b.asDouble();
+}
+
+bool sameKey(const std::vector<Value>& a, const std::vector<Value>& b) {
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (!sameKeyValue(a[i], b[i])) return false;
+  return true;
+}
+
+// A child row must find its parent; Access skips a key with a Null in it.
+bool checkParents(Session& s, const TableMeta& t, const std::vector<Value>& row, const std::vector<Value>* old) {
+  for (const RelationMeta* r : s.catalog.relationsOf(t.name)) {
+    std::vector<Value> key = keyOf(t, r->columns, row);
+    if (anyNull(key)) continue;
+    if (old && sameKey(key, keyOf(t, r->columns, *old))) continue;
+    const TableMeta* parent = s.catalog.findTable(r->refTable);
+    bool exists = false;
+    if (!parent || !rowExists(s, *parent, r->refColumns, key, exists)) return parent ? false : s.fail(errors::tableNotFound(r->refTable));
+    if (!exists) return s.fail(errors::parentRequired(parent->name));
+  }
+  return true;
+}
+
+// A parent row whose key changes or goes must have no children.
+bool checkChildren(Session& s, const TableMeta& t, const std::vector<Value>& old, const std::vector<Value>* row,
+                   RowId self) {
+  for (const RelationMeta* r : s.catalog.relationsTo(t.name)) {
+    std::vector<Value> key = keyOf(t, r->refColumns, old);
+    if (anyNull(key)) continue;
+    if (row && sameKey(key, keyOf(t, r->refColumns, *row))) continue;
+    const TableMeta* child = s.catalog.findTable(r->table);
+    if (!child) continue;
+    bool exists = false;
+    if (sameName(child->name, t.name)) {
+      // A row of a self-related table that refers to itself is no child of
+      // its own.
+      std::vector<Value> own = keyOf(t, r->columns, old);
+      if (sameKey(own, key)) {
+        std::string sql = "SELECT 1 FROM " + quoteIdent(t.name) + " WHERE " + kRowColumn + " <> ?";
+        for (const auto& c : r->columns) sql += " AND " + quoteIdent(c) + " = ?";
+        Stmt& st = s.cached(sql + " LIMIT 1");
+        st.bind(1, self);
+        for (std::size_t i = 0; i < key.size(); ++i) st.bind(static_cast<int>(i + 2), key[i]);
+        exists = st.step() == SQLITE_ROW;
+        st.reset();
+        if (exists) return s.fail(errors::childrenExist(child->name));
+        continue;
+      }
+    }
+    if (!rowExists(s, *child, r->columns, key, exists)) return false;
+    if (exists) return s.fail(errors::childrenExist(child->name));
+  }
+  return true;
+}
+
+bool stepWrite(Session& s, Stmt& st, const TableMeta& t) {
+  int rc = st.step();
+  if (rc == SQLITE_DONE) {
+    st.reset();
+    return true;
+  }
+  Error e = (rc & 0xFF) == SQLITE_CONSTRAINT ? errors::duplicateValues(t.name) : s.sqliteError(t.name);
+  st.reset();
+  return s.fail(e);
+}
+
+bool checkValue(Session& s, const TableMeta& t, std::size_t i, const Value& in, Value& out) {
+  const ColumnMeta& c = t.columns[i];
+  if (!coerce(c.type, c.name, in, out, s.last)) return false;
+  if (out.isNull() && t.columnRequired(i)) return s.fail(errors::nullNotAllowed(t.name, c.name));
+  return true;
+}
+
+}  // namespace
+
+bool insertValues(Session& s, const TableMeta& t, const std::vector<std::optional<Value>>& values, RowId* rowId) {
+  std::vector<Value> row(t.columns.size());
+  for (std::size_t i = 0; i < t.columns.size(); ++i) {
+    Value in = values[i] ? *values[i] : Value::null();
+    if (t.columns[i].type.type == JetType::Counter && in.isNull()) {
+      // Access numbers new rows after the highest number in use.
+      Stmt& st = s.cached("SELECT COALESCE(MAX(" + quoteIdent(t.columns[i].name) + "), 0) + 1 FROM " +
+                          quoteIdent(t.name));
+      if (!st.ok() || st.step() != SQLITE_ROW) {
+        st.reset();
+        return s.fail(s.sqliteError(t.name));
+      }
+      in = Value::of(st.integer(0));
+      st.reset();
+    }
+    if (!checkValue(s, t, i, in, row[i])) return false;
+  }
+  if (!checkParents(s, t, row, nullptr)) return false;
+  std::string marks;
+  for (std::size_t i = 0; i < row.size(); ++i) marks += i ? ", ?" : "?";
+  Stmt& st = s.cached("INSERT INTO " + quoteIdent(t.name) + " (" + columnList(t) + ") VALUES (" + marks + ")");
+  if (!st.ok()) return s.fail(s.sqliteError(t.name));
+  for (std::size_t i = 0; i < row.size(); ++i) st.bind(static_cast<int>(i + 1), row[i]);
+  if (!stepWrite(s, st, t)) return false;
+  if (rowId) *rowId = sqlite3_last_insert_rowid(s.db);
+  return true;
+}
+
+bool updateValues(Session& s, const TableMeta& t, RowId row, const std::vector<std::pair<std::size_t, Value>>& values) {
+  std::vector<Value> old;
+  if (!readRow(s, t, row, old)) return false;
+  std::vector<Value> now = old;
+  for (const auto& [i, v] : values) {
+    if (!checkValue(s, t, i, v, now[i])) return false;
+    if (t.columns[i].type.type == JetType::Counter && !(now[i] == old[i]))
+      return s.fail(makeError("HY000", 3164, "Impossible de mettre à jour '" + t.columns[i].name +
+                                                 "' ; champ non modifiable."));
+  }
+  if (now == old) return true;
+  if (!checkParents(s, t, now, &old) || !checkChildren(s, t, old, &now, row)) return false;
+  std::string sql = "UPDATE " + quoteIdent(t.name) + " SET ";
+  for (std::size_t i = 0; i < t.columns.size(); ++i) sql += (i ? ", " : "") + quoteIdent(t.columns[i].name) + " = ?";
+  sql += std::string(" WHERE ") + kRowColumn + " = ?";
+  Stmt& st = s.cached(sql);
+  if (!st.ok()) return s.fail(s.sqliteError(t.name));
+  for (std::size_t i = 0; i < now.size(); ++i) st.bind(static_cast<int>(i + 1), now[i]);
+  st.bind(static_cast<int>(now.size() + 1), row);
+  return stepWrite(s, st, t);
+}
+
+bool deleteRowChecked(Session& s, const TableMeta& t, RowId row) {
+  std::vector<Value> old;
+  if (!readRow(s, t, row, old)) return false;
+  if (!checkChildren(s, t, old, nullptr, row)) return false;
+  Stmt& st = s.cached("DELETE FROM " + quoteIdent(t.name) + " WHERE " + kRowColumn + " = ?");
+  if (!st.ok()) return s.fail(s.sqliteError(t.name));
+  st.bind(1, row);
+  return stepWrite(s, st, t);
+}
+
+}  // namespace jetdb

@@ -1,0 +1,123 @@
+// The state behind a Database, shared by the executors, and the statement
+// transaction that makes each statement atomic.
+#pragma once
+
+#include <sqlite3.h>
+
+#include <memory>
+#include <optional>
+#include <unordered_map>
+#include <string>
+#include <vector>
+
+#include "jetdb/ast.h"
+#include "jetdb/catalog.h"
+#include "jetdb/jetdb.h"
+#include "jetdb/sqlite_util.h"
+
+namespace jetdb {
+
+// Every Jet table is an SQLite table whose first column is this one, an
+// INTEGER PRIMARY KEY: it is the row identity handed to the layer above,
+// and unlike a bare rowid it never changes, not even on VACUUM.
+inline constexpr const char* kRowColumn = "_jet_row";
+
+struct Database::Impl {
+  sqlite3* db = nullptr;
+  std::string path;
+  Catalog catalog;
+  Error last;
+
+  ~Impl() {
+    if (db) sqlite3_close_v2(db);
+  }
+  bool fail(Error e) {
+    last = std::move(e);
+    return false;
+  }
+  // Turns the current SQLite error into a driver error.
+  Error sqliteError(std::string_view table = {}) const;
+
+  // Prepared statements of the row writes, kept for the life of the
+  // connection (or until the schema changes) and reset after each use.
+  Stmt& cached(const std::string& sql) {
+    auto it = cache.find(sql);
+    if (it == cache.end()) it = cache.emplace(sql, std::make_unique<Stmt>(db, sql)).first;
+    return *it->second;
+  }
+  std::unordered_map<std::string, std::unique_ptr<Stmt>> cache;
+};
+using Session = Database::Impl;
+
+// One statement's transaction. Outside any transaction it takes the write
+// lock at once (BEGIN IMMEDIATE), so that a second process waits on the busy
+// timeout instead of failing on a lock upgrade; everything the statement
+// does sits under a savepoint that is rolled back unless commit() is called.
+// A rollback also reloads the catalog, which the statement may have changed
+// in memory.
+class StatementTransaction {
+ public:
+  explicit StatementTransaction(Session& s) : s_(s) {}
+  ~StatementTransaction();
+  StatementTransaction(const StatementTransaction&) = delete;
+  StatementTransaction& operator=(const StatementTransaction&) = delete;
+  bool begin();
+  bool commit();
+
+ private:
+  Session& s_;
+  bool active_ = false;
+  bool outer_ = false;
+};
+
+// A value as stored in SQLite, read back for a column of `type` (or by its
+// storage class when the type is unknown).
+Value readValue(sqlite3_stmt* stmt, int column, std::optional<JetType> type);
+
+// Executors, each called inside its statement transaction.
+bool executeCreateTable(Session& s, const CreateTable& st);
+bool executeDropTable(Session& s, const DropTable& st);
+bool executeCreateIndex(Session& s, const CreateIndex& st);
+bool executeDropIndex(Session& s, const DropIndex& st);
+bool executeAlterTable(Session& s, const AlterTable& st);
+bool executeInsert(Session& s, const Insert& st);
+bool executeUpdate(Session& s, const Update& st);
+bool executeDelete(Session& s, const Delete& st);
+
+// Row writes, checked for types, Null, uniqueness and relations.
+bool insertValues(Session& s, const TableMeta& table, const std::vector<std::optional<Value>>& values, RowId* rowId);
+bool updateValues(Session& s, const TableMeta& table, RowId row,
+                  const std::vector<std::pair<std::size_t, Value>>& values);
+bool deleteRowChecked(Session& s, const TableMeta& table, RowId row);
+
+// A SELECT compiled to SQLite: the SQL, its parameters and its columns.
+struct CompiledSelect {
+  std::string sql;
+  std::vector<Value> params;
+  std::vector<ColumnInfo> columns;
+  std::vector<std::optional<JetType>> types;  // how to read each column
+  bool hasRowId = false;                      // the row identity is the last column
+};
+bool compileSelect(Session& s, const Select& st, CompiledSelect& out);
+
+// An expression over the columns of `table` (null for constant ones)
+// turned into SQLite text with its parameters.
+struct CompiledExpr {
+  std::string sql;
+  std::optional<JetType> type;
+  bool aggregate = false;     // holds an aggregate
+  bool bareColumn = false;    // names a column outside any aggregate
+  bool boolean = false;       // a condition: SQLite gives 1/0, Jet -1/0
+  // The expression where a value is wanted: a condition becomes -1 or 0.
+  // Where a condition is wanted `sql` is used as is, so that SQLite still
+  // sees the plain comparison and can use an index for it.
+  std::string valueSql() const { return boolean ? "(-" + sql + ")" : sql; }
+};
+bool compileExpr(Session& s, const Expr& e, const TableMeta* table, std::vector<Value>& params, CompiledExpr& out,
+                 bool insideAggregate = false);
+
+// Names that may not be given to Jet objects: the driver's own and those
+// SQLite reserves, and names Access itself refuses.
+bool validObjectName(std::string_view name);
+
+}  // namespace jetdb

@@ -1,0 +1,69 @@
+// Thin RAII over the SQLite statements the driver prepares.
+#pragma once
+
+#include <sqlite3.h>
+
+#include <string>
+#include <string_view>
+
+#include "jetdb/jetdb.h"
+
+namespace jetdb {
+
+class Stmt {
+ public:
+  Stmt() = default;
+  Stmt(sqlite3* db, std::string_view sql) {
+    rc_ = sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &stmt_, nullptr);
+  }
+  ~Stmt() { sqlite3_finalize(stmt_); }
+  Stmt(Stmt&& o) noexcept : stmt_(o.stmt_), rc_(o.rc_) { o.stmt_ = nullptr; }
+  Stmt& operator=(Stmt&& o) noexcept {
+    if (this != &o) {
+      sqlite3_finalize(stmt_);
+      stmt_ = o.stmt_;
+      rc_ = o.rc_;
+      o.stmt_ = nullptr;
+    }
+    return *this;
+  }
+  Stmt(const Stmt&) = delete;
+  Stmt& operator=(const Stmt&) = delete;
+
+  bool ok() const { return stmt_ != nullptr && rc_ == SQLITE_OK; }
+  int prepareCode() const { return rc_; }
+  sqlite3_stmt* get() const { return stmt_; }
+
+  void bind(int i, const Value& v) {
+    switch (v.kind) {
+      case Value::Kind::Null: sqlite3_bind_null(stmt_, i); break;
+      case Value::Kind::Integer:
+      case Value::Kind::DateTime: sqlite3_bind_int64(stmt_, i, v.integer); break;
+      case Value::Kind::Double: sqlite3_bind_double(stmt_, i, v.real); break;
+      case Value::Kind::Text:
+        sqlite3_bind_text(stmt_, i, v.text.data(), static_cast<int>(v.text.size()), SQLITE_TRANSIENT);
+        break;
+    }
+  }
+  void bind(int i, std::string_view s) {
+    sqlite3_bind_text(stmt_, i, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
+  }
+  void bind(int i, std::int64_t v) { sqlite3_bind_int64(stmt_, i, v); }
+  int step() { return sqlite3_step(stmt_); }
+  void reset() {
+    sqlite3_reset(stmt_);
+    sqlite3_clear_bindings(stmt_);
+  }
+  std::string text(int i) const {
+    const unsigned char* t = sqlite3_column_text(stmt_, i);
+    return t ? std::string(reinterpret_cast<const char*>(t), static_cast<std::size_t>(sqlite3_column_bytes(stmt_, i)))
+             : std::string();
+  }
+  std::int64_t integer(int i) const { return sqlite3_column_int64(stmt_, i); }
+
+ private:
+  sqlite3_stmt* stmt_ = nullptr;
+  int rc_ = SQLITE_ERROR;
+};
+
+}  // namespace jetdb

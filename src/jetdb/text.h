@@ -1,0 +1,26 @@
+// Name and text comparison as Access does it: case and the accents of Latin
+// letters are ignored.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace jetdb {
+
+// Compares two UTF-8 texts ignoring case and Latin accents: <0, 0 or >0.
+// This is the order of the JETNOCASE collation registered on every file.
+int compareFolded(std::string_view a, std::string_view b);
+inline bool sameName(std::string_view a, std::string_view b) { return compareFolded(a, b) == 0; }
+
+// True when `text` matches the Access LIKE `pattern` (* ? # [list] [!list]),
+// ignoring case and accents.
+bool likeMatch(std::string_view text, std::string_view pattern);
+
+// Number of characters (code points) of a UTF-8 text.
+std::size_t characterCount(std::string_view text);
+
+// SQLite identifier quoting, safe for any name.
+std::string quoteIdent(std::string_view name);
+
+}  // namespace jetdb
