@@ -63,8 +63,10 @@ std::optional<std::string> ReadWhole(const std::string& path) {
 bool WriteWhole(const std::string& path, const std::string& text) {
   std::filesystem::path target(path);
   std::error_code ec;
-  if (std::filesystem::is_symlink(target, ec)) target = std::filesystem::canonical(target, ec);
-  if (ec) return false;
+  if (std::filesystem::is_symlink(std::filesystem::symlink_status(target, ec))) {
+    target = std::filesystem::canonical(target, ec);
+    if (ec) return false;
+  }
   std::string temp = target.string() + ".updater-XXXXXX";
   int fd = mkstemp(temp.data());
   if (fd < 0) return false;
