@@ -1,0 +1,113 @@
+// The four rules of relations without cascades, through SQL and through the
+// row API alike.
+#include "test_db.h"
+
+namespace jetdb::test {
+namespace {
+
+class Relations : public DbTest {
+ protected:
+  void SetUp() override {
+    DbTest::SetUp();
+    ok("CREATE TABLE [Categories] ([CLASS_ID] INTEGER CONSTRAINT PrimaryKey PRIMARY KEY, [NAME] TEXT(20))");
+    ok("CREATE TABLE [Ingredients] ([INGRED_ID] COUNTER CONSTRAINT PrimaryKey PRIMARY KEY, [ENTPRINCIPAL] INTEGER)");
+    ok("INSERT INTO [Categories] VALUES (1, 'un')");
+    ok("INSERT INTO [Categories] VALUES (2, 'deux')");
+    ok("INSERT INTO [Ingredients] ([ENTPRINCIPAL]) VALUES (1)");
+    ok("INSERT INTO [Ingredients] ([ENTPRINCIPAL]) VALUES (Null)");
+    ok("ALTER TABLE [Ingredients] ADD CONSTRAINT [CategoriesIngredients1] FOREIGN KEY ([ENTPRINCIPAL]) "
+       "REFERENCES [Categories]([CLASS_ID])");
+  }
+};
+
+TEST_F(Relations, ChildValueMustExistInParentUnlessNull) {
+  EXPECT_EQ(fails("INSERT INTO [Ingredients] ([ENTPRINCIPAL]) VALUES (9)"), "23000");
+  EXPECT_NE(db_->lastError().message.find("'Categories'"), std::string::npos);
+  EXPECT_EQ(fails("UPDATE [Ingredients] SET [ENTPRINCIPAL] = 9"), "23000");
+  ok("INSERT INTO [Ingredients] ([ENTPRINCIPAL]) VALUES (2)");
+  ok("UPDATE [Ingredients] SET [ENTPRINCIPAL] = Null WHERE [INGRED_ID] = 1");
+  EXPECT_FALSE(db_->insertRow("Ingredients", {{"ENTPRINCIPAL", Value::of(42)}}));
+  EXPECT_EQ(db_->lastError().state, "23000");
+  EXPECT_EQ(count("Ingredients"), 3);
+}
+
+TEST_F(Relations, ParentWithChildrenCannotBeDeletedNorRekeyed) {
+  EXPECT_EQ(fails("DELETE FROM [Categories] WHERE [CLASS_ID] = 1"), "23000");
+  EXPECT_NE(db_->lastError().message.find("'Ingredients'"), std::string::npos);
+  EXPECT_EQ(fails("UPDATE [Categories] SET [CLASS_ID] = 5 WHERE [CLASS_ID] = 1"), "23000");
+  // A change that keeps the key, and a parent without children, are fine.
+  ok("UPDATE [Categories] SET [NAME] = 'uno' WHERE [CLASS_ID] = 1");
+  ok("UPDATE [Categories] SET [CLASS_ID] = 7 WHERE [CLASS_ID] = 2");
+  ok("DELETE FROM [Categories] WHERE [CLASS_ID] = 7");
+
+  auto q = db_->query("SELECT [CLASS_ID] FROM [Categories] WHERE [CLASS_ID] = 1");
+  ASSERT_TRUE(q && q->next());
+  RowId row = q->rowId();
+  EXPECT_FALSE(db_->deleteRow("Categories", row));
+  EXPECT_EQ(db_->lastError().state, "23000");
+  EXPECT_FALSE(db_->updateRow("Categories", row, {{"CLASS_ID", Value::of(3)}}));
+  ok("DELETE FROM [Ingredients]");
+  EXPECT_TRUE(db_->deleteRow("Categories", row)) << db_->lastError().message;
+}
+
+TEST_F(Relations, AddingARelationOverBrokenRowsFails) {
+  ok("CREATE TABLE [Fournisseurs] ([ID] INTEGER, [CAT] INTEGER)");
+  ok("INSERT INTO [Fournisseurs] VALUES (1, 1)");
+  ok("INSERT INTO [Fournisseurs] VALUES (2, 99)");
+  const char* add =
+      "ALTER TABLE [Fournisseurs] ADD CONSTRAINT [CategoriesFournisseurs] FOREIGN KEY ([CAT]) "
+      "REFERENCES [Categories]([CLASS_ID])";
+  EXPECT_EQ(fails(add), "23000");
+  EXPECT_TRUE(db_->relations("Fournisseurs").empty());
+  ok("UPDATE [Fournisseurs] SET [CAT] = Null WHERE [ID] = 2");
+  ok(add);
+  EXPECT_EQ(db_->relations("Fournisseurs").size(), 1u);
+}
+
+TEST_F(Relations, ReferredColumnsNeedAUniqueIndexAndMatchingTypes) {
+  ok("CREATE TABLE [Libres] ([ID] INTEGER, [TXT] TEXT(10))");
+  EXPECT_EQ(fails("ALTER TABLE [Libres] ADD CONSTRAINT [R1] FOREIGN KEY ([ID]) REFERENCES [Libres]([TXT])"), "HY000");
+  EXPECT_EQ(fails("ALTER TABLE [Libres] ADD CONSTRAINT [R2] FOREIGN KEY ([TXT]) REFERENCES [Categories]([CLASS_ID])"),
+            "HY000");
+  EXPECT_EQ(fails("ALTER TABLE [Libres] ADD CONSTRAINT [R3] FOREIGN KEY ([ID]) REFERENCES [Nulle]([ID])"), "42S02");
+  EXPECT_EQ(fails("ALTER TABLE [Libres] ADD CONSTRAINT [R4] FOREIGN KEY ([IDX]) REFERENCES [Categories]([CLASS_ID])"),
+            "42S22");
+}
+
+TEST_F(Relations, UsedColumnsAndTablesCannotBeDroppedOrRetypedUntilTheRelationIs) {
+  EXPECT_EQ(fails("ALTER TABLE [Ingredients] DROP COLUMN [ENTPRINCIPAL]"), "HY000");
+  EXPECT_EQ(fails("ALTER TABLE [Ingredients] ALTER COLUMN [ENTPRINCIPAL] DOUBLE"), "HY000");
+  EXPECT_EQ(fails("ALTER TABLE [Categories] ALTER COLUMN [CLASS_ID] SHORT"), "HY000");
+  EXPECT_EQ(fails("DROP TABLE [Categories]"), "HY000");
+  EXPECT_EQ(fails("DROP TABLE [Ingredients]"), "HY000");
+  EXPECT_EQ(fails("DROP INDEX [PrimaryKey] ON [Categories]"), "HY000");
+  ok("ALTER TABLE [Ingredients] DROP CONSTRAINT [CategoriesIngredients1]");
+  ok("INSERT INTO [Ingredients] ([ENTPRINCIPAL]) VALUES (9)");  // no longer enforced
+  ok("ALTER TABLE [Ingredients] DROP COLUMN [ENTPRINCIPAL]");
+  ok("DROP TABLE [Categories]");
+}
+
+TEST_F(Relations, TextKeysMatchIgnoringCase) {
+  ok("CREATE TABLE [Variables] ([NAME] TEXT(32) CONSTRAINT PK_NAME PRIMARY KEY NOT NULL, [VALSTR] TEXT(50))");
+  ok("CREATE TABLE [Usages] ([VAR] TEXT(32))");
+  ok("INSERT INTO [Variables] ([NAME]) VALUES ('Type_DB')");
+  ok("ALTER TABLE [Usages] ADD CONSTRAINT [VariablesUsages] FOREIGN KEY ([VAR]) REFERENCES [Variables]([NAME])");
+  ok("INSERT INTO [Usages] VALUES ('TYPE_DB')");
+  // A key change in case only keeps the children attached.
+  ok("UPDATE [Variables] SET [NAME] = 'TYPE_db'");
+  EXPECT_EQ(fails("UPDATE [Variables] SET [NAME] = 'AUTRE'"), "23000");
+}
+
+TEST_F(Relations, SelfRelatedRowMayBeDeletedWhenItIsItsOwnParent) {
+  ok("CREATE TABLE [Arbre] ([ID] INTEGER CONSTRAINT PrimaryKey PRIMARY KEY, [PERE] INTEGER)");
+  ok("INSERT INTO [Arbre] VALUES (-1, Null)");
+  ok("ALTER TABLE [Arbre] ADD CONSTRAINT [ArbreArbre] FOREIGN KEY ([PERE]) REFERENCES [Arbre]([ID])");
+  ok("UPDATE [Arbre] SET [PERE] = -1");
+  ok("INSERT INTO [Arbre] VALUES (5, -1)");
+  EXPECT_EQ(fails("DELETE FROM [Arbre] WHERE [ID] = -1"), "23000");
+  ok("DELETE FROM [Arbre] WHERE [ID] = 5");
+  ok("DELETE FROM [Arbre] WHERE [ID] = -1");
+}
+
+}  // namespace
+}  // namespace jetdb::test

@@ -1,0 +1,68 @@
+// Shared helpers of the jetdb tests: a fresh database file per test and
+// short ways to run statements and read single values.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "jetdb/jetdb.h"
+
+namespace jetdb::test {
+
+class TempDir {
+ public:
+  TempDir() {
+    std::string tmpl = (std::filesystem::temp_directory_path() / "jetdb-test-XXXXXX").string();
+    char* made = mkdtemp(tmpl.data());
+    if (made) path_ = made;
+  }
+  ~TempDir() {
+    std::error_code ec;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
+  }
+  std::string file(const std::string& name) const { return (std::filesystem::path(path_) / name).string(); }
+
+ private:
+  std::string path_;
+};
+
+class DbTest : public ::testing::Test {
+ protected:
+  void SetUp() override { reopen(true); }
+
+  void reopen(bool create = false) {
+    db_.reset();
+    Error e;
+    db_ = Database::open(path(), create, e);
+    ASSERT_TRUE(db_) << e.state << " " << e.message;
+  }
+  std::string path() const { return dir_.file("test.mdb"); }
+
+  // Runs statements that must succeed.
+  void ok(const std::string& sql) { ASSERT_TRUE(db_->execute(sql)) << sql << "\n -> " << db_->lastError().message; }
+  // Runs a statement that must fail; returns its SQLSTATE.
+  std::string fails(const std::string& sql) {
+    EXPECT_FALSE(db_->execute(sql)) << sql;
+    return db_->lastError().state;
+  }
+  // The single value of a one-row query.
+  Value one(const std::string& sql) {
+    auto q = db_->query(sql);
+    EXPECT_TRUE(q) << sql << " -> " << db_->lastError().message;
+    if (!q || !q->next()) return Value::null();
+    return q->value(0);
+  }
+  std::int64_t count(const std::string& table) {
+    return one("SELECT COUNT(*) FROM [" + table + "]").integer;
+  }
+
+  TempDir dir_;
+  std::unique_ptr<Database> db_;
+};
+
+}  // namespace jetdb::test

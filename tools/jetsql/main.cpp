@@ -1,0 +1,200 @@
+// jetsql: a shell over a jetdb database.
+//
+//   jetsql [--create] [--csv] FILE [STATEMENT...]
+//
+// Runs the statements given as arguments, or the script read from standard
+// input when there are none, and stops at the first error with exit code 1
+// (2 when the file cannot be opened, 64 for a bad command line). Shell
+// commands: .tables, .schema TABLE, .help.
+#include <iostream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "jetdb/jetdb.h"
+#include "script.h"
+
+namespace {
+
+struct Options {
+  bool create = false;
+  bool csv = false;
+};
+
+void printError(const jetdb::Error& e) {
+  std::cerr << "ERREUR [" << e.state << "] (" << e.native << ") " << e.origin << " " << e.message << "\n";
+}
+
+std::string csvField(const std::string& s) {
+  if (s.find_first_of(",\"\n\r") == std::string::npos) return s;
+  std::string out = "\"";
+  for (char c : s) out += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return out + "\"";
+}
+
+std::size_t width(const std::string& s) {
+  std::size_t n = 0;
+  for (unsigned char c : s) n += (c & 0xC0) != 0x80;
+  return n;
+}
+
+std::string shown(const jetdb::Value& v) { return v.isNull() ? "Null" : v.asText(); }
+
+void printRows(const std::vector<std::string>& header, const std::vector<std::vector<std::string>>& rows, bool csv) {
+  if (csv) {
+    for (std::size_t i = 0; i < header.size(); ++i) std::cout << (i ? "," : "") << csvField(header[i]);
+    std::cout << "\n";
+    for (const auto& r : rows) {
+      for (std::size_t i = 0; i < r.size(); ++i) std::cout << (i ? "," : "") << csvField(r[i]);
+      std::cout << "\n";
+    }
+    return;
+  }
+  std::vector<std::size_t> w(header.size());
+  for (std::size_t i = 0; i < header.size(); ++i) w[i] = width(header[i]);
+  for (const auto& r : rows)
+    for (std::size_t i = 0; i < r.size(); ++i) w[i] = std::max(w[i], width(r[i]));
+  auto line = [&](const std::vector<std::string>& cells) {
+    std::string out;
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+      if (i) out += "  ";
+      out += cells[i];
+      if (i + 1 < cells.size()) out += std::string(w[i] - width(cells[i]), ' ');
+    }
+    std::cout << out << "\n";
+  };
+  line(header);
+  std::vector<std::string> rule;
+  for (std::size_t x : w) rule.push_back(std::string(x, '-'));
+  line(rule);
+  for (const auto& r : rows) line(r);
+}
+
+std::string typeText(const jetdb::ColumnInfo& c) {
+  std::string t = jetdb::typeName(c.type);
+  if (c.type == jetdb::JetType::Text) t += "(" + std::to_string(c.size) + ")";
+  return t;
+}
+
+std::string joined(const std::vector<std::string>& names) {
+  std::string out;
+  for (const auto& n : names) out += (out.empty() ? "[" : ", [") + n + "]";
+  return out;
+}
+
+bool command(jetdb::Database& db, const std::string& text, const Options& opt) {
+  std::istringstream in(text);
+  std::string cmd, arg;
+  in >> cmd;
+  std::getline(in >> std::ws, arg);
+  if (arg.size() > 2 && arg.front() == '[' && arg.back() == ']') arg = arg.substr(1, arg.size() - 2);
+  if (cmd == ".tables") {
+    std::vector<std::vector<std::string>> rows;
+    for (const auto& t : db.tables()) rows.push_back({t});
+    printRows({"Table"}, rows, opt.csv);
+    return true;
+  }
+  if (cmd == ".schema" && !arg.empty()) {
+    auto cols = db.columns(arg);
+    if (!cols) {
+      std::cerr << "ERREUR [42S02] Impossible de trouver la table '" << arg << "'.\n";
+      return false;
+    }
+    std::vector<std::vector<std::string>> rows;
+    for (const auto& c : *cols) rows.push_back({c.name, typeText(c), c.nullable ? "" : "NOT NULL"});
+    printRows({"Champ", "Type", "Null"}, rows, opt.csv);
+    rows.clear();
+    for (const auto& ix : db.indexes(arg)) {
+      std::string kind = ix.primary ? "PRIMARY KEY" : ix.unique ? "UNIQUE" : "INDEX";
+      if (ix.disallowNull) kind += " DISALLOW NULL";
+      if (ix.ignoreNull) kind += " IGNORE NULL";
+      rows.push_back({ix.name, kind, joined(ix.columns)});
+    }
+    std::cout << "\n";
+    printRows({"Index", "Genre", "Champs"}, rows, opt.csv);
+    rows.clear();
+    for (const auto& r : db.relations(arg))
+      rows.push_back({r.name, "[" + r.table + "]" + "(" + joined(r.columns) + ")",
+                      "[" + r.refTable + "]" + "(" + joined(r.refColumns) + ")"});
+    std::cout << "\n";
+    printRows({"Relation", "Table", "Référence"}, rows, opt.csv);
+    return true;
+  }
+  if (cmd == ".help") {
+    std::cout << ".tables          liste des tables\n.schema TABLE    champs, index, clés et relations\n";
+    return true;
+  }
+  std::cerr << "ERREUR commande inconnue : " << cmd << "\n";
+  return false;
+}
+
+bool run(jetdb::Database& db, const std::string& text, const Options& opt) {
+  if (!text.empty() && text[0] == '.') return command(db, text, opt);
+  std::string head = text.substr(0, text.find_first_of(" \t\r\n("));
+  bool isSelect = head.size() == 6;
+  for (std::size_t i = 0; isSelect && i < 6; ++i) isSelect = std::toupper(static_cast<unsigned char>(head[i])) == "SELECT"[i];
+  if (!isSelect) {
+    if (!db.execute(text)) {
+      printError(db.lastError());
+      return false;
+    }
+    return true;
+  }
+  auto q = db.query(text);
+  if (!q) {
+    printError(db.lastError());
+    return false;
+  }
+  std::vector<std::string> header;
+  for (const auto& c : q->columns()) header.push_back(c.name);
+  std::vector<std::vector<std::string>> rows;
+  while (q->next()) {
+    std::vector<std::string> r;
+    for (std::size_t i = 0; i < header.size(); ++i) r.push_back(shown(q->value(i)));
+    rows.push_back(std::move(r));
+  }
+  if (q->error()) {
+    printError(*q->error());
+    return false;
+  }
+  printRows(header, rows, opt.csv);
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options opt;
+  int i = 1;
+  for (; i < argc; ++i) {
+    std::string a = argv[i];
+    if (a == "--create") opt.create = true;
+    else if (a == "--csv") opt.csv = true;
+    else if (a == "--") { ++i; break; }
+    else if (a.rfind("--", 0) == 0) {
+      std::cerr << "usage: jetsql [--create] [--csv] FILE [STATEMENT...]\n";
+      return 64;
+    } else break;
+  }
+  if (i >= argc) {
+    std::cerr << "usage: jetsql [--create] [--csv] FILE [STATEMENT...]\n";
+    return 64;
+  }
+  jetdb::Error error;
+  auto db = jetdb::Database::open(argv[i], opt.create, error);
+  if (!db) {
+    printError(error);
+    return 2;
+  }
+  std::vector<std::string> pieces;
+  if (i + 1 < argc) {
+    for (int k = i + 1; k < argc; ++k) pieces.emplace_back(argv[k]);
+  } else {
+    std::string script((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
+    pieces = jetsql::splitScript(script);
+  }
+  for (const auto& p : pieces)
+    if (!run(*db, p, opt)) return 1;
+  return 0;
+}
