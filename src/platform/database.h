@@ -18,9 +18,11 @@
 //    m_strError is the driver's message, m_strStateNativeOrigin is
 //    "State:42S21,Native:-1508,Origin:[jetdb][Pilote Access]"; neither ends
 //    with a line feed, so the journal's "ERREUR : %s\n%s\n" gives two lines.
-//    m_nRetCode is SQL_ERROR for errors of the driver and of the driver
-//    manager, one of the AFX_SQL_ERROR_ codes for errors of the framework
-//    (their state is "HY000", native 0, origin "[MFC]").
+//    m_nRetCode is SQL_ERROR for errors of the driver, of the driver
+//    manager and for values that do not fit their member (states 07006,
+//    22001, 22003, origin "[MFC]"); misuse of a record set (no current
+//    record, read-only, already open ...) gives one of the AFX_SQL_ERROR_
+//    codes below with state "HY000", native 0, origin "[MFC]".
 //  - Messages of the driver manager and the framework are in French, like
 //    the driver's and the rest of the journal.
 // Differences: one connection per CDatabase with no transactions, no
