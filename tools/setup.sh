@@ -9,7 +9,7 @@ packages=(
   libgtest-dev googletest libgmock-dev libbenchmark-dev
   libsqlite3-dev
   clang libclang-rt-14-dev
-  unixodbc unixodbc-dev
+  unixodbc unixodbc-dev odbcinst
   tmux
 )
 

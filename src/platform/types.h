@@ -7,11 +7,17 @@
 #include <cstdint>
 
 using BOOL = int;
+using WORD = std::uint16_t;
 using DWORD = std::uint32_t;
 using UINT = unsigned int;
 using BYTE = std::uint8_t;
 using LONG = std::int32_t;
 using LPCTSTR = const char*;
+
+// Window handles only travel through the calls that take an owner window;
+// there are no windows behind them here.
+struct HWND__;
+using HWND = HWND__*;
 
 inline constexpr BOOL TRUE = 1;
 inline constexpr BOOL FALSE = 0;

@@ -1,0 +1,45 @@
+#include "platform/connect_string.h"
+
+namespace {
+
+bool SameKey(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::optional<std::string> ConnectStringValue(std::string_view connect, std::string_view key) {
+  std::size_t pos = 0;
+  while (pos < connect.size()) {
+    std::size_t eq = connect.find('=', pos);
+    std::size_t semi = connect.find(';', pos);
+    if (eq == std::string_view::npos || (semi != std::string_view::npos && semi < eq)) {
+      if (semi == std::string_view::npos) break;
+      pos = semi + 1;  // "ODBC;" and other bare words
+      continue;
+    }
+    std::string_view name = connect.substr(pos, eq - pos);
+    std::size_t valueStart = eq + 1;
+    std::size_t valueEnd;
+    std::string value;
+    if (valueStart < connect.size() && connect[valueStart] == '{') {
+      std::size_t close = connect.find('}', valueStart);
+      if (close == std::string_view::npos) close = connect.size();
+      value = std::string(connect.substr(valueStart + 1, close - valueStart - 1));
+      valueEnd = connect.find(';', close);
+    } else {
+      valueEnd = connect.find(';', valueStart);
+      value = std::string(connect.substr(valueStart, valueEnd == std::string_view::npos ? std::string_view::npos
+                                                                                        : valueEnd - valueStart));
+    }
+    if (SameKey(name, key)) return value;
+    if (valueEnd == std::string_view::npos) break;
+    pos = valueEnd + 1;
+  }
+  return std::nullopt;
+}

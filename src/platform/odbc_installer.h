@@ -1,0 +1,54 @@
+// Contract: the ODBC installer call that registers and removes user data
+// sources, and the look-up through which CDatabase finds a data source's
+// database file.
+//
+// What the system may rely on:
+//  - SQLConfigDataSource(hwnd, ODBC_ADD_DSN, driver, attributes) adds the
+//    user data source named by the "DSN" pair of `attributes` (a list of
+//    "key=value" texts, each ended by a NUL, the list ended by one more NUL),
+//    or replaces one of that name, and returns TRUE. Its section holds
+//    "Driver" (the driver name as given) and every other pair in the given
+//    order; the name is also listed under [ODBC Data Sources].
+//  - ODBC_REMOVE_DSN removes the section and the listing and returns TRUE,
+//    FALSE when no such data source exists.
+//  - The only driver known is "Microsoft Access Driver (*.mdb)" (our jetdb
+//    driver stands behind that name); any other driver name, a list without
+//    DSN, another request or a file that cannot be written gives FALSE and
+//    leaves the file as it was.
+//  - After an add, connection strings naming the data source reach the file
+//    given as "DBQ" (LookUpDataSource); after a remove the name is free.
+//
+// Differences from the original platform on Linux:
+//  - User data sources live where unixODBC keeps them: in the file named by
+//    the environment variable ODBCINI, else in ~/.odbc.ini, in unixODBC's
+//    format, so that `odbcinst -q -s` lists them. Every line of that file
+//    that does not belong to the data source being changed stays exactly as
+//    it was (see odbc_ini.h for why unixODBC's installer library is not used).
+//  - The owner window is ignored: there is no set-up dialog to show.
+//  - Only user data sources exist; system data sources (/etc/odbc.ini) are
+//    neither written nor read.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "platform/types.h"
+
+inline constexpr WORD ODBC_ADD_DSN = 1;
+inline constexpr WORD ODBC_REMOVE_DSN = 3;
+
+// The ODBC name under which our jetdb driver is installed.
+inline constexpr const char kAccessDriverName[] = "Microsoft Access Driver (*.mdb)";
+
+BOOL SQLConfigDataSource(HWND hwndParent, WORD fRequest, LPCTSTR lpszDriver, LPCTSTR lpszAttributes);
+
+struct DataSourceEntry {
+  std::string driver;
+  std::string databaseFile;  // the "DBQ" pair
+};
+
+// The registered user data source of that name, if any.
+std::optional<DataSourceEntry> LookUpDataSource(const std::string& name);
+
+// The file that holds the user data sources.
+std::string UserDataSourceFile();

@@ -1,0 +1,150 @@
+// AddNew, Edit, Update and Delete: the record set's writes through the
+// driver's row operations, by row identity.
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/field_value.h"
+#include "platform/recordset.h"
+#include "platform/recordset_rows.h"
+
+namespace {
+
+using Values = std::vector<std::pair<std::string, jetdb::Value>>;
+
+// The driver's row operations take bare column names.
+std::string ColumnName(const std::string& column) {
+  if (column.size() >= 2 && column.front() == '[' && column.back() == ']') return column.substr(1, column.size() - 2);
+  return column;
+}
+
+}  // namespace
+
+void CRecordset::RequireUpdatable() const {
+  if (!m_bOpen) ThrowFrameworkError(AFX_SQL_ERROR_ILLEGAL_MODE, "Le jeu d'enregistrements n'est pas ouvert.");
+  if ((m_dwOptions & (readOnly | useMultiRowFetch)) != 0 || m_table.empty())
+    ThrowFrameworkError(AFX_SQL_ERROR_RECORDSET_READONLY, "Le jeu d'enregistrements est en lecture seule.");
+}
+
+CRecordset::Row& CRecordset::CurrentRowForChange(const char* operation) {
+  if (m_bEOF || m_nCurrent >= m_rows.size() || m_rows[m_nCurrent].deleted) {
+    CString message;
+    message.Format("%s : aucun enregistrement en cours.", operation);
+    ThrowFrameworkError(AFX_SQL_ERROR_NO_CURRENT_RECORD, message);
+  }
+  return m_rows[m_nCurrent];
+}
+
+void CRecordset::AddNew() {
+  RequireUpdatable();
+  for (std::size_t i = 0; i < m_fields.size(); ++i) {
+    rfx::SetPseudoNull(m_fields[i]);
+    m_state[i].forceDirty = m_state[i].forceNull = false;
+  }
+  m_nEditMode = addnew;
+}
+
+void CRecordset::Edit() {
+  RequireUpdatable();
+  CurrentRowForChange("Edit");
+  for (std::size_t i = 0; i < m_fields.size(); ++i) {
+    m_state[i].atEdit = rfx::Current(m_fields[i]);
+    m_state[i].forceDirty = m_state[i].forceNull = false;
+  }
+  m_nEditMode = edit;
+}
+
+BOOL CRecordset::Update() {
+  if (m_nEditMode == noMode) ThrowFrameworkError(AFX_SQL_ERROR_ILLEGAL_MODE, "Update sans AddNew ni Edit.");
+  return m_nEditMode == addnew ? InsertNew() : WriteChanges();
+}
+
+BOOL CRecordset::InsertNew() {
+  Values values;
+  for (std::size_t i = 0; i < m_fields.size(); ++i) {
+    const FieldState& state = m_state[i];
+    if (state.forceNull) continue;
+    if (state.forceDirty || !rfx::IsPseudoNull(m_fields[i]))
+      values.emplace_back(ColumnName(m_fields[i].column), rfx::ForWrite(m_fields[i]));
+  }
+  if (!values.empty()) {
+    jetdb::Database& db = m_pDatabase->Driver();
+    if (!db.insertRow(m_table, values)) throw CDBException::FromDriver(db.lastError());
+  }
+  CancelUpdate();
+  return values.empty() ? FALSE : TRUE;
+}
+
+BOOL CRecordset::WriteChanges() {
+  Row& row = CurrentRowForChange("Update");
+  Values values;
+  std::vector<std::size_t> written;
+  for (std::size_t i = 0; i < m_fields.size(); ++i) {
+    const FieldState& state = m_state[i];
+    if (state.forceNull) {
+      values.emplace_back(ColumnName(m_fields[i].column), jetdb::Value::null());
+    } else if (state.forceDirty || !rfx::SameValue(rfx::Current(m_fields[i]), state.atEdit)) {
+      values.emplace_back(ColumnName(m_fields[i].column), rfx::ForWrite(m_fields[i]));
+    } else {
+      continue;
+    }
+    written.push_back(i);
+  }
+  if (values.empty()) {
+    m_nEditMode = noMode;
+    return FALSE;
+  }
+  jetdb::Database& db = m_pDatabase->Driver();
+  if (!db.updateRow(m_table, row.id, values)) throw CDBException::FromDriver(db.lastError());
+  for (std::size_t k = 0; k < written.size(); ++k) row.values[written[k]] = std::move(values[k].second);
+  m_nEditMode = noMode;
+  LoadCurrent();
+  return TRUE;
+}
+
+void CRecordset::Delete() {
+  RequireUpdatable();
+  m_nEditMode = noMode;
+  Row& row = CurrentRowForChange("Delete");
+  jetdb::Database& db = m_pDatabase->Driver();
+  if (!db.deleteRow(m_table, row.id)) throw CDBException::FromDriver(db.lastError());
+  row.deleted = true;
+}
+
+// The members get the current row back; with no current row they keep
+// whatever the caller put in them.
+void CRecordset::CancelUpdate() {
+  m_nEditMode = noMode;
+  if (!m_bEOF && m_nCurrent < m_rows.size() && !m_rows[m_nCurrent].deleted) LoadCurrent();
+}
+
+CRecordset::FieldState* CRecordset::StateOf(const void* pv) {
+  for (std::size_t i = 0; i < m_fields.size(); ++i) {
+    if (m_fields[i].member == pv) return &m_state[i];
+  }
+  return nullptr;
+}
+
+const CRecordset::FieldState* CRecordset::StateOf(const void* pv) const {
+  return const_cast<CRecordset*>(this)->StateOf(pv);
+}
+
+BOOL CRecordset::IsFieldNull(const void* pv) const {
+  const FieldState* state = StateOf(pv);
+  return (state && state->null) ? TRUE : FALSE;
+}
+
+void CRecordset::SetFieldNull(void* pv, BOOL bNull) {
+  for (std::size_t i = 0; i < m_fields.size(); ++i) {
+    if (pv && m_fields[i].member != pv) continue;
+    m_state[i].forceNull = bNull != FALSE;
+    if (bNull) m_state[i].forceDirty = false;
+  }
+}
+
+void CRecordset::SetFieldDirty(void* pv, BOOL bDirty) {
+  for (std::size_t i = 0; i < m_fields.size(); ++i) {
+    if (pv && m_fields[i].member != pv) continue;
+    m_state[i].forceDirty = bDirty != FALSE;
+  }
+}

@@ -1,0 +1,109 @@
+#include "platform/database.h"
+
+#include <gtest/gtest.h>
+
+#include <ctime>
+
+#include "jetdb/jetdb.h"
+#include "platform/db_time.h"
+#include "test_support/db_files.h"
+
+namespace {
+
+class DatabaseTest : public ::testing::Test {
+ protected:
+  DbFiles m_files;
+};
+
+TEST_F(DatabaseTest, OpensTheFileOfTheDataSourceAndRunsStatements) {
+  std::string path = m_files.Create("base.mdb", {});
+  m_files.Register("TQ2TMP", path);
+
+  CDatabase db;
+  EXPECT_FALSE(db.IsOpen());
+  ASSERT_TRUE(db.OpenEx("ODBC;DSN=TQ2TMP;UID=admin;PWD=qlvm7;"));
+  EXPECT_TRUE(db.IsOpen());
+  db.ExecuteSQL("CREATE TABLE [Variables] ([NAME] TEXT(32), [VALNUM] DOUBLE)");
+  db.ExecuteSQL("INSERT INTO [Variables] ([NAME], [VALNUM]) VALUES ('TYPE_DB', 1)");
+  db.Close();
+  EXPECT_FALSE(db.IsOpen());
+
+  // What the statements did is in the file that DBQ names.
+  jetdb::Error error;
+  auto direct = jetdb::Database::open(path, false, error);
+  ASSERT_TRUE(direct);
+  auto query = direct->query("SELECT [NAME] FROM [Variables]");
+  ASSERT_TRUE(query && query->next());
+  EXPECT_EQ(query->value(0).text, "TYPE_DB");
+
+  CDatabase byName;
+  ASSERT_TRUE(byName.Open("TQ2TMP"));
+  EXPECT_NO_THROW(byName.ExecuteSQL("DELETE FROM [Variables]"));
+}
+
+TEST_F(DatabaseTest, ARefusedStatementThrowsTheDriversError) {
+  m_files.Register("TQ2TMP", m_files.Create("base.mdb", {"CREATE TABLE [Categories] ([CLASS_ID] INTEGER)"}));
+  CDatabase db;
+  db.OpenEx("ODBC;DSN=TQ2TMP;UID=admin;PWD=qlvm7;");
+  try {
+    db.ExecuteSQL("ALTER TABLE [Categories] ADD COLUMN [CLASS_ID] INTEGER");
+    FAIL() << "a second column of the same name was accepted";
+  } catch (CDBException& e) {
+    EXPECT_EQ(e.m_nRetCode, SQL_ERROR);
+    EXPECT_FALSE(e.m_strError.IsEmpty());
+    EXPECT_EQ(e.m_strStateNativeOrigin.Left(6), "State:");
+    EXPECT_NE(e.m_strStateNativeOrigin.Find(",Native:"), -1);
+    EXPECT_NE(e.m_strStateNativeOrigin.Find(",Origin:["), -1);
+    // The journal line "ERREUR : %s\n%s\n" adds the line ends itself.
+    EXPECT_NE(e.m_strError.Right(1), "\n");
+    EXPECT_NE(e.m_strStateNativeOrigin.Right(1), "\n");
+  }
+}
+
+TEST_F(DatabaseTest, UnknownDataSourcesAndUnreadableFilesFailToOpen) {
+  CDatabase db;
+  try {
+    db.OpenEx("ODBC;DSN=TQ2TMP;UID=admin;PWD=qlvm7;");
+    FAIL();
+  } catch (CDBException& e) {
+    EXPECT_EQ(e.m_strStateNativeOrigin.Left(12), "State:IM002,");
+    EXPECT_NE(e.m_strError.Find("TQ2TMP"), -1);
+  }
+  EXPECT_FALSE(db.IsOpen());
+
+  // Registration does not check the path; opening does, through the driver.
+  m_files.Register("TQ2TMPSRC", m_files.dir() + "/tq2V2_1.mdb");
+  EXPECT_THROW(db.OpenEx("ODBC;DSN=TQ2TMPSRC;UID=admin;PWD=qlvm7;"), CDBException);
+  WriteFile(m_files.dir() + "/tq2V2_1.mdb", "not a database");
+  EXPECT_THROW(db.OpenEx("ODBC;DSN=TQ2TMPSRC;UID=admin;PWD=qlvm7;"), CDBException);
+  EXPECT_EQ(ReadFile(m_files.dir() + "/tq2V2_1.mdb"), "not a database");
+  EXPECT_FALSE(db.IsOpen());
+}
+
+// Dates are wall-clock times: what the driver stores is the local time of
+// the CTime, whatever the zone, and it comes back as the same local time.
+TEST(CTimeTest, GoesToTheDriverAsLocalWallClockTime) {
+  for (const char* zone : {"Europe/Paris", "America/New_York", "UTC"}) {
+    ScopedEnv tz("TZ", zone);
+    tzset();
+    std::tm summer{};
+    summer.tm_year = 2024 - 1900;
+    summer.tm_mon = 6;
+    summer.tm_mday = 14;
+    summer.tm_hour = 9;
+    summer.tm_min = 30;
+    summer.tm_sec = 5;
+    const std::int64_t wallClock = timegm(&summer);
+
+    CTime t(2024, 7, 14, 9, 30, 5);
+    EXPECT_EQ(ToDriverSeconds(t), wallClock) << zone;
+    CTime back = FromDriverSeconds(wallClock);
+    EXPECT_EQ(back, t) << zone;
+    EXPECT_EQ(back.GetHour(), 9);
+    EXPECT_EQ(back.GetDay(), 14);
+    EXPECT_EQ(FromDriverSeconds(-2208988800).GetYear(), 1900) << zone;  // before 1970
+  }
+  tzset();
+}
+
+}  // namespace

@@ -1,0 +1,294 @@
+#include "platform/recordset.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "jetdb/jetdb.h"
+#include "test_support/db_files.h"
+
+namespace {
+
+const char kCreateTable[] =
+    "CREATE TABLE [Mesures] ([ID] INTEGER CONSTRAINT PrimaryKey PRIMARY KEY, [L] INTEGER, [I] INTEGER, "
+    "[B] BYTE, [F] BIT, [D] DOUBLE, [W] DATETIME, [T] TEXT(255))";
+
+// One member of every exchange type.
+class CMesuresSet : public CRecordset {
+ public:
+  explicit CMesuresSet(CDatabase* pDatabase) : CRecordset(pDatabase) { m_nFields = 8; }
+
+  LONG m_ID = 0;
+  LONG m_L = 0;
+  int m_I = 0;
+  BYTE m_B = 0;
+  BOOL m_F = FALSE;
+  double m_D = 0;
+  CTime m_W;
+  CString m_T;
+
+  CString GetDefaultConnect() override { return "ODBC;DSN=TQ2TMP;UID=admin;PWD=qlvm7;"; }
+  CString GetDefaultSQL() override { return "[Mesures]"; }
+  void DoFieldExchange(CFieldExchange* pFX) override {
+    pFX->SetFieldType(CFieldExchange::outputColumn);
+    RFX_Long(pFX, "[ID]", m_ID);
+    RFX_Long(pFX, "[L]", m_L);
+    RFX_Int(pFX, "[I]", m_I);
+    RFX_Byte(pFX, "[B]", m_B);
+    RFX_Bool(pFX, "[F]", m_F);
+    RFX_Double(pFX, "[D]", m_D);
+    RFX_Date(pFX, "[W]", m_W);
+    RFX_Text(pFX, "[T]", m_T);
+  }
+};
+
+class RecordsetTest : public ::testing::Test {
+ protected:
+  RecordsetTest() {
+    m_files.Register("TQ2TMP", m_files.Create("base.mdb", {kCreateTable}));
+    m_db.OpenEx("ODBC;DSN=TQ2TMP;UID=admin;PWD=qlvm7;");
+  }
+
+  void Insert(const char* values) {
+    CString sql;
+    sql.Format("INSERT INTO [Mesures] VALUES (%s)", values);
+    m_db.ExecuteSQL(sql);
+  }
+
+  // The stored value of one column of one row, through SQL of its own.
+  jetdb::Value Stored(const char* column, int id) {
+    CString sql;
+    sql.Format("SELECT [%s] FROM [Mesures] WHERE [ID]=%d", column, id);
+    auto query = m_db.Driver().query(sql.str());
+    EXPECT_TRUE(query && query->next());
+    return query ? query->value(0) : jetdb::Value{};
+  }
+
+  DbFiles m_files;
+  CDatabase m_db;
+};
+
+TEST_F(RecordsetTest, EveryExchangeTypeRoundTripsItsExtremesAndNull) {
+  const std::string longText(255, 'x');
+  const std::string accented = "Crème brûlée à l'œuf";
+  const double tiny = std::numeric_limits<double>::lowest();
+  struct Row {
+    LONG l; int i; BYTE b; BOOL f; double d; CTime w; std::string t;
+  };
+  const Row rows[] = {
+      {std::numeric_limits<LONG>::min(), std::numeric_limits<int>::min(), 0, FALSE, tiny,
+       CTime(1900, 1, 1, 0, 0, 0), ""},
+      {std::numeric_limits<LONG>::max(), std::numeric_limits<int>::max(), 255, TRUE,
+       std::numeric_limits<double>::max(), CTime(9999, 12, 31, 23, 59, 59), longText},
+      {0, 0, 0, FALSE, 0.0, CTime(2024, 3, 31, 2, 30, 0), accented},
+  };
+  {
+    CMesuresSet set(&m_db);
+    set.Open();
+    int id = 1;
+    for (const Row& row : rows) {
+      set.AddNew();
+      set.m_ID = id++;
+      set.m_L = row.l;
+      set.m_I = row.i;
+      set.m_B = row.b;
+      set.m_F = row.f;
+      set.m_D = row.d;
+      set.m_W = row.w;
+      set.m_T = row.t;
+      EXPECT_TRUE(set.Update());
+    }
+    set.AddNew();  // every other field never assigned: Null
+    set.m_ID = id;
+    EXPECT_TRUE(set.Update());
+    EXPECT_TRUE(set.IsEOF());  // a snapshot of an empty table stays empty
+  }
+  EXPECT_EQ(Stored("F", 2).integer, -1);  // Access's True
+  EXPECT_TRUE(Stored("L", 4).isNull());
+  EXPECT_TRUE(Stored("T", 4).isNull());
+  EXPECT_EQ(Stored("T", 3).text, accented);
+
+  CMesuresSet set(&m_db);
+  set.m_strSort = "[ID]";
+  set.Open();
+  for (const Row& row : rows) {
+    ASSERT_FALSE(set.IsEOF());
+    EXPECT_EQ(set.m_L, row.l);
+    EXPECT_EQ(set.m_I, row.i);
+    EXPECT_EQ(set.m_B, row.b);
+    EXPECT_EQ(set.m_F, row.f);
+    EXPECT_EQ(set.m_D, row.d);
+    EXPECT_EQ(set.m_W, row.w) << set.m_W.GetYear();
+    EXPECT_EQ(set.m_T, row.t.c_str());
+    EXPECT_FALSE(set.IsFieldNull(&set.m_L));
+    set.MoveNext();
+  }
+  EXPECT_EQ(set.m_ID, 4);
+  EXPECT_TRUE(set.IsFieldNull(&set.m_L));
+  EXPECT_TRUE(set.IsFieldNull(&set.m_W));
+  EXPECT_EQ(set.m_L, 0);
+  EXPECT_EQ(set.m_F, FALSE);
+  EXPECT_TRUE(set.m_T.IsEmpty());
+  EXPECT_EQ(set.m_W, CTime(0));
+  set.MoveNext();
+  EXPECT_TRUE(set.IsEOF());
+  EXPECT_THROW(set.MoveNext(), CDBException);
+}
+
+TEST_F(RecordsetTest, UpdateWritesOnlyWhatChanged) {
+  Insert("1, 10, NULL, 3, 0, NULL, NULL, 'a'");
+  CMesuresSet set(&m_db);
+  set.Open();
+  ASSERT_FALSE(set.IsEOF());
+
+  set.Edit();
+  set.m_L = 10;  // the same value again
+  EXPECT_FALSE(set.Update());
+
+  // Behind the set's back; an Update of another field must not undo it.
+  m_db.ExecuteSQL("UPDATE [Mesures] SET [T]='b'");
+  set.Edit();
+  set.m_B = 4;
+  EXPECT_TRUE(set.Update());
+  EXPECT_EQ(Stored("B", 1).integer, 4);
+  EXPECT_EQ(Stored("T", 1).text, "b");
+  EXPECT_TRUE(Stored("I", 1).isNull());  // read as 0, left alone: still Null
+  EXPECT_TRUE(Stored("D", 1).isNull());
+  EXPECT_EQ(set.m_B, 4);  // the set stays on its row, with the new value
+
+  // Zero is a real value: assigned after AddNew it is written, not Null.
+  set.AddNew();
+  set.m_ID = 2;
+  set.m_I = 0;
+  set.m_F = FALSE;
+  EXPECT_TRUE(set.Update());
+  EXPECT_EQ(Stored("I", 2).integer, 0);
+  EXPECT_TRUE(Stored("L", 2).isNull());
+  EXPECT_EQ(set.m_ID, 1);  // back on the row it was on
+
+  set.AddNew();
+  EXPECT_FALSE(set.Update());  // nothing assigned, nothing inserted
+
+  set.Edit();
+  set.SetFieldNull(&set.m_L);
+  EXPECT_TRUE(set.Update());
+  EXPECT_TRUE(Stored("L", 1).isNull());
+  EXPECT_TRUE(set.IsFieldNull(&set.m_L));
+
+  set.Close();
+  set.Open();
+  int rows = 0;
+  for (; !set.IsEOF(); set.MoveNext()) ++rows;
+  EXPECT_EQ(rows, 2);
+}
+
+TEST_F(RecordsetTest, DeleteThenMoveNextGoesOnToTheNextRow) {
+  Insert("1, 1, 1, 1, 0, 1, NULL, 'un'");
+  Insert("2, 2, 2, 2, 0, 2, NULL, 'deux'");
+  Insert("3, 3, 3, 3, 0, 3, NULL, 'trois'");
+  CMesuresSet set(&m_db);
+  set.m_strSort = "[ID]";
+  set.Open();
+  set.MoveNext();
+  set.Delete();
+  EXPECT_TRUE(set.IsDeleted());
+  EXPECT_THROW(set.Edit(), CDBException);  // no current row any more
+  set.MoveNext();
+  EXPECT_EQ(set.m_ID, 3);
+  EXPECT_EQ(set.m_T, "trois");
+  set.MoveNext();
+  EXPECT_TRUE(set.IsEOF());
+
+  set.Requery();
+  EXPECT_EQ(set.m_ID, 1);
+  set.MoveNext();
+  EXPECT_EQ(set.m_ID, 3);
+}
+
+TEST_F(RecordsetTest, FilterSortAndSnapshot) {
+  Insert("1, 5, 0, 0, 0, 0, NULL, 'x'");
+  Insert("2, 7, 0, 0, 0, 0, NULL, 'y'");
+  CMesuresSet set(&m_db);
+  set.m_strFilter = "[L] > 4";
+  set.m_strSort = "[L] DESC";
+  set.Open();
+  EXPECT_EQ(set.GetSQL(), "SELECT [ID],[L],[I],[B],[F],[D],[W],[T] FROM [Mesures] WHERE [L] > 4 ORDER BY [L] DESC");
+  EXPECT_EQ(set.m_ID, 2);
+  Insert("3, 9, 0, 0, 0, 0, NULL, 'z'");
+  EXPECT_EQ(set.m_ID, 2);  // rows of the last Open: the new one is not there
+  set.Requery();
+  EXPECT_EQ(set.m_ID, 3);
+
+  set.m_strFilter = "[ID]=99";
+  set.Requery();
+  EXPECT_TRUE(set.IsEOF());
+  EXPECT_TRUE(set.IsBOF());
+}
+
+TEST_F(RecordsetTest, RefusedWritesAndMisfitValuesThrow) {
+  Insert("1, 1, 1, 1, 0, 1, NULL, 'un'");
+  CMesuresSet set(&m_db);
+  set.Open();
+  set.AddNew();
+  set.m_ID = 1;  // the primary key again
+  try {
+    set.Update();
+    FAIL();
+  } catch (CDBException& e) {
+    EXPECT_EQ(e.m_strStateNativeOrigin.Left(12), "State:23000,");
+  }
+  set.CancelUpdate();
+
+  set.Edit();
+  set.m_T = CString(std::string(256, 'x'));
+  EXPECT_THROW(set.Update(), CDBException);
+  set.CancelUpdate();
+  set.Close();
+
+  // A byte member cannot hold what a Long column may.
+  m_db.ExecuteSQL("UPDATE [Mesures] SET [B]=NULL");
+  m_db.ExecuteSQL("ALTER TABLE [Mesures] ALTER COLUMN [B] INTEGER");
+  m_db.ExecuteSQL("UPDATE [Mesures] SET [B]=300");
+  EXPECT_THROW(set.Open(), CDBException);
+  EXPECT_FALSE(set.IsOpen());
+
+  CMesuresSet readOnlySet(&m_db);
+  m_db.ExecuteSQL("UPDATE [Mesures] SET [B]=1");
+  readOnlySet.Open(CRecordset::snapshot, nullptr, CRecordset::readOnly);
+  EXPECT_THROW(readOnlySet.Edit(), CDBException);
+  EXPECT_THROW(readOnlySet.AddNew(), CDBException);
+}
+
+TEST_F(RecordsetTest, ABoundColumnTheTableLacksFailsAtOpen) {
+  m_db.ExecuteSQL("CREATE TABLE [Petit] ([ID] INTEGER, [L] INTEGER)");
+  CMesuresSet set(&m_db);
+  EXPECT_THROW(set.Open(CRecordset::snapshot, "[Petit]"), CDBException);
+  EXPECT_FALSE(set.IsOpen());
+}
+
+TEST_F(RecordsetTest, WithoutAnOpenDatabaseTheSetConnectsItself) {
+  Insert("1, 42, 0, 0, 0, 0, NULL, 'x'");
+  CDatabase closed;
+  CMesuresSet set(&closed);
+  set.Open();
+  ASSERT_NE(set.m_pDatabase, &closed);
+  ASSERT_TRUE(set.m_pDatabase && set.m_pDatabase->IsOpen());
+  EXPECT_EQ(set.m_L, 42);
+
+  // Another set borrows that connection, as the merges do.
+  CMesuresSet borrower(set.m_pDatabase);
+  borrower.Open();
+  borrower.Edit();
+  borrower.m_L = 43;
+  borrower.Update();
+  borrower.Close();
+  EXPECT_TRUE(set.m_pDatabase->IsOpen());
+  set.Requery();
+  EXPECT_EQ(set.m_L, 43);
+
+  set.Close();
+  EXPECT_EQ(set.m_pDatabase, &closed);
+}
+
+}  // namespace
