@@ -25,9 +25,9 @@ REGEDIT4
 "ExePath"="$templates"
 REG
 
-echo "+ updater /SRC=Base_V20.mdb /DEST=$out/Base.mdb"
+echo "+ updater /SRC=Exemple_V20.mdb /DEST=$out/Base.mdb"
 set +e
-UPDATER_REGISTRY=$out/registry "$build/src/app/updater" /SRC=Base_V20.mdb "/DEST=$out/Base.mdb" </dev/null
+UPDATER_REGISTRY=$out/registry ODBCINI=$out/odbc.ini "$build/src/app/updater" /SRC=Exemple_V20.mdb "/DEST=$out/Base.mdb" </dev/null
 code=$?
 set -e
 echo "Code de sortie : $code (1000 se lit 232)"

@@ -2,7 +2,17 @@
 #pragma once
 
 #include "platform/text.h"
+#include "recordsets/db_version.h"
 
 // Converts the source (into the destination, or in place) and returns the
-// DbVersion reached, 0 when nothing was converted.
-int RunConversion(const CString& strSource, CString& strDest, const CString& strTemplateDir);
+// DbVersion reached, 0 when nothing was converted. strDest ends naming the
+// file that was converted.
+DbVersion RunConversion(const CString& strSource, CString& strDest, const CString& strTemplateDir);
+
+// Runs every step from nVersion on, while they succeed; returns the version
+// reached, 0 after a failed step.
+DbVersion RunChain(DbVersion nVersion, CString& strDest, const CString& strTemplateDir);
+
+// How long a second run waits for the first one's data sources; the
+// environment variable UPDATER_LOCK_TIMEOUT (seconds) overrides it.
+inline constexpr int kDefaultLockTimeoutSeconds = 120;

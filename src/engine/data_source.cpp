@@ -52,3 +52,5 @@ void RemoveDataSource(const char* name, const CString& path) {
   std::string attributes = DataSourceAttributes(name, path);
   if (!attributes.empty()) SQLConfigDataSource(nullptr, ODBC_REMOVE_DSN, kAccessDriver, attributes.c_str());
 }
+
+std::string DataSourceLockPath() { return UserDataSourceFile() + ".lock"; }

@@ -22,3 +22,8 @@ BOOL AddDataSource(const char* name, const CString& path);
 
 // Removes the data source; whether it existed does not matter.
 void RemoveDataSource(const char* name, const CString& path);
+
+// The lock file that keeps the data sources to one run at a time, beside
+// the file that holds them: two runs that register them in different files
+// do not disturb each other.
+std::string DataSourceLockPath();

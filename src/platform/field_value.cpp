@@ -1,5 +1,6 @@
 #include "platform/field_value.h"
 
+#include <cmath>
 #include <cstring>
 #include <limits>
 
@@ -46,6 +47,16 @@ CDBException WrongKind(const std::string& column) {
 }
 
 std::int64_t Integer(const std::string& column, const jetdb::Value& value, std::int64_t min, std::int64_t max) {
+  // A floating column bound to an integer member converts as ODBC converts
+  // it: the fraction is dropped (a warning there, not an error), and only a
+  // value outside the member's range is refused. The label formats read
+  // their FLOAT margins this way into long members.
+  if (value.kind == jetdb::Value::Kind::Double) {
+    const double whole = std::trunc(value.real);
+    if (!(whole >= static_cast<double>(min) && whole <= static_cast<double>(max)))
+      throw FieldError("22003", "Valeur numérique hors limites", column);
+    return static_cast<std::int64_t>(whole);
+  }
   if (value.kind != jetdb::Value::Kind::Integer) throw WrongKind(column);
   if (value.integer < min || value.integer > max)
     throw FieldError("22003", "Valeur numérique hors limites", column);

@@ -1,0 +1,17 @@
+// Version detection and the preparation of the file to convert.
+#pragma once
+
+#include "platform/text.h"
+#include "platform/types.h"
+#include "recordsets/db_version.h"
+
+// The DbVersion of the source database, from its version row and, for
+// every version after V2.0, its "TYPE_DB" variable; 0 when not recognised.
+DbVersion DetectDbVersion(const CString& strSource);
+
+// Copies the source to a different destination, or backs the source up and
+// makes it the file to convert (strDest then names the source).
+BOOL PrepareDestinationFile(DbVersion nVersion, const CString& strSource, CString& strDest);
+
+// The first backup name that is free: SOURCE.V2.3, then SOURCE.V2.3.1, ...
+CString FreeBackupPath(const CString& strSource, DbVersion nVersion);

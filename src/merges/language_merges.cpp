@@ -1,0 +1,102 @@
+#include "merges/language_merges.h"
+
+#include "merges/merge_journal.h"
+#include "recordsets/langue_printer_set.h"
+
+namespace {
+
+// Both label sets bind the same members; the copy is the same for both.
+template <class LabelSet>
+void CopyLabel(const LabelSet& from, LabelSet& to) {
+  to.m_Classement = from.m_Classement;
+  to.m_Langue_1 = from.m_Langue_1;
+  to.m_Langue_2 = from.m_Langue_2;
+  to.m_Langue_3 = from.m_Langue_3;
+  to.m_Langue_4 = from.m_Langue_4;
+  to.m_Langue_5 = from.m_Langue_5;
+  to.m_Libelle = from.m_Libelle;
+  to.m_Owner = from.m_Owner;
+}
+
+// Puts the database set on the label of that identifier.
+template <class LabelSet>
+void SeekLabel(LabelSet& db, int itemId) {
+  db.m_strFilter.Format("[Item_Id]=%d", itemId);
+  db.Requery();
+}
+
+// The limited form: the template is already filtered on "[Item_Id]<=L" and
+// sorted. A label up to the limit that the database lacks stops the merge
+// before anything is appended.
+template <class LabelSet>
+BOOL MergeLimited(LabelSet& tmpl, LabelSet& db, int limit) {
+  for (; !tmpl.IsEOF(); tmpl.MoveNext()) {
+    SeekLabel(db, tmpl.m_Item_Id);
+    if (db.IsEOF()) return FALSE;
+    db.Edit();
+    CopyLabel(tmpl, db);
+    db.Update();
+  }
+  tmpl.m_strFilter.Format("[Item_Id] > %d", limit);
+  tmpl.Requery();
+  for (; !tmpl.IsEOF(); tmpl.MoveNext()) {
+    db.AddNew();
+    db.m_Item_Id = tmpl.m_Item_Id;
+    CopyLabel(tmpl, db);
+    db.Update();
+  }
+  return TRUE;
+}
+
+template <class LabelSet>
+void MergeFull(LabelSet& tmpl, LabelSet& db) {
+  for (; !tmpl.IsEOF(); tmpl.MoveNext()) {
+    SeekLabel(db, tmpl.m_Item_Id);
+    if (db.IsEOF()) {
+      db.AddNew();
+      db.m_Item_Id = tmpl.m_Item_Id;
+    } else {
+      db.Edit();
+    }
+    CopyLabel(tmpl, db);
+    db.Update();
+  }
+}
+
+template <class LabelSet>
+BOOL Merge(LabelSet& tmpl, LabelSet& db, std::optional<int> limit) {
+  if (!limit) {
+    MergeFull(tmpl, db);
+    return TRUE;
+  }
+  return MergeLimited(tmpl, db, *limit);
+}
+
+}  // namespace
+
+BOOL UpdateLanguePrinter(CDatabase* pDb, CDatabase* pTemplateDb, DbVersion nTemplateVersion,
+                         std::optional<int> limit) {
+  CLanguePrinterSet tmpl(pTemplateDb, nTemplateVersion);
+  if (limit) tmpl.m_strFilter.Format("[Item_Id]<=%d", *limit);
+  tmpl.m_strSort = "[Item_Id]";
+  tmpl.Open();
+  CLanguePrinterSet db(pDb, kDbVersion253);
+  db.Open();
+  const BOOL result = Merge(tmpl, db, limit);
+  db.Close();
+  tmpl.Close();
+  JournalTableResult(result, "Langue_Printer");
+  return result;
+}
+
+BOOL UpdateLangueSystem(CDatabase* pDb, CSysLanguageSet& templateSet, std::optional<int> limit) {
+  if (limit) templateSet.m_strFilter.Format("[Item_Id]<=%d", *limit);
+  templateSet.m_strSort = "[Item_Id]";
+  templateSet.Requery();
+  CSysLanguageSet db(pDb, kDbVersion253);
+  db.Open();
+  const BOOL result = Merge(templateSet, db, limit);
+  db.Close();
+  JournalTableResult(result, "Langue_System");
+  return result;
+}

@@ -1,0 +1,224 @@
+#include "steps/convert_v20_to_v21.h"
+
+#include "app/journal.h"
+#include "merges/language_merges.h"
+#include "merges/merge_journal.h"
+#include "recordsets/categories_set.h"
+#include "recordsets/fmt_etiquette_set.h"
+#include "recordsets/unites_set.h"
+#include "recordsets/variables_set.h"
+
+namespace {
+
+const StepConstants& Step() { return StepConstantsFrom(2000); }
+
+const std::vector<DdlOperation>& StructureV21() {
+  static const std::vector<DdlOperation> ops{
+      {"AddCategoriesExportable",
+       {{"ALTER TABLE [Categories] ADD [EXPORTABLE] BIT", "Champs [Categories].[EXPORTABLE] ajouté\n"}}},
+      {"CreateTableFmtEtiquette",
+       {{"CREATE TABLE [FmtEtiquette] ( [ID] INTEGER CONSTRAINT PK_ID PRIMARY KEY NOT NULL, [REF] TEXT(32), "
+         "[MRGHAUT] FLOAT, [MRGCOTE] FLOAT, [HAUTEUR] FLOAT, [LARGEUR] FLOAT, [PASVERT] FLOAT, [PASHORIZ] FLOAT, "
+         "[NBRVERT] INTEGER, [NBRHORIZ] INTEGER )",
+         "Table [FmtEtiquette] créee\n"},
+        {"CREATE UNIQUE INDEX [ID] ON [FmtEtiquette] ( [ID] )", "Index [FmtEtiquette].[ID] crée\n"},
+        {"CREATE UNIQUE INDEX [REF] ON [FmtEtiquette] ( [REF] )", "Index [FmtEtiquette].[REF] crée\n"}}},
+      {"AddIngredientsPrincipal",
+       {{"ALTER TABLE [Ingredients] ADD [ENTPRINCIPAL] INTEGER", "Champs [Ingredients].[ENTPRINCIPAL] ajouté\n"},
+        {"ALTER TABLE [Ingredients] ADD [FOUPRINCIPAL] INTEGER", "Champs [Ingredients].[FOUPRINCIPAL] ajouté\n"},
+        {"ALTER TABLE [Ingredients] ADD [IMPORTED] BIT", "Champs [Ingredients].[IMPORTED] ajouté\n"},
+        {"CREATE INDEX [IMPORTED] ON [Ingredients] ( [IMPORTED] )", "Index [Ingredients].[IMPORTED] crée\n"}}},
+      {"AddRecettesImported",
+       {{"ALTER TABLE [Recettes] ADD [IMPORTED] BIT", "Champs [Recettes].[IMPORTED] ajouté\n"},
+        {"CREATE INDEX [IMPORTED] ON [Recettes] ( [IMPORTED] )", "Index [Recettes].[IMPORTED] crée\n"}}},
+      {"AddUtilisateursValNullBe",
+       {{"ALTER TABLE [Utilisateurs] ADD [VALNULLBE] INTEGER", "Champs [Utilisateurs].[VALNULLBE] ajouté\n"}}},
+      {"CreateTableVariables",
+       {{"CREATE TABLE [Variables] ( [NAME] TEXT(32) CONSTRAINT PK_NAME PRIMARY KEY NOT NULL, [VALSTR] TEXT(50), "
+         "[VALNUM] FLOAT )",
+         "Table [Variables] créee\n"},
+        {"CREATE UNIQUE INDEX [NAME] ON [Variables] ( [NAME] )", "Index [Variables].[NAME] crée\n"}}},
+      {"ChangeRelationsCategories",
+       {{"ALTER TABLE [Unites] DROP CONSTRAINT [UtilisateursUnites1]",
+         "Relation [Unites].[UtilisateursUnites1] supprimée\n"},
+        {"ALTER TABLE [CategIngre] ADD CONSTRAINT [CategoriesCategIngre1] FOREIGN KEY ([CLASSPARENT]) REFERENCES "
+         "[Categories]([CLASS_ID])",
+         "Relation [CategIngre].[CategoriesCategIngre1] Créee\n"},
+        {"ALTER TABLE [Ingredients] ADD CONSTRAINT [CategoriesIngredients1] FOREIGN KEY ([ENTPRINCIPAL]) "
+         "REFERENCES [Categories]([CLASS_ID])",
+         "Relation [Ingredients].[CategoriesIngredients1] Créee\n"},
+        {"ALTER TABLE [Ingredients] ADD CONSTRAINT [CategoriesIngredients2] FOREIGN KEY ([FOUPRINCIPAL]) "
+         "REFERENCES [Categories]([CLASS_ID])",
+         "Relation [Ingredients].[CategoriesIngredients2] Créee\n"}}},
+  };
+  return ops;
+}
+
+void CopyUnit(const CUnitesSet& from, CUnitesSet& to) {
+  to.m_IMPERIAL = from.m_IMPERIAL;
+  to.m_CFACT = from.m_CFACT;
+  to.m_TYPE = from.m_TYPE;
+  to.m_OWNER = from.m_OWNER;
+  to.m_NBDIGIT = from.m_NBDIGIT;
+  to.m_NAME_1 = from.m_NAME_1;
+  to.m_NAME_2 = from.m_NAME_2;
+  to.m_NAME_3 = from.m_NAME_3;
+  to.m_NAME_4 = from.m_NAME_4;
+  to.m_NAME_5 = from.m_NAME_5;
+  to.m_SYMBOL_1 = from.m_SYMBOL_1;
+  to.m_SYMBOL_2 = from.m_SYMBOL_2;
+  to.m_SYMBOL_3 = from.m_SYMBOL_3;
+  to.m_SYMBOL_4 = from.m_SYMBOL_4;
+  to.m_SYMBOL_5 = from.m_SYMBOL_5;
+  to.m_DATE_MAJ = from.m_DATE_MAJ;
+}
+
+// A system unit whose full update the database refused was changed by the
+// user: units 10, 15 and 16 take only the one value the template must set,
+// any other unit stops the merge.
+BOOL UpdateUserModifiedUnit(const CUnitesSet& tmpl, CUnitesSet& db) {
+  if (g_pJournal != nullptr) {
+    CString line;
+    line.Format("Données table [Unites] (%d) modifiée par l'utilisateur.\n", static_cast<int>(tmpl.m_UNITDEF_ID));
+    g_pJournal->WriteString(line);
+  }
+  db.Requery();
+  db.Edit();
+  switch (tmpl.m_UNITDEF_ID) {
+    case 10:
+      db.m_CFACT = tmpl.m_CFACT;
+      db.Update();
+      return TRUE;
+    case 15:
+    case 16:
+      db.m_OWNER = tmpl.m_OWNER;
+      db.Update();
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+}  // namespace
+
+BOOL CConvertV20ToV21::ConvertV20ToV21(CString& strDest) {
+  return RunStep(
+      strDest, Step(), [this](CDatabase* pDb) { return UpdateStructureV21(pDb); },
+      [this](CDatabase* pDb) { return UpdateDataV21(pDb); });
+}
+
+BOOL CConvertV20ToV21::UpdateStructureV21(CDatabase* pDb) { return RunStructurePhase(pDb, Step(), StructureV21()); }
+
+BOOL CConvertV20ToV21::UpdateDataV21(CDatabase* pDb) {
+  const StepConstants& k = Step();
+  return RunDataPhase(pDb, k, m_strTemplateDir, [&k](CDatabase* pDb, CSysLanguageSet& templateSet) {
+    CDatabase* pTemplateDb = templateSet.m_pDatabase;
+    return RunInOrder({
+        [&] { return UpdateCategories(pDb, pTemplateDb); },
+        [&] { return UpdateFmtEtiquette(pDb, pTemplateDb); },
+        [&] { return UpdateLanguePrinter(pDb, pTemplateDb, k.from, k.printerLimit); },
+        [&] { return UpdateLangueSystem(pDb, templateSet, k.systemLimit); },
+        [&] { return UpdateUnites(pDb, pTemplateDb); },
+        [&] { return UpdateVariables(pDb, pTemplateDb); },
+    });
+  });
+}
+
+BOOL UpdateCategories(CDatabase* pDb, CDatabase* pTemplateDb) {
+  CCategoriesSet tmpl(pTemplateDb, Step().from);
+  tmpl.Open();
+  CCategoriesSet db(pDb, kDbVersion253);
+  db.Open();
+  BOOL allFound = TRUE;
+  for (; !tmpl.IsEOF(); tmpl.MoveNext()) {
+    db.m_strFilter.Format("[CLASS_ID]=%d", static_cast<int>(tmpl.m_CLASS_ID));
+    db.Requery();
+    if (db.IsEOF()) {
+      allFound = FALSE;
+      break;
+    }
+    db.Edit();
+    db.m_EXPORTABLE = tmpl.m_EXPORTABLE;
+    db.Update();
+  }
+  db.Close();
+  tmpl.Close();
+  JournalTableResult(allFound, "Categories");
+  // A category that the database lacks does not stop the step.
+  return TRUE;
+}
+
+BOOL UpdateFmtEtiquette(CDatabase* pDb, CDatabase* pTemplateDb) {
+  CFmtEtiquetteSet tmpl(pTemplateDb, Step().from);
+  tmpl.Open();
+  CFmtEtiquetteSet db(pDb, kDbVersion253);
+  db.Open();
+  for (; !tmpl.IsEOF(); tmpl.MoveNext()) {
+    db.AddNew();
+    db.m_ID = tmpl.m_ID;
+    db.m_REF = tmpl.m_REF;
+    db.m_MRGHAUT = tmpl.m_MRGHAUT;
+    db.m_MRGCOTE = tmpl.m_MRGCOTE;
+    db.m_HAUTEUR = tmpl.m_HAUTEUR;
+    db.m_LARGEUR = tmpl.m_LARGEUR;
+    db.m_PASVERT = tmpl.m_PASVERT;
+    db.m_PASHORIZ = tmpl.m_PASHORIZ;
+    db.m_NBRVERT = tmpl.m_NBRVERT;
+    db.m_NBRHORIZ = tmpl.m_NBRHORIZ;
+    db.Update();
+  }
+  db.Close();
+  tmpl.Close();
+  JournalTableResult(TRUE, "FmtEtiquette");
+  return TRUE;
+}
+
+BOOL UpdateUnites(CDatabase* pDb, CDatabase* pTemplateDb) {
+  CUnitesSet tmpl(pTemplateDb, Step().from);
+  tmpl.m_strFilter = "[OWNER] = -1";
+  tmpl.m_strSort = "[UNITDEF_ID]";
+  tmpl.Open();
+  CUnitesSet db(pDb, kDbVersion253);
+  db.Open();
+  BOOL result = TRUE;
+  for (; !tmpl.IsEOF() && result; tmpl.MoveNext()) {
+    db.m_strFilter.Format("[UNITDEF_ID]=%d", static_cast<int>(tmpl.m_UNITDEF_ID));
+    db.Requery();
+    if (db.IsEOF()) {
+      db.AddNew();
+      db.m_UNITDEF_ID = tmpl.m_UNITDEF_ID;
+      CopyUnit(tmpl, db);
+      db.Update();
+      continue;
+    }
+    db.Edit();
+    CopyUnit(tmpl, db);
+    try {
+      db.Update();
+    } catch (CDBException&) {
+      result = UpdateUserModifiedUnit(tmpl, db);
+    }
+  }
+  db.Close();
+  tmpl.Close();
+  JournalTableResult(result, "Unites");
+  return result;
+}
+
+BOOL UpdateVariables(CDatabase* pDb, CDatabase* pTemplateDb) {
+  CVariablesSet tmpl(pTemplateDb, Step().from);
+  tmpl.Open();
+  CVariablesSet db(pDb, kDbVersion253);
+  db.Open();
+  for (; !tmpl.IsEOF(); tmpl.MoveNext()) {
+    db.AddNew();
+    db.m_NAME = tmpl.m_NAME;
+    db.m_VALSTR = tmpl.m_VALSTR;
+    db.m_VALNUM = tmpl.m_VALNUM;
+    db.Update();
+  }
+  db.Close();
+  tmpl.Close();
+  JournalTableResult(TRUE, "Variables");
+  return TRUE;
+}

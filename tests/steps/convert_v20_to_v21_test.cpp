@@ -1,0 +1,200 @@
+// The step V2.0 -> V2.1 through the real program, on copies of the sample
+// database, some of them broken beforehand with the driver's shell.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "jetdb/jetdb.h"
+#include "test_support/updater_run.h"
+
+namespace {
+
+constexpr int kFailed = 1000 % 256;
+
+class ConvertV20ToV21Test : public ::testing::Test {
+ protected:
+  // A fresh copy of the sample in the work folder.
+  std::string Sample(const std::string& name = "Base.mdb") {
+    const std::string path = m_run.work() + "/" + name;
+    std::filesystem::copy_file(SAMPLE_DB, path, std::filesystem::copy_options::overwrite_existing);
+    return path;
+  }
+
+  // Changes a database with the driver's shell, as a support person would.
+  static void Shell(const std::string& db, const std::string& statement) {
+    const std::string command = std::string("'") + JETSQL + "' '" + db + "' \"" + statement + "\" >/dev/null";
+    ASSERT_EQ(std::system(command.c_str()), 0) << statement;
+  }
+
+  static std::string Version(const std::string& db) {
+    return Text(db, "SELECT [Langue_1] FROM [Langue_System] WHERE [Libelle]='IDS_VERSION_DB'");
+  }
+
+  // The first column of the first row of a query, as text.
+  static std::string Text(const std::string& db, const std::string& sql) {
+    jetdb::Error error;
+    auto database = jetdb::Database::open(db, false, error);
+    if (!database) return "cannot open: " + error.message;
+    auto query = database->query(sql);
+    if (!query) return "query failed: " + database->lastError().message;
+    return query->next() ? query->value(0).asText() : "no row";
+  }
+
+  static bool HasColumn(const std::string& db, const std::string& table, const std::string& column) {
+    jetdb::Error error;
+    auto database = jetdb::Database::open(db, false, error);
+    auto columns = database ? database->columns(table) : std::nullopt;
+    if (!columns) return false;
+    for (const auto& c : *columns)
+      if (c.name == column) return true;
+    return false;
+  }
+
+  std::string Golden(const std::string& name) { return ReadFile(std::string(GOLDEN_DIR) + "/" + name); }
+
+  UpdaterRun m_run{TEMPLATE_DIR};
+};
+
+}  // namespace
+
+TEST_F(ConvertV20ToV21Test, ConvertsTheSampleIntoTheDestinationAndLeavesTheSourceAlone) {
+  const std::string source = Sample();
+  const std::string before = ReadFile(source);
+  std::filesystem::create_directory(m_run.work() + "/out");
+  ASSERT_EQ(m_run.Run("'/SRC=" + source + "' '/DEST=" + m_run.work() + "/out/Base21.mdb'"), 0) << m_run.stderrText();
+  EXPECT_EQ(ReadFile(source), before);
+  EXPECT_EQ(Version(m_run.work() + "/out/Base21.mdb"), "2.1.1.91");
+  EXPECT_EQ(m_run.Journal(m_run.work() + "/out"), Golden("convert_v20_to_v21.log"));
+  // The journal is Windows-1252 with CR LF, as the Windows tool wrote it.
+  const std::string bytes = ReadFile(m_run.work() + "/out/Updater.log");
+  EXPECT_NE(bytes.find("Mise \xE0 jour Toquelin V2.0 -> V2.1\r\n"), std::string::npos);
+  EXPECT_EQ(bytes.find("\n\n"), std::string::npos);
+}
+
+TEST_F(ConvertV20ToV21Test, WithoutDestinationTheSourceIsBackedUpOnceAndConverted) {
+  const std::string source = Sample();
+  ASSERT_EQ(m_run.Run("'/SRC=" + source + "'"), 0) << m_run.stderrText();
+  EXPECT_EQ(Version(source), "2.1.1.91");
+  EXPECT_EQ(Version(source + ".V2.0"), "2.0.1.49");
+  EXPECT_NE(m_run.Journal(m_run.work()).find("Fichier de sauvegarde : <WORK>/Base.mdb.V2.0\n"
+                                             "Fichier à mettre à jour : <WORK>/Base.mdb\n"),
+            std::string::npos);
+
+  // The same V2.0 file again, under another spelling of its path: the first
+  // backup is kept and the new one takes the next free name.
+  const std::string firstBackup = ReadFile(source + ".V2.0");
+  Shell(source + ".V2.0", "UPDATE [Langue_System] SET [Langue_2]='marque' WHERE [Libelle]='IDS_VERSION_DB'");
+  Sample();
+  ASSERT_EQ(m_run.Run("'/SRC=" + m_run.work() + "/./Base.mdb' '/DEST=" + source + "'"), 0);
+  EXPECT_EQ(Text(source + ".V2.0", "SELECT [Langue_2] FROM [Langue_System] WHERE [Libelle]='IDS_VERSION_DB'"),
+            "marque");
+  EXPECT_EQ(Version(source + ".V2.0.1"), "2.0.1.49");
+  EXPECT_EQ(Version(source), "2.1.1.91");
+}
+
+TEST_F(ConvertV20ToV21Test, AColumnThatExistsStopsTheStructureAtTheFirstStatement) {
+  const std::string db = Sample();
+  Shell(db, "ALTER TABLE [Categories] ADD [EXPORTABLE] BIT");
+  EXPECT_EQ(m_run.Run("'/SRC=" + db + "'"), kFailed);
+  const std::string journal = m_run.Journal(m_run.work());
+  EXPECT_NE(journal.find("\nModification structure database V2.0\n"
+                         "ERREUR : Le champ 'EXPORTABLE' existe déjà dans la table 'Categories'.\n"
+                         "State:42S21,"),
+            std::string::npos)
+      << journal;
+  EXPECT_NE(journal.find("ERREUR : Structure database V2.1 non mise à jour\n\n\nFin du journal.\n"), std::string::npos);
+  EXPECT_EQ(journal.find("Table [FmtEtiquette] créee"), std::string::npos);
+  EXPECT_EQ(Version(db), "2.0.1.49");
+}
+
+TEST_F(ConvertV20ToV21Test, AVariablesTableThatExistsKeepsTheFirstElevenStatements) {
+  const std::string db = Sample();
+  Shell(db, "CREATE TABLE [Variables] ( [NAME] TEXT(32) )");
+  EXPECT_EQ(m_run.Run("'/SRC=" + db + "'"), kFailed);
+  std::string journal = m_run.Journal(m_run.work());
+  EXPECT_NE(journal.find("Champs [Utilisateurs].[VALNULLBE] ajouté\nERREUR : "), std::string::npos) << journal;
+  EXPECT_NE(journal.find("State:42S01,"), std::string::npos);
+  EXPECT_TRUE(HasColumn(db, "Utilisateurs", "VALNULLBE"));
+  EXPECT_TRUE(HasColumn(db, "Recettes", "IMPORTED"));
+  EXPECT_EQ(Version(db), "2.0.1.49");
+
+  // The file keeps its version, so a second run starts over and meets the
+  // first column it added.
+  EXPECT_EQ(m_run.Run("'/SRC=" + db + "'"), kFailed);
+  journal = m_run.Journal(m_run.work());
+  EXPECT_NE(journal.find("Modification structure database V2.0\nERREUR : Le champ 'EXPORTABLE'"), std::string::npos);
+}
+
+TEST_F(ConvertV20ToV21Test, AMissingRelationStopsTheLastOperation) {
+  const std::string db = Sample();
+  Shell(db, "ALTER TABLE [Unites] DROP CONSTRAINT [UtilisateursUnites1]");
+  EXPECT_EQ(m_run.Run("'/SRC=" + db + "'"), kFailed);
+  const std::string journal = m_run.Journal(m_run.work());
+  EXPECT_NE(journal.find("Index [Variables].[NAME] crée\nERREUR : "), std::string::npos) << journal;
+  EXPECT_EQ(journal.find("Relation [CategIngre].[CategoriesCategIngre1] Créee"), std::string::npos);
+  EXPECT_NE(journal.find("ERREUR : Structure database V2.1 non mise à jour\n"), std::string::npos);
+}
+
+TEST_F(ConvertV20ToV21Test, AMissingTemplateFailsTheDataPhaseAfterTheStructure) {
+  TempDir emptyTemplates;
+  UpdaterRun run(emptyTemplates.path());
+  const std::string db = run.work() + "/Base.mdb";
+  std::filesystem::copy_file(SAMPLE_DB, db);
+  EXPECT_EQ(run.Run("'/SRC=" + db + "'"), kFailed);
+  const std::string journal = run.Journal(run.work());
+  EXPECT_NE(journal.find("Structure database V2.1 mise à jour\n\n\nMise à jour des données database V2.0\n"
+                         "ERREUR : Ouverture de la base de données source.\n"
+                         "ERREUR : Données database V2.1 non mise à jour\n\n\nFin du journal.\n"),
+            std::string::npos)
+      << journal;
+  EXPECT_EQ(Version(db), "2.0.1.49");
+  EXPECT_TRUE(HasColumn(db, "Categories", "EXPORTABLE"));
+}
+
+TEST_F(ConvertV20ToV21Test, ALabelUpToTheLimitMissingFailsTheLimitedMerge) {
+  const std::string db = Sample();
+  Shell(db, "DELETE FROM [Langue_Printer] WHERE [Item_Id]=50");
+  EXPECT_EQ(m_run.Run("'/SRC=" + db + "'"), kFailed);
+  const std::string journal = m_run.Journal(m_run.work());
+  EXPECT_NE(journal.find("Données table [FmtEtiquette] mises à jour.\n"
+                         "ERREUR : Données table [Langue_Printer] non mises à jour.\n"
+                         "ERREUR : Données database V2.1 non mise à jour\n"),
+            std::string::npos)
+      << journal;
+  // Nothing above the limit was appended.
+  EXPECT_EQ(Text(db, "SELECT COUNT(*) FROM [Langue_Printer] WHERE [Item_Id] > 107"), "0");
+}
+
+TEST_F(ConvertV20ToV21Test, ATemplateCategoryMissingFromTheDatabaseDoesNotStopTheStep) {
+  const std::string db = Sample();
+  Shell(db, "DELETE FROM [Categories] WHERE [CLASS_ID]=20");
+  EXPECT_EQ(m_run.Run("'/SRC=" + db + "'"), 0);
+  const std::string journal = m_run.Journal(m_run.work());
+  EXPECT_NE(journal.find("ERREUR : Données table [Categories] non mises à jour.\n"
+                         "Données table [FmtEtiquette] mises à jour.\n"),
+            std::string::npos)
+      << journal;
+  EXPECT_EQ(Version(db), "2.1.1.91");
+}
+
+TEST_F(ConvertV20ToV21Test, RefusedRegistrationAndRefusedCopyEndTheRunEarly) {
+  const std::string db = Sample();
+  // The data-source file cannot be written: its folder is a file.
+  WriteFile(m_run.work() + "/notafolder", "");
+  EXPECT_EQ(m_run.Run("'/SRC=" + db + "'", "ODBCINI='" + m_run.work() + "/notafolder/odbc.ini'"), kFailed);
+  EXPECT_NE(m_run.Journal(m_run.work()).find("\n\nERREUR : ODBC_ADD_DSN {DSN=TQ2TMP}\n\nFin du journal.\n"),
+            std::string::npos)
+      << m_run.Journal(m_run.work());
+
+  // The destination cannot be written: a folder has its name.
+  std::filesystem::create_directory(m_run.work() + "/New.mdb");
+  EXPECT_EQ(m_run.Run("'/SRC=" + db + "' '/DEST=" + m_run.work() + "/New.mdb'"), kFailed);
+  EXPECT_NE(m_run.Journal(m_run.work())
+                .find("Toquelin database version : 2000\n"
+                      "ATTENTION : impossible de creer le fichier de destination : <WORK>/New.mdb\n\nFin du journal.\n"),
+            std::string::npos)
+      << m_run.Journal(m_run.work());
+  EXPECT_FALSE(FileExists(m_run.work() + "/Base.mdb.V2.0"));
+  EXPECT_EQ(Version(db), "2.0.1.49");
+}

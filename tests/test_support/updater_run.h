@@ -1,0 +1,38 @@
+// Runs the real program as a user would: its own registry folder (Debug on
+// or off, the template folder), its own ODBC data-source file, a work folder.
+#pragma once
+
+#include <string>
+
+#include "test_support/temp_dir.h"
+
+class UpdaterRun {
+ public:
+  // templateDir: the folder the registry names as the template folder.
+  explicit UpdaterRun(std::string templateDir, bool debug = true);
+
+  void SetDebug(bool debug);
+  // Runs the program with the arguments (already quoted for the shell) and
+  // extra environment assignments; returns the exit status. Standard error
+  // is kept in stderrText().
+  int Run(const std::string& args, const std::string& env = "");
+
+  const std::string& work() const { return m_work.path(); }
+  const std::string& templateDir() const { return m_templateDir; }
+  const std::string& odbcIni() const { return m_odbcIni; }
+  const std::string& stderrText() const { return m_stderr; }
+  const std::string& registryDir() const { return m_registry.path(); }
+
+  // The journal of a folder, as UTF-8 with "\n" line ends, and with the work
+  // folder written as <WORK> so that it compares with a fixed text.
+  std::string Journal(const std::string& folder) const;
+
+ private:
+  TempDir m_registry, m_work;
+  std::string m_templateDir;
+  std::string m_odbcIni;
+  std::string m_stderr;
+};
+
+// Replaces every occurrence of `from` in `text` by `to`.
+std::string ReplaceAll(std::string text, const std::string& from, const std::string& to);
