@@ -178,6 +178,48 @@ TEST_F(ConvertV20ToV21Test, ATemplateCategoryMissingFromTheDatabaseDoesNotStopTh
   EXPECT_EQ(Version(db), "2.1.1.91");
 }
 
+// The units' exchange codes are unique per kind. A user unit that took the
+// kind and code a system unit gets back from the template makes the full
+// update of that system unit fail.
+TEST_F(ConvertV20ToV21Test, AUserModifiedUnit10TakesOnlyTheTemplatesFactor) {
+  const std::string db = Sample();
+  Shell(db, "UPDATE [Unites] SET [TYPE]=2, [CFACT]=0.5, [NAME_2]='Livre maison' WHERE [UNITDEF_ID]=10");
+  Shell(db, "UPDATE [Unites] SET [TYPE]=0, [CODE_ECH]='LBR' WHERE [UNITDEF_ID]=41");
+  EXPECT_EQ(m_run.Run("'/SRC=" + db + "'"), 0);
+  const std::string journal = m_run.Journal(m_run.work());
+  EXPECT_NE(journal.find("Données table [Unites] (10) modifiée par l'utilisateur.\n"
+                         "Données table [Unites] (16) modifiée par l'utilisateur.\n"
+                         "Données table [Unites] mises à jour.\n"),
+            std::string::npos)
+      << journal;
+  EXPECT_EQ(Text(db, "SELECT [CFACT] FROM [Unites] WHERE [UNITDEF_ID]=10"), "0.45359237");
+  EXPECT_EQ(Text(db, "SELECT [TYPE] FROM [Unites] WHERE [UNITDEF_ID]=10"), "2");
+  EXPECT_EQ(Text(db, "SELECT [NAME_2] FROM [Unites] WHERE [UNITDEF_ID]=10"), "Livre maison");
+  // Unit 11 comes after and is overwritten whole.
+  EXPECT_EQ(Text(db, "SELECT [DATE_MAJ] FROM [Unites] WHERE [UNITDEF_ID]=11"),
+            Text(std::string(TEMPLATE_DIR) + "/tq2V2_1.mdb", "SELECT [DATE_MAJ] FROM [Unites] WHERE [UNITDEF_ID]=11"));
+  EXPECT_EQ(Version(db), "2.1.1.91");
+}
+
+TEST_F(ConvertV20ToV21Test, AnyOtherUserModifiedUnitStopsTheMergeAndTheStep) {
+  const std::string db = Sample();
+  Shell(db, "UPDATE [Unites] SET [TYPE]=2 WHERE [UNITDEF_ID]=3");
+  Shell(db, "UPDATE [Unites] SET [TYPE]=0, [CODE_ECH]='GRM' WHERE [UNITDEF_ID]=42");
+  EXPECT_EQ(m_run.Run("'/SRC=" + db + "'"), kFailed);
+  const std::string journal = m_run.Journal(m_run.work());
+  EXPECT_NE(journal.find("Données table [Langue_System] mises à jour.\n"
+                         "Données table [Unites] (3) modifiée par l'utilisateur.\n"
+                         "ERREUR : Données table [Unites] non mises à jour.\n"
+                         "ERREUR : Données database V2.1 non mise à jour\n"),
+            std::string::npos)
+      << journal;
+  EXPECT_EQ(journal.find("Données table [Variables]"), std::string::npos);
+  // The units before the refused one were merged; the later ones were not.
+  EXPECT_EQ(Text(db, "SELECT [TYPE] FROM [Unites] WHERE [UNITDEF_ID]=3"), "2");
+  EXPECT_EQ(Text(db, "SELECT [CFACT] FROM [Unites] WHERE [UNITDEF_ID]=10"), "0.45");
+  EXPECT_EQ(Version(db), "2.0.1.49");
+}
+
 TEST_F(ConvertV20ToV21Test, RefusedRegistrationAndRefusedCopyEndTheRunEarly) {
   const std::string db = Sample();
   // The data-source file cannot be written: its folder is a file.

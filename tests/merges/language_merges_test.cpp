@@ -1,0 +1,121 @@
+// The two forms of the label merges on small databases.
+#include "merges/language_merges.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "recordsets/langue_printer_set.h"
+#include "test_support/db_files.h"
+#include "test_support/journal_capture.h"
+
+namespace {
+
+const char kPrinterTable[] =
+    "CREATE TABLE [Langue_Printer] ([Item_Id] SHORT CONSTRAINT [PK] PRIMARY KEY, [Libelle] TEXT(50), "
+    "[Classement] TEXT(50), [Langue_1] TEXT(255), [Langue_2] TEXT(255), [Langue_3] TEXT(255), "
+    "[Langue_4] TEXT(255), [Langue_5] TEXT(255), [Owner] INTEGER)";
+const char kSystemTable[] =
+    "CREATE TABLE [Langue_System] ([Item_Id] SHORT CONSTRAINT [PK] PRIMARY KEY, [Libelle] TEXT(50), "
+    "[Langue_1] TEXT(255), [Langue_2] TEXT(255), [Langue_3] TEXT(255), [Langue_4] TEXT(255), "
+    "[Langue_5] TEXT(255), [Classement] TEXT(50), [Owner] INTEGER)";
+
+std::string Row(const char* table, int id, const std::string& text) {
+  return std::string("INSERT INTO [") + table + "] ([Item_Id], [Libelle], [Classement], [Langue_1], [Langue_5], " +
+         "[Owner]) VALUES (" + std::to_string(id) + ", 'IDS_" + std::to_string(id) + "', 'C', '" + text + "', '" +
+         text + " it', -1)";
+}
+
+// Both tables with the same rows: id -> French text.
+std::vector<std::string> Tables(const std::map<int, std::string>& rows) {
+  std::vector<std::string> sql{kPrinterTable, kSystemTable};
+  for (const auto& [id, text] : rows) {
+    sql.push_back(Row("Langue_Printer", id, text));
+    sql.push_back(Row("Langue_System", id, text));
+  }
+  return sql;
+}
+
+class LanguageMergesTest : public ::testing::Test {
+ protected:
+  void Open(const std::map<int, std::string>& db, const std::map<int, std::string>& tmpl) {
+    m_files.Register("TQ2TMP", m_files.Create("base.mdb", Tables(db)));
+    m_files.Register("TQ2TMPSRC", m_files.Create("tq2.mdb", Tables(tmpl)));
+    m_db.OpenEx("ODBC;DSN=TQ2TMP;");
+    m_template.OpenEx("ODBC;DSN=TQ2TMPSRC;");
+  }
+
+  // The database's labels of one table: id -> French text.
+  std::map<int, std::string> Labels(bool printer) {
+    std::map<int, std::string> labels;
+    auto read = [&labels](auto& set) {
+      set.m_strSort = "[Item_Id]";
+      set.Open();
+      for (; !set.IsEOF(); set.MoveNext()) labels[set.m_Item_Id] = set.m_Langue_1.str();
+      set.Close();
+    };
+    if (printer) {
+      CLanguePrinterSet set(&m_db, kDbVersion253);
+      read(set);
+    } else {
+      CSysLanguageSet set(&m_db, kDbVersion253);
+      read(set);
+    }
+    return labels;
+  }
+
+  DbFiles m_files;
+  JournalCapture m_journal;
+  CDatabase m_db, m_template;
+};
+
+}  // namespace
+
+TEST_F(LanguageMergesTest, LimitedFormOverwritesUpToTheLimitAndAppendsAboveIt) {
+  Open({{1, "un"}, {2, "deux"}, {3, "trois"}, {9, "neuf"}}, {{1, "UN"}, {3, "TROIS"}, {4, "QUATRE"}, {5, "CINQ"}});
+  EXPECT_TRUE(UpdateLanguePrinter(&m_db, &m_template, 2000, 3));
+  const std::map<int, std::string> expected{{1, "UN"}, {2, "deux"}, {3, "TROIS"}, {4, "QUATRE"}, {5, "CINQ"}, {9, "neuf"}};
+  EXPECT_EQ(Labels(true), expected);
+  {
+    CLanguePrinterSet appended(&m_db, kDbVersion253);
+    appended.m_strFilter = "[Item_Id]=5";
+    appended.Open();
+    EXPECT_EQ(appended.m_Libelle, "IDS_5");
+    EXPECT_EQ(appended.m_Langue_5, "CINQ it");
+    EXPECT_EQ(appended.m_Owner, -1);
+  }
+  EXPECT_EQ(m_journal.Text(), "Données table [Langue_Printer] mises à jour.\n");
+}
+
+TEST_F(LanguageMergesTest, LimitedFormStopsAtALabelTheDatabaseLacks) {
+  Open({{1, "un"}, {3, "trois"}}, {{1, "UN"}, {2, "DEUX"}, {3, "TROIS"}, {4, "QUATRE"}});
+  EXPECT_FALSE(UpdateLanguePrinter(&m_db, &m_template, 2000, 3));
+  // Label 1 came before the missing one; nothing after it, nothing appended.
+  EXPECT_EQ(Labels(true), (std::map<int, std::string>{{1, "UN"}, {3, "trois"}}));
+  EXPECT_EQ(m_journal.Text(), "ERREUR : Données table [Langue_Printer] non mises à jour.\n");
+}
+
+TEST_F(LanguageMergesTest, SystemMergeUsesTheDataPhasesSetAndLeavesItOpenAtItsEnd) {
+  Open({{1, "un"}, {2, "deux"}}, {{2, "DEUX"}, {3, "TROIS"}});
+  CSysLanguageSet tmpl(&m_template, 2000);
+  tmpl.Open();
+  EXPECT_TRUE(UpdateLangueSystem(&m_db, tmpl, 2));
+  EXPECT_EQ(Labels(false), (std::map<int, std::string>{{1, "un"}, {2, "DEUX"}, {3, "TROIS"}}));
+  EXPECT_TRUE(tmpl.IsOpen());
+  EXPECT_TRUE(tmpl.IsEOF());
+  EXPECT_EQ(tmpl.m_strFilter, "[Item_Id] > 2");
+  EXPECT_EQ(tmpl.m_strSort, "[Item_Id]");
+  EXPECT_EQ(m_journal.Text(), "Données table [Langue_System] mises à jour.\n");
+}
+
+TEST_F(LanguageMergesTest, FullFormOverwritesOrAppendsEveryTemplateLabel) {
+  Open({{1, "un"}, {7, "sept"}}, {{1, "UN"}, {2, "DEUX"}, {40, "QUARANTE"}});
+  EXPECT_TRUE(UpdateLanguePrinter(&m_db, &m_template, 2004002, std::nullopt));
+  CSysLanguageSet tmpl(&m_template, 2004002);
+  tmpl.Open();
+  EXPECT_TRUE(UpdateLangueSystem(&m_db, tmpl, std::nullopt));
+  const std::map<int, std::string> expected{{1, "UN"}, {2, "DEUX"}, {7, "sept"}, {40, "QUARANTE"}};
+  EXPECT_EQ(Labels(true), expected);
+  EXPECT_EQ(Labels(false), expected);
+  EXPECT_EQ(m_journal.Text(), "Données table [Langue_Printer] mises à jour.\nDonnées table [Langue_System] mises à jour.\n");
+}
