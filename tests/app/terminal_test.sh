@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # The summary dialog in a real terminal: tmux runs the program, capture-pane
 # reads the screen, send-keys presses the buttons.
-# Usage: terminal_test.sh UPDATER_BINARY
+# Usage: terminal_test.sh UPDATER_BINARY [TEMPLATE_DIR]
+# With the build's template folder it also watches the progress window of a
+# real conversion of the sample database.
 set -euo pipefail
 updater=$1
+real_templates=${2:-}
 command -v tmux >/dev/null || { echo "tmux missing: tools/setup.sh installs it"; exit 1; }
 
 tmp=$(mktemp -d)
@@ -16,18 +19,22 @@ mkdir -p "$tmp/reg" "$templates"
 registry() {
   printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Norvane\\Toquelin\\updater\\Générale]\n"Debug"=dword:0000000%s\n' "$1" \
     > "$tmp/reg/HKEY_CURRENT_USER.reg"
-  printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Norvane\\Toquelin\\tq2\\Path]\n"ExePath"="%s"\n' "$templates" \
+  printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Norvane\\Toquelin\\tq2\\Path]\n"ExePath"="%s"\n' "${2:-$templates}" \
     > "$tmp/reg/HKEY_LOCAL_MACHINE.reg"
 }
 
-# Starts the program in a fresh 100x40 terminal with extra environment.
+# Starts the program in a fresh 100x40 terminal with extra environment and
+# arguments; what the program writes to the terminal is kept in $tmp/raw.
 # A server per run: a server that is still shutting down is not reused.
 start() {
   tmux -L "$sock" kill-server 2>/dev/null || true
   run=$((run + 1))
   sock=updater-test-$$-$run
+  : > "$tmp/raw"
+  # The pause lets pipe-pane attach before the program writes anything.
   tmux -u -L "$sock" new-session -d -x 100 -y 40 \
-    "cd '$tmp' && env UPDATER_REGISTRY='$tmp/reg' $1 '$updater' /SRC=Base.mdb; echo EXIT=\$?; sleep 60"
+    "sleep 0.3; cd '$tmp' && env UPDATER_REGISTRY='$tmp/reg' ODBCINI='$tmp/odbc.ini' $1 '$updater' ${2:-/SRC=Base.mdb}; echo EXIT=\$?; sleep 60"
+  tmux -L "$sock" pipe-pane -o "cat >> '$tmp/raw'"
 }
 
 screen() { tmux -L "$sock" capture-pane -p; }
@@ -37,7 +44,7 @@ wait_for() {
     if screen | grep -qF -- "$1"; then return 0; fi
     sleep 0.1
   done
-  echo "FAIL: '$1' never appeared; the screen was:"; screen; exit 1
+  echo "FAIL: '$1' never appeared; the screen was:"; screen; tr -d "\r" < "$tmp/raw" | tail -5; exit 1
 }
 
 fail() { echo "FAIL: $1; the screen was:"; screen; exit 1; }
@@ -80,4 +87,22 @@ registry 0
 start ""
 wait_for "EXIT=232"
 screen | grep -qF "Journal..." && fail "a dialog was shown without Debug"
+# The progress window of a real step: drawn on one line, then cleared.
+if [ -n "$real_templates" ]; then
+  cp "$real_templates/Exemple_V20.mdb" "$tmp/Base.mdb"
+  caption="Mise à jour Toquelin V2.5 : Conversion de la base de données V2.0 -> V2.1"
+  for debug in 0 1; do
+    registry "$debug" "$real_templates"
+    start "" "/SRC=$tmp/Base.mdb /DEST=$tmp/Base21_$debug.mdb"
+    if [ "$debug" = 1 ]; then
+      wait_for "Journal..."
+      tmux -L "$sock" send-keys Enter
+    fi
+    wait_for "EXIT=0"
+    grep -qF "$caption" "$tmp/raw" || fail "no progress window (Debug $debug)"
+    # After the text, the window erases its line: ESC [ K.
+    grep -aqF "$(printf '%s\r\033[K' "$caption")" "$tmp/raw" || fail "the progress window was not cleared (Debug $debug)"
+    screen | grep -qF "Conversion de la base" && fail "the progress text stayed on the screen (Debug $debug)"
+  done
+fi
 echo "terminal checks passed"

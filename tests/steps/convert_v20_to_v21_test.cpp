@@ -5,7 +5,9 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "engine/data_source.h"
 #include "jetdb/jetdb.h"
+#include "platform/run_lock.h"
 #include "test_support/updater_run.h"
 
 namespace {
@@ -70,6 +72,9 @@ TEST_F(ConvertV20ToV21Test, ConvertsTheSampleIntoTheDestinationAndLeavesTheSourc
   const std::string bytes = ReadFile(m_run.work() + "/out/Updater.log");
   EXPECT_NE(bytes.find("Mise \xE0 jour Toquelin V2.0 -> V2.1\r\n"), std::string::npos);
   EXPECT_EQ(bytes.find("\n\n"), std::string::npos);
+  // Without a terminal the progress window is one plain line on stderr.
+  EXPECT_EQ(m_run.stderrText().rfind("Mise à jour Toquelin V2.5 : Conversion de la base de données V2.0 -> V2.1\n", 0), 0u)
+      << m_run.stderrText();
 }
 
 TEST_F(ConvertV20ToV21Test, WithoutDestinationTheSourceIsBackedUpOnceAndConverted) {
@@ -239,4 +244,63 @@ TEST_F(ConvertV20ToV21Test, RefusedRegistrationAndRefusedCopyEndTheRunEarly) {
       << m_run.Journal(m_run.work());
   EXPECT_FALSE(FileExists(m_run.work() + "/Base.mdb.V2.0"));
   EXPECT_EQ(Version(db), "2.0.1.49");
+}
+
+TEST_F(ConvertV20ToV21Test, ADatabaseErrorNoMergeHandlesEndsTheDataPhaseCleanly) {
+  const std::string db = Sample();
+  Shell(db, "ALTER TABLE [Unites] DROP COLUMN [NBDIGIT]");
+  EXPECT_EQ(m_run.Run("'/SRC=" + db + "'"), kFailed);
+  const std::string journal = m_run.Journal(m_run.work());
+  EXPECT_NE(journal.find("Données table [Langue_System] mises à jour.\nERREUR : "), std::string::npos) << journal;
+  EXPECT_NE(journal.find("NBDIGIT"), std::string::npos);
+  EXPECT_NE(journal.find("\nERREUR : Données database V2.1 non mise à jour\n\n\nFin du journal.\n"), std::string::npos);
+  EXPECT_EQ(Version(db), "2.0.1.49");
+  // Both data sources were removed on the way out.
+  EXPECT_EQ(ReadFile(m_run.odbcIni()).find("[TQ2TMP"), std::string::npos) << ReadFile(m_run.odbcIni());
+}
+
+TEST_F(ConvertV20ToV21Test, ADatabaseAlreadyAtTheTargetIsOnlyCopiedWhereAskedTo) {
+  const std::string db = Sample();
+  Shell(db, "UPDATE [Langue_System] SET [Langue_1]='2.5.3.459' WHERE [Libelle]='IDS_VERSION_DB'");
+  Shell(db, "CREATE TABLE [Variables] ([NAME] TEXT(32), [VALSTR] TEXT(50), [VALNUM] FLOAT)");
+  Shell(db, "INSERT INTO [Variables] ([NAME], [VALSTR]) VALUES ('TYPE_DB', 'Toquelin')");
+  const std::string before = ReadFile(db);
+  EXPECT_EQ(m_run.Run("'/SRC=" + db + "'"), 0);
+  EXPECT_EQ(ReadFile(db), before);
+  EXPECT_FALSE(FileExists(db + ".VERR"));
+  EXPECT_EQ(m_run.Journal(m_run.work()),
+            "Mise à jour database Toquelin V2.5.3 Beta\n\nToquelin database version : 2005003\n\nFin du journal.\n");
+  EXPECT_EQ(m_run.Run("'/SRC=" + db + "' '/DEST=" + m_run.work() + "/copy.mdb'"), 0);
+  EXPECT_EQ(ReadFile(m_run.work() + "/copy.mdb"), before);
+}
+
+TEST_F(ConvertV20ToV21Test, ASecondRunWaitsForTheFirstOnesDataSources) {
+  // Another run holds the data sources (the lock beside their file).
+  {
+    ScopedEnv odbc("ODBCINI", m_run.odbcIni());
+    CRunLock other;
+    ASSERT_EQ(other.Acquire(DataSourceLockPath(), 0), CRunLock::Result::Held);
+    const std::string db = Sample();
+    EXPECT_EQ(m_run.Run("'/SRC=" + db + "'", "UPDATER_LOCK_TIMEOUT=1"), kFailed);
+    EXPECT_NE(m_run.stderrText().find("une autre conversion utilise les sources de données"), std::string::npos)
+        << m_run.stderrText();
+    EXPECT_EQ(Version(db), "2.0.1.49");
+    EXPECT_FALSE(FileExists(db + ".V2.0"));
+  }
+  // Two runs started together on two databases: each converts its own.
+  const std::string a = Sample("A.mdb"), b = Sample("B.mdb");
+  std::filesystem::create_directories(m_run.work() + "/ra");
+  std::filesystem::create_directories(m_run.work() + "/rb");
+  const std::string both = "sh -c \"'" + std::string(UPDATER_BINARY) + "' '/SRC=" + a + "' '/DEST=" + m_run.work() +
+                           "/ra/A21.mdb' & '" + UPDATER_BINARY + "' '/SRC=" + b + "' '/DEST=" + m_run.work() +
+                           "/rb/B21.mdb' & wait\"";
+  const std::string command = "cd '" + m_run.work() + "' && env UPDATER_REGISTRY='" + m_run.registryDir() +
+                              "' ODBCINI='" + m_run.odbcIni() + "' " + both + " >/dev/null 2>&1";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  EXPECT_EQ(Version(m_run.work() + "/ra/A21.mdb"), "2.1.1.91");
+  EXPECT_EQ(Version(m_run.work() + "/rb/B21.mdb"), "2.1.1.91");
+  EXPECT_NE(m_run.Journal(m_run.work() + "/ra").find("Fichier à mettre à jour : <WORK>/ra/A21.mdb\n"), std::string::npos);
+  EXPECT_NE(m_run.Journal(m_run.work() + "/rb").find("Données database V2.1 mise à jour\n"), std::string::npos);
+  EXPECT_EQ(Version(a), "2.0.1.49");
+  EXPECT_EQ(Version(b), "2.0.1.49");
 }
