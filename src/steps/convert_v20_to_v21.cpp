@@ -1,6 +1,7 @@
 #include "steps/convert_v20_to_v21.h"
 
 #include "app/journal.h"
+#include "merges/append_rows.h"
 #include "merges/language_merges.h"
 #include "merges/merge_journal.h"
 #include "recordsets/categories_set.h"
@@ -149,28 +150,20 @@ BOOL UpdateCategories(CDatabase* pDb, CDatabase* pTemplateDb) {
 }
 
 BOOL UpdateFmtEtiquette(CDatabase* pDb, CDatabase* pTemplateDb) {
-  CFmtEtiquetteSet tmpl(pTemplateDb, Step().from);
-  tmpl.Open();
-  CFmtEtiquetteSet db(pDb, kDbVersion253);
-  db.Open();
-  for (; !tmpl.IsEOF(); tmpl.MoveNext()) {
-    db.AddNew();
-    db.m_ID = tmpl.m_ID;
-    db.m_REF = tmpl.m_REF;
-    db.m_MRGHAUT = tmpl.m_MRGHAUT;
-    db.m_MRGCOTE = tmpl.m_MRGCOTE;
-    db.m_HAUTEUR = tmpl.m_HAUTEUR;
-    db.m_LARGEUR = tmpl.m_LARGEUR;
-    db.m_PASVERT = tmpl.m_PASVERT;
-    db.m_PASHORIZ = tmpl.m_PASHORIZ;
-    db.m_NBRVERT = tmpl.m_NBRVERT;
-    db.m_NBRHORIZ = tmpl.m_NBRHORIZ;
-    db.Update();
-  }
-  db.Close();
-  tmpl.Close();
-  JournalTableResult(TRUE, "FmtEtiquette");
-  return TRUE;
+  // The table is the one the structure phase has just created, empty.
+  return AppendTemplateRows<CFmtEtiquetteSet>(
+      pDb, pTemplateDb, Step().from, "FmtEtiquette", [](const CFmtEtiquetteSet& from, CFmtEtiquetteSet& to) {
+        to.m_ID = from.m_ID;
+        to.m_REF = from.m_REF;
+        to.m_MRGHAUT = from.m_MRGHAUT;
+        to.m_MRGCOTE = from.m_MRGCOTE;
+        to.m_HAUTEUR = from.m_HAUTEUR;
+        to.m_LARGEUR = from.m_LARGEUR;
+        to.m_PASVERT = from.m_PASVERT;
+        to.m_PASHORIZ = from.m_PASHORIZ;
+        to.m_NBRVERT = from.m_NBRVERT;
+        to.m_NBRHORIZ = from.m_NBRHORIZ;
+      });
 }
 
 BOOL UpdateUnites(CDatabase* pDb, CDatabase* pTemplateDb) {
@@ -206,19 +199,11 @@ BOOL UpdateUnites(CDatabase* pDb, CDatabase* pTemplateDb) {
 }
 
 BOOL UpdateVariables(CDatabase* pDb, CDatabase* pTemplateDb) {
-  CVariablesSet tmpl(pTemplateDb, Step().from);
-  tmpl.Open();
-  CVariablesSet db(pDb, kDbVersion253);
-  db.Open();
-  for (; !tmpl.IsEOF(); tmpl.MoveNext()) {
-    db.AddNew();
-    db.m_NAME = tmpl.m_NAME;
-    db.m_VALSTR = tmpl.m_VALSTR;
-    db.m_VALNUM = tmpl.m_VALNUM;
-    db.Update();
-  }
-  db.Close();
-  tmpl.Close();
-  JournalTableResult(TRUE, "Variables");
-  return TRUE;
+  // Among the template's rows is "TYPE_DB", which later runs check.
+  return AppendTemplateRows<CVariablesSet>(pDb, pTemplateDb, Step().from, "Variables",
+                                           [](const CVariablesSet& from, CVariablesSet& to) {
+                                             to.m_NAME = from.m_NAME;
+                                             to.m_VALSTR = from.m_VALSTR;
+                                             to.m_VALNUM = from.m_VALNUM;
+                                           });
 }

@@ -1,0 +1,28 @@
+// The merge that fills a table from its template: every template row is
+// added to the database as a new row, none is looked up first.
+#pragma once
+
+#include "merges/merge_journal.h"
+#include "platform/database.h"
+#include "recordsets/db_version.h"
+
+// Opens both sets on `Set`'s table (the template's with its version, the
+// database's with the target's), adds one database row per template row
+// with `copy(template, database)`, and journals the table's success line.
+template <class Set, class Copy>
+BOOL AppendTemplateRows(CDatabase* pDb, CDatabase* pTemplateDb, DbVersion nTemplateVersion, const char* table,
+                        Copy copy) {
+  Set tmpl(pTemplateDb, nTemplateVersion);
+  tmpl.Open();
+  Set db(pDb, kDbVersion253);
+  db.Open();
+  for (; !tmpl.IsEOF(); tmpl.MoveNext()) {
+    db.AddNew();
+    copy(tmpl, db);
+    db.Update();
+  }
+  db.Close();
+  tmpl.Close();
+  JournalTableResult(TRUE, table);
+  return TRUE;
+}
