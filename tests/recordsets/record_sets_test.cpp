@@ -191,24 +191,6 @@ TEST(NutriLibellesSetTest, BindsTheV253ColumnsOnlyForV253) {
   EXPECT_EQ(current.m_DATE_MAJ, CTime(2024, 5, 17, 8, 15, 0));
 }
 
-TEST(RecordSetsTest, StartWithTheTabledInitialValues) {
-  CTime before = CTime::GetCurrentTime();
-  CCategoriesSet categories(nullptr, kDbVersion253);
-  CUnitesSet unites(nullptr, kDbVersion20);
-  CTime after = CTime::GetCurrentTime();
-  EXPECT_EQ(categories.m_CLASS_ID, 0);
-  EXPECT_EQ(categories.m_TYPE, 0);
-  EXPECT_EQ(categories.m_ASCHILD, FALSE);
-  EXPECT_TRUE(categories.m_NAME_5.IsEmpty());
-  EXPECT_EQ(categories.m_nDbVersion, kDbVersion253);
-  EXPECT_EQ(unites.m_CFACT, 0.0);
-  EXPECT_EQ(unites.m_nDbVersion, kDbVersion20);
-  for (const CTime& t : {categories.m_DATE_MAJ, unites.m_DATE_MAJ}) {
-    EXPECT_LE(before, t);
-    EXPECT_LE(t, after);
-  }
-}
-
 class ConnectionsTest : public ::testing::Test {
  protected:
   ConnectionsTest() {

@@ -9,9 +9,11 @@
 
 #include "recordsets/categories_set.h"
 #include "recordsets/fmt_etiquette_set.h"
+#include "recordsets/ing_categ_set.h"
 #include "recordsets/langue_printer_set.h"
 #include "recordsets/libelles_pre_emballe_set.h"
 #include "recordsets/nutri_libelles_set.h"
+#include "recordsets/progression_set.h"
 #include "recordsets/sys_language_set.h"
 #include "recordsets/unites_set.h"
 #include "recordsets/variables_set.h"
@@ -76,5 +78,23 @@ TEST(ReferenceTemplates, EveryRowReadsThroughTheRecordSetsOfItsStep) {
     } catch (CDBException& e) {
       ADD_FAILURE() << e.m_strError.GetString() << " " << e.m_strStateNativeOrigin.GetString();
     }
+  }
+}
+
+// The sample as the first step's sets on the converted database see it
+// ([Categories] gains the bound [EXPORTABLE] only in that step).
+TEST(SampleDatabase, ReadsThroughTheRecordSetsOfTheConvertedDatabase) {
+  DbFiles files;
+  files.Register("TQ2TMP", TOQUELIN_SAMPLE_DB);
+  CDatabase db;
+  try {
+    db.OpenEx("ODBC;DSN=TQ2TMP;UID=admin;PWD=qlvm7;");
+    EXPECT_EQ(ReadAll<CLanguePrinterSet>(&db, kDbVersion253), 107);
+    EXPECT_EQ(ReadAll<CSysLanguageSet>(&db, kDbVersion253), 510);
+    EXPECT_GT(ReadAll<CUnitesSet>(&db, kDbVersion253), 23);
+    EXPECT_GT(ReadAll<CIngCategSet>(&db, kDbVersion253), 0);
+    EXPECT_GT(ReadAll<CProgressionSet>(&db, kDbVersion253), 0);
+  } catch (CDBException& e) {
+    ADD_FAILURE() << e.m_strError.GetString() << " " << e.m_strStateNativeOrigin.GetString();
   }
 }
