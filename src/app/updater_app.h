@@ -4,8 +4,7 @@
 
 #include "platform/text.h"
 #include "platform/win_app.h"
-
-using DbVersionCode = int;
+#include "recordsets/db_version.h"
 
 class CUpdaterApp : public CWinApp {
  public:
@@ -27,7 +26,7 @@ class CUpdaterApp : public CWinApp {
   // Linux path may be far longer than 255 characters, and a cut one would
   // silently name another folder.
   CString m_szTemplateDir;
-  DbVersionCode m_nCurrentVersion = 0;
+  DbVersion m_nCurrentVersion = 0;
 
  private:
   CString ResolveOne(const CString& path) const;
