@@ -128,20 +128,27 @@ Error Session::sqliteError(std::string_view table) const {
   return errors::storage(sqlite3_errmsg(db));
 }
 
+// Runs one of the transaction statements through the connection's cache:
+// they run around every statement, and parsing them each time costs more
+// than the single-row writes they frame.
+bool StatementTransaction::run(const char* sql) {
+  Stmt& stmt = s_.cached(sql);
+  const int rc = stmt.ok() ? stmt.step() : stmt.prepareCode();
+  if (stmt.ok()) sqlite3_reset(stmt.get());
+  return rc == SQLITE_DONE;
+}
+
 bool StatementTransaction::begin() {
   outer_ = sqlite3_get_autocommit(s_.db) != 0;
-  if (outer_ && !exec(s_.db, "BEGIN IMMEDIATE")) return s_.fail(s_.sqliteError());
-  if (!exec(s_.db, "SAVEPOINT jet_statement")) {
-    Error e = s_.sqliteError();
-    if (outer_) exec(s_.db, "ROLLBACK");
-    return s_.fail(e);
-  }
+  // Outside a transaction the statement's own transaction is what undoes it;
+  // inside one (a script's), a savepoint undoes the statement alone.
+  if (!run(outer_ ? "BEGIN IMMEDIATE" : "SAVEPOINT jet_statement")) return s_.fail(s_.sqliteError());
   active_ = true;
   return true;
 }
 
 bool StatementTransaction::commit() {
-  if (!exec(s_.db, "RELEASE jet_statement") || (outer_ && !exec(s_.db, "COMMIT"))) {
+  if (!run(outer_ ? "COMMIT" : "RELEASE jet_statement")) {
     Error e = s_.sqliteError();
     return s_.fail(e);  // the destructor rolls back what is left
   }
@@ -151,9 +158,12 @@ bool StatementTransaction::commit() {
 
 StatementTransaction::~StatementTransaction() {
   if (!active_) return;
-  exec(s_.db, "ROLLBACK TO jet_statement");
-  exec(s_.db, "RELEASE jet_statement");
-  if (outer_ && !sqlite3_get_autocommit(s_.db)) exec(s_.db, "COMMIT");
+  if (outer_) {
+    if (!sqlite3_get_autocommit(s_.db)) exec(s_.db, "ROLLBACK");
+  } else {
+    exec(s_.db, "ROLLBACK TO jet_statement");
+    exec(s_.db, "RELEASE jet_statement");
+  }
   s_.cache.clear();
   s_.catalog.load(s_.db);
 }

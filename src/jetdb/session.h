@@ -51,8 +51,9 @@ using Session = Database::Impl;
 
 // One statement's transaction. Outside any transaction it takes the write
 // lock at once (BEGIN IMMEDIATE), so that a second process waits on the busy
-// timeout instead of failing on a lock upgrade; everything the statement
-// does sits under a savepoint that is rolled back unless commit() is called.
+// timeout instead of failing on a lock upgrade, and everything the statement
+// does is rolled back unless commit() is called; inside a transaction a
+// savepoint does the same for the statement alone.
 // A rollback also reloads the catalog, which the statement may have changed
 // in memory.
 class StatementTransaction {
@@ -65,6 +66,7 @@ class StatementTransaction {
   bool commit();
 
  private:
+  bool run(const char* sql);
   Session& s_;
   bool active_ = false;
   bool outer_ = false;

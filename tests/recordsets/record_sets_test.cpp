@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 #include <memory>
 #include <string>
 #include <utility>
@@ -27,6 +28,9 @@ struct Shape {
   std::function<std::unique_ptr<CRecordset>(CDatabase*, DbVersion)> make;
   std::string table;
   Columns columns;  // in the order the set binds them
+
+  // Names the parameter in test listings by its class.
+  friend void PrintTo(const Shape& shape, std::ostream* os) { *os << shape.name; }
 };
 
 template <typename Set>
