@@ -77,6 +77,7 @@ class QueryImpl final : public Query {
  public:
   QueryImpl(Session& s, CompiledSelect cs, Stmt st)
       : s_(s), cs_(std::move(cs)), st_(std::move(st)), values_(cs_.columns.size()) {}
+  ~QueryImpl() override { s_.returnQuery(cs_.sql, std::move(st_)); }
 
   const std::vector<ColumnInfo>& columns() const override { return cs_.columns; }
   bool next() override {
@@ -264,7 +265,7 @@ std::unique_ptr<Query> Database::query(std::string_view sql) {
   }
   CompiledSelect cs;
   if (!compileSelect(s, *select, cs)) return nullptr;
-  Stmt stmt(s.db, cs.sql);
+  Stmt stmt = s.takeQuery(cs.sql);
   if (!stmt.ok()) {
     s.fail(s.sqliteError(select->table));
     return nullptr;

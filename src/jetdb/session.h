@@ -46,6 +46,25 @@ struct Database::Impl {
     return *it->second;
   }
   std::unordered_map<std::string, std::unique_ptr<Stmt>> cache;
+
+  // Prepared SELECTs of finished queries, by their SQLite text. A record set
+  // sends the same query again and again with other values (values are
+  // parameters, never text), so preparing it once is enough. A few per text
+  // are kept: several queries with one text may be open at once.
+  Stmt takeQuery(const std::string& sql) {
+    auto it = idleQueries.find(sql);
+    if (it == idleQueries.end() || it->second.empty()) return Stmt(db, sql);
+    Stmt stmt = std::move(it->second.back());
+    it->second.pop_back();
+    return stmt;
+  }
+  void returnQuery(const std::string& sql, Stmt stmt) {
+    if (!stmt.ok()) return;
+    stmt.reset();
+    auto& idle = idleQueries[sql];
+    if (idle.size() < 4 && idleQueries.size() <= 256) idle.push_back(std::move(stmt));
+  }
+  std::unordered_map<std::string, std::vector<Stmt>> idleQueries;
 };
 using Session = Database::Impl;
 

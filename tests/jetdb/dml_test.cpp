@@ -79,6 +79,31 @@ TEST_F(Dml, InsertSelectAndAggregates) {
   EXPECT_EQ(fails("SELECT [Item_Id], COUNT(*) FROM [Langue_System]"), "42000");
 }
 
+// A query text sent again reuses what an earlier query prepared; queries of
+// one text open together must still each walk their own rows, with their
+// own values, and a schema change must not leave an old shape behind.
+TEST_F(Dml, QueriesOfOneTextOpenTogetherKeepTheirOwnRowsAndValues) {
+  const std::string sql = "SELECT [Item_Id] FROM [Langue_System] WHERE [Item_Id]>";
+  auto a = db_->query(sql + "100 ORDER BY [Item_Id]");
+  auto b = db_->query(sql + "107 ORDER BY [Item_Id]");
+  ASSERT_TRUE(a && b);
+  ASSERT_TRUE(a->next() && b->next());
+  EXPECT_EQ(a->value(0).integer, 105);
+  EXPECT_EQ(b->value(0).integer, 108);
+  ASSERT_TRUE(a->next());
+  EXPECT_EQ(a->value(0).integer, 107);
+  a.reset();
+  EXPECT_EQ(ids("[Item_Id]>108"), V({110}));
+  ASSERT_TRUE(b->next());
+  EXPECT_EQ(b->value(0).integer, 110);
+  b.reset();
+  ok("ALTER TABLE [Langue_System] ADD [Langue_2] TEXT(10)");
+  EXPECT_EQ(ids("[Item_Id]>100"), V({105, 107, 108, 110}));
+  auto all = db_->query("SELECT * FROM [Langue_System] WHERE [Item_Id]=105");
+  ASSERT_TRUE(all && all->next());
+  EXPECT_EQ(all->columns().size(), 5u);
+}
+
 TEST_F(Dml, RowIdentityDrivesUpdateAndDelete) {
   auto q = db_->query("SELECT [Item_Id], [Langue_1] FROM [Langue_System] WHERE [LIBELLE]='IDS_VERSION_DB'");
   ASSERT_TRUE(q && q->next());
