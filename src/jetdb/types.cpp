@@ -168,6 +168,34 @@ std::string formatDate(std::int64_t seconds) {
   return buf;
 }
 
+namespace {
+
+// The number a value stands for when it is written to a numeric column: a
+// number as it is, a text that reads as one, and for a Bit the French and
+// English words of truth. False for anything else.
+bool numberOf(const Value& in, bool bitWords, double& v) {
+  using K = Value::Kind;
+  if (in.kind == K::Integer) {
+    v = static_cast<double>(in.integer);
+    return true;
+  }
+  if (in.kind == K::Double) {
+    v = in.real;
+    return true;
+  }
+  if (in.kind != K::Text) return false;
+  auto n = parseNumber(in.text);
+  if (!n && bitWords) {
+    if (sameName(in.text, "True") || sameName(in.text, "Oui") || sameName(in.text, "Vrai")) n = -1;
+    else if (sameName(in.text, "False") || sameName(in.text, "Non") || sameName(in.text, "Faux")) n = 0;
+  }
+  if (!n) return false;
+  v = *n;
+  return true;
+}
+
+}  // namespace
+
 bool coerce(const ColumnType& ct, std::string_view column, const Value& in, Value& out, Error& error) {
   using K = Value::Kind;
   if (in.isNull()) {
@@ -194,17 +222,7 @@ bool coerce(const ColumnType& ct, std::string_view column, const Value& in, Valu
     case JetType::Long:
     case JetType::Counter: {
       double v;
-      if (in.kind == K::Integer) v = static_cast<double>(in.integer);
-      else if (in.kind == K::Double) v = in.real;
-      else if (in.kind == K::Text) {
-        auto n = parseNumber(in.text);
-        if (!n && ct.type == JetType::Bit) {
-          if (sameName(in.text, "True") || sameName(in.text, "Oui") || sameName(in.text, "Vrai")) n = -1;
-          else if (sameName(in.text, "False") || sameName(in.text, "Non") || sameName(in.text, "Faux")) n = 0;
-        }
-        if (!n) { error = errors::wrongType(column); return false; }
-        v = *n;
-      } else {
+      if (!numberOf(in, ct.type == JetType::Bit, v)) {
         error = errors::wrongType(column);
         return false;
       }
@@ -222,13 +240,7 @@ bool coerce(const ColumnType& ct, std::string_view column, const Value& in, Valu
     case JetType::Double:
     case JetType::Currency: {
       double v;
-      if (in.kind == K::Integer) v = static_cast<double>(in.integer);
-      else if (in.kind == K::Double) v = in.real;
-      else if (in.kind == K::Text) {
-        auto n = parseNumber(in.text);
-        if (!n) { error = errors::wrongType(column); return false; }
-        v = *n;
-      } else {
+      if (!numberOf(in, false, v)) {
         error = errors::wrongType(column);
         return false;
       }
