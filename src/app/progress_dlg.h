@@ -7,6 +7,8 @@
 #include "platform/dialog.h"
 #include "platform/text.h"
 
+// A terminal has no mouse cursor to change; the object only marks the span
+// during which the original showed the wait cursor.
 class CWaitCursor {};
 
 class CProgressDlg : public CDialog {
