@@ -288,16 +288,28 @@ bool namedValues(Session& s, const TableMeta& t, const std::vector<std::pair<std
   return true;
 }
 
+// The table a row write names and its values by column index; null, with
+// the error, when the table or a column is unknown or named twice.
+const TableMeta* rowTarget(Session& s, std::string_view table,
+                           const std::vector<std::pair<std::string, Value>>& values,
+                           std::vector<std::pair<std::size_t, Value>>& named) {
+  s.last = Error{};
+  const TableMeta* t = s.catalog.findTable(table);
+  if (!t) {
+    s.fail(errors::tableNotFound(table));
+    return nullptr;
+  }
+  return namedValues(s, *t, values, named) ? t : nullptr;
+}
+
 }  // namespace
 
 bool Database::insertRow(std::string_view table, const std::vector<std::pair<std::string, Value>>& values,
                          RowId* rowId) {
   Session& s = *impl_;
-  s.last = Error{};
-  const TableMeta* t = s.catalog.findTable(table);
-  if (!t) return s.fail(errors::tableNotFound(table));
   std::vector<std::pair<std::size_t, Value>> named;
-  if (!namedValues(s, *t, values, named)) return false;
+  const TableMeta* t = rowTarget(s, table, values, named);
+  if (!t) return false;
   std::vector<std::optional<Value>> row(t->columns.size());
   for (auto& [i, v] : named) row[i] = std::move(v);
   StatementTransaction tx(s);
@@ -307,11 +319,9 @@ bool Database::insertRow(std::string_view table, const std::vector<std::pair<std
 
 bool Database::updateRow(std::string_view table, RowId row, const std::vector<std::pair<std::string, Value>>& values) {
   Session& s = *impl_;
-  s.last = Error{};
-  const TableMeta* t = s.catalog.findTable(table);
-  if (!t) return s.fail(errors::tableNotFound(table));
   std::vector<std::pair<std::size_t, Value>> named;
-  if (!namedValues(s, *t, values, named)) return false;
+  const TableMeta* t = rowTarget(s, table, values, named);
+  if (!t) return false;
   StatementTransaction tx(s);
   if (!tx.begin() || !updateValues(s, *t, row, named)) return false;
   return tx.commit();
