@@ -2,26 +2,10 @@
 
 #include <vector>
 
-namespace {
-// Errors other than a missing key would be reported here; like the original,
-// nothing is shown: a setting that cannot be read takes its default.
-void ReportRegistryError(LONG /*error*/, const CString& /*path*/) {}
-}  // namespace
-
-CRegistryKey::CRegistryKey(HKEY root, const char* subKey, DWORD access) : m_strPath(subKey) {
-  LONG rc;
-  if (access == KEY_READ) {
-    rc = RegOpenKeyExA(root, subKey, 0, access, &m_hKey);
-  } else {
-    DWORD disposition = 0;
-    rc = RegCreateKeyExA(root, subKey, 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &m_hKey,
-                         &disposition);
-  }
-  if (rc == ERROR_SUCCESS) {
-    m_bOpen = true;
-  } else if (rc != ERROR_FILE_NOT_FOUND) {
-    ReportRegistryError(rc, m_strPath);
-  }
+// Like the original, a key that cannot be opened is not reported: a setting
+// that cannot be read takes its default.
+CRegistryKey::CRegistryKey(HKEY root, const char* subKey) {
+  m_bOpen = RegOpenKeyExA(root, subKey, 0, KEY_READ, &m_hKey) == ERROR_SUCCESS;
 }
 
 CRegistryKey::~CRegistryKey() { Close(); }

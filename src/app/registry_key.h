@@ -1,4 +1,5 @@
-// A small owner of one open registry key.
+// A small owner of one registry key opened for reading: the program reads
+// its settings and never writes them.
 #pragma once
 
 #include "platform/registry.h"
@@ -6,8 +7,8 @@
 
 class CRegistryKey {
  public:
-  // KEY_READ opens an existing key; any other access opens or creates it.
-  CRegistryKey(HKEY root, const char* subKey, DWORD access);
+  // Opens an existing key; a missing one leaves the object closed.
+  CRegistryKey(HKEY root, const char* subKey);
   ~CRegistryKey();
   CRegistryKey(const CRegistryKey&) = delete;
   CRegistryKey& operator=(const CRegistryKey&) = delete;
@@ -19,7 +20,6 @@ class CRegistryKey {
   bool IsOpen() const { return m_bOpen; }
 
  private:
-  CString m_strPath;
   bool m_bOpen = false;
   HKEY m_hKey = nullptr;
 };

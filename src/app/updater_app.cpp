@@ -1,7 +1,7 @@
 #include "app/updater_app.h"
 
 #include "app/command_line.h"
-#include "app/journal.h"
+#include "shell/journal.h"
 #include "app/registry_key.h"
 #include "app/updater_dlg.h"
 #include "engine/conversion.h"
@@ -42,7 +42,7 @@ int CUpdaterApp::ExitInstance() {
 
 void CUpdaterApp::ReadSettings() {
   g_bDebug = static_cast<int>(GetProfileInt("Générale", "Debug", 0));
-  CRegistryKey key(HKEY_LOCAL_MACHINE, "SOFTWARE\\Norvane\\Toquelin\\tq2\\Path", KEY_READ);
+  CRegistryKey key(HKEY_LOCAL_MACHINE, "SOFTWARE\\Norvane\\Toquelin\\tq2\\Path");
   CString path;
   key.QueryString("ExePath", path, "");
   m_szTemplateDir = !path.IsEmpty() ? path : GetCurrentDirectoryText();

@@ -3,33 +3,17 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/journal.h"
-#include "engine/data_source.h"
+#include "shell/journal.h"
+#include "framework/data_source.h"
+#include "framework/step_table.h"
+#include "framework/version_table.h"
 #include "recordsets/data_sources.h"
 #include "engine/detection.h"
 #include "platform/file_copy.h"
 #include "platform/run_lock.h"
-#include "steps/convert_v20_to_v21.h"
+#include "steps/chain.h"
 
 namespace {
-
-struct ChainLink {
-  DbVersion from;
-  DbVersion to;
-  BOOL (*run)(CString& strDest, const CString& strTemplateDir);
-};
-
-template <class Step, BOOL (Step::*Convert)(CString&)>
-BOOL RunStepObject(CString& strDest, const CString& strTemplateDir) {
-  Step step(strTemplateDir);
-  return (step.*Convert)(strDest);
-}
-
-// The steps in ascending order; each link is tried against the version
-// reached by the links before it, so one run goes through every step.
-const ChainLink kChain[] = {
-    {2000, 2001, &RunStepObject<CConvertV20ToV21, &CConvertV20ToV21::ConvertV20ToV21>},
-};
 
 int LockTimeout() {
   const char* text = std::getenv("UPDATER_LOCK_TIMEOUT");
@@ -40,10 +24,11 @@ int LockTimeout() {
 }  // namespace
 
 DbVersion RunChain(DbVersion nVersion, CString& strDest, const CString& strTemplateDir) {
-  for (const ChainLink& link : kChain) {
-    // The earlier V2.4.2 build converts like the later one.
-    if (nVersion == 2004001) nVersion = 2004002;
-    if (nVersion == link.from) nVersion = link.run(strDest, strTemplateDir) ? link.to : 0;
+  // Each link is tried against the version reached by the links before it,
+  // so one run goes through every step from the detected version on.
+  for (const ChainLink& link : ChainLinks()) {
+    nVersion = ConvertedAs(nVersion);
+    if (nVersion == link.from) nVersion = link.run(strDest, strTemplateDir) ? StepConstantsFrom(link.from).to : 0;
   }
   return nVersion;
 }

@@ -1,9 +1,9 @@
 #include "engine/detection.h"
 
-#include "app/journal.h"
-#include "engine/data_source.h"
+#include "shell/journal.h"
+#include "framework/data_source.h"
 #include "recordsets/data_sources.h"
-#include "engine/version_table.h"
+#include "framework/version_table.h"
 #include "platform/database.h"
 #include "platform/file_copy.h"
 #include "recordsets/sys_language_set.h"
@@ -34,7 +34,7 @@ DbVersion ReadVersion() {
     version.Open();
     if (!version.IsEOF()) {
       const DbVersion matched = VersionFromStoredText(version.m_Langue_1);
-      if (matched == 2000 || (matched != 0 && PassesTypeCheck(version.m_pDatabase))) result = matched;
+      if (matched == kDbVersion20 || (matched != 0 && PassesTypeCheck(version.m_pDatabase))) result = matched;
     }
   } catch (CDBException&) {
     result = 0;
@@ -50,14 +50,10 @@ DbVersion DetectDbVersion(const CString& strSource) {
   if (!AddDataSource(kConvertedDataSource, strSource)) return 0;
   const DbVersion result = ReadVersion();
   RemoveDataSource(kConvertedDataSource, strSource);
-  if (g_pJournal != nullptr) {
-    CString line;
-    if (result != 0) {
-      line.Format("Toquelin database version : %d\n", static_cast<int>(result));
-    } else {
-      line = "ERREUR : Version de la database source non valide.\n";
-    }
-    g_pJournal->WriteString(line);
+  if (result != 0) {
+    JournalFormat("Toquelin database version : %d\n", static_cast<int>(result));
+  } else {
+    JournalWrite("ERREUR : Version de la database source non valide.\n");
   }
   return result;
 }
@@ -76,11 +72,7 @@ BOOL PrepareDestinationFile(DbVersion nVersion, const CString& strSource, CStrin
   const bool inPlace = strDest.IsEmpty() || strDest == strSource || IsSameFile(strDest, strSource);
   if (!inPlace) {
     if (!CopyFileA(strSource, strDest, FALSE)) {
-      if (g_pJournal != nullptr) {
-        CString line;
-        line.Format("ATTENTION : impossible de creer le fichier de destination : %s\n", strDest.GetString());
-        g_pJournal->WriteString(line);
-      }
+      JournalFormat("ATTENTION : impossible de creer le fichier de destination : %s\n", strDest.GetString());
       return FALSE;
     }
   } else {
@@ -88,24 +80,12 @@ BOOL PrepareDestinationFile(DbVersion nVersion, const CString& strSource, CStrin
     // way it may be the only copy of the database as it was.
     const CString backup = FreeBackupPath(strSource, nVersion);
     if (!CopyFileA(strSource, backup, TRUE)) {
-      if (g_pJournal != nullptr) {
-        CString line;
-        line.Format("ATTENTION : impossible de copier le fichier de sauvegarde : %s\n", backup.GetString());
-        g_pJournal->WriteString(line);
-      }
+      JournalFormat("ATTENTION : impossible de copier le fichier de sauvegarde : %s\n", backup.GetString());
       return FALSE;
     }
-    if (g_pJournal != nullptr) {
-      CString line;
-      line.Format("Fichier de sauvegarde : %s\n", backup.GetString());
-      g_pJournal->WriteString(line);
-    }
+    JournalFormat("Fichier de sauvegarde : %s\n", backup.GetString());
     strDest = strSource;
   }
-  if (g_pJournal != nullptr) {
-    CString line;
-    line.Format("Fichier à mettre à jour : %s\n", strDest.GetString());
-    g_pJournal->WriteString(line);
-  }
+  JournalFormat("Fichier à mettre à jour : %s\n", strDest.GetString());
   return TRUE;
 }

@@ -1,6 +1,6 @@
 #include "merges/merge_journal.h"
 
-#include "app/journal.h"
+#include "shell/journal.h"
 
 void JournalTableResult(BOOL result, const char* table) {
   CString line;

@@ -7,9 +7,6 @@
 inline constexpr char kConvertedDataSource[] = "TQ2TMP";
 inline constexpr char kTemplateDataSource[] = "TQ2TMPSRC";
 
-// The installed ODBC driver that both data sources use.
-inline constexpr char kAccessDriver[] = "Microsoft Access Driver (*.mdb)";
-
 // Registration attributes: every '/' that the format itself holds ends a
 // pair; "%s" receives the full path of the .mdb file.
 inline constexpr char kConvertedAttributesFormat[] = "DSN=TQ2TMP/FIL=MS Access/MAXBUFFERSIZE=4096/DBQ=%s/";

@@ -1,6 +1,6 @@
 #include "steps/convert_v20_to_v21.h"
 
-#include "app/journal.h"
+#include "shell/journal.h"
 #include "merges/append_rows.h"
 #include "merges/language_merges.h"
 #include "merges/merge_journal.h"
@@ -11,36 +11,36 @@
 
 namespace {
 
-const StepConstants& Step() { return StepConstantsFrom(2000); }
+const StepConstants& Step() { return StepConstantsFrom(kDbVersion20); }
 
 const std::vector<DdlOperation>& StructureV21() {
   static const std::vector<DdlOperation> ops{
-      {"AddCategoriesExportable",
-       {{"ALTER TABLE [Categories] ADD [EXPORTABLE] BIT", "Champs [Categories].[EXPORTABLE] ajouté\n"}}},
-      {"CreateTableFmtEtiquette",
-       {{"CREATE TABLE [FmtEtiquette] ( [ID] INTEGER CONSTRAINT PK_ID PRIMARY KEY NOT NULL, [REF] TEXT(32), "
+      // AddCategoriesExportable
+      {{{"ALTER TABLE [Categories] ADD [EXPORTABLE] BIT", "Champs [Categories].[EXPORTABLE] ajouté\n"}}},
+      // CreateTableFmtEtiquette
+      {{{"CREATE TABLE [FmtEtiquette] ( [ID] INTEGER CONSTRAINT PK_ID PRIMARY KEY NOT NULL, [REF] TEXT(32), "
          "[MRGHAUT] FLOAT, [MRGCOTE] FLOAT, [HAUTEUR] FLOAT, [LARGEUR] FLOAT, [PASVERT] FLOAT, [PASHORIZ] FLOAT, "
          "[NBRVERT] INTEGER, [NBRHORIZ] INTEGER )",
          "Table [FmtEtiquette] créee\n"},
         {"CREATE UNIQUE INDEX [ID] ON [FmtEtiquette] ( [ID] )", "Index [FmtEtiquette].[ID] crée\n"},
         {"CREATE UNIQUE INDEX [REF] ON [FmtEtiquette] ( [REF] )", "Index [FmtEtiquette].[REF] crée\n"}}},
-      {"AddIngredientsPrincipal",
-       {{"ALTER TABLE [Ingredients] ADD [ENTPRINCIPAL] INTEGER", "Champs [Ingredients].[ENTPRINCIPAL] ajouté\n"},
+      // AddIngredientsPrincipal
+      {{{"ALTER TABLE [Ingredients] ADD [ENTPRINCIPAL] INTEGER", "Champs [Ingredients].[ENTPRINCIPAL] ajouté\n"},
         {"ALTER TABLE [Ingredients] ADD [FOUPRINCIPAL] INTEGER", "Champs [Ingredients].[FOUPRINCIPAL] ajouté\n"},
         {"ALTER TABLE [Ingredients] ADD [IMPORTED] BIT", "Champs [Ingredients].[IMPORTED] ajouté\n"},
         {"CREATE INDEX [IMPORTED] ON [Ingredients] ( [IMPORTED] )", "Index [Ingredients].[IMPORTED] crée\n"}}},
-      {"AddRecettesImported",
-       {{"ALTER TABLE [Recettes] ADD [IMPORTED] BIT", "Champs [Recettes].[IMPORTED] ajouté\n"},
+      // AddRecettesImported
+      {{{"ALTER TABLE [Recettes] ADD [IMPORTED] BIT", "Champs [Recettes].[IMPORTED] ajouté\n"},
         {"CREATE INDEX [IMPORTED] ON [Recettes] ( [IMPORTED] )", "Index [Recettes].[IMPORTED] crée\n"}}},
-      {"AddUtilisateursValNullBe",
-       {{"ALTER TABLE [Utilisateurs] ADD [VALNULLBE] INTEGER", "Champs [Utilisateurs].[VALNULLBE] ajouté\n"}}},
-      {"CreateTableVariables",
-       {{"CREATE TABLE [Variables] ( [NAME] TEXT(32) CONSTRAINT PK_NAME PRIMARY KEY NOT NULL, [VALSTR] TEXT(50), "
+      // AddUtilisateursValNullBe
+      {{{"ALTER TABLE [Utilisateurs] ADD [VALNULLBE] INTEGER", "Champs [Utilisateurs].[VALNULLBE] ajouté\n"}}},
+      // CreateTableVariables
+      {{{"CREATE TABLE [Variables] ( [NAME] TEXT(32) CONSTRAINT PK_NAME PRIMARY KEY NOT NULL, [VALSTR] TEXT(50), "
          "[VALNUM] FLOAT )",
          "Table [Variables] créee\n"},
         {"CREATE UNIQUE INDEX [NAME] ON [Variables] ( [NAME] )", "Index [Variables].[NAME] crée\n"}}},
-      {"ChangeRelationsCategories",
-       {{"ALTER TABLE [Unites] DROP CONSTRAINT [UtilisateursUnites1]",
+      // ChangeRelationsCategories
+      {{{"ALTER TABLE [Unites] DROP CONSTRAINT [UtilisateursUnites1]",
          "Relation [Unites].[UtilisateursUnites1] supprimée\n"},
         {"ALTER TABLE [CategIngre] ADD CONSTRAINT [CategoriesCategIngre1] FOREIGN KEY ([CLASSPARENT]) REFERENCES "
          "[Categories]([CLASS_ID])",
@@ -78,11 +78,7 @@ void CopyUnit(const CUnitesSet& from, CUnitesSet& to) {
 // user: units 10, 15 and 16 take only the one value the template must set,
 // any other unit stops the merge.
 BOOL UpdateUserModifiedUnit(const CUnitesSet& tmpl, CUnitesSet& db) {
-  if (g_pJournal != nullptr) {
-    CString line;
-    line.Format("Données table [Unites] (%d) modifiée par l'utilisateur.\n", static_cast<int>(tmpl.m_UNITDEF_ID));
-    g_pJournal->WriteString(line);
-  }
+  JournalFormat("Données table [Unites] (%d) modifiée par l'utilisateur.\n", static_cast<int>(tmpl.m_UNITDEF_ID));
   db.Requery();
   db.Edit();
   switch (tmpl.m_UNITDEF_ID) {
@@ -98,31 +94,6 @@ BOOL UpdateUserModifiedUnit(const CUnitesSet& tmpl, CUnitesSet& db) {
     default:
       return FALSE;
   }
-}
-
-}  // namespace
-
-BOOL CConvertV20ToV21::ConvertV20ToV21(CString& strDest) {
-  return RunStep(
-      strDest, Step(), [this](CDatabase* pDb) { return UpdateStructureV21(pDb); },
-      [this](CDatabase* pDb) { return UpdateDataV21(pDb); });
-}
-
-BOOL CConvertV20ToV21::UpdateStructureV21(CDatabase* pDb) { return RunStructurePhase(pDb, Step(), StructureV21()); }
-
-BOOL CConvertV20ToV21::UpdateDataV21(CDatabase* pDb) {
-  const StepConstants& k = Step();
-  return RunDataPhase(pDb, k, m_strTemplateDir, [&k](CDatabase* pDb, CSysLanguageSet& templateSet) {
-    CDatabase* pTemplateDb = templateSet.m_pDatabase;
-    return RunInOrder({
-        [&] { return UpdateCategories(pDb, pTemplateDb); },
-        [&] { return UpdateFmtEtiquette(pDb, pTemplateDb); },
-        [&] { return UpdateLanguePrinter(pDb, pTemplateDb, k.from, k.printerLimit); },
-        [&] { return UpdateLangueSystem(pDb, templateSet, k.systemLimit); },
-        [&] { return UpdateUnites(pDb, pTemplateDb); },
-        [&] { return UpdateVariables(pDb, pTemplateDb); },
-    });
-  });
 }
 
 BOOL UpdateCategories(CDatabase* pDb, CDatabase* pTemplateDb) {
@@ -206,4 +177,29 @@ BOOL UpdateVariables(CDatabase* pDb, CDatabase* pTemplateDb) {
                                              to.m_VALSTR = from.m_VALSTR;
                                              to.m_VALNUM = from.m_VALNUM;
                                            });
+}
+
+}  // namespace
+
+BOOL CConvertV20ToV21::ConvertV20ToV21(CString& strDest) {
+  return RunStep(
+      strDest, Step(), [this](CDatabase* pDb) { return UpdateStructureV21(pDb); },
+      [this](CDatabase* pDb) { return UpdateDataV21(pDb); });
+}
+
+BOOL CConvertV20ToV21::UpdateStructureV21(CDatabase* pDb) { return RunStructurePhase(pDb, Step(), StructureV21()); }
+
+BOOL CConvertV20ToV21::UpdateDataV21(CDatabase* pDb) {
+  const StepConstants& k = Step();
+  return RunDataPhase(pDb, k, m_strTemplateDir, [&k](CDatabase* pDb, CSysLanguageSet& templateSet) {
+    CDatabase* pTemplateDb = templateSet.m_pDatabase;
+    return RunInOrder({
+        [&] { return UpdateCategories(pDb, pTemplateDb); },
+        [&] { return UpdateFmtEtiquette(pDb, pTemplateDb); },
+        [&] { return UpdateLanguePrinter(pDb, pTemplateDb, k.from, k.printerLimit); },
+        [&] { return UpdateLangueSystem(pDb, templateSet, k.systemLimit); },
+        [&] { return UpdateUnites(pDb, pTemplateDb); },
+        [&] { return UpdateVariables(pDb, pTemplateDb); },
+    });
+  });
 }

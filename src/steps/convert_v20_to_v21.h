@@ -3,7 +3,7 @@
 // values, and the relations of three columns to the category tree.
 #pragma once
 
-#include "engine/step_framework.h"
+#include "framework/conversion_step.h"
 
 class CConvertV20ToV21 : public CConversionStep {
  public:
@@ -13,9 +13,3 @@ class CConvertV20ToV21 : public CConversionStep {
   BOOL UpdateStructureV21(CDatabase* pDb);
   BOOL UpdateDataV21(CDatabase* pDb);
 };
-
-// The merges of this step, on the converted and the template database.
-BOOL UpdateCategories(CDatabase* pDb, CDatabase* pTemplateDb);
-BOOL UpdateFmtEtiquette(CDatabase* pDb, CDatabase* pTemplateDb);
-BOOL UpdateUnites(CDatabase* pDb, CDatabase* pTemplateDb);
-BOOL UpdateVariables(CDatabase* pDb, CDatabase* pTemplateDb);

@@ -7,7 +7,7 @@
 
 #include <filesystem>
 
-#include "engine/version_table.h"
+#include "framework/version_table.h"
 #include "platform/odbc_installer.h"
 #include "test_support/db_files.h"
 #include "test_support/journal_capture.h"

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "engine/data_source.h"
+#include "framework/data_source.h"
 #include "jetdb/jetdb.h"
 #include "platform/run_lock.h"
 #include "test_support/updater_run.h"

@@ -1,6 +1,6 @@
 #include "test_support/journal_capture.h"
 
-#include "app/journal.h"
+#include "shell/journal.h"
 #include "platform/text_file.h"
 
 JournalCapture::JournalCapture() { OpenJournal((m_dir.path() + "/Updater.log").c_str()); }

@@ -1,6 +1,8 @@
 // The three failure rules of a DDL operation and the structure phase, on a
 // real database: which statements ran, and which lines were journaled.
-#include "engine/step_framework.h"
+#include "framework/ddl_operation.h"
+#include "framework/step_phases.h"
+#include "framework/step_table.h"
 
 #include <gtest/gtest.h>
 
@@ -39,8 +41,7 @@ bool EndsWith(const std::string& text, const std::string& end) {
 }  // namespace
 
 TEST_F(StepFrameworkTest, StopEndsTheOperationAtTheFailedStatement) {
-  const DdlOperation op{"Op",
-                        {{"CREATE TABLE [A] ([X] INTEGER)", "A créée\n"},
+  const DdlOperation op{{{"CREATE TABLE [A] ([X] INTEGER)", "A créée\n"},
                          {"CREATE TABLE [T] ([X] INTEGER)", "T créée\n"},
                          {"CREATE TABLE [B] ([X] INTEGER)", "B créée\n"}}};
   EXPECT_FALSE(ExecuteDdlOperation(&m_db, op));
@@ -52,8 +53,7 @@ TEST_F(StepFrameworkTest, StopEndsTheOperationAtTheFailedStatement) {
 }
 
 TEST_F(StepFrameworkTest, GoOnRunsTheRestWithoutTheirSuccessLines) {
-  const DdlOperation op{"Op",
-                        {{"CREATE TABLE [A] ([X] INTEGER)", "A créée\n", OnFailure::GoOn},
+  const DdlOperation op{{{"CREATE TABLE [A] ([X] INTEGER)", "A créée\n", OnFailure::GoOn},
                          {"CREATE TABLE [T] ([X] INTEGER)", "T créée\n", OnFailure::GoOn},
                          {"CREATE TABLE [B] ([X] INTEGER)", "B créée\n"},
                          {"CREATE INDEX [I] ON [B] ([X])", "I créé\n"}}};
@@ -67,13 +67,11 @@ TEST_F(StepFrameworkTest, GoOnRunsTheRestWithoutTheirSuccessLines) {
 }
 
 TEST_F(StepFrameworkTest, AllRunWritesOneSummaryLineOnlyWhenNothingFailed) {
-  const DdlOperation failing{"Op",
-                             {{"CREATE TABLE [T] ([X] INTEGER)", ""}, {"CREATE TABLE [A] ([X] INTEGER)", ""}},
+  const DdlOperation failing{{{"CREATE TABLE [T] ([X] INTEGER)", ""}, {"CREATE TABLE [A] ([X] INTEGER)", ""}},
                              "Tables ajustées\n"};
   EXPECT_FALSE(ExecuteDdlOperation(&m_db, failing));
   EXPECT_TRUE(HasTable("A"));  // ran after the failure
-  const DdlOperation passing{"Op",
-                             {{"CREATE TABLE [B] ([X] INTEGER)", ""}, {"CREATE TABLE [C] ([X] INTEGER)", ""}},
+  const DdlOperation passing{{{"CREATE TABLE [B] ([X] INTEGER)", ""}, {"CREATE TABLE [C] ([X] INTEGER)", ""}},
                              "Tables ajustées\n"};
   EXPECT_TRUE(ExecuteDdlOperation(&m_db, passing));
   const std::string journal = m_journal.Text();
@@ -85,9 +83,9 @@ TEST_F(StepFrameworkTest, AllRunWritesOneSummaryLineOnlyWhenNothingFailed) {
 TEST_F(StepFrameworkTest, TheStructurePhaseStopsAtTheFirstFailedOperation) {
   const StepConstants& k = StepConstantsFrom(2000);
   const std::vector<DdlOperation> ops{
-      {"First", {{"CREATE TABLE [A] ([X] INTEGER)", "A créée\n"}}},
-      {"Second", {{"CREATE TABLE [T] ([X] INTEGER)", "T créée\n"}}},
-      {"Third", {{"CREATE TABLE [B] ([X] INTEGER)", "B créée\n"}}},
+      {{{"CREATE TABLE [A] ([X] INTEGER)", "A créée\n"}}},
+      {{{"CREATE TABLE [T] ([X] INTEGER)", "T créée\n"}}},
+      {{{"CREATE TABLE [B] ([X] INTEGER)", "B créée\n"}}},
   };
   EXPECT_FALSE(RunStructurePhase(&m_db, k, ops));
   EXPECT_FALSE(HasTable("B"));

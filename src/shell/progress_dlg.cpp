@@ -1,4 +1,4 @@
-#include "app/progress_dlg.h"
+#include "shell/progress_dlg.h"
 
 #include "res/dialogs.h"
 #include "res/resource.h"

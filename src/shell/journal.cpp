@@ -1,5 +1,6 @@
-#include "app/journal.h"
+#include "shell/journal.h"
 
+#include <cstdarg>
 #include <memory>
 
 CStdioFile* g_pJournal = nullptr;
@@ -30,4 +31,18 @@ void CloseJournal() {
 
 void JournalWrite(const char* text) {
   if (g_pJournal != nullptr) g_pJournal->WriteString(text);
+}
+
+void JournalFormat(const char* format, ...) {
+  if (g_pJournal == nullptr) return;
+  CString line;
+  va_list args;
+  va_start(args, format);
+  line.FormatV(format, args);
+  va_end(args);
+  g_pJournal->WriteString(line);
+}
+
+void JournalDbError(const CDBException& e) {
+  JournalFormat("ERREUR : %s\n%s\n", e.m_strError.GetString(), e.m_strStateNativeOrigin.GetString());
 }

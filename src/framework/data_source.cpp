@@ -1,9 +1,9 @@
-#include "engine/data_source.h"
+#include "framework/data_source.h"
 
 #include <cstring>
 #include <string_view>
 
-#include "app/journal.h"
+#include "shell/journal.h"
 #include "platform/odbc_installer.h"
 #include "recordsets/data_sources.h"
 
@@ -37,20 +37,16 @@ std::string DataSourceAttributes(const char* name, const CString& path) {
 
 BOOL AddDataSource(const char* name, const CString& path) {
   std::string attributes = DataSourceAttributes(name, path);
-  if (!attributes.empty() && SQLConfigDataSource(nullptr, ODBC_ADD_DSN, kAccessDriver, attributes.c_str()))
+  if (!attributes.empty() && SQLConfigDataSource(nullptr, ODBC_ADD_DSN, kAccessDriverName, attributes.c_str()))
     return TRUE;
-  if (g_pJournal) {
-    CString line;
-    // c_str() stops at the first NUL: the line names the first pair only.
-    line.Format("ERREUR : ODBC_ADD_DSN {%s}\n", attributes.empty() ? "" : attributes.c_str());
-    JournalWrite(line);
-  }
+  // c_str() stops at the first NUL: the line names the first pair only.
+  JournalFormat("ERREUR : ODBC_ADD_DSN {%s}\n", attributes.c_str());
   return FALSE;
 }
 
 void RemoveDataSource(const char* name, const CString& path) {
   std::string attributes = DataSourceAttributes(name, path);
-  if (!attributes.empty()) SQLConfigDataSource(nullptr, ODBC_REMOVE_DSN, kAccessDriver, attributes.c_str());
+  if (!attributes.empty()) SQLConfigDataSource(nullptr, ODBC_REMOVE_DSN, kAccessDriverName, attributes.c_str());
 }
 
 std::string DataSourceLockPath() { return UserDataSourceFile() + ".lock"; }

@@ -1,52 +1,10 @@
-#include "engine/step_framework.h"
+#include "framework/step_phases.h"
 
-#include "app/journal.h"
-#include "app/progress_dlg.h"
-#include "engine/data_source.h"
+#include "framework/data_source.h"
+#include "framework/version_table.h"
 #include "recordsets/data_sources.h"
-
-std::vector<DdlStatement> ForEachLanguage(const char* sqlFormat, const char* lineFormat, OnFailure onFailure) {
-  std::vector<DdlStatement> statements;
-  for (int language = 1; language <= 5; ++language) {
-    CString sql, line;
-    sql.Format(sqlFormat, language);
-    line.Format(lineFormat, language);
-    statements.push_back({sql.str(), line.str(), onFailure});
-  }
-  return statements;
-}
-
-std::vector<DdlStatement> Statements(std::initializer_list<std::vector<DdlStatement>> parts) {
-  std::vector<DdlStatement> all;
-  for (const auto& part : parts) all.insert(all.end(), part.begin(), part.end());
-  return all;
-}
-
-void JournalDbError(const CDBException& e) {
-  if (g_pJournal == nullptr) return;
-  CString line;
-  line.Format("ERREUR : %s\n%s\n", e.m_strError.GetString(), e.m_strStateNativeOrigin.GetString());
-  g_pJournal->WriteString(line);
-}
-
-BOOL ExecuteDdlOperation(CDatabase* pDb, const DdlOperation& op) {
-  const bool allRun = op.summaryLine != nullptr;
-  BOOL result = TRUE;
-  for (const DdlStatement& statement : op.statements) {
-    try {
-      pDb->ExecuteSQL(statement.sql.c_str());
-      // Once a statement of the operation has failed, the later ones run
-      // without their success lines.
-      if (result && !allRun) JournalWrite(statement.successLine.c_str());
-    } catch (CDBException& e) {
-      JournalDbError(e);
-      result = FALSE;
-      if (!allRun && statement.onFailure == OnFailure::Stop) return FALSE;
-    }
-  }
-  if (allRun && result) JournalWrite(op.summaryLine);
-  return result;
-}
+#include "shell/journal.h"
+#include "shell/progress_dlg.h"
 
 BOOL RunStructurePhase(CDatabase* pDb, const StepConstants& k, const std::vector<DdlOperation>& ops) {
   JournalWrite(k.structureOpening);
@@ -142,7 +100,7 @@ BOOL RunStep(const CString& strDest, const StepConstants& k, const Phase& struct
       CDatabase* pDb = set.m_pDatabase;
       const BOOL structureDone = structure ? structure(pDb) : TRUE;
       result = structureDone ? data(pDb) : FALSE;
-      if (result) result = WriteVersionStamp(set, k.stamp);
+      if (result) result = WriteVersionStamp(set, StoredVersionText(k.to));
       set.Close();
     }
   }

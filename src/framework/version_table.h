@@ -12,5 +12,10 @@ const char* GetVersionText(DbVersion nVersion);
 // 0 when none is.
 DbVersion VersionFromStoredText(const CString& text);
 
-// The text a database of that version carries in its version row.
+// The text a database of that version carries in its version row, and the
+// one a step stamps when it reaches that version.
 const char* StoredVersionText(DbVersion nVersion);
+
+// The version whose step converts a database of this version: the early
+// V2.4.2 build converts like the later one; every other version as itself.
+DbVersion ConvertedAs(DbVersion nVersion);

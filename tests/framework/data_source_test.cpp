@@ -1,10 +1,10 @@
-#include "engine/data_source.h"
+#include "framework/data_source.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "app/journal.h"
+#include "shell/journal.h"
 #include "platform/database.h"
 #include "platform/odbc_installer.h"
 #include "test_support/db_files.h"

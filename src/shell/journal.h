@@ -1,8 +1,10 @@
 // The run's journal: one process-wide text file, open only when the Debug
-// switch is set and a journal path was formed. Every writer tests
-// g_pJournal first; JournalWrite does that test for it.
+// switch is set and a journal path was formed. Every writer goes through
+// the helpers below, which test g_pJournal for it: a run without a journal
+// writes nothing and formats nothing.
 #pragma once
 
+#include "platform/database.h"
 #include "platform/text.h"
 #include "platform/text_file.h"
 
@@ -21,3 +23,10 @@ void CloseJournal();
 
 // Writes one whole text when the journal is open.
 void JournalWrite(const char* text);
+
+// Formats with printf rules and writes the result as one whole text.
+void JournalFormat(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// The journal lines of a database error: "ERREUR : %s\n%s\n", the driver's
+// message, then its state, native error and origin.
+void JournalDbError(const CDBException& e);

@@ -1,0 +1,43 @@
+// The DDL operations of a structure phase: fixed lists of statements, each
+// with its journal line, and the rules that say what a failure does to the
+// rest of its operation.
+#pragma once
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "platform/database.h"
+#include "platform/types.h"
+
+// What the failure of one statement does to the rest of its operation.
+enum class OnFailure {
+  Stop,  // the operation returns FALSE at once
+  GoOn,  // the next statements still run, without success lines
+};
+
+struct DdlStatement {
+  std::string sql;
+  std::string successLine;
+  OnFailure onFailure = OnFailure::Stop;
+};
+
+// A fixed list of statements. With a summary line the operation follows the
+// "all run" rule instead: every statement runs whatever happened before,
+// and the one summary line is written at the end when none failed.
+struct DdlOperation {
+  std::vector<DdlStatement> statements;
+  const char* summaryLine = nullptr;
+};
+
+// The five statements of a row that runs once per language column: %d in
+// both formats takes 1 to 5.
+std::vector<DdlStatement> ForEachLanguage(const char* sqlFormat, const char* lineFormat,
+                                          OnFailure onFailure = OnFailure::Stop);
+
+// Concatenates statement lists, for operations built from several rows.
+std::vector<DdlStatement> Statements(std::initializer_list<std::vector<DdlStatement>> parts);
+
+// Runs the operation's statements by its rules; a refused statement writes
+// the database error to the journal.
+BOOL ExecuteDdlOperation(CDatabase* pDb, const DdlOperation& op);

@@ -1,0 +1,22 @@
+#include "steps/chain.h"
+
+#include <array>
+
+#include "steps/convert_v20_to_v21.h"
+
+namespace {
+
+// A step object lives for the one call that runs it.
+template <class Step, BOOL (Step::*Convert)(CString&)>
+BOOL RunStepObject(CString& strDest, const CString& strTemplateDir) {
+  Step step(strTemplateDir);
+  return (step.*Convert)(strDest);
+}
+
+const std::array kChain{
+    ChainLink{kDbVersion20, &RunStepObject<CConvertV20ToV21, &CConvertV20ToV21::ConvertV20ToV21>},
+};
+
+}  // namespace
+
+std::span<const ChainLink> ChainLinks() { return kChain; }
