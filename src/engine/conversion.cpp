@@ -3,14 +3,14 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "shell/journal.h"
+#include "engine/detection.h"
 #include "framework/data_source.h"
 #include "framework/step_table.h"
 #include "framework/version_table.h"
-#include "recordsets/data_sources.h"
-#include "engine/detection.h"
 #include "platform/file_copy.h"
 #include "platform/run_lock.h"
+#include "recordsets/data_sources.h"
+#include "shell/journal.h"
 #include "steps/chain.h"
 
 namespace {

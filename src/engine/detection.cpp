@@ -1,13 +1,13 @@
 #include "engine/detection.h"
 
-#include "shell/journal.h"
 #include "framework/data_source.h"
-#include "recordsets/data_sources.h"
 #include "framework/version_table.h"
 #include "platform/database.h"
 #include "platform/file_copy.h"
+#include "recordsets/data_sources.h"
 #include "recordsets/sys_language_set.h"
 #include "recordsets/variables_set.h"
+#include "shell/journal.h"
 
 namespace {
 

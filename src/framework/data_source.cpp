@@ -3,9 +3,9 @@
 #include <cstring>
 #include <string_view>
 
-#include "shell/journal.h"
 #include "platform/odbc_installer.h"
 #include "recordsets/data_sources.h"
+#include "shell/journal.h"
 
 namespace {
 

@@ -13,8 +13,13 @@ BOOL RunStepObject(CString& strDest, const CString& strTemplateDir) {
   return (step.*Convert)(strDest);
 }
 
+template <class Step, BOOL (Step::*Convert)(CString&)>
+constexpr ChainLink Link(DbVersion from) {
+  return {from, &RunStepObject<Step, Convert>, &Step::StructureOperations};
+}
+
 const std::array kChain{
-    ChainLink{kDbVersion20, &RunStepObject<CConvertV20ToV21, &CConvertV20ToV21::ConvertV20ToV21>},
+    Link<CConvertV20ToV21, &CConvertV20ToV21::ConvertV20ToV21>(kDbVersion20),
 };
 
 }  // namespace

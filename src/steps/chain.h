@@ -4,7 +4,9 @@
 #pragma once
 
 #include <span>
+#include <vector>
 
+#include "framework/ddl_operation.h"
 #include "platform/text.h"
 #include "platform/types.h"
 #include "recordsets/db_version.h"
@@ -13,6 +15,8 @@ struct ChainLink {
   DbVersion from;
   // Runs the step on strDest with the templates of strTemplateDir.
   BOOL (*run)(CString& strDest, const CString& strTemplateDir);
+  // The step's structure phase: the statements it sends, in order.
+  const std::vector<DdlOperation>& (*structure)();
 };
 
 std::span<const ChainLink> ChainLinks();

@@ -1,6 +1,5 @@
 #include "steps/convert_v20_to_v21.h"
 
-#include "shell/journal.h"
 #include "merges/append_rows.h"
 #include "merges/language_merges.h"
 #include "merges/merge_journal.h"
@@ -8,6 +7,7 @@
 #include "recordsets/fmt_etiquette_set.h"
 #include "recordsets/unites_set.h"
 #include "recordsets/variables_set.h"
+#include "shell/journal.h"
 
 namespace {
 
@@ -122,19 +122,19 @@ BOOL UpdateCategories(CDatabase* pDb, CDatabase* pTemplateDb) {
 
 BOOL UpdateFmtEtiquette(CDatabase* pDb, CDatabase* pTemplateDb) {
   // The table is the one the structure phase has just created, empty.
-  return AppendTemplateRows<CFmtEtiquetteSet>(
-      pDb, pTemplateDb, Step().from, "FmtEtiquette", [](const CFmtEtiquetteSet& from, CFmtEtiquetteSet& to) {
-        to.m_ID = from.m_ID;
-        to.m_REF = from.m_REF;
-        to.m_MRGHAUT = from.m_MRGHAUT;
-        to.m_MRGCOTE = from.m_MRGCOTE;
-        to.m_HAUTEUR = from.m_HAUTEUR;
-        to.m_LARGEUR = from.m_LARGEUR;
-        to.m_PASVERT = from.m_PASVERT;
-        to.m_PASHORIZ = from.m_PASHORIZ;
-        to.m_NBRVERT = from.m_NBRVERT;
-        to.m_NBRHORIZ = from.m_NBRHORIZ;
-      });
+  return AppendTemplateRows<CFmtEtiquetteSet>(pDb, pTemplateDb, Step().from, "FmtEtiquette",
+                                              [](const CFmtEtiquetteSet& from, CFmtEtiquetteSet& to) {
+                                                to.m_ID = from.m_ID;
+                                                to.m_REF = from.m_REF;
+                                                to.m_MRGHAUT = from.m_MRGHAUT;
+                                                to.m_MRGCOTE = from.m_MRGCOTE;
+                                                to.m_HAUTEUR = from.m_HAUTEUR;
+                                                to.m_LARGEUR = from.m_LARGEUR;
+                                                to.m_PASVERT = from.m_PASVERT;
+                                                to.m_PASHORIZ = from.m_PASHORIZ;
+                                                to.m_NBRVERT = from.m_NBRVERT;
+                                                to.m_NBRHORIZ = from.m_NBRHORIZ;
+                                              });
 }
 
 BOOL UpdateUnites(CDatabase* pDb, CDatabase* pTemplateDb) {
@@ -186,6 +186,8 @@ BOOL CConvertV20ToV21::ConvertV20ToV21(CString& strDest) {
       strDest, Step(), [this](CDatabase* pDb) { return UpdateStructureV21(pDb); },
       [this](CDatabase* pDb) { return UpdateDataV21(pDb); });
 }
+
+const std::vector<DdlOperation>& CConvertV20ToV21::StructureOperations() { return StructureV21(); }
 
 BOOL CConvertV20ToV21::UpdateStructureV21(CDatabase* pDb) { return RunStructurePhase(pDb, Step(), StructureV21()); }
 

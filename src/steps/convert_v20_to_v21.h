@@ -12,4 +12,7 @@ class CConvertV20ToV21 : public CConversionStep {
   BOOL ConvertV20ToV21(CString& strDest);
   BOOL UpdateStructureV21(CDatabase* pDb);
   BOOL UpdateDataV21(CDatabase* pDb);
+
+  // The DDL operations of UpdateStructureV21, in order.
+  static const std::vector<DdlOperation>& StructureOperations();
 };

@@ -1,11 +1,10 @@
 // The three failure rules of a DDL operation and the structure phase, on a
 // real database: which statements ran, and which lines were journaled.
+#include <gtest/gtest.h>
+
 #include "framework/ddl_operation.h"
 #include "framework/step_phases.h"
 #include "framework/step_table.h"
-
-#include <gtest/gtest.h>
-
 #include "test_support/db_files.h"
 #include "test_support/journal_capture.h"
 

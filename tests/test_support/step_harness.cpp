@@ -1,0 +1,49 @@
+#include "test_support/step_harness.h"
+
+#include <cstdio>
+#include <filesystem>
+
+#include "engine/conversion.h"
+#include "steps/chain.h"
+
+StepHarness::StepHarness(std::string templateDir)
+    : m_odbcIni("ODBCINI", m_work.path() + "/odbc.ini"), m_templateDir(std::move(templateDir)) {}
+
+std::string StepHarness::Fixture(const std::string& source, const std::string& name) {
+  const std::string path = m_work.path() + "/" + name;
+  std::filesystem::copy_file(source, path, std::filesystem::copy_options::overwrite_existing);
+  return path;
+}
+
+bool StepHarness::RunStep(DbVersion from, const std::string& db) {
+  CString dest(db);
+  for (const ChainLink& link : ChainLinks())
+    if (link.from == from) return link.run(dest, m_templateDir.c_str()) != FALSE;
+  return false;
+}
+
+DbVersion StepHarness::RunChain(DbVersion from, const std::string& db) {
+  CString dest(db);
+  return ::RunChain(from, dest, m_templateDir.c_str());
+}
+
+std::string StepHarness::Query(const std::string& db, const std::string& sql) {
+  std::string quoted;
+  for (char c : sql) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  const std::string command = std::string("'") + JETSQL + "' --csv '" + db + "' '" + quoted + "' 2>&1";
+  std::string out;
+  if (std::FILE* pipe = popen(command.c_str(), "r")) {
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+    pclose(pipe);
+  }
+  return out;
+}
+
+std::string StepHarness::Value(const std::string& db, const std::string& sql) {
+  const std::string rows = Query(db, sql);
+  const std::size_t first = rows.find('\n');
+  if (first == std::string::npos) return "";
+  const std::size_t end = rows.find_first_of(",\n", first + 1);
+  return rows.substr(first + 1, end == std::string::npos ? std::string::npos : end - first - 1);
+}
