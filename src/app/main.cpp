@@ -31,6 +31,11 @@ const char kUsage[] =
 CUpdaterApp theApp;
 
 int main(int argc, char** argv) {
+  if (argc < 2) {
+    // A bare command is someone asking how to use it.
+    std::fputs(kUsage, stderr);
+    return kExitNothingConverted;
+  }
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--help") == 0) {
       std::fputs(kUsage, stdout);

@@ -1,10 +1,13 @@
 #include "app/updater_app.h"
 
+#include <cstdio>
+
 #include "app/command_line.h"
-#include "shell/journal.h"
 #include "app/registry_key.h"
 #include "app/updater_dlg.h"
 #include "engine/conversion.h"
+#include "shell/failure.h"
+#include "shell/journal.h"
 
 CUpdaterApp::CUpdaterApp() : CWinApp(nullptr) {
   g_pJournal = nullptr;
@@ -22,8 +25,13 @@ BOOL CUpdaterApp::InitInstance() {
   const BOOL bPaths = ResolvePaths(cmdInfo.m_strSource, cmdInfo.m_strDest);
 
   if (g_bDebug) OpenJournal(m_strJournalPath);
-  if (bPaths) m_nCurrentVersion = RunConversion(m_strSource, m_strDest, m_szTemplateDir);
+  if (bPaths) {
+    m_nCurrentVersion = RunConversion(m_strSource, m_strDest, m_szTemplateDir);
+  } else {
+    NoteFailure("aucune base à convertir : le paramètre /SRC= manque ou est vide");
+  }
   CloseJournal();
+  if (m_nCurrentVersion == 0) ReportFailure();
 
   if (g_bDebug) {
     CUpdaterDlg dlg(GetJournalPath());
@@ -33,6 +41,13 @@ BOOL CUpdaterApp::InitInstance() {
     dlg.DoModal();
   }
   return FALSE;
+}
+
+// Whatever Debug says, a failed run says why in one line: without Debug
+// there is no journal to read.
+void CUpdaterApp::ReportFailure() {
+  const CString& reason = FailureReason();
+  std::fprintf(stderr, "updater : %s.\n", reason.IsEmpty() ? "aucune version atteinte" : reason.GetString());
 }
 
 int CUpdaterApp::ExitInstance() {

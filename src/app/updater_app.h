@@ -30,6 +30,7 @@ class CUpdaterApp : public CWinApp {
 
  private:
   CString ResolveOne(const CString& path) const;
+  void ReportFailure();
 };
 
 // The exit code of a run that reached no version.

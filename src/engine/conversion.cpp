@@ -1,6 +1,6 @@
 #include "engine/conversion.h"
 
-#include <cstdio>
+#include <csignal>
 #include <cstdlib>
 
 #include "engine/detection.h"
@@ -8,8 +8,10 @@
 #include "framework/step_table.h"
 #include "framework/version_table.h"
 #include "platform/file_copy.h"
+#include "platform/interrupt.h"
 #include "platform/run_lock.h"
 #include "recordsets/data_sources.h"
+#include "shell/failure.h"
 #include "shell/journal.h"
 #include "steps/chain.h"
 
@@ -21,19 +23,45 @@ int LockTimeout() {
   return std::atoi(text);
 }
 
-}  // namespace
-
-DbVersion RunChain(DbVersion nVersion, CString& strDest, const CString& strTemplateDir) {
-  // Each link is tried against the version reached by the links before it,
-  // so one run goes through every step from the detected version on.
-  for (const ChainLink& link : ChainLinks()) {
-    nVersion = ConvertedAs(nVersion);
-    if (nVersion == link.from) nVersion = link.run(strDest, strTemplateDir) ? StepConstantsFrom(link.from).to : 0;
+const char* SignalName(int signal) {
+  switch (signal) {
+    case SIGINT:
+      return "SIGINT";
+    case SIGTERM:
+      return "SIGTERM";
+    case SIGHUP:
+      return "SIGHUP";
+    default:
+      return "?";
   }
-  return nVersion;
 }
 
-DbVersion RunConversion(const CString& strSource, CString& strDest, const CString& strTemplateDir) {
+// A killed run could not remove its data sources; they name files of that
+// run, which this one must not reach by mistake.
+void RemoveStaleDataSources() {
+  RemoveDataSource(kConvertedDataSource, "");
+  RemoveDataSource(kTemplateDataSource, "");
+}
+
+// The file that the run would write, when it is one of the template
+// databases: a relative DEST= lands in the template folder, and converting
+// a template would feed the user's data to every later conversion.
+bool WritesATemplate(const CString& strSource, const CString& strDest, const CString& strTemplateDir) {
+  const CString& written = IsInPlace(strSource, strDest) ? strSource : strDest;
+  for (const StepConstants& k : StepTable()) {
+    CString templatePath;
+    templatePath.Format("%s/%s", strTemplateDir.GetString(), k.templateFile);
+    if (IsSameFile(written, templatePath)) {
+      JournalFormat("ERREUR : Le fichier à mettre à jour est une base modèle : %s\n", written.GetString());
+      NoteFailure("le fichier à mettre à jour %s est la base modèle %s ; rien n'a été écrit", written.GetString(),
+                  templatePath.GetString());
+      return true;
+    }
+  }
+  return false;
+}
+
+DbVersion Convert(const CString& strSource, CString& strDest, const CString& strTemplateDir) {
   // The data sources have fixed names: two runs at once would point them at
   // each other's files. One run at a time holds them.
   CRunLock lock;
@@ -42,23 +70,59 @@ DbVersion RunConversion(const CString& strSource, CString& strDest, const CStrin
   // Where no lock file can be made no data source can be registered either;
   // the registration then fails and says so in the journal.
   if (lock.Acquire(lockPath, timeout) == CRunLock::Result::Busy) {
-    std::fprintf(stderr,
-                 "updater : une autre conversion utilise les sources de données TQ2TMP et TQ2TMPSRC "
-                 "(verrou %s) ; abandon après %d s d'attente.\n",
-                 lockPath.c_str(), timeout);
+    NoteFailure(
+        "une autre conversion utilise les sources de données TQ2TMP et TQ2TMPSRC (verrou %s) ; "
+        "abandon après %d s d'attente",
+        lockPath.c_str(), timeout);
     return 0;
   }
+  if (lock.IsHeld()) RemoveStaleDataSources();
+  if (WritesATemplate(strSource, strDest, strTemplateDir)) return 0;
 
   const DbVersion detected = DetectDbVersion(strSource);
   if (detected == 0) return 0;
   if (detected == kDbVersion253) {
     // Already converted: nothing to do but the copy a different destination
     // asked for. The summary dialog is not shown for such a run.
-    const bool inPlace = strDest.IsEmpty() || strDest == strSource || IsSameFile(strDest, strSource);
-    if (!inPlace && !PrepareDestinationFile(detected, strSource, strDest)) return 0;
+    if (!IsInPlace(strSource, strDest) && !PrepareDestinationFile(detected, strSource, strDest)) return 0;
     g_bDebug = 0;
     return detected;
   }
   if (!PrepareDestinationFile(detected, strSource, strDest)) return 0;
   return RunChain(detected, strDest, strTemplateDir);
+}
+
+}  // namespace
+
+DbVersion RunChain(DbVersion nVersion, CString& strDest, const CString& strTemplateDir) {
+  // Each link is tried against the version reached by the links before it,
+  // so one run goes through every step from the detected version on.
+  for (const ChainLink& link : ChainLinks()) {
+    nVersion = ConvertedAs(nVersion);
+    if (nVersion != link.from) continue;
+    const StepConstants& k = StepConstantsFrom(link.from);
+    if (link.run(strDest, strTemplateDir)) {
+      nVersion = k.to;
+    } else {
+      CString step(k.journalLine);
+      step.TrimRight();
+      NoteFailure("échec de « %s »%s", step.GetString(), g_pJournal != nullptr ? ", voir le journal" : "");
+      nVersion = 0;
+    }
+  }
+  return nVersion;
+}
+
+DbVersion RunConversion(const CString& strSource, CString& strDest, const CString& strTemplateDir) {
+  ClearFailure();
+  // A run stopped from outside unwinds through its failure path at the next
+  // statement, so that it removes what it registered.
+  CInterruptGuard interrupts;
+  const DbVersion reached = Convert(strSource, strDest, strTemplateDir);
+  if (reached == 0 && InterruptSignal() != 0) {
+    CString reason;
+    reason.Format("conversion interrompue par le signal %s", SignalName(InterruptSignal()));
+    OverrideFailure(reason);
+  }
+  return reached;
 }

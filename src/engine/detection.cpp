@@ -1,5 +1,8 @@
 #include "engine/detection.h"
 
+#include <cerrno>
+#include <cstring>
+
 #include "framework/data_source.h"
 #include "framework/version_table.h"
 #include "platform/database.h"
@@ -7,6 +10,7 @@
 #include "recordsets/data_sources.h"
 #include "recordsets/sys_language_set.h"
 #include "recordsets/variables_set.h"
+#include "shell/failure.h"
 #include "shell/journal.h"
 
 namespace {
@@ -54,6 +58,8 @@ DbVersion DetectDbVersion(const CString& strSource) {
     JournalFormat("Toquelin database version : %d\n", static_cast<int>(result));
   } else {
     JournalWrite("ERREUR : Version de la database source non valide.\n");
+    NoteFailure(PathExists(strSource) ? "version de la base source non reconnue : %s" : "base source introuvable : %s",
+                strSource.GetString());
   }
   return result;
 }
@@ -66,12 +72,27 @@ CString FreeBackupPath(const CString& strSource, DbVersion nVersion) {
   return path;
 }
 
+bool IsInPlace(const CString& strSource, const CString& strDest) {
+  // Copying a file onto itself would empty it.
+  return strDest.IsEmpty() || strDest == strSource || IsSameFile(strDest, strSource);
+}
+
+namespace {
+
+// CopyFileA leaves errno as the failed call set it.
+void NoteCopyFailure(const char* what, const CString& path) {
+  const int error = errno;
+  NoteFailure("impossible d'écrire %s %s%s%s", what, path.GetString(), error != 0 ? " : " : "",
+              error != 0 ? std::strerror(error) : "");
+}
+
+}  // namespace
+
 BOOL PrepareDestinationFile(DbVersion nVersion, const CString& strSource, CString& strDest) {
-  // Two spellings of one file ("./base.mdb" and "base.mdb", a link) are an
-  // in-place conversion: copying a file onto itself would empty it.
-  const bool inPlace = strDest.IsEmpty() || strDest == strSource || IsSameFile(strDest, strSource);
-  if (!inPlace) {
+  if (!IsInPlace(strSource, strDest)) {
+    errno = 0;
     if (!CopyFileA(strSource, strDest, FALSE)) {
+      NoteCopyFailure("le fichier de destination", strDest);
       JournalFormat("ATTENTION : impossible de creer le fichier de destination : %s\n", strDest.GetString());
       return FALSE;
     }
@@ -79,7 +100,9 @@ BOOL PrepareDestinationFile(DbVersion nVersion, const CString& strSource, CStrin
     // An existing backup is never replaced: after a run that failed half
     // way it may be the only copy of the database as it was.
     const CString backup = FreeBackupPath(strSource, nVersion);
+    errno = 0;
     if (!CopyFileA(strSource, backup, TRUE)) {
+      NoteCopyFailure("la copie de sauvegarde", backup);
       JournalFormat("ATTENTION : impossible de copier le fichier de sauvegarde : %s\n", backup.GetString());
       return FALSE;
     }

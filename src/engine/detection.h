@@ -9,6 +9,10 @@
 // every version after V2.0, its "TYPE_DB" variable; 0 when not recognised.
 DbVersion DetectDbVersion(const CString& strSource);
 
+// True when the run converts the source itself: no destination, or one that
+// names the source under any spelling ("./base.mdb", a link).
+bool IsInPlace(const CString& strSource, const CString& strDest);
+
 // Copies the source to a different destination, or backs the source up and
 // makes it the file to convert (strDest then names the source).
 BOOL PrepareDestinationFile(DbVersion nVersion, const CString& strSource, CString& strDest);

@@ -5,6 +5,7 @@
 
 #include "platform/odbc_installer.h"
 #include "recordsets/data_sources.h"
+#include "shell/failure.h"
 #include "shell/journal.h"
 
 namespace {
@@ -39,6 +40,7 @@ BOOL AddDataSource(const char* name, const CString& path) {
   std::string attributes = DataSourceAttributes(name, path);
   if (!attributes.empty() && SQLConfigDataSource(nullptr, ODBC_ADD_DSN, kAccessDriverName, attributes.c_str()))
     return TRUE;
+  NoteFailure("la source de données %s n'a pas pu être enregistrée dans %s", name, UserDataSourceFile().c_str());
   // c_str() stops at the first NUL: the line names the first pair only.
   JournalFormat("ERREUR : ODBC_ADD_DSN {%s}\n", attributes.c_str());
   return FALSE;

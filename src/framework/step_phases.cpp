@@ -3,6 +3,7 @@
 #include "framework/data_source.h"
 #include "framework/version_table.h"
 #include "recordsets/data_sources.h"
+#include "shell/failure.h"
 #include "shell/journal.h"
 #include "shell/progress_dlg.h"
 
@@ -37,8 +38,9 @@ BOOL RunDataPhase(CDatabase* pDb, const StepConstants& k, const CString& templat
     try {
       templateSet.Open();
       opened = true;
-    } catch (CDBException&) {
+    } catch (CDBException& e) {
       JournalWrite("ERREUR : Ouverture de la base de données source.\n");
+      NoteFailure("ouverture de la base modèle %s impossible : %s", templatePath.GetString(), e.m_strError.GetString());
     }
     if (opened) {
       try {
@@ -95,6 +97,7 @@ BOOL RunStep(const CString& strDest, const StepConstants& k, const Phase& struct
       set.Open();
     } catch (CDBException& e) {
       JournalDbError(e);
+      NoteFailure("ouverture de la base à convertir %s impossible : %s", strDest.GetString(), e.m_strError.GetString());
     }
     if (set.IsOpen()) {
       CDatabase* pDb = set.m_pDatabase;

@@ -2,6 +2,7 @@
 
 #include "jetdb/jetdb.h"
 #include "platform/connect_string.h"
+#include "platform/interrupt.h"
 #include "platform/odbc_installer.h"
 
 namespace {
@@ -66,10 +67,12 @@ BOOL CDatabase::IsOpen() const { return m_db ? TRUE : FALSE; }
 
 void CDatabase::ExecuteSQL(LPCTSTR lpszSQL) {
   if (!m_db) throw CDBException::FromFramework(AFX_SQL_ERROR_ILLEGAL_MODE, "La base de données n'est pas ouverte.");
+  ThrowIfInterrupted();
   if (!m_db->execute(lpszSQL ? lpszSQL : "")) throw CDBException::FromDriver(m_db->lastError());
 }
 
 jetdb::Database& CDatabase::Driver() {
   if (!m_db) throw CDBException::FromFramework(AFX_SQL_ERROR_ILLEGAL_MODE, "La base de données n'est pas ouverte.");
+  ThrowIfInterrupted();
   return *m_db;
 }

@@ -7,6 +7,8 @@
 #include <chrono>
 #include <thread>
 
+#include "platform/interrupt.h"
+
 CRunLock::~CRunLock() {
   if (m_fd >= 0) close(m_fd);
 }
@@ -21,7 +23,7 @@ CRunLock::Result CRunLock::Acquire(const std::string& path, int timeoutSeconds) 
       m_fd = fd;
       return Result::Held;
     }
-    if (std::chrono::steady_clock::now() >= deadline) break;
+    if (std::chrono::steady_clock::now() >= deadline || InterruptSignal() != 0) break;
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
   close(fd);
