@@ -1,0 +1,283 @@
+// The real program against the files around it, as an unlucky user and a
+// careless admin leave them: templates it may not write, a source another
+// program holds open, planted links, odd settings paths, signals, debris,
+// and failures that must say why.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <thread>
+
+#include "framework/step_table.h"
+#include "framework/version_table.h"
+#include "jetdb/jetdb.h"
+#include "steps/chain.h"
+#include "test_support/updater_run.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kFailed = 1000 % 256;
+
+bool IsRoot() { return geteuid() == 0; }
+
+// The bytes of every file of a folder, by name.
+std::map<std::string, std::string> Snapshot(const std::string& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::directory_iterator(folder)) files[entry.path().filename()] = ReadFile(entry.path());
+  return files;
+}
+
+std::string Query(const std::string& db, const std::string& sql) {
+  jetdb::Error error;
+  auto database = jetdb::Database::open(db, false, error);
+  if (!database) return "cannot open: " + error.message;
+  auto query = database->query(sql);
+  if (!query) return "query failed: " + database->lastError().message;
+  return query->next() ? query->value(0).asText() : "no row";
+}
+
+std::string Version(const std::string& db) {
+  return Query(db, "SELECT [Langue_1] FROM [Langue_System] WHERE [Libelle]='IDS_VERSION_DB'");
+}
+
+// The version text a V2.0 database reaches through the chain as it is.
+std::string Reached() { return StoredVersionText(StepTable()[ChainLinks().size() - 1].to); }
+
+bool Sql(sqlite3* db, const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
+
+class FileSafetyTest : public ::testing::Test {
+ protected:
+  FileSafetyTest() {
+    // Templates of its own: some tests make the folder read-only or aim a
+    // destination at it.
+    for (const auto& entry : fs::directory_iterator(TEMPLATE_DIR))
+      if (entry.path().filename().string().rfind("tq2V2_", 0) == 0)
+        fs::copy_file(entry.path(), m_templates.path() + "/" + entry.path().filename().string());
+  }
+
+  std::string Sample(const std::string& name = "Base.mdb") {
+    const std::string path = m_run.work() + "/" + name;
+    fs::copy_file(SAMPLE_DB, path, fs::copy_options::overwrite_existing);
+    return path;
+  }
+
+  std::string Dest() const { return m_run.work() + "/out/Base.mdb"; }
+
+  int Convert(const std::string& source, const std::string& dest, const std::string& env = "") {
+    fs::create_directories(m_run.work() + "/out");
+    return m_run.Run("'/SRC=" + source + "' '/DEST=" + dest + "'", env);
+  }
+
+  // Exactly one line on standard error after the progress lines, naming
+  // the reason.
+  void ExpectOneReason(const std::string& words) {
+    const std::string& text = m_run.stderrText();
+    const std::size_t at = text.find("updater : ");
+    ASSERT_NE(at, std::string::npos) << text;
+    EXPECT_NE(text.find(words, at), std::string::npos) << text;
+    EXPECT_EQ(text.find('\n', at), text.size() - 1) << text;
+  }
+
+  TempDir m_templates;
+  UpdaterRun m_run{m_templates.path()};
+};
+
+TEST_F(FileSafetyTest, TemplatesAndASourceWithDestinationAreOnlyRead) {
+  const std::string source = Sample();
+  // A source in rollback-journal mode, as another SQLite tool leaves it.
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(source.c_str(), &db), SQLITE_OK);
+  ASSERT_TRUE(Sql(db, "PRAGMA journal_mode=DELETE"));
+  sqlite3_close(db);
+  const std::string before = ReadFile(source);
+  const auto templates = Snapshot(m_templates.path());
+  ASSERT_EQ(chmod(m_templates.path().c_str(), 0555), 0);
+
+  ASSERT_EQ(Convert(source, Dest()), 0) << m_run.stderrText();
+  chmod(m_templates.path().c_str(), 0755);
+  EXPECT_EQ(Version(Dest()), Reached());
+  EXPECT_EQ(ReadFile(source), before);
+  EXPECT_FALSE(FileExists(source + "-wal"));
+  EXPECT_FALSE(FileExists(source + "-shm"));
+  // Byte for byte, and nothing written beside them.
+  EXPECT_EQ(Snapshot(m_templates.path()), templates);
+}
+
+TEST_F(FileSafetyTest, TheCopyHoldsCommitsStillInAnotherProgramsLog) {
+  const std::string source = Sample();
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(source.c_str(), &db), SQLITE_OK);
+  ASSERT_TRUE(Sql(db, "PRAGMA journal_mode=WAL"));
+  ASSERT_TRUE(Sql(db, "PRAGMA wal_autocheckpoint=0"));
+  ASSERT_TRUE(Sql(db, "UPDATE [Recettes] SET [NAME_1]='Commis au journal' WHERE [RECET_ID]=1"));
+  ASSERT_GT(fs::file_size(source + "-wal"), 0u);
+
+  EXPECT_EQ(Convert(source, Dest()), 0) << m_run.stderrText();
+  EXPECT_EQ(Query(Dest(), "SELECT [NAME_1] FROM [Recettes] WHERE [RECET_ID]=1"), "Commis au journal");
+  sqlite3_close(db);
+}
+
+TEST_F(FileSafetyTest, ATemplateIsNeverTheFileConverted) {
+  const std::string source = Sample();
+  const auto templates = Snapshot(m_templates.path());
+  // A relative DEST= is taken in the template folder.
+  EXPECT_EQ(m_run.Run("'/SRC=" + source + "' /DEST=tq2V2_1.mdb"), kFailed);
+  ExpectOneReason("base modèle");
+  EXPECT_NE(m_run.Journal(m_templates.path()).find("ERREUR : Le fichier à mettre à jour est une base modèle"),
+            std::string::npos);
+  fs::remove(m_templates.path() + "/Updater.log");
+  // Converting a template in place is refused the same way.
+  EXPECT_EQ(m_run.Run("/SRC=tq2V2_2.mdb"), kFailed);
+  fs::remove(m_templates.path() + "/Updater.log");
+  EXPECT_EQ(Snapshot(m_templates.path()), templates);
+}
+
+TEST_F(FileSafetyTest, NoValueChangesTheShapeOfTheDataSourceFile) {
+  const std::string other = "[ODBC Data Sources]\nPaie=Autre\n\n[Paie]\nDriver=Autre\nDatabase=/srv/paie\n";
+  WriteFile(m_run.odbcIni(), other);
+  const std::string source = Sample("Base\n[Injecte]\nDriver=x\n.mdb");
+  EXPECT_EQ(Convert(source, Dest()), kFailed);
+  EXPECT_EQ(ReadFile(m_run.odbcIni()), other);
+  ExpectOneReason("TQ2TMP");
+}
+
+TEST_F(FileSafetyTest, APlantedJournalLinkIsNotFollowed) {
+  fs::create_directories(m_run.work() + "/out");
+  const std::string victim = m_run.work() + "/victime.txt";
+  WriteFile(victim, "le fichier d'un autre\n");
+  fs::create_symlink(victim, m_run.work() + "/out/Updater.log");
+  // The run goes on without a journal.
+  EXPECT_EQ(Convert(Sample(), Dest()), 0) << m_run.stderrText();
+  EXPECT_EQ(ReadFile(victim), "le fichier d'un autre\n");
+  EXPECT_TRUE(fs::is_symlink(m_run.work() + "/out/Updater.log"));
+  EXPECT_EQ(Version(Dest()), Reached());
+}
+
+TEST_F(FileSafetyTest, OddSettingsPathsAreRefusalsNotCrashes) {
+  const std::string source = Sample();
+  // A data-source file that is a link loop.
+  const std::string loop = m_run.work() + "/boucle.ini";
+  fs::create_symlink(loop, loop);
+  EXPECT_EQ(Convert(source, Dest(), "ODBCINI='" + loop + "'"), kFailed) << m_run.stderrText();
+  ExpectOneReason("TQ2TMP");
+  // FIFOs where the settings are read must not hang the run.
+  const std::string fifo = m_run.work() + "/fifo.ini";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_EQ(Convert(source, Dest(), "ODBCINI='" + fifo + "' timeout 20"), kFailed) << m_run.stderrText();
+  const std::string hive = m_run.registryDir() + "/HKEY_CURRENT_USER.reg";
+  fs::remove(hive);
+  ASSERT_EQ(mkfifo(hive.c_str(), 0600), 0);
+  EXPECT_EQ(Convert(source, Dest(), "timeout 20"), 0) << m_run.stderrText();
+  EXPECT_EQ(Version(Dest()), Reached());
+}
+
+TEST_F(FileSafetyTest, AFolderTheUserCannotSearchIsARefusal) {
+  if (IsRoot() && !FileExists("/usr/bin/setpriv")) GTEST_SKIP() << "root without setpriv: no other user to run as";
+  const std::string closed = m_run.work() + "/ferme";
+  fs::create_directories(closed);
+  ASSERT_EQ(chmod(closed.c_str(), 0), 0);
+  fs::permissions(m_run.work(), fs::perms::all);
+  fs::permissions(m_run.registryDir(), fs::perms::all);
+  const std::string source = Sample();
+  fs::permissions(source, fs::perms::all);
+  fs::create_directories(m_run.work() + "/out");
+  fs::permissions(m_run.work() + "/out", fs::perms::all);
+  // As root a mode restricts nothing: drop to nobody for the run.
+  const std::string asUser = IsRoot() ? "setpriv --reuid=nobody --regid=nogroup --clear-groups" : "";
+  EXPECT_EQ(m_run.Run("'/SRC=" + source + "' '/DEST=" + Dest() + "'", "ODBCINI='" + closed + "/odbc.ini' " + asUser),
+            kFailed)
+      << m_run.stderrText();
+  ExpectOneReason("TQ2TMP");
+  chmod(closed.c_str(), 0755);
+}
+
+TEST_F(FileSafetyTest, StaleDataSourcesOfAKilledRunAreRemovedUnderTheLock) {
+  const std::string other = "[ODBC Data Sources]\nPaie=Autre\n\n[Paie]\nDriver=Autre\n";
+  WriteFile(m_run.odbcIni(), other +
+                                 "\n[TQ2TMP]\nDriver=Microsoft Access Driver (*.mdb)\nDBQ=/ailleurs/a.mdb\n"
+                                 "\n[TQ2TMPSRC]\nDriver=Microsoft Access Driver (*.mdb)\nDBQ=/ailleurs/b.mdb\n");
+  // Even a run that converts nothing leaves the file clean.
+  const std::string notADatabase = m_run.work() + "/texte.mdb";
+  WriteFile(notADatabase, "pas une base");
+  EXPECT_EQ(m_run.Run("'/SRC=" + notADatabase + "'"), kFailed);
+  ExpectOneReason("non reconnue");
+  const std::string after = ReadFile(m_run.odbcIni());
+  EXPECT_EQ(after.find("TQ2TMP"), std::string::npos) << after;
+  EXPECT_NE(after.find("[Paie]\nDriver=Autre\n"), std::string::npos) << after;
+}
+
+TEST_F(FileSafetyTest, SignalsEndTheRunAtAStatementAndRemoveItsDataSources) {
+  const std::string source = Sample();
+  fs::create_directories(m_run.work() + "/out");
+  int interrupted = 0;
+  const int signals[] = {SIGINT, SIGTERM, SIGHUP};
+  for (int attempt = 0; attempt < 24; ++attempt) {
+    const int sig = signals[attempt % 3];
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      setenv("UPDATER_REGISTRY", m_run.registryDir().c_str(), 1);
+      setenv("ODBCINI", m_run.odbcIni().c_str(), 1);
+      const int out = open("/dev/null", O_WRONLY);
+      const int err = open((m_run.work() + "/stderr.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      if (out < 0 || err < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0) _exit(126);
+      const std::string src = "/SRC=" + source, dest = "/DEST=" + Dest();
+      execl(UPDATER_BINARY, "updater", src.c_str(), dest.c_str(), static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    // From the very start to well past the structure phase.
+    std::this_thread::sleep_for(std::chrono::milliseconds(5 + attempt * 6));
+    kill(pid, sig);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status)) << "attempt " << attempt << " ended by signal " << WTERMSIG(status);
+    const int code = WEXITSTATUS(status);
+    ASSERT_TRUE(code == 0 || code == kFailed) << code;
+    if (code == kFailed) {
+      ++interrupted;
+      EXPECT_NE(ReadFile(m_run.work() + "/stderr.txt").find("interrompue par le signal"), std::string::npos)
+          << ReadFile(m_run.work() + "/stderr.txt");
+    }
+    if (FileExists(m_run.odbcIni())) {
+      EXPECT_EQ(ReadFile(m_run.odbcIni()).find("TQ2TMP"), std::string::npos) << "attempt " << attempt;
+    }
+  }
+  EXPECT_GT(interrupted, 0);
+  // The lock is free: a run after them converts.
+  EXPECT_EQ(Convert(source, Dest(), "UPDATER_LOCK_TIMEOUT=1"), 0) << m_run.stderrText();
+}
+
+TEST_F(FileSafetyTest, AFailedRunSaysWhyWhateverDebugSays) {
+  m_run.SetDebug(false);
+  const std::string source = Sample();
+  EXPECT_EQ(m_run.Run("'/SRC=" + source + "' '/DEST=" + m_run.work() + "/absent/Base.mdb'"), kFailed);
+  ExpectOneReason(m_run.work() + "/absent/Base.mdb");
+  EXPECT_EQ(m_run.Run("/SRC="), kFailed);
+  ExpectOneReason("/SRC=");
+  EXPECT_EQ(m_run.Run(""), kFailed);
+  EXPECT_EQ(m_run.stderrText().rfind("Usage : updater", 0), 0u) << m_run.stderrText();
+}
+
+TEST_F(FileSafetyTest, ACopyOfAReadOnlySourceIsWritable) {
+  const std::string source = Sample();
+  ASSERT_EQ(chmod(source.c_str(), 0444), 0);
+  EXPECT_EQ(Convert(source, Dest()), 0) << m_run.stderrText();
+  EXPECT_EQ(Version(Dest()), Reached());
+  struct stat info {};
+  ASSERT_EQ(stat(Dest().c_str(), &info), 0);
+  const mode_t mask = umask(0);
+  umask(mask);
+  EXPECT_EQ(info.st_mode & 0777, 0666 & ~mask);
+}
+
+}  // namespace

@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# README's install into a scratch prefix, then a conversion of the sample by
+# an ordinary user who can write nothing of the install: the templates are
+# only read, and nothing is written beside them.
+# Usage: install_test.sh BUILD_DIR
+set -euo pipefail
+build=$1
+scratch=$(mktemp -d)
+trap 'chmod -R u+w "$scratch" 2>/dev/null; rm -rf "$scratch"' EXIT
+chmod 755 "$scratch"
+prefix=$scratch/opt/toquelin
+cmake --install "$build" --prefix "$prefix" >/dev/null
+lib=$prefix/lib/toquelin
+
+home=$scratch/home
+mkdir -p "$home/registry" "$home/out"
+cat > "$home/registry/HKEY_CURRENT_USER.reg" <<REG
+REGEDIT4
+
+[HKEY_CURRENT_USER\\Software\\Norvane\\Toquelin\\updater\\Générale]
+"Debug"=dword:00000001
+REG
+cat > "$home/registry/HKEY_LOCAL_MACHINE.reg" <<REG
+REGEDIT4
+
+[HKEY_LOCAL_MACHINE\\SOFTWARE\\Norvane\\Toquelin\\tq2\\Path]
+"ExePath"="$lib"
+REG
+cp "$lib/Exemple_V20.mdb" "$home/Base.mdb"
+
+if [ "$(id -u)" -eq 0 ]; then
+  # Root writes anywhere: the ordinary user is nobody, and the install
+  # stays root's.
+  chown -R nobody:nogroup "$home"
+  as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups --)
+else
+  chmod -R a-w "$prefix"
+  as_user=()
+fi
+before=$(cd "$lib" && ls -la --time-style=+%s . && md5sum ./*)
+
+set +e
+"${as_user[@]}" env HOME="$home" UPDATER_REGISTRY="$home/registry" ODBCINI="$home/odbc.ini" \
+  "$lib/updater" "/SRC=$home/Base.mdb" "/DEST=$home/out/Base.mdb" </dev/null >/dev/null 2>"$scratch/stderr"
+code=$?
+set -e
+if [ $code -ne 0 ]; then
+  echo "the installed program failed with $code:"; cat "$scratch/stderr"
+  [ -f "$home/out/Updater.log" ] && iconv -f WINDOWS-1252 -t UTF-8 "$home/out/Updater.log"
+  exit 1
+fi
+version=$("$prefix/bin/jetsql" --csv "$home/out/Base.mdb" \
+  "SELECT [Langue_1] FROM [Langue_System] WHERE [Libelle]='IDS_VERSION_DB'" | tail -n 1)
+case $version in
+  2.*) [ "$version" != "2.0.1.49" ] || { echo "the sample is still at $version"; exit 1; } ;;
+  *) echo "no version row after the run: $version"; exit 1 ;;
+esac
+after=$(cd "$lib" && ls -la --time-style=+%s . && md5sum ./*)
+[ "$before" = "$after" ] || { echo "the install changed:"; diff <(echo "$before") <(echo "$after"); exit 1; }
+echo "installed program converted the sample as $( [ ${#as_user[@]} -gt 0 ] && echo nobody || id -un )"
