@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/settings_file.h"
+
 namespace odbcini {
 namespace {
 
@@ -42,6 +44,13 @@ std::optional<std::pair<std::string_view, std::string_view>> SplitEntry(std::str
 }
 
 }  // namespace
+
+bool IsWritableValue(std::string_view value) { return !HasControlCharacter(value); }
+
+bool IsWritableName(std::string_view name) {
+  return !name.empty() && IsWritableValue(name) && name.find_first_of("[]=") == std::string_view::npos &&
+         Trim(name).size() == name.size() && !IsComment(name);
+}
 
 IniText::IniText(std::string_view text) {
   while (!text.empty()) {

@@ -8,6 +8,11 @@
 // byte for byte as it was (comments, spacing, CR LF line ends, order).
 // unixODBC's own installer library rewrites the whole file from its parsed
 // form, dropping comments and spacing, which is why it is not used here.
+//
+// Nothing written may change the file's structure: the editing calls take
+// only names (section names, keys) that pass IsWritableName and values that
+// pass IsWritableValue. Their callers check first, so that a refused edit
+// changes nothing at all.
 #pragma once
 
 #include <optional>
@@ -19,6 +24,14 @@
 namespace odbcini {
 
 using Entries = std::vector<std::pair<std::string, std::string>>;
+
+// A name reads back as itself, as a key and as a section name: not empty, no
+// control character (below 0x20, and 0x7F), none of '[', ']', '=', no blank
+// at either end and no comment mark (';', '#') at the start.
+bool IsWritableName(std::string_view name);
+// A value has no control character: a line end in it would start lines of
+// its own (sections, entries); everything else after the '=' is the value's.
+bool IsWritableValue(std::string_view value);
 
 class IniText {
  public:

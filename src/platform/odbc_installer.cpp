@@ -1,19 +1,15 @@
 #include "platform/odbc_installer.h"
 
 #include <pwd.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "platform/odbc_ini.h"
+#include "platform/settings_file.h"
 
 namespace {
 
@@ -42,42 +38,12 @@ Pairs ParseAttributes(const char* attributes) {
   return pairs;
 }
 
-// A name that would break the file's structure cannot be registered.
-bool ValidName(const std::string& name) {
-  return !name.empty() && name.find_first_of("[]=\r\n") == std::string::npos;
-}
-
-std::optional<std::string> ReadWhole(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    if (std::filesystem::exists(path)) return std::nullopt;  // there but unreadable
-    return std::string();
-  }
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-// Written to a neighbour and renamed over the file, so that a failure never
-// leaves the user's data sources half written.
-bool WriteWhole(const std::string& path, const std::string& text) {
-  std::filesystem::path target(path);
-  std::error_code ec;
-  if (std::filesystem::is_symlink(std::filesystem::symlink_status(target, ec))) {
-    target = std::filesystem::canonical(target, ec);
-    if (ec) return false;
-  }
-  std::string temp = target.string() + ".updater-XXXXXX";
-  int fd = mkstemp(temp.data());
-  if (fd < 0) return false;
-  struct stat st {};
-  fchmod(fd, ::stat(target.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0600);
-  bool ok = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
-  ok = ::fsync(fd) == 0 && ok;
-  ok = ::close(fd) == 0 && ok;
-  if (ok) ok = std::rename(temp.c_str(), target.c_str()) == 0;
-  if (!ok) ::unlink(temp.c_str());
-  return ok;
+// The user data sources as text; a missing file holds none. Nothing when
+// the file is there but cannot be read or is not a regular file.
+std::optional<std::string> ReadDataSources(const std::string& path) {
+  SettingsText file = ReadSettingsFile(path);
+  if (file.state == SettingsText::State::Unusable) return std::nullopt;
+  return std::move(file.text);
 }
 
 BOOL AddDataSource(const std::string& driver, const Pairs& pairs) {
@@ -87,14 +53,17 @@ BOOL AddDataSource(const std::string& driver, const Pairs& pairs) {
     if (SameText(key, "DSN")) name = value;
     else entries.emplace_back(key, value);
   }
-  if (!ValidName(name)) return FALSE;
+  if (!odbcini::IsWritableName(name)) return FALSE;
+  for (const auto& [key, value] : entries) {
+    if (!odbcini::IsWritableName(key) || !odbcini::IsWritableValue(value)) return FALSE;
+  }
   const std::string file = UserDataSourceFile();
-  auto text = ReadWhole(file);
+  auto text = ReadDataSources(file);
   if (!text) return FALSE;
   odbcini::IniText ini(*text);
   ini.PutEntry(kListSection, name, driver);
   ini.PutSection(name, entries);
-  return WriteWhole(file, ini.Text()) ? TRUE : FALSE;
+  return ReplaceSettingsFile(file, ini.Text()) ? TRUE : FALSE;
 }
 
 BOOL RemoveDataSource(const Pairs& pairs) {
@@ -102,15 +71,15 @@ BOOL RemoveDataSource(const Pairs& pairs) {
   for (const auto& [key, value] : pairs) {
     if (SameText(key, "DSN")) name = value;
   }
-  if (!ValidName(name)) return FALSE;
+  if (!odbcini::IsWritableName(name)) return FALSE;
   const std::string file = UserDataSourceFile();
-  auto text = ReadWhole(file);
+  auto text = ReadDataSources(file);
   if (!text) return FALSE;
   odbcini::IniText ini(*text);
   bool listed = ini.RemoveEntry(kListSection, name);
   bool removed = ini.RemoveSection(name);
   if (!listed && !removed) return FALSE;
-  return WriteWhole(file, ini.Text()) ? TRUE : FALSE;
+  return ReplaceSettingsFile(file, ini.Text()) ? TRUE : FALSE;
 }
 
 }  // namespace
@@ -138,8 +107,10 @@ BOOL SQLConfigDataSource(HWND /*hwndParent*/, WORD fRequest, LPCTSTR lpszDriver,
   }
 }
 
+int RemoveStaleDataSourceCopies() { return RemoveStaleReplacements(UserDataSourceFile()); }
+
 std::optional<DataSourceEntry> LookUpDataSource(const std::string& name) {
-  auto text = ReadWhole(UserDataSourceFile());
+  auto text = ReadDataSources(UserDataSourceFile());
   if (!text) return std::nullopt;
   auto section = odbcini::IniText(*text).Section(name);
   if (!section) return std::nullopt;

@@ -15,6 +15,20 @@
 //    driver stands behind that name); any other driver name, a list without
 //    DSN, another request or a file that cannot be written gives FALSE and
 //    leaves the file as it was.
+//  - No byte of a pair can change the file's structure: a pair whose key or
+//    value holds a control character (below 0x20, and 0x7F: a line end in a
+//    path would start sections of its own), or whose name or key would read
+//    back as another (see odbcini::IsWritableName), gives FALSE and leaves
+//    the file byte for byte as it was.
+//  - Neither call nor the look-up throws or blocks, whatever the path of the
+//    file names: a loop of symbolic links, a folder the user cannot search,
+//    a FIFO or anything else that is not a regular file gives FALSE (the
+//    look-up finds nothing). A missing file holds no data sources.
+//  - The file is replaced at once (settings_file.h): a reader sees it before
+//    or after the change, and a run killed while writing it leaves nothing
+//    behind but, in one short instant, a complete "<file>.updater-XXXXXX"
+//    that RemoveStaleDataSourceCopies clears. The file keeps its permission
+//    bits (a new one gets 0600); a symbolic link to it stays a link.
 //  - After an add, connection strings naming the data source reach the file
 //    given as "DBQ" (LookUpDataSource); after a remove the name is free.
 //
@@ -52,3 +66,8 @@ std::optional<DataSourceEntry> LookUpDataSource(const std::string& name);
 
 // The file that holds the user data sources.
 std::string UserDataSourceFile();
+
+// Deletes the "<file>.updater-XXXXXX" copies of the current user that killed
+// runs left beside the user data-source file; gives how many. Call it only
+// while holding the run lock: a change in progress has such a copy too.
+int RemoveStaleDataSourceCopies();

@@ -2,13 +2,13 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <map>
 #include <mutex>
 #include <optional>
 #include <sstream>
 #include <vector>
 
+#include "platform/settings_file.h"
 #include "platform/text.h"
 
 namespace {
@@ -96,7 +96,8 @@ std::optional<Value> ParseData(const std::string& text) {
 }
 
 // Parses a whole hive file; nullopt when it is not a well-formed export.
-std::optional<Hive> ParseHive(std::istream& in, const std::string& rootName) {
+std::optional<Hive> ParseHive(const std::string& text, const std::string& rootName) {
+  std::istringstream in(text);
   Hive hive;
   std::string line, pending, section;
   bool header = false;
@@ -155,14 +156,17 @@ std::optional<Hive> ParseHive(std::istream& in, const std::string& rootName) {
   return hive;
 }
 
-enum class FileState { Missing, Malformed, Valid };
+// Unusable: malformed, unreadable or not a regular file; it reads as a hive
+// without keys and is never written.
+enum class FileState { Missing, Unusable, Valid };
 
 FileState LoadHive(HKEY root, Hive& hive) {
   hive.clear();
-  std::ifstream in(RegistryHivePath(root), std::ios::binary);
-  if (!in) return FileState::Missing;
-  std::optional<Hive> parsed = ParseHive(in, RootName(root));
-  if (!parsed) return FileState::Malformed;
+  const SettingsText file = ReadSettingsFile(RegistryHivePath(root));
+  if (file.state == SettingsText::State::Missing) return FileState::Missing;
+  std::optional<Hive> parsed;
+  if (file.state == SettingsText::State::Read) parsed = ParseHive(file.text, RootName(root));
+  if (!parsed) return FileState::Unusable;
   hive = std::move(*parsed);
   return FileState::Valid;
 }
@@ -236,14 +240,16 @@ LONG RegCreateKeyExA(HKEY root, const char* subKey, DWORD /*reserved*/, char* /*
     *result = NewHandle(root, path);
     return ERROR_SUCCESS;
   }
-  if (state == FileState::Malformed) return ERROR_ACCESS_DENIED;
-  std::ofstream out(RegistryHivePath(root), std::ios::binary | std::ios::app);
-  if (!out) return ERROR_ACCESS_DENIED;
-  if (state == FileState::Missing) out << "REGEDIT4\n";
-  std::string written = RootName(root);
-  if (subKey != nullptr && *subKey != '\0') written += std::string("\\") + subKey;
-  out << "\n[" << written << "]\n";
-  if (!out.flush()) return ERROR_ACCESS_DENIED;
+  // The key's name goes into a section header: a line end in it would add
+  // lines of its own to the hive.
+  const std::string_view sub = subKey ? subKey : "";
+  if (HasControlCharacter(sub)) return ERROR_INVALID_PARAMETER;
+  if (state == FileState::Unusable) return ERROR_ACCESS_DENIED;
+  std::string text = state == FileState::Missing ? "REGEDIT4\n" : "";
+  text += "\n[" + std::string(RootName(root));
+  if (!sub.empty()) text += "\\" + std::string(sub);
+  text += "]\n";
+  if (!AppendSettingsFile(RegistryHivePath(root), text)) return ERROR_ACCESS_DENIED;
   if (disposition) *disposition = 1;  // REG_CREATED_NEW_KEY
   *result = NewHandle(root, path);
   return ERROR_SUCCESS;

@@ -12,13 +12,18 @@
 // What the system may rely on:
 //  - Key paths and value names compare without regard to case, as on Windows.
 //  - A missing file, or one that is not a well-formed REGEDIT4 export, reads
-//    as a hive without keys: opening fails with ERROR_FILE_NOT_FOUND. Reading
-//    never writes and never crashes.
+//    as a hive without keys: opening fails with ERROR_FILE_NOT_FOUND. So does
+//    a hive that cannot be read or is not a regular file (a FIFO, a folder,
+//    a loop of symbolic links): reading never blocks on it. Reading never
+//    writes, never throws and never crashes.
 //  - RegQueryValueExA gives REG_SZ strings with their terminating NUL (size
 //    counts it, so an empty string has size 1) and REG_DWORD as 4 bytes.
 //  - RegCreateKeyExA opens an existing key; a missing key is appended to the
-//    hive file as a new section, and only when that file is absent or well
-//    formed (a malformed hive is never overwritten).
+//    hive file as a new section, and only when that file is absent or a
+//    well-formed regular file (any other hive is never written). A key name
+//    with a control character (below 0x20, and 0x7F) would add lines of its
+//    own to the hive: it is refused with ERROR_INVALID_PARAMETER. The system
+//    itself only reads the registry; creating is for tools and tests.
 // Differences: no other hives, no security, no change notification; a handle
 // is only valid in the process that opened it.
 #pragma once
@@ -37,6 +42,7 @@ inline constexpr LONG ERROR_SUCCESS = 0;
 inline constexpr LONG ERROR_FILE_NOT_FOUND = 2;
 inline constexpr LONG ERROR_ACCESS_DENIED = 5;
 inline constexpr LONG ERROR_INVALID_HANDLE = 6;
+inline constexpr LONG ERROR_INVALID_PARAMETER = 87;
 inline constexpr LONG ERROR_MORE_DATA = 234;
 
 inline constexpr DWORD REG_NONE = 0;

@@ -1,6 +1,9 @@
 #include "platform/text_file.h"
 
+#include <fcntl.h>
 #include <iconv.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 
@@ -73,7 +76,16 @@ BOOL CStdioFile::Open(const char* path, UINT flags, CFileException* /*error*/) {
   Close();
   if (path == nullptr || *path == '\0') return FALSE;
   if ((flags & modeCreate) == 0 || (flags & modeWrite) == 0) return FALSE;
-  m_file = std::fopen(path, "wb");
+  // The journal goes into the destination's folder, which other users may
+  // share: a link planted there must not lead the writes to another file
+  // (O_NOFOLLOW), nor a FIFO hold the run (O_NONBLOCK). Emptying comes only
+  // after the checks, since O_TRUNC would empty another user's file first.
+  const int fd = ::open(path, O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+  if (fd < 0) return FALSE;
+  struct stat st {};
+  const bool ours = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid();
+  if (ours && ::ftruncate(fd, 0) == 0) m_file = ::fdopen(fd, "wb");
+  if (m_file == nullptr) ::close(fd);
   return m_file != nullptr ? TRUE : FALSE;
 }
 

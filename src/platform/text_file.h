@@ -2,14 +2,21 @@
 //
 // What the system may rely on:
 //  - Open(path, modeCreate | modeWrite | typeText, nullptr) creates the file
-//    or empties an existing one and returns FALSE (never throws) when that
-//    is impossible: missing folder, no permission, a folder of that name.
+//    (mode 0666 less the umask) or empties an existing one and returns FALSE
+//    (never throws, never blocks) when that is impossible: missing folder,
+//    no permission, a folder of that name.
+//  - It refuses, with FALSE and leaving it untouched, what another user may
+//    have planted in a shared folder: a symbolic link (even one to a file of
+//    the user's own; a dangling one creates nothing), anything that is not a
+//    regular file (a FIFO, a device), and a file that the effective user does
+//    not own, so that a run as root never empties another user's file.
 //  - WriteString(text) writes the text at once: each "\n" becomes CR LF and
 //    the UTF-8 text is converted to Windows-1252, the journal's code page; a
 //    character that 1252 lacks, and a byte that is not UTF-8, becomes '?'.
 //  - Close() flushes and closes; the destructor closes a file left open.
 // Differences from the original: only the create/write/text mode exists;
-// write errors are not reported (the journal's writers never look at them).
+// write errors are not reported (the journal's writers never look at them);
+// the refusals above are our own (the journal is then not written).
 #pragma once
 
 #include <cstdio>

@@ -1,11 +1,21 @@
 #include "platform/odbc_installer.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
+#include <set>
 #include <string>
 
+#include "child_process.h"
+#include "platform/database.h"
+#include "platform/run_lock.h"
 #include "test_support/temp_dir.h"
 
 namespace {
@@ -130,6 +140,184 @@ TEST_F(OdbcInstallerTest, UnixOdbcListsTheDataSourceWhileItIsRegistered) {
   listed = Shell("odbcinst -q -s 2>&1");
   EXPECT_EQ(listed.find("[TQ2TMP]"), std::string::npos) << listed;
   EXPECT_NE(listed.find("[Stock]"), std::string::npos) << listed;
+}
+
+std::set<std::string> Names(const std::string& folder) {
+  std::set<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.insert(entry.path().filename());
+  return names;
+}
+
+mode_t Mode(const std::string& path) {
+  struct stat st {};
+  return stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0;
+}
+
+TEST_F(OdbcInstallerTest, NoByteOfAPairChangesTheFilesStructure) {
+  const std::string refused[] = {
+      Attributes({"DSN=TQ2TMP", "DBQ=/srv/a.mdb\n[Evil]\nDriver=/tmp/evil.so"}),
+      Attributes({"DSN=TQ2TMP", "DBQ=/srv/a.mdb\r"}),
+      Attributes({"DSN=TQ2TMP", "DBQ=/srv/\ta.mdb"}),
+      Attributes({"DSN=TQ2TMP", "DBQ=/srv/a\x7F.mdb"}),
+      Attributes({"DSN=TQ2TMP", "DBQ=/srv/a\x01.mdb"}),
+      Attributes({"DSN=TQ2TMP", "FIL\n[Evil]\nx=MS Access"}),  // in a key
+      Attributes({"DSN=TQ2\nTMP", "DBQ=/a.mdb"}),               // in the name
+      Attributes({"DSN=TQ2TMP", "[Evil]=x"}),                   // a key that reads as a header
+      Attributes({"DSN=TQ2TMP", ";FIL=MS Access"}),             // a key that reads as a comment
+  };
+  WriteFile(ini(), kUserFile);
+  for (const std::string& attributes : refused) {
+    EXPECT_FALSE(Add(attributes)) << attributes;
+    EXPECT_EQ(ReadFile(ini()), kUserFile) << attributes;
+  }
+  EXPECT_FALSE(LookUpDataSource("Evil"));
+  EXPECT_FALSE(Remove("Stock\n"));
+  EXPECT_EQ(ReadFile(ini()), kUserFile);
+
+  // Every other byte is the value's own, and reads back as it was written.
+  const std::string path = "/srv/a=b [x]; #y \xC3\xA9.mdb";
+  ASSERT_TRUE(Add(Attributes({"DSN=TQ2TMP", "DBQ=" + path})));
+  ASSERT_TRUE(LookUpDataSource("TQ2TMP"));
+  EXPECT_EQ(LookUpDataSource("TQ2TMP")->databaseFile, path);
+
+  ScopedEnv missing("ODBCINI", m_dir.path() + "/new.ini");
+  EXPECT_FALSE(Add(refused[0]));
+  EXPECT_FALSE(FileExists(m_dir.path() + "/new.ini"));
+}
+
+TEST_F(OdbcInstallerTest, ALoopOfLinksIsARefusalNotAnException) {
+  ASSERT_EQ(symlink("loop", (m_dir.path() + "/loop").c_str()), 0);
+  for (const std::string& file : {m_dir.path() + "/loop", m_dir.path() + "/loop/odbc.ini"}) {
+    ScopedEnv env("ODBCINI", file);
+    EXPECT_FALSE(Add(Attributes({"DSN=TQ2TMP", "DBQ=/a.mdb"}))) << file;
+    EXPECT_FALSE(Remove("TQ2TMP")) << file;
+    EXPECT_FALSE(LookUpDataSource("TQ2TMP")) << file;
+    CDatabase db;
+    EXPECT_THROW(db.OpenEx("ODBC;DSN=TQ2TMP;"), CDBException) << file;
+  }
+  EXPECT_EQ(CRunLock().Acquire(m_dir.path() + "/loop/odbc.ini.lock", 0), CRunLock::Result::Unavailable);
+}
+
+TEST_F(OdbcInstallerTest, AFolderTheUserCannotSearchIsARefusalNotAnException) {
+  // Root searches every folder: the child gives up root to see the refusal.
+  const bool root = geteuid() == 0;
+  const std::optional<UserIds> nobody = Nobody();
+  if (root && !nobody) GTEST_SKIP() << "running as root and there is no user nobody to run as";
+  const std::string folder = m_dir.path() + "/locked";
+  ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+  WriteFile(folder + "/odbc.ini", kUserFile);
+  ScopedEnv env("ODBCINI", folder + "/odbc.ini");
+  ASSERT_EQ(chmod(m_dir.path().c_str(), 0711), 0);  // the child reaches the folder, not into it
+  ASSERT_EQ(chmod(folder.c_str(), 0), 0);
+  const std::string problems = ProblemsInChild([&] {
+    if (root && !BecomeUser(*nobody)) return std::string("could not become nobody; ");
+    std::string report;
+    if (Add(Attributes({"DSN=TQ2TMP", "DBQ=/a.mdb"}))) report += "added; ";
+    if (Remove("Stock")) report += "removed; ";
+    if (LookUpDataSource("Stock")) report += "looked up; ";
+    try {
+      CDatabase db;
+      db.OpenEx("ODBC;DSN=Stock;");
+      report += "opened; ";
+    } catch (CDBException&) {
+    }
+    if (CRunLock().Acquire(UserDataSourceFile() + ".lock", 0) != CRunLock::Result::Unavailable) report += "locked; ";
+    return report;
+  });
+  ASSERT_EQ(chmod(folder.c_str(), 0700), 0);
+  EXPECT_EQ(problems, "");
+  EXPECT_EQ(ReadFile(folder + "/odbc.ini"), kUserFile);
+}
+
+TEST_F(OdbcInstallerTest, AFifoIsRefusedWithoutWaitingForAWriter) {
+  ASSERT_EQ(mkfifo(ini().c_str(), 0600), 0);
+  EXPECT_EQ(ProblemsInChild(
+                [] {
+                  std::string report;
+                  if (Add(Attributes({"DSN=TQ2TMP", "DBQ=/a.mdb"}))) report += "added; ";
+                  if (Remove("TQ2TMP")) report += "removed; ";
+                  if (LookUpDataSource("TQ2TMP")) report += "looked up; ";
+                  return report;
+                },
+                5),
+            "");
+  struct stat st {};
+  ASSERT_EQ(lstat(ini().c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+}
+
+TEST_F(OdbcInstallerTest, AKillWhileWritingLeavesTheFileAndNothingElse) {
+  const int probe = open(m_dir.path().c_str(), O_TMPFILE | O_WRONLY, 0600);
+  if (probe < 0) GTEST_SKIP() << "this file system has no unnamed files (O_TMPFILE): the copy is named from the start";
+  close(probe);
+  WriteFile(ini(), kUserFile);
+  const ChildEnd end = RunInChild([] {
+    // No file may grow at all: the first write of the new text ends the
+    // process with SIGXFSZ, as a kill would.
+    const rlimit none{0, 0};
+    setrlimit(RLIMIT_CORE, &none);
+    std::signal(SIGXFSZ, SIG_DFL);
+    setrlimit(RLIMIT_FSIZE, &none);
+    return std::string(Add(Attributes({"DSN=TQ2TMP", "DBQ=/a.mdb"})) ? "added" : "refused");
+  });
+  EXPECT_EQ(end.signal, SIGXFSZ) << end.report;
+  EXPECT_EQ(Names(m_dir.path()), std::set<std::string>{"odbc.ini"});
+  EXPECT_EQ(ReadFile(ini()), kUserFile);
+}
+
+TEST_F(OdbcInstallerTest, TheFileKeepsItsModeAndItsLinkAndNoCopyStays) {
+  ASSERT_TRUE(Add(Attributes({"DSN=TQ2TMP", "DBQ=/a.mdb"})));
+  EXPECT_EQ(Mode(ini()), 0600u);  // a new file is the user's alone
+  ASSERT_EQ(chmod(ini().c_str(), 0664), 0);  // bits that a umask of 022 would clear
+  ASSERT_TRUE(Add(Attributes({"DSN=TQ2TMPSRC", "DBQ=/t.mdb"})));
+  EXPECT_EQ(Mode(ini()), 0664u);
+
+  const std::string link = m_dir.path() + "/link.ini";
+  ASSERT_EQ(symlink(ini().c_str(), link.c_str()), 0);
+  ScopedEnv env("ODBCINI", link);
+  ASSERT_TRUE(Remove("TQ2TMP"));
+  struct stat st {};
+  ASSERT_EQ(lstat(link.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  EXPECT_EQ(ReadFile(ini()).find("[TQ2TMP]"), std::string::npos);
+  EXPECT_NE(ReadFile(ini()).find("[TQ2TMPSRC]"), std::string::npos);
+  EXPECT_EQ(Mode(ini()), 0664u);
+  EXPECT_EQ(Names(m_dir.path()), (std::set<std::string>{"odbc.ini", "link.ini"}));
+}
+
+TEST_F(OdbcInstallerTest, RemovesOnlyTheUsersOwnStaleCopiesOfTheFile) {
+  const std::string dir = m_dir.path() + "/";
+  WriteFile(ini(), kUserFile);
+  for (const char* stale : {"odbc.ini.updater-a1B2c3", "odbc.ini.updater-XXXXXX"}) WriteFile(dir + stale, "[half");
+  std::set<std::string> kept{"odbc.ini",
+                              "odbc.ini.old",
+                              "odbc.ini.updater-a1B2",      // not the shape of a copy
+                              "odbc.ini.updater-a1B2c3d",
+                              "odbc.ini.updater-a1B2c!",
+                              "other.ini.updater-a1B2c3"};  // another file's
+  for (const std::string& name : kept) {
+    if (name != "odbc.ini") WriteFile(dir + name, "x");
+  }
+  ASSERT_EQ(mkdir((dir + "odbc.ini.updater-d4E5f6").c_str(), 0700), 0);
+  ASSERT_EQ(symlink(ini().c_str(), (dir + "odbc.ini.updater-g7H8i9").c_str()), 0);
+  kept.insert({"odbc.ini.updater-d4E5f6", "odbc.ini.updater-g7H8i9"});
+  if (const std::optional<UserIds> nobody = Nobody(); geteuid() == 0 && nobody) {
+    WriteFile(dir + "odbc.ini.updater-j1K2l3", "x");
+    ASSERT_EQ(chown((dir + "odbc.ini.updater-j1K2l3").c_str(), nobody->uid, nobody->gid), 0);
+    kept.insert("odbc.ini.updater-j1K2l3");  // another user's
+  }
+  EXPECT_EQ(RemoveStaleDataSourceCopies(), 2);
+  EXPECT_EQ(Names(m_dir.path()), kept);
+  EXPECT_EQ(ReadFile(ini()), kUserFile);
+
+  // Behind a link, the copies are beside the file the link leads to.
+  ASSERT_EQ(mkdir((dir + "real").c_str(), 0700), 0);
+  WriteFile(dir + "real/odbc.ini", kUserFile);
+  WriteFile(dir + "real/odbc.ini.updater-m4N5o6", "[half");
+  ASSERT_EQ(symlink((dir + "real/odbc.ini").c_str(), (dir + "link.ini").c_str()), 0);
+  ScopedEnv env("ODBCINI", dir + "link.ini");
+  EXPECT_EQ(RemoveStaleDataSourceCopies(), 1);
+  EXPECT_FALSE(FileExists(dir + "real/odbc.ini.updater-m4N5o6"));
 }
 
 }  // namespace

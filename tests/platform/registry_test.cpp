@@ -1,7 +1,10 @@
 #include "platform/registry.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include "child_process.h"
 #include "platform/win_app.h"
 #include "test_support/temp_dir.h"
 
@@ -113,6 +116,55 @@ TEST_F(RegistryTest, CreatingAKeyAppendsASectionThatReadsBack) {
   ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "software\\new", 0, KEY_READ, &h), ERROR_SUCCESS);
   RegCloseKey(h);
   EXPECT_EQ(RegCloseKey(h), ERROR_INVALID_HANDLE);
+}
+
+TEST_F(RegistryTest, KeyNamesThatWouldAddLinesAreRefused) {
+  WriteMachineHive(kMachine);
+  for (const char* name : {"SOFTWARE\\New\n[HKEY_LOCAL_MACHINE\\Evil]", "SOFTWARE\\New\r", "SOFTWARE\\\x7FNew"}) {
+    HKEY h = nullptr;
+    EXPECT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, name, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h, nullptr),
+              ERROR_INVALID_PARAMETER)
+        << name;
+    EXPECT_EQ(ReadFile(m_dir.path() + "/HKEY_LOCAL_MACHINE.reg"), kMachine) << name;
+    EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Evil", 0, KEY_READ, &h), ERROR_FILE_NOT_FOUND);
+  }
+}
+
+TEST_F(RegistryTest, AHiveThatIsNoRegularFileReadsAsMissingWithoutBlocking) {
+  const std::string machine = m_dir.path() + "/HKEY_LOCAL_MACHINE.reg";
+  const std::string user = m_dir.path() + "/HKEY_CURRENT_USER.reg";
+  ASSERT_EQ(mkfifo(machine.c_str(), 0600), 0);
+  ASSERT_EQ(mkfifo(user.c_str(), 0600), 0);
+  const std::string problems = ProblemsInChild(
+      [] {
+        std::string report;
+        HKEY h = nullptr;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE", 0, KEY_READ, &h) != ERROR_FILE_NOT_FOUND) report += "opened; ";
+        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h, nullptr) ==
+            ERROR_SUCCESS) {
+          report += "created; ";
+        }
+        class App : public CWinApp {
+         public:
+          App() : CWinApp("updater") {}
+        } app;
+        app.SetRegistryKey("Norvane\\Toquelin");
+        if (app.GetProfileInt("Générale", "Debug", 7) != 7) report += "read a profile int; ";
+        return report;
+      },
+      5);
+  EXPECT_EQ(problems, "");
+  struct stat st {};
+  ASSERT_EQ(lstat(machine.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+
+  // A loop of links reads the same way, and is not written either.
+  ASSERT_EQ(unlink(machine.c_str()), 0);
+  ASSERT_EQ(symlink("HKEY_LOCAL_MACHINE.reg", machine.c_str()), 0);
+  HKEY h = nullptr;
+  EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE", 0, KEY_READ, &h), ERROR_FILE_NOT_FOUND);
+  EXPECT_NE(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h, nullptr),
+            ERROR_SUCCESS);
 }
 
 TEST_F(RegistryTest, ProfileIntReadsOnlyDwordsUnderTheApplicationKey) {

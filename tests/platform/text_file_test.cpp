@@ -1,7 +1,11 @@
 #include "platform/text_file.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include "child_process.h"
 #include "test_support/temp_dir.h"
 
 TEST(JournalBytesTest, NewlinesBecomeCrLfAndTextBecomesWindows1252) {
@@ -44,3 +48,69 @@ TEST(StdioFileTest, OpenFailsQuietlyWhereNoFileCanBeMade) {
   file.WriteString("nothing\n");  // a closed file ignores writes
   EXPECT_FALSE(file.IsOpen());
 }
+
+namespace {
+
+constexpr UINT kCreate = CFile::modeCreate | CFile::modeWrite | CFile::typeText;
+
+// The journal goes into the destination's folder, which other users may share.
+class SharedFolderJournalTest : public ::testing::Test {
+ protected:
+  std::string journal() const { return m_dir.path() + "/Updater.log"; }
+  std::string victim() const { return m_dir.path() + "/victim"; }
+  TempDir m_dir;
+};
+
+TEST_F(SharedFolderJournalTest, ALinkIsRefusedAndItsTargetLeftAlone) {
+  WriteFile(victim(), "someone else's data\n");
+  ASSERT_EQ(symlink(victim().c_str(), journal().c_str()), 0);
+  CStdioFile file;
+  EXPECT_FALSE(file.Open(journal().c_str(), kCreate));
+  EXPECT_FALSE(file.IsOpen());
+  EXPECT_EQ(ReadFile(victim()), "someone else's data\n");
+
+  // A link to a file not made yet makes none.
+  ASSERT_EQ(unlink(victim().c_str()), 0);
+  EXPECT_FALSE(file.Open(journal().c_str(), kCreate));
+  EXPECT_FALSE(FileExists(victim()));
+}
+
+TEST_F(SharedFolderJournalTest, AFileOfAnotherUserIsNotEmptied) {
+  const std::optional<UserIds> nobody = Nobody();
+  if (geteuid() != 0 || !nobody) GTEST_SKIP() << "only root can give a file to another user (nobody)";
+  WriteFile(journal(), "nobody's journal\n");
+  ASSERT_EQ(chown(journal().c_str(), nobody->uid, nobody->gid), 0);
+  CStdioFile file;
+  EXPECT_FALSE(file.Open(journal().c_str(), kCreate));
+  EXPECT_EQ(ReadFile(journal()), "nobody's journal\n");
+}
+
+TEST_F(SharedFolderJournalTest, AFifoIsRefusedWithoutWaitingForAReader) {
+  ASSERT_EQ(mkfifo(journal().c_str(), 0666), 0);
+  EXPECT_EQ(ProblemsInChild(
+                [this] {
+                  std::string report;
+                  CStdioFile file;
+                  if (file.Open(journal().c_str(), kCreate)) report += "opened without a reader; ";
+                  // With a reader the FIFO opens at once: the type check refuses it.
+                  const int reader = open(journal().c_str(), O_RDONLY | O_NONBLOCK);
+                  if (file.Open(journal().c_str(), kCreate)) report += "opened with a reader; ";
+                  close(reader);
+                  return report;
+                },
+                5),
+            "");
+}
+
+TEST_F(SharedFolderJournalTest, ANewJournalGetsTheModeTheUmaskLeaves) {
+  const mode_t old = umask(027);
+  CStdioFile file;
+  const BOOL opened = file.Open(journal().c_str(), kCreate);
+  umask(old);
+  ASSERT_TRUE(opened);
+  struct stat st {};
+  ASSERT_EQ(stat(journal().c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+}
+
+}  // namespace
