@@ -9,6 +9,7 @@
 #include "framework/version_table.h"
 #include "platform/file_copy.h"
 #include "platform/interrupt.h"
+#include "platform/odbc_installer.h"
 #include "platform/run_lock.h"
 #include "recordsets/data_sources.h"
 #include "shell/failure.h"
@@ -36,9 +37,11 @@ const char* SignalName(int signal) {
   }
 }
 
-// A killed run could not remove its data sources; they name files of that
-// run, which this one must not reach by mistake.
+// A killed run could not remove its data sources (they name files of that
+// run, which this one must not reach by mistake), nor the copy of the
+// data-source file it was writing.
 void RemoveStaleDataSources() {
+  RemoveStaleDataSourceCopies();
   RemoveDataSource(kConvertedDataSource, "");
   RemoveDataSource(kTemplateDataSource, "");
 }
