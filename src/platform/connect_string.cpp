@@ -1,17 +1,6 @@
 #include "platform/connect_string.h"
 
-namespace {
-
-bool SameKey(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
-
-}  // namespace
+#include "platform/text.h"
 
 std::optional<std::string> ConnectStringValue(std::string_view connect, std::string_view key) {
   std::size_t pos = 0;
@@ -37,7 +26,7 @@ std::optional<std::string> ConnectStringValue(std::string_view connect, std::str
       value = std::string(connect.substr(valueStart, valueEnd == std::string_view::npos ? std::string_view::npos
                                                                                         : valueEnd - valueStart));
     }
-    if (SameKey(name, key)) return value;
+    if (EqualNoCase(name, key)) return value;
     if (valueEnd == std::string_view::npos) break;
     pos = valueEnd + 1;
   }

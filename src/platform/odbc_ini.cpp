@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/settings_file.h"
+#include "platform/text.h"
 
 namespace odbcini {
 namespace {
@@ -12,13 +13,6 @@ std::string_view Trim(std::string_view s) {
   std::size_t first = s.find_first_not_of(blanks);
   if (first == std::string_view::npos) return {};
   return s.substr(first, s.find_last_not_of(blanks) - first + 1);
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-    return lower(x) == lower(y);
-  });
 }
 
 bool IsBlank(std::string_view line) { return Trim(line).empty(); }
@@ -80,7 +74,7 @@ std::string IniText::LineEnd() const {
 std::optional<IniText::Span> IniText::Find(std::string_view name) const {
   for (std::size_t i = 0; i < m_lines.size(); ++i) {
     auto header = HeaderName(m_lines[i]);
-    if (!header || !SameName(*header, name)) continue;
+    if (!header || !EqualNoCase(*header, name)) continue;
     // Blank lines and comments after the last entry introduce whatever
     // follows, so they are not the section's own.
     Span span{i, i + 1};
@@ -95,7 +89,7 @@ std::optional<IniText::Span> IniText::Find(std::string_view name) const {
 std::optional<std::size_t> IniText::FindEntry(const Span& span, std::string_view key) const {
   for (std::size_t j = span.header + 1; j < span.end; ++j) {
     auto entry = SplitEntry(m_lines[j]);
-    if (entry && SameName(entry->first, key)) return j;
+    if (entry && EqualNoCase(entry->first, key)) return j;
   }
   return std::nullopt;
 }

@@ -10,21 +10,13 @@
 
 #include "platform/odbc_ini.h"
 #include "platform/settings_file.h"
+#include "platform/text.h"
 
 namespace {
 
 constexpr char kListSection[] = "ODBC Data Sources";
 
 using Pairs = std::vector<std::pair<std::string, std::string>>;
-
-bool SameText(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
 
 // The installer's attribute list: NUL-ended "key=value" texts, then a NUL.
 Pairs ParseAttributes(const char* attributes) {
@@ -50,7 +42,7 @@ BOOL AddDataSource(const std::string& driver, const Pairs& pairs) {
   std::string name;
   Pairs entries{{"Driver", driver}};
   for (const auto& [key, value] : pairs) {
-    if (SameText(key, "DSN")) name = value;
+    if (EqualNoCase(key, "DSN")) name = value;
     else entries.emplace_back(key, value);
   }
   if (!odbcini::IsWritableName(name)) return FALSE;
@@ -69,7 +61,7 @@ BOOL AddDataSource(const std::string& driver, const Pairs& pairs) {
 BOOL RemoveDataSource(const Pairs& pairs) {
   std::string name;
   for (const auto& [key, value] : pairs) {
-    if (SameText(key, "DSN")) name = value;
+    if (EqualNoCase(key, "DSN")) name = value;
   }
   if (!odbcini::IsWritableName(name)) return FALSE;
   const std::string file = UserDataSourceFile();
@@ -95,7 +87,7 @@ std::string UserDataSourceFile() {
 }
 
 BOOL SQLConfigDataSource(HWND /*hwndParent*/, WORD fRequest, LPCTSTR lpszDriver, LPCTSTR lpszAttributes) {
-  if (!lpszDriver || !SameText(lpszDriver, kAccessDriverName)) return FALSE;
+  if (!lpszDriver || !EqualNoCase(lpszDriver, kAccessDriverName)) return FALSE;
   Pairs pairs = ParseAttributes(lpszAttributes);
   switch (fRequest) {
     case ODBC_ADD_DSN:
@@ -116,8 +108,8 @@ std::optional<DataSourceEntry> LookUpDataSource(const std::string& name) {
   if (!section) return std::nullopt;
   DataSourceEntry entry;
   for (const auto& [key, value] : *section) {
-    if (SameText(key, "Driver")) entry.driver = value;
-    else if (SameText(key, "DBQ")) entry.databaseFile = value;
+    if (EqualNoCase(key, "Driver")) entry.driver = value;
+    else if (EqualNoCase(key, "DBQ")) entry.databaseFile = value;
   }
   return entry;
 }

@@ -128,9 +128,10 @@ int CString::Compare(const char* other) const {
 }
 
 int CString::CompareNoCase(const char* other) const {
-  std::string a = m_str, b = other ? other : "";
-  ChangeCase(a, true);
-  ChangeCase(b, true);
-  const int r = a.compare(b);
+  const int r = ToUpperLatin(m_str).compare(ToUpperLatin(other ? other : ""));
   return r < 0 ? -1 : (r > 0 ? 1 : 0);
+}
+
+bool EqualNoCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && ToUpperLatin(a) == ToUpperLatin(b);
 }

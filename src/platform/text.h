@@ -71,3 +71,6 @@ class CString {
 // Upper-cases one text the way CString::MakeUpper does, for code below the
 // platform layer's users that works on std::string.
 std::string ToUpperLatin(std::string_view text);
+
+// True when the texts differ at most in the case CompareNoCase ignores.
+bool EqualNoCase(std::string_view a, std::string_view b);
