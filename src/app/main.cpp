@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "app/updater_app.h"
+#include "platform/interrupt.h"
 #include "platform/win_app.h"
 
 namespace {
@@ -46,5 +47,8 @@ int main(int argc, char** argv) {
       return 0;
     }
   }
+  // A run stopped from outside unwinds through its failure path at the next
+  // statement, so that it removes what it registered.
+  CInterruptGuard interrupts;
   return AfxWinMain(argc, argv);
 }

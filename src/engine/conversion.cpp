@@ -118,9 +118,6 @@ DbVersion RunChain(DbVersion nVersion, CString& strDest, const CString& strTempl
 
 DbVersion RunConversion(const CString& strSource, CString& strDest, const CString& strTemplateDir) {
   ClearFailure();
-  // A run stopped from outside unwinds through its failure path at the next
-  // statement, so that it removes what it registered.
-  CInterruptGuard interrupts;
   const DbVersion reached = Convert(strSource, strDest, strTemplateDir);
   if (reached == 0 && InterruptSignal() != 0) {
     CString reason;

@@ -242,7 +242,7 @@ TEST_F(FileSafetyTest, SignalsEndTheRunAtAStatementAndRemoveItsDataSources) {
       _exit(127);
     }
     // From the very start to well past the structure phase.
-    std::this_thread::sleep_for(std::chrono::milliseconds(5 + attempt * 6));
+    std::this_thread::sleep_for(std::chrono::milliseconds(10 + attempt * 6));
     kill(pid, sig);
     int status = 0;
     waitpid(pid, &status, 0);
