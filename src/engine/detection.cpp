@@ -30,12 +30,15 @@ bool PassesTypeCheck(CDatabase* pDb) {
   }
 }
 
+// The source is only read here, and read-only: a connection for writing
+// marks the file (see the driver's journal switches), and a source copied
+// to DEST= is left byte for byte as it was.
 DbVersion ReadVersion() {
   CSysLanguageSet version(nullptr, kDbVersion253);
   version.m_strFilter = "[LIBELLE]='IDS_VERSION_DB'";
   DbVersion result = 0;
   try {
-    version.Open();
+    version.Open(AFX_DB_USE_DEFAULT_TYPE, nullptr, CRecordset::readOnly);
     if (!version.IsEOF()) {
       const DbVersion matched = VersionFromStoredText(version.m_Langue_1);
       if (matched == kDbVersion20 || (matched != 0 && PassesTypeCheck(version.m_pDatabase))) result = matched;

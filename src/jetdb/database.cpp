@@ -13,11 +13,6 @@
 namespace jetdb {
 namespace {
 
-// How long a statement waits for another process's write lock before it
-// fails with "fichier déjà utilisé". Long enough for any single statement
-// of another writer, short enough that a stuck peer is reported.
-constexpr int kBusyTimeoutMs = 5000;
-
 int collate(void*, int na, const void* a, int nb, const void* b) {
   return compareFolded(std::string_view(static_cast<const char*>(a), static_cast<std::size_t>(na)),
                        std::string_view(static_cast<const char*>(b), static_cast<std::size_t>(nb)));
@@ -39,18 +34,48 @@ void likeFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
 
 bool exec(sqlite3* db, const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
 
-// Durability and sharing. The file runs in WAL mode with synchronous=NORMAL:
-// a commit is a single append to the write-ahead log, and the log carries
-// checksums, so a process killed at any moment leaves a file that opens on
-// the state after its last committed statement (SQLite replays or discards
-// the log on the next open). What NORMAL gives up is durability across a
-// power cut: the last few commits may be lost, never the consistency of the
-// file. A rollback journal with synchronous=FULL would pay two fsyncs per
-// statement for that, which row-by-row record-set work cannot afford. WAL
-// also lets readers of other processes go on while one writes. When the
-// last connection closes, SQLite checkpoints and removes the log, so a
-// closed database is again one file. Writers take the lock at the start of
+// Durability and sharing. While a connection that writes has the file
+// open, it runs in WAL mode with synchronous=NORMAL: a commit is a single
+// append to the write-ahead log, and the log carries checksums, so a process
+// killed at any moment leaves a file that opens on the state after its last
+// committed statement (SQLite replays or discards the log on the next open).
+// What NORMAL gives up is durability across a power cut: the last few
+// commits may be lost, never the consistency of the file. A rollback journal
+// with synchronous=FULL would pay two fsyncs per statement for that, which
+// row-by-row record-set work cannot afford. WAL also lets readers of other
+// processes go on while one writes. Writers take the lock at the start of
 // each statement and wait up to kBusyTimeoutMs for it.
+//
+// At rest the file is in rollback-journal (DELETE) mode: a connection for
+// writing switches it to WAL when it opens and, the last to close,
+// checkpoints the log into the file and switches it back (a file found in
+// WAL mode, a killed writer's, is taken over the same way). So a closed
+// database is one file whose header asks for no log, which a reader can
+// open where it could not create the log's index (-shm): in a read-only
+// folder. Both switches are single rollback-journal transactions run with
+// synchronous=FULL, and the log is removed only once checkpointed, so a
+// kill or a power cut during either leaves the file whole, before or after
+// it. They mark the file even when nothing else is written: what must stay
+// byte for byte as it was is opened read-only. The switch to WAL is not put
+// off to the first write: until then the connection's own reads would take
+// the locks of a rollback journal, which keep other writers from committing.
+// A connection that is not the last (another writer, a reader of another
+// process) finds the file busy, fails the switch back at once and leaves it
+// to the last one; a file whose readers outlive every writer stays in WAL
+// mode with its log, as after a kill, until the next writer opens and
+// closes it.
+//
+// A read-only connection writes nothing. It opens the file read-only with
+// readonly_shm=1 (a URI parameter of SQLite's unix VFS, from the release that
+// brought read-only WAL readers, 3.22), so that SQLite never opens the log's
+// index for writing: it uses the index of a live writer, or else rebuilds it
+// in its own memory from the log, under a read lock that keeps any writer
+// from checkpointing under it. What it cannot do without writing is create
+// a missing log or index, so a file whose header asks for WAL without both
+// beside it is refused rather than read. Neither immutable=1 nor nolock=1 is
+// sound here: both drop the locks that keep another process from
+// checkpointing pages under the reader, nolock refuses WAL files outright,
+// and immutable ignores the log with the commits in it.
 bool configure(sqlite3* db) {
   sqlite3_busy_timeout(db, kBusyTimeoutMs);
   return sqlite3_create_collation_v2(db, "JETNOCASE", SQLITE_UTF8, nullptr, collate, nullptr) == SQLITE_OK &&
@@ -58,19 +83,36 @@ bool configure(sqlite3* db) {
                                     nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
+// The read at the end opens the log at once: a reader that finds the header
+// asking for a log finds it beside the file.
 bool setJournal(sqlite3* db) {
-  return exec(db, "PRAGMA journal_mode=WAL") && exec(db, "PRAGMA synchronous=NORMAL");
+  return exec(db, "PRAGMA synchronous=FULL") && exec(db, "PRAGMA journal_mode=WAL") &&
+         exec(db, "PRAGMA synchronous=NORMAL") && exec(db, "PRAGMA schema_version");
 }
 
-// True when the file starts like an SQLite database. Checked before SQLite
-// sees the file, so that nothing is ever written to a foreign file.
-bool looksLikeSqlite(const std::string& path) {
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return false;
-  char header[100] = {};
-  std::size_t n = std::fread(header, 1, sizeof header, f);
-  std::fclose(f);
-  return n == sizeof header && std::memcmp(header, "SQLite format 3", 16) == 0;
+// The last writer's switch back to a rollback journal. With another
+// connection on the file the switch fails at once (busy, with no wait), and
+// the file is left to that one.
+void leaveWal(sqlite3* db) {
+  sqlite3_busy_timeout(db, 0);
+  exec(db, "PRAGMA synchronous=FULL");
+  exec(db, "PRAGMA journal_mode=DELETE");
+}
+
+// The URI that opens `path` read-only without writing (see above).
+std::string readOnlyUri(const std::string& path) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string uri = path.starts_with('/') ? "file://" : "file:";
+  for (char c : path) {
+    if (c == '%' || c == '?' || c == '#') {
+      uri += '%';
+      uri += kHex[static_cast<unsigned char>(c) >> 4];
+      uri += kHex[static_cast<unsigned char>(c) & 15];
+    } else {
+      uri += c;
+    }
+  }
+  return uri + "?mode=ro&readonly_shm=1";
 }
 
 class QueryImpl final : public Query {
@@ -121,9 +163,48 @@ bool isDefinition(const Statement& st) {
 
 }  // namespace
 
+int openSqlite(const std::string& path, OpenMode mode, sqlite3** db) {
+  const bool readOnly = mode == OpenMode::ReadOnly;
+  const int flags = SQLITE_OPEN_NOMUTEX | (readOnly ? SQLITE_OPEN_READONLY | SQLITE_OPEN_URI : SQLITE_OPEN_READWRITE) |
+                    (mode == OpenMode::Create ? SQLITE_OPEN_CREATE : 0);
+  return sqlite3_open_v2(readOnly ? readOnlyUri(path).c_str() : path.c_str(), db, flags, nullptr);
+}
+
+// Read through SQLite's own handle, before any statement: SQLite has read
+// nothing yet, so nothing is ever written to a foreign file, and a
+// descriptor of our own would, once closed, drop the locks that other
+// connections of this process hold on the file (POSIX locks belong to the
+// process, not to the descriptor).
+FileKind fileKind(sqlite3* db) {
+  sqlite3_file* file = nullptr;
+  unsigned char header[100] = {};
+  if (sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file || !file->pMethods ||
+      file->pMethods->xRead(file, header, sizeof header, 0) != SQLITE_OK ||
+      std::memcmp(header, "SQLite format 3", 16) != 0)
+    return FileKind::Foreign;
+  // Bytes 18 and 19, the write and read versions, are 2 in WAL mode.
+  return header[18] == 2 || header[19] == 2 ? FileKind::Wal : FileKind::Rollback;
+}
+
+bool logPresent(const std::string& path) {
+  struct stat info {};
+  return ::stat((path + "-wal").c_str(), &info) == 0 && ::stat((path + "-shm").c_str(), &info) == 0;
+}
+
+Database::Impl::~Impl() {
+  if (!db) return;
+  // Finalized first, so that the switch finds no statement of its own in
+  // the way and the connection closes now.
+  cache.clear();
+  idleQueries.clear();
+  if (wal) leaveWal(db);
+  sqlite3_close_v2(db);
+}
+
 Error Session::sqliteError(std::string_view table) const {
   int code = sqlite3_extended_errcode(db) & 0xFF;
   if (code == SQLITE_BUSY || code == SQLITE_LOCKED) return errors::fileLocked(path);
+  if (code == SQLITE_READONLY) return errors::readOnly(path);
   if (code == SQLITE_CONSTRAINT) return errors::duplicateValues(table);
   if (code == SQLITE_CORRUPT || code == SQLITE_NOTADB) return errors::notADatabase(path);
   return errors::storage(sqlite3_errmsg(db));
@@ -140,6 +221,7 @@ bool StatementTransaction::run(const char* sql) {
 }
 
 bool StatementTransaction::begin() {
+  if (s_.readOnly) return s_.fail(errors::readOnly(s_.path));
   outer_ = sqlite3_get_autocommit(s_.db) != 0;
   // Outside a transaction the statement's own transaction is what undoes it;
   // inside one (a script's), a savepoint undoes the statement alone.
@@ -172,33 +254,34 @@ StatementTransaction::~StatementTransaction() {
 Database::Database(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 Database::~Database() = default;
 
-std::unique_ptr<Database> Database::open(const std::string& path, bool create, Error& error) {
-  auto impl = std::make_unique<Impl>();
-  impl->path = path;
+std::unique_ptr<Database> Database::open(const std::string& path, OpenMode mode, Error& error) {
+  const bool create = mode == OpenMode::Create;
   struct stat info {};
-  bool exists = ::stat(path.c_str(), &info) == 0;
+  const bool exists = ::stat(path.c_str(), &info) == 0;
   if (create && exists) {
     error = errors::fileExists(path);
     return nullptr;
   }
-  if (!create) {
-    if (!exists) {
-      error = errors::fileNotFound(path);
-      return nullptr;
-    }
-    if (!S_ISREG(info.st_mode) || !looksLikeSqlite(path)) {
-      error = errors::notADatabase(path);
-      return nullptr;
-    }
+  if (!create && !exists) {
+    error = errors::fileNotFound(path);
+    return nullptr;
   }
-  int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_NOMUTEX;
-  if (sqlite3_open_v2(path.c_str(), &impl->db, flags, nullptr) != SQLITE_OK || !configure(impl->db)) {
+  if (!create && !S_ISREG(info.st_mode)) {
+    error = errors::notADatabase(path);
+    return nullptr;
+  }
+  auto impl = std::make_unique<Impl>();
+  impl->path = path;
+  impl->readOnly = mode == OpenMode::ReadOnly;
+  if (openSqlite(path, mode, &impl->db) != SQLITE_OK || !configure(impl->db)) {
     error = create ? errors::storage(impl->db ? sqlite3_errmsg(impl->db) : "sqlite3_open_v2")
                    : errors::notADatabase(path);
+    impl.reset();
     if (create) std::remove(path.c_str());
     return nullptr;
   }
   if (create) {
+    impl->wal = true;
     std::string detail;
     if (!setJournal(impl->db) || !exec(impl->db, "BEGIN IMMEDIATE") || !Catalog::create(impl->db, detail) ||
         !exec(impl->db, "COMMIT")) {
@@ -207,15 +290,28 @@ std::unique_ptr<Database> Database::open(const std::string& path, bool create, E
       std::remove(path.c_str());
       return nullptr;
     }
+  } else {
+    const FileKind kind = fileKind(impl->db);
+    if (kind == FileKind::Foreign) {
+      error = errors::notADatabase(path);
+      return nullptr;
+    }
+    if (kind == FileKind::Wal && impl->readOnly && !logPresent(path)) {
+      error = errors::logMissing(path);
+      return nullptr;
+    }
   }
   if (!impl->catalog.load(impl->db)) {
     int code = sqlite3_extended_errcode(impl->db) & 0xFF;
     error = (code == SQLITE_BUSY || code == SQLITE_LOCKED) ? errors::fileLocked(path) : errors::notADatabase(path);
     return nullptr;
   }
-  if (!create && !setJournal(impl->db)) {
-    error = impl->sqliteError();
-    return nullptr;
+  if (mode == OpenMode::Existing) {
+    impl->wal = true;
+    if (!setJournal(impl->db)) {
+      error = impl->sqliteError();
+      return nullptr;
+    }
   }
   return std::unique_ptr<Database>(new Database(std::move(impl)));
 }

@@ -136,6 +136,16 @@ Error fileExists(std::string_view p) { return makeError("HY000", 3204, "La base 
 Error fileLocked(std::string_view p) {
   return makeError("HY000", 3045, "Impossible d'utiliser " + q(p) + " ; fichier déjà utilisé.");
 }
+Error readOnly(std::string_view p) {
+  return makeError("HY000", 3027,
+                   "Impossible de mettre à jour. La base de données " + q(p) + " est ouverte en lecture seule.");
+}
+Error logMissing(std::string_view p) {
+  return makeError("HY000", 3051,
+                   "Impossible d'ouvrir " + q(p) +
+                       " en lecture seule : son journal d'écriture (-wal, -shm) est absent. Ouvrez-la une fois en "
+                       "écriture pour la refermer.");
+}
 Error rowNotFound() {
   return makeError("HY000", 3167, "L'enregistrement est supprimé.");
 }

@@ -47,6 +47,8 @@ Error notADatabase(std::string_view path);
 Error fileNotFound(std::string_view path);
 Error fileExists(std::string_view path);
 Error fileLocked(std::string_view path);
+Error readOnly(std::string_view path);
+Error logMissing(std::string_view path);
 Error rowNotFound();
 Error storage(std::string_view detail);
 }  // namespace errors

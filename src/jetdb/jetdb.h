@@ -17,7 +17,17 @@
 //   accents of Latin letters, as Access does.
 // * A Database is used from one thread. Two processes may open one file; a
 //   writer that finds the file locked waits a bounded time, then fails with
-//   state HY000.
+//   state HY000 (native 3045).
+// * A database opened read-only (OpenMode::ReadOnly) writes nothing, neither
+//   to its file nor beside it: it opens a file in a read-only folder or
+//   without write permission, and every write through it (a statement that
+//   is not a SELECT, a row operation) fails with state HY000, native 3027.
+//   A closed database is one file that such an open reads. A file whose
+//   writer was killed is read as its last commit left it while its log
+//   files (-wal, -shm) are beside it; without them, a file whose header
+//   still asks for a write-ahead log cannot be read without writing, and
+//   the open fails with state HY000, native 3051 (an open for writing
+//   repairs it).
 //
 // Values
 // ------
@@ -124,12 +134,19 @@ class Query {
   virtual const std::optional<Error>& error() const = 0;
 };
 
+enum class OpenMode { Existing, Create, ReadOnly };
+
 class Database {
  public:
-  // Opens an existing database, or creates a new one when `create` is set
-  // (creating fails if the file exists). Returns null and fills `error` on
-  // failure; a file that is not a jetdb database is never changed.
-  static std::unique_ptr<Database> open(const std::string& path, bool create, Error& error);
+  // Opens an existing database for reading and writing, creates a new one
+  // (creating fails if the file exists), or opens an existing one read-only.
+  // Returns null and fills `error` on failure; a file that is not a jetdb
+  // database is never changed.
+  static std::unique_ptr<Database> open(const std::string& path, OpenMode mode, Error& error);
+  // Existing or Create, as `create` says.
+  static std::unique_ptr<Database> open(const std::string& path, bool create, Error& error) {
+    return open(path, create ? OpenMode::Create : OpenMode::Existing, error);
+  }
   ~Database();
   Database(const Database&) = delete;
   Database& operator=(const Database&) = delete;
@@ -163,5 +180,22 @@ class Database {
   explicit Database(std::unique_ptr<Impl> impl);
   std::unique_ptr<Impl> impl_;
 };
+
+// A copy of an SQLite file as its last commit left it, for a backup taken
+// while another program may have the file open. The copy is written to
+// `destFd` (open for writing, empty) under a read transaction on `source`,
+// so that no commit lands half way through it; nothing is written to
+// `source` or beside it, and no commit waiting in someone else's log is
+// moved into it. When no commit waits in a log, the copy is the file byte
+// for byte; otherwise it is the database those commits make, written anew.
+//  - Written: the copy is in `destFd`.
+//  - NotNeeded: nothing was written; the file's own bytes are the copy to
+//    make. Either SQLite does not read it as a database, or its header
+//    still asks for a log that is not there: then no connection has it
+//    open (one keeps its log from its first read to its last close) and
+//    the main file holds every commit.
+//  - Failed: `error` tells why (the file is locked, cannot be read, ...).
+enum class Snapshot { Written, NotNeeded, Failed };
+Snapshot snapshotCopy(const std::string& source, int destFd, Error& error);
 
 }  // namespace jetdb

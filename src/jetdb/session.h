@@ -22,15 +22,34 @@ namespace jetdb {
 // and unlike a bare rowid it never changes, not even on VACUUM.
 inline constexpr const char* kRowColumn = "_jet_row";
 
+// How long a statement waits for another process's lock before it fails
+// with "fichier déjà utilisé". Long enough for any single statement of
+// another writer, short enough that a stuck peer is reported.
+inline constexpr int kBusyTimeoutMs = 5000;
+
+// What the first page of a file says about it.
+enum class FileKind { Foreign, Rollback, Wal };
+
+// Opens the file `path` with SQLite as sqlite3_open_v2 does (the handle,
+// even on failure, is the caller's to close): read-only without writing
+// anything (see database.cpp), or for writing, created when `mode` says so.
+// Nothing is read from the file yet.
+int openSqlite(const std::string& path, OpenMode mode, sqlite3** db);
+// The kind of file an open connection is on, read through SQLite's own
+// handle before any statement runs.
+FileKind fileKind(sqlite3* db);
+// Whether the write-ahead log of `path` and its index are both beside it.
+bool logPresent(const std::string& path);
+
 struct Database::Impl {
   sqlite3* db = nullptr;
   std::string path;
+  bool readOnly = false;
+  bool wal = false;  // writes through the write-ahead log; back to a rollback journal on close
   Catalog catalog;
   Error last;
 
-  ~Impl() {
-    if (db) sqlite3_close_v2(db);
-  }
+  ~Impl();
   bool fail(Error e) {
     last = std::move(e);
     return false;

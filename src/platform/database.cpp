@@ -20,7 +20,7 @@ CDatabase::CDatabase() = default;
 
 CDatabase::~CDatabase() { Close(); }
 
-BOOL CDatabase::Open(LPCTSTR lpszDSN, BOOL /*bExclusive*/, BOOL /*bReadOnly*/, LPCTSTR lpszConnect,
+BOOL CDatabase::Open(LPCTSTR lpszDSN, BOOL /*bExclusive*/, BOOL bReadOnly, LPCTSTR lpszConnect,
                      BOOL /*bUseCursorLib*/) {
   CString connect = lpszConnect ? lpszConnect : "ODBC;";
   if (lpszDSN && *lpszDSN) {
@@ -29,18 +29,18 @@ BOOL CDatabase::Open(LPCTSTR lpszDSN, BOOL /*bExclusive*/, BOOL /*bReadOnly*/, L
     connect = connect.Left(5).CompareNoCase("ODBC;") == 0 ? CString("ODBC;") + dsn + connect.Mid(5)
                                                           : CString("ODBC;") + dsn + connect;
   }
-  return OpenEx(connect);
+  return OpenEx(connect, bReadOnly ? openReadOnly : 0);
 }
 
-BOOL CDatabase::OpenEx(LPCTSTR lpszConnectString, DWORD /*dwOptions*/) {
+BOOL CDatabase::OpenEx(LPCTSTR lpszConnectString, DWORD dwOptions) {
   Close();
   std::string connect = lpszConnectString ? lpszConnectString : "";
-  Connect(ConnectStringValue(connect, "DSN").value_or(""));
+  Connect(ConnectStringValue(connect, "DSN").value_or(""), (dwOptions & openReadOnly) != 0);
   m_strConnect = connect;
   return TRUE;
 }
 
-void CDatabase::Connect(const std::string& dsn) {
+void CDatabase::Connect(const std::string& dsn, bool readOnly) {
   auto entry = LookUpDataSource(dsn);
   if (!entry) {
     CString message;
@@ -54,7 +54,8 @@ void CDatabase::Connect(const std::string& dsn) {
     throw DriverManagerError("IM003", message);
   }
   jetdb::Error error;
-  m_db = jetdb::Database::open(entry->databaseFile, false, error);
+  m_db = jetdb::Database::open(entry->databaseFile,
+                               readOnly ? jetdb::OpenMode::ReadOnly : jetdb::OpenMode::Existing, error);
   if (!m_db) throw CDBException::FromDriver(error);
 }
 

@@ -9,6 +9,11 @@
 //    gives state IM002, a data source of another driver IM003, a file the
 //    driver cannot open the driver's own error. UID and PWD are accepted and
 //    not checked (the driver has no users).
+//  - Open(dsn, bExclusive, TRUE) and OpenEx(connect, openReadOnly) open
+//    the file read-only through the driver: nothing is written to it or
+//    beside it, and every write through the connection (ExecuteSQL of
+//    anything but a SELECT, a record set's Update or Delete) throws
+//    the driver's read-only error, state HY000, native 3027.
 //  - ExecuteSQL(sql) runs one statement and throws CDBException with the
 //    driver's error when the driver refuses it.
 //  - Close() closes the connection; IsOpen() tells whether it is open;
@@ -26,7 +31,7 @@
 //  - Messages of the driver manager and the framework are in French, like
 //    the driver's and the rest of the journal.
 // Differences: one connection per CDatabase with no transactions, no
-// timeouts, no read-only or exclusive mode (the driver has none).
+// timeouts, no exclusive mode (bExclusive is ignored: the driver has none).
 // Record sets must be closed before the database they use.
 #pragma once
 
@@ -93,7 +98,7 @@ class CDatabase {
   jetdb::Database& Driver();
 
  private:
-  void Connect(const std::string& dsn);
+  void Connect(const std::string& dsn, bool readOnly);
 
   CString m_strConnect;
   std::unique_ptr<jetdb::Database> m_db;

@@ -2,16 +2,33 @@
 // whether two paths name one file.
 //
 // What the system may rely on:
-//  - CopyFileA copies the bytes and the permission bits. The destination is
-//    written under a temporary name in its own folder, flushed to disk and
-//    then renamed over the destination, so that a failed or interrupted copy
-//    leaves the destination as it was (or absent), never half written.
+//  - CopyFileA copies a database as its last commit left it, even while
+//    another program has it open with commits still in its write-ahead
+//    log, and without writing anything to the source or beside it (the
+//    driver's snapshotCopy). A database whose last commit is all in its
+//    file (one that no writer holds, as the driver leaves every file it
+//    closes) is copied byte for byte; any other file too.
+//  - The destination gets the permissions of a new file of the user
+//    (0666 less the umask), not the source's: a copy of a read-only file
+//    can be converted.
+//  - The copy is written to an unnamed file in the destination's folder
+//    (O_TMPFILE), flushed to disk and only then given its name, so that a
+//    failed or interrupted copy, even a process killed by SIGKILL, leaves
+//    the destination as it was (or absent) and nothing else. Replacing a
+//    destination links the file under a temporary name and renames it over
+//    the destination at once. Where the file system has no unnamed files
+//    the copy is written under that temporary name from the start; a
+//    killed copy may then leave one behind, ".NAME.tmpcopy-XXXXXX" beside
+//    NAME, which RemoveCopyLeftovers clears.
 //  - With bFailIfExists set, an existing destination makes the copy fail and
 //    is left untouched.
 //  - Copying a file onto itself fails and changes nothing (on Windows it
 //    would fail too; a naive copy would empty the file).
 //  - IsSameFile compares device and inode: "./a.mdb", "a.mdb" and a link to
 //    it are one file.
+//  - RemoveCopyLeftovers removes the temporary files of interrupted copies
+//    in `folder` and returns how many it removed. Run it while no copy into
+//    that folder is under way (under the run lock).
 #pragma once
 
 #include "platform/types.h"
@@ -19,3 +36,4 @@
 BOOL CopyFileA(const char* source, const char* dest, BOOL bFailIfExists);
 bool IsSameFile(const char* a, const char* b);
 bool PathExists(const char* path);
+int RemoveCopyLeftovers(const char* folder);

@@ -58,7 +58,7 @@ BOOL CRecordset::Open(UINT nOpenType, LPCTSTR lpszSQL, DWORD dwOptions) {
 void CRecordset::EnsureDatabase() {
   if (m_pDatabase && m_pDatabase->IsOpen()) return;
   auto own = std::make_unique<CDatabase>();
-  own->OpenEx(GetDefaultConnect());
+  own->OpenEx(GetDefaultConnect(), (m_dwOptions & readOnly) != 0 ? CDatabase::openReadOnly : 0);
   m_pOwnDatabase = std::move(own);
   m_pDatabase = m_pOwnDatabase.get();
 }

@@ -6,7 +6,8 @@
 //    opens its own CDatabase from GetDefaultConnect() at Open, exposes it
 //    through m_pDatabase while it is open and closes it at Close (m_pDatabase
 //    then points again at what the constructor got). A set given an open
-//    database works on it.
+//    database works on it. Opened with the option readOnly, a set that
+//    opens its own database opens it read-only (see database.h).
 //  - Open(type, sql, options) sends "SELECT <bound columns in binding order>
 //    FROM <sql or GetDefaultSQL()> [WHERE m_strFilter] [ORDER BY m_strSort]"
 //    and keeps every row with its identity: a snapshot, whatever the type.

@@ -1,25 +1,10 @@
 // Opening files: only jetdb files open, and a refused file is never changed.
 // Sharing one file between two connections.
-#include <signal.h>
-#include <sys/wait.h>
-
-#include <chrono>
-#include <fstream>
-#include <thread>
-#include <iterator>
-
 #include "test_db.h"
+#include "test_support/db_writers.h"
 
 namespace jetdb::test {
 namespace {
-
-std::string readAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-void writeAll(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
 
 std::string openState(const std::string& path, bool create = false) {
   Error e;
@@ -107,23 +92,12 @@ TEST(Files, ProcessKilledMidWorkLeavesTheStateAfterAWholeStatement) {
     ASSERT_TRUE(db);
     ASSERT_TRUE(db->execute("CREATE TABLE [T] ([N] INTEGER CONSTRAINT PrimaryKey PRIMARY KEY)"));
   }
-  pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    // Rows and columns go in by turns until the parent kills us.
-    Error e;
-    auto db = Database::open(path, false, e);
-    for (int n = 1; db; ++n) {
-      db->execute("INSERT INTO [T] ([N]) VALUES (" + std::to_string(n) + ")");
-      if (n % 10 == 0) db->execute("ALTER TABLE [T] ADD COLUMN [C" + std::to_string(n) + "] TEXT(10), [D" +
-                                   std::to_string(n) + "] BIT");
-    }
-    _exit(1);
-  }
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
-  kill(child, SIGKILL);
-  int status = 0;
-  waitpid(child, &status, 0);
+  // Rows and columns go in by turns until the writer is killed.
+  ASSERT_TRUE(KillWriterMidWork(path, [](Database& db, int n) {
+    db.execute("INSERT INTO [T] ([N]) VALUES (" + std::to_string(n) + ")");
+    if (n % 10 == 0)
+      db.execute("ALTER TABLE [T] ADD COLUMN [C" + std::to_string(n) + "] TEXT(10), [D" + std::to_string(n) + "] BIT");
+  }));
 
   Error e;
   auto db = Database::open(path, false, e);

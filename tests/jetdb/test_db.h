@@ -7,6 +7,9 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -26,10 +29,30 @@ class TempDir {
     if (!path_.empty()) std::filesystem::remove_all(path_, ec);
   }
   std::string file(const std::string& name) const { return (std::filesystem::path(path_) / name).string(); }
+  const std::string& path() const { return path_; }
 
  private:
   std::string path_;
 };
+
+inline std::string readAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+inline void writeAll(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// Every file of a folder with its size and a hash of its bytes: what a
+// reader must leave as it found it.
+inline std::map<std::string, std::pair<std::size_t, std::size_t>> contents(const std::string& dir) {
+  std::map<std::string, std::pair<std::size_t, std::size_t>> files;
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+    const std::string bytes = readAll(entry.path().string());
+    files[entry.path().filename().string()] = {bytes.size(), std::hash<std::string>{}(bytes)};
+  }
+  return files;
+}
 
 class DbTest : public ::testing::Test {
  protected:

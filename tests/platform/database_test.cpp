@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <ctime>
+#include <functional>
 
 #include "jetdb/jetdb.h"
 #include "platform/db_time.h"
@@ -78,6 +79,37 @@ TEST_F(DatabaseTest, UnknownDataSourcesAndUnreadableFilesFailToOpen) {
   EXPECT_THROW(db.OpenEx("ODBC;DSN=TQ2TMPSRC;UID=admin;PWD=qlvm7;"), CDBException);
   EXPECT_EQ(ReadFile(m_files.dir() + "/tq2V2_1.mdb"), "not a database");
   EXPECT_FALSE(db.IsOpen());
+}
+
+TEST_F(DatabaseTest, OpenedReadOnlyItReadsRefusesWritesAndLeavesTheFileAlone) {
+  const std::string path = m_files.Create("base.mdb", {"CREATE TABLE [Variables] ([NAME] TEXT(32), [VALNUM] DOUBLE)",
+                                                       "INSERT INTO [Variables] ([NAME], [VALNUM]) VALUES ('TYPE_DB', 1)"});
+  m_files.Register("TQ2TMP", path);
+  const std::string before = ReadFile(path);
+  const std::function<void(CDatabase&)> opens[] = {
+      [](CDatabase& db) { db.Open("TQ2TMP", FALSE, TRUE); },
+      [](CDatabase& db) { db.OpenEx("ODBC;DSN=TQ2TMP;UID=admin;PWD=qlvm7;", CDatabase::openReadOnly); },
+  };
+  for (const auto& open : opens) {
+    CDatabase db;
+    open(db);
+    ASSERT_TRUE(db.IsOpen());
+    auto query = db.Driver().query("SELECT [NAME] FROM [Variables]");
+    ASSERT_TRUE(query && query->next());
+    EXPECT_EQ(query->value(0).text, "TYPE_DB");
+    query.reset();
+    for (const char* sql : {"DELETE FROM [Variables]", "CREATE TABLE [Autre] ([N] INTEGER)"}) {
+      try {
+        db.ExecuteSQL(sql);
+        ADD_FAILURE() << sql << " went through a read-only connection";
+      } catch (CDBException& e) {
+        EXPECT_EQ(e.m_strStateNativeOrigin.Left(23), "State:HY000,Native:3027") << sql;
+      }
+    }
+    EXPECT_FALSE(FileExists(path + "-wal"));
+    EXPECT_FALSE(FileExists(path + "-shm"));
+  }
+  EXPECT_EQ(ReadFile(path), before);
 }
 
 // Dates are wall-clock times: what the driver stores is the local time of

@@ -1,10 +1,66 @@
 #include "platform/file_copy.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <filesystem>
+#include <set>
+
+#include "jetdb/jetdb.h"
+#include "test_support/db_writers.h"
 #include "test_support/temp_dir.h"
+
+namespace {
+
+std::set<std::string> NamesIn(const std::string& folder) {
+  std::set<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.insert(entry.path().filename());
+  return names;
+}
+
+// Whether process `pid` has a file of `folder` other than `source` open:
+// the copy it is writing.
+bool WritesInto(pid_t pid, const std::string& folder, const std::string& source) {
+  std::error_code error;
+  for (std::filesystem::directory_iterator it("/proc/" + std::to_string(pid) + "/fd", error), end;
+       !error && it != end; it.increment(error)) {
+    std::error_code unreadable;
+    const std::string target = std::filesystem::read_symlink(it->path(), unreadable).string();
+    if (!unreadable && target.rfind(folder + "/", 0) == 0 && target != source) return true;
+  }
+  return false;
+}
+
+// Copies in a child process and kills it with SIGKILL as soon as it writes
+// the copy. False when the copy ended before it could be caught.
+bool KillCopyMidway(const std::string& source, const std::string& dest, BOOL bFailIfExists) {
+  const pid_t child = fork();
+  if (child == 0) _exit(CopyFileA(source.c_str(), dest.c_str(), bFailIfExists) ? 0 : 1);
+  if (child < 0) return false;
+  const std::string folder = std::filesystem::path(dest).parent_path().string();
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  bool caught = false;
+  while (!caught && waitpid(child, nullptr, WNOHANG) == 0 && std::chrono::steady_clock::now() < deadline)
+    caught = WritesInto(child, folder, source);
+  if (caught) kill(child, SIGKILL);
+  waitpid(child, nullptr, 0);
+  return caught;
+}
+
+// The rows of [T] as a read-only open of `path` sees them.
+std::int64_t RowsOf(const std::string& path) {
+  jetdb::Error error;
+  auto db = jetdb::Database::open(path, jetdb::OpenMode::ReadOnly, error);
+  EXPECT_TRUE(db) << error.message;
+  auto query = db ? db->query("SELECT COUNT(*) FROM [T]") : nullptr;
+  return query && query->next() ? query->value(0).integer : -1;
+}
+
+}  // namespace
 
 TEST(FileCopyTest, CopiesBytesAndReplacesOrKeepsTheDestinationAsAsked) {
   TempDir dir;
@@ -45,4 +101,80 @@ TEST(FileCopyTest, AFailedCopyLeavesNothingBehind) {
   EXPECT_FALSE(CopyFileA(a.c_str(), (out + "/b.mdb").c_str(), FALSE));
   EXPECT_FALSE(CopyFileA((dir.path() + "/missing").c_str(), (dir.path() + "/c.mdb").c_str(), FALSE));
   EXPECT_FALSE(FileExists(dir.path() + "/c.mdb"));
+}
+
+TEST(FileCopyTest, ADatabaseInUseIsCopiedWithItsLastCommitsAndLeftAlone) {
+  TempDir dir, out;
+  const std::string source = dir.path() + "/base.mdb";
+  {
+    jetdb::Error error;
+    auto db = jetdb::Database::open(source, true, error);
+    ASSERT_TRUE(db && db->execute("CREATE TABLE [T] ([N] INTEGER CONSTRAINT PrimaryKey PRIMARY KEY)"));
+  }
+  LiveWriter writer(source, 30);
+  ASSERT_TRUE(writer.ready());
+  const std::string bytes = ReadFile(source), log = ReadFile(source + "-wal"), index = ReadFile(source + "-shm");
+  ASSERT_FALSE(log.empty());  // the commits wait in the other program's log
+
+  EXPECT_TRUE(CopyFileA(source.c_str(), (out.path() + "/copy.mdb").c_str(), FALSE));
+  EXPECT_EQ(ReadFile(source), bytes);
+  EXPECT_EQ(ReadFile(source + "-wal"), log);
+  EXPECT_EQ(ReadFile(source + "-shm"), index);
+  EXPECT_EQ(RowsOf(out.path() + "/copy.mdb"), 30);
+  EXPECT_EQ(NamesIn(out.path()), std::set<std::string>{"copy.mdb"});
+
+  // Once the writer has closed it, the database is copied byte for byte.
+  writer.Finish();
+  EXPECT_TRUE(CopyFileA(source.c_str(), (out.path() + "/again.mdb").c_str(), TRUE));
+  EXPECT_EQ(ReadFile(out.path() + "/again.mdb"), ReadFile(source));
+  EXPECT_EQ(RowsOf(out.path() + "/again.mdb"), 30);
+}
+
+TEST(FileCopyTest, TheCopyHasTheModeOfANewFileOfTheUserNotTheSources) {
+  TempDir dir;
+  const std::string source = dir.path() + "/a.mdb";
+  WriteFile(source, "data");
+  ASSERT_EQ(chmod(source.c_str(), 0444), 0);
+  const auto modeOf = [](const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0u;
+  };
+  for (const mode_t mask : {022, 077}) {
+    const std::string dest = dir.path() + "/b" + std::to_string(mask) + ".mdb";
+    // Replacing a destination does not keep its mode either.
+    WriteFile(dest, "old");
+    ASSERT_EQ(chmod(dest.c_str(), 0400), 0);
+    const mode_t old = umask(mask);
+    const BOOL copied = CopyFileA(source.c_str(), dest.c_str(), FALSE);
+    umask(old);
+    EXPECT_TRUE(copied);
+    EXPECT_EQ(modeOf(dest), 0666u & ~mask) << mask;
+    EXPECT_EQ(ReadFile(dest), "data");
+  }
+}
+
+TEST(FileCopyTest, ACopyKilledMidwayLeavesNothingBehind) {
+  TempDir dir;
+  const std::string source = dir.path() + "/big.bin", dest = dir.path() + "/b.mdb";
+  // Long enough to copy that the copy can be caught in the act.
+  WriteFile(source, "");
+  std::filesystem::resize_file(source, 128u << 20);
+  ASSERT_TRUE(KillCopyMidway(source, dest, TRUE)) << "the copy ended before it could be killed";
+  EXPECT_EQ(NamesIn(dir.path()), std::set<std::string>{"big.bin"});
+
+  WriteFile(dest, "old");
+  ASSERT_TRUE(KillCopyMidway(source, dest, FALSE)) << "the copy ended before it could be killed";
+  EXPECT_EQ(NamesIn(dir.path()), (std::set<std::string>{"big.bin", "b.mdb"}));
+  EXPECT_EQ(ReadFile(dest), "old");
+}
+
+TEST(FileCopyTest, OnlyTheTemporariesOfInterruptedCopiesAreRemoved) {
+  TempDir dir;
+  for (const char* name : {".b.mdb.tmpcopy-Ab12Cd", ".Base.mdb.V2.0.tmpcopy-000000", ".b.mdb.tmpcopy-Ab12C",
+                           "b.mdb.tmpcopy-Ab12Cd", ".tmpcopy-Ab12Cd", "b.mdb", ".hidden"})
+    WriteFile(dir.path() + "/" + name, "x");
+  EXPECT_EQ(RemoveCopyLeftovers(dir.path().c_str()), 2);
+  EXPECT_EQ(NamesIn(dir.path()),
+            (std::set<std::string>{".b.mdb.tmpcopy-Ab12C", "b.mdb.tmpcopy-Ab12Cd", ".tmpcopy-Ab12Cd", "b.mdb", ".hidden"}));
+  EXPECT_EQ(RemoveCopyLeftovers((dir.path() + "/missing").c_str()), 0);
 }

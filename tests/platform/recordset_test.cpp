@@ -291,4 +291,38 @@ TEST_F(RecordsetTest, WithoutAnOpenDatabaseTheSetConnectsItself) {
   EXPECT_EQ(set.m_pDatabase, &closed);
 }
 
+TEST_F(RecordsetTest, ASetOpenedReadOnlyOpensItsOwnDatabaseReadOnly) {
+  Insert("1, 42, 0, 0, 0, 0, NULL, 'x'");
+  m_db.Close();
+  const std::string path = m_files.dir() + "/base.mdb";
+  const std::string before = ReadFile(path);
+
+  CMesuresSet set(nullptr);
+  set.Open(CRecordset::snapshot, nullptr, CRecordset::readOnly);
+  EXPECT_EQ(set.m_L, 42);
+  try {
+    set.m_pDatabase->ExecuteSQL("DELETE FROM [Mesures]");
+    ADD_FAILURE() << "a delete went through the set's read-only database";
+  } catch (CDBException& e) {
+    EXPECT_EQ(e.m_strStateNativeOrigin.Left(23), "State:HY000,Native:3027");
+  }
+  // A set that borrows the connection cannot write through it either.
+  CMesuresSet borrower(set.m_pDatabase);
+  borrower.Open();
+  borrower.Edit();
+  borrower.m_L = 43;
+  EXPECT_THROW(borrower.Update(), CDBException);
+  borrower.Close();
+  set.Close();
+  EXPECT_EQ(ReadFile(path), before);
+  EXPECT_FALSE(FileExists(path + "-wal"));
+
+  // Without the option the set's own database writes.
+  CMesuresSet writer(nullptr);
+  writer.Open();
+  writer.Edit();
+  writer.m_L = 43;
+  EXPECT_TRUE(writer.Update());
+}
+
 }  // namespace
