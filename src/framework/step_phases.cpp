@@ -36,7 +36,8 @@ BOOL RunDataPhase(CDatabase* pDb, const StepConstants& k, const CString& templat
     CSysLanguageSet templateSet(nullptr, k.from);
     bool opened = false;
     try {
-      templateSet.Open();
+      // Templates are only read: they may sit where the user cannot write.
+      templateSet.Open(AFX_DB_USE_DEFAULT_TYPE, nullptr, CRecordset::readOnly);
       opened = true;
     } catch (CDBException& e) {
       JournalWrite("ERREUR : Ouverture de la base de données source.\n");

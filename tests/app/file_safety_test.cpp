@@ -53,6 +53,17 @@ std::string Version(const std::string& db) {
 // The version text a V2.0 database reaches through the chain as it is.
 std::string Reached() { return StoredVersionText(StepTable()[ChainLinks().size() - 1].to); }
 
+// True once the process catches `sig` (its SigCgt mask in /proc says so).
+bool WaitUntilCaught(pid_t pid, int sig) {
+  for (int i = 0; i < 5000; ++i) {
+    const std::string status = ReadFile("/proc/" + std::to_string(pid) + "/status");
+    const std::size_t at = status.find("SigCgt:");
+    if (at != std::string::npos && (std::stoull(status.substr(at + 7), nullptr, 16) >> (sig - 1)) & 1) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return false;
+}
+
 bool Sql(sqlite3* db, const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
 
 class FileSafetyTest : public ::testing::Test {
@@ -241,8 +252,11 @@ TEST_F(FileSafetyTest, SignalsEndTheRunAtAStatementAndRemoveItsDataSources) {
       execl(UPDATER_BINARY, "updater", src.c_str(), dest.c_str(), static_cast<char*>(nullptr));
       _exit(127);
     }
-    // From the very start to well past the structure phase.
-    std::this_thread::sleep_for(std::chrono::milliseconds(10 + attempt * 6));
+    // A signal before the program holds them ends it as any program; what
+    // is tested starts once it does, from the very start of the run to well
+    // past the structure phase.
+    ASSERT_TRUE(WaitUntilCaught(pid, sig));
+    std::this_thread::sleep_for(std::chrono::milliseconds(attempt * 6));
     kill(pid, sig);
     int status = 0;
     waitpid(pid, &status, 0);
