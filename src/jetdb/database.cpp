@@ -1,6 +1,7 @@
 // The Database object: opening files, running statements inside their
 // transactions, the row API and catalog inspection.
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
@@ -71,11 +72,14 @@ bool exec(sqlite3* db, const char* sql) { return sqlite3_exec(db, sql, nullptr, 
 // index for writing: it uses the index of a live writer, or else rebuilds it
 // in its own memory from the log, under a read lock that keeps any writer
 // from checkpointing under it. What it cannot do without writing is create
-// a missing log or index, so a file whose header asks for WAL without both
-// beside it is refused rather than read. Neither immutable=1 nor nolock=1 is
-// sound here: both drop the locks that keep another process from
+// a missing index, so a file whose log lies beside it without its index is
+// refused rather than read. Neither immutable=1 nor nolock=1 is sound while
+// a log exists: both drop the locks that keep another process from
 // checkpointing pages under the reader, nolock refuses WAL files outright,
-// and immutable ignores the log with the commits in it.
+// and immutable ignores the log with the commits in it. A file in WAL mode
+// with no log at all holds every commit in itself and is open nowhere; it
+// is read as immutable (a writer that opened it during the read could
+// checkpoint under the reader: a window of one read, accepted).
 bool configure(sqlite3* db) {
   sqlite3_busy_timeout(db, kBusyTimeoutMs);
   return sqlite3_create_collation_v2(db, "JETNOCASE", SQLITE_UTF8, nullptr, collate, nullptr) == SQLITE_OK &&
@@ -99,8 +103,9 @@ void leaveWal(sqlite3* db) {
   exec(db, "PRAGMA journal_mode=DELETE");
 }
 
-// The URI that opens `path` read-only without writing (see above).
-std::string readOnlyUri(const std::string& path) {
+// The URI that opens `path` read-only without writing (see above), or as
+// an immutable file.
+std::string readOnlyUri(const std::string& path, bool immutable = false) {
   static const char kHex[] = "0123456789ABCDEF";
   std::string uri = path.starts_with('/') ? "file://" : "file:";
   for (char c : path) {
@@ -112,7 +117,7 @@ std::string readOnlyUri(const std::string& path) {
       uri += c;
     }
   }
-  return uri + "?mode=ro&readonly_shm=1";
+  return uri + (immutable ? "?mode=ro&immutable=1" : "?mode=ro&readonly_shm=1");
 }
 
 class QueryImpl final : public Query {
@@ -297,8 +302,24 @@ std::unique_ptr<Database> Database::open(const std::string& path, OpenMode mode,
       return nullptr;
     }
     if (kind == FileKind::Wal && impl->readOnly && !logPresent(path)) {
-      error = errors::logMissing(path);
-      return nullptr;
+      // No log at all: the main file holds every commit and no connection
+      // has the file open (a connection in WAL mode keeps the log while it
+      // lives), as after a clean close by a writer that left the file in
+      // WAL mode, earlier builds of this driver among them. Such a file is
+      // read as immutable, which takes no lock and creates no index. A log
+      // without its index is refused: reading it would mean writing one.
+      if (::access((path + "-wal").c_str(), F_OK) == 0) {
+        error = errors::logMissing(path);
+        return nullptr;
+      }
+      sqlite3_close_v2(impl->db);
+      impl->db = nullptr;
+      if (sqlite3_open_v2(readOnlyUri(path, true).c_str(), &impl->db,
+                          SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr) != SQLITE_OK ||
+          !configure(impl->db)) {
+        error = errors::notADatabase(path);
+        return nullptr;
+      }
     }
   }
   if (!impl->catalog.load(impl->db)) {

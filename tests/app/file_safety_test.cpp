@@ -124,6 +124,22 @@ TEST_F(FileSafetyTest, TemplatesAndASourceWithDestinationAreOnlyRead) {
   EXPECT_TRUE(Snapshot(m_templates.path()) == templates) << "the template folder changed";
 }
 
+TEST_F(FileSafetyTest, ASourceLeftInWalModeIsConvertedAndLeftAsItWas) {
+  // Earlier builds, and other SQLite tools, leave files whose header asks
+  // for a log that a clean close removed.
+  const std::string source = Sample();
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(source.c_str(), &db), SQLITE_OK);
+  ASSERT_TRUE(Sql(db, "PRAGMA journal_mode=WAL"));
+  sqlite3_close(db);
+  const std::string before = ReadFile(source);
+  ASSERT_EQ(Convert(source, Dest()), 0) << m_run.stderrText();
+  EXPECT_EQ(Version(Dest()), Reached());
+  EXPECT_TRUE(ReadFile(source) == before) << "the source changed";
+  EXPECT_FALSE(FileExists(source + "-wal"));
+  EXPECT_FALSE(FileExists(source + "-shm"));
+}
+
 TEST_F(FileSafetyTest, TheCopyHoldsCommitsStillInAnotherProgramsLog) {
   const std::string source = Sample();
   sqlite3* db = nullptr;
