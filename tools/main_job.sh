@@ -11,19 +11,8 @@ build=$root/build
 templates=$build/templates
 out=$build/main-job
 rm -rf "$out"
-mkdir -p "$templates" "$out/registry"
-cat > "$out/registry/HKEY_CURRENT_USER.reg" <<REG
-REGEDIT4
-
-[HKEY_CURRENT_USER\\Software\\Norvane\\Toquelin\\updater\\Générale]
-"Debug"=dword:00000001
-REG
-cat > "$out/registry/HKEY_LOCAL_MACHINE.reg" <<REG
-REGEDIT4
-
-[HKEY_LOCAL_MACHINE\\SOFTWARE\\Norvane\\Toquelin\\tq2\\Path]
-"ExePath"="$templates"
-REG
+mkdir -p "$templates"
+"$root/tools/registry.sh" "$out/registry" "$templates"
 
 echo "+ updater /SRC=Exemple_V20.mdb /DEST=$out/Base.mdb"
 set +e

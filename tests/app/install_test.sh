@@ -13,19 +13,8 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 lib=$prefix/lib/toquelin
 
 home=$scratch/home
-mkdir -p "$home/registry" "$home/out"
-cat > "$home/registry/HKEY_CURRENT_USER.reg" <<REG
-REGEDIT4
-
-[HKEY_CURRENT_USER\\Software\\Norvane\\Toquelin\\updater\\Générale]
-"Debug"=dword:00000001
-REG
-cat > "$home/registry/HKEY_LOCAL_MACHINE.reg" <<REG
-REGEDIT4
-
-[HKEY_LOCAL_MACHINE\\SOFTWARE\\Norvane\\Toquelin\\tq2\\Path]
-"ExePath"="$lib"
-REG
+mkdir -p "$home/out"
+"$(dirname "$0")/../../tools/registry.sh" "$home/registry" "$lib"
 cp "$lib/Exemple_V20.mdb" "$home/Base.mdb"
 
 if [ "$(id -u)" -eq 0 ]; then
