@@ -2,6 +2,7 @@
 
 #include "framework/data_source.h"
 #include "framework/version_table.h"
+#include "merges/language_merges.h"
 #include "recordsets/data_sources.h"
 #include "shell/failure.h"
 #include "shell/journal.h"
@@ -56,6 +57,15 @@ BOOL RunDataPhase(CDatabase* pDb, const StepConstants& k, const CString& templat
   RemoveDataSource(kTemplateDataSource, templatePath);
   JournalWrite(result ? k.dataSuccess : k.dataFailure);
   return result;
+}
+
+BOOL RunLanguageMerges(CDatabase* pDb, CSysLanguageSet& templateSet, const StepConstants& k) {
+  return UpdateLanguePrinter(pDb, templateSet.m_pDatabase, k.from, k.printerLimit) &&
+         UpdateLangueSystem(pDb, templateSet, k.systemLimit);
+}
+
+DataMerges LanguageMergesOnly(const StepConstants& k) {
+  return [&k](CDatabase* pDb, CSysLanguageSet& templateSet) { return RunLanguageMerges(pDb, templateSet, k); };
 }
 
 namespace {

@@ -27,6 +27,13 @@ using DataMerges = std::function<BOOL(CDatabase* pDb, CSysLanguageSet& templateS
 // error that no merge handles ends the phase as a failure.
 BOOL RunDataPhase(CDatabase* pDb, const StepConstants& k, const CString& templateDir, const DataMerges& merges);
 
+// The two label merges that every step runs, [Langue_Printer] first, in
+// the form and with the limits of the step's row.
+BOOL RunLanguageMerges(CDatabase* pDb, CSysLanguageSet& templateSet, const StepConstants& k);
+
+// The merges of a data phase that has only the label merges.
+DataMerges LanguageMergesOnly(const StepConstants& k);
+
 using Phase = std::function<BOOL(CDatabase* pDb)>;
 
 // The step driver: the data source of the converted database, the progress

@@ -1,7 +1,7 @@
 #include "steps/convert_v20_to_v21.h"
 
 #include "merges/append_rows.h"
-#include "merges/language_merges.h"
+#include "merges/keyed_row.h"
 #include "merges/merge_journal.h"
 #include "recordsets/categories_set.h"
 #include "recordsets/fmt_etiquette_set.h"
@@ -103,9 +103,7 @@ BOOL UpdateCategories(CDatabase* pDb, CDatabase* pTemplateDb) {
   db.Open();
   BOOL allFound = TRUE;
   for (; !tmpl.IsEOF(); tmpl.MoveNext()) {
-    db.m_strFilter.Format("[CLASS_ID]=%d", static_cast<int>(tmpl.m_CLASS_ID));
-    db.Requery();
-    if (db.IsEOF()) {
+    if (!FindKeyedRow(db, "[CLASS_ID]=%d", static_cast<int>(tmpl.m_CLASS_ID))) {
       allFound = FALSE;
       break;
     }
@@ -146,9 +144,7 @@ BOOL UpdateUnites(CDatabase* pDb, CDatabase* pTemplateDb) {
   db.Open();
   BOOL result = TRUE;
   for (; !tmpl.IsEOF() && result; tmpl.MoveNext()) {
-    db.m_strFilter.Format("[UNITDEF_ID]=%d", static_cast<int>(tmpl.m_UNITDEF_ID));
-    db.Requery();
-    if (db.IsEOF()) {
+    if (!FindKeyedRow(db, "[UNITDEF_ID]=%d", static_cast<int>(tmpl.m_UNITDEF_ID))) {
       db.AddNew();
       db.m_UNITDEF_ID = tmpl.m_UNITDEF_ID;
       CopyUnit(tmpl, db);
@@ -198,8 +194,7 @@ BOOL CConvertV20ToV21::UpdateDataV21(CDatabase* pDb) {
     return RunInOrder({
         [&] { return UpdateCategories(pDb, pTemplateDb); },
         [&] { return UpdateFmtEtiquette(pDb, pTemplateDb); },
-        [&] { return UpdateLanguePrinter(pDb, pTemplateDb, k.from, k.printerLimit); },
-        [&] { return UpdateLangueSystem(pDb, templateSet, k.systemLimit); },
+        [&] { return RunLanguageMerges(pDb, templateSet, k); },
         [&] { return UpdateUnites(pDb, pTemplateDb); },
         [&] { return UpdateVariables(pDb, pTemplateDb); },
     });
