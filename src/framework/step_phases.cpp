@@ -19,12 +19,6 @@ BOOL RunStructurePhase(CDatabase* pDb, const StepConstants& k, const std::vector
   return result;
 }
 
-BOOL RunInOrder(std::initializer_list<std::function<BOOL()>> merges) {
-  for (const auto& merge : merges)
-    if (!merge()) return FALSE;
-  return TRUE;
-}
-
 BOOL RunDataPhase(CDatabase* pDb, const StepConstants& k, const CString& templateDir, const DataMerges& merges) {
   JournalWrite(k.dataOpening);
   CString templatePath;
@@ -64,8 +58,26 @@ BOOL RunLanguageMerges(CDatabase* pDb, CSysLanguageSet& templateSet, const StepC
          UpdateLangueSystem(pDb, templateSet, k.systemLimit);
 }
 
-DataMerges LanguageMergesOnly(const StepConstants& k) {
+DataMerges LanguageMerges(const StepConstants& k) {
   return [&k](CDatabase* pDb, CSysLanguageSet& templateSet) { return RunLanguageMerges(pDb, templateSet, k); };
+}
+
+DataMerges FromTemplate(BOOL (*merge)(CDatabase* pDb, CDatabase* pTemplateDb)) {
+  return [merge](CDatabase* pDb, CSysLanguageSet& templateSet) { return merge(pDb, templateSet.m_pDatabase); };
+}
+
+DataMerges OnDatabase(BOOL (*merge)(CDatabase* pDb)) {
+  return [merge](CDatabase* pDb, CSysLanguageSet&) { return merge(pDb); };
+}
+
+BOOL RunDataPhase(CDatabase* pDb, const StepConstants& k, const CString& templateDir,
+                  std::initializer_list<DataMerges> merges) {
+  // The list lives for the whole call, and the phase runs within it.
+  return RunDataPhase(pDb, k, templateDir, [merges](CDatabase* pDb, CSysLanguageSet& templateSet) {
+    for (const DataMerges& merge : merges)
+      if (!merge(pDb, templateSet)) return FALSE;
+    return TRUE;
+  });
 }
 
 namespace {

@@ -178,9 +178,7 @@ BOOL UpdateVariables(CDatabase* pDb, CDatabase* pTemplateDb) {
 }  // namespace
 
 BOOL CConvertV20ToV21::ConvertV20ToV21(CString& strDest) {
-  return RunStep(
-      strDest, Step(), [this](CDatabase* pDb) { return UpdateStructureV21(pDb); },
-      [this](CDatabase* pDb) { return UpdateDataV21(pDb); });
+  return RunPhases(strDest, Step(), &CConvertV20ToV21::UpdateStructureV21, &CConvertV20ToV21::UpdateDataV21);
 }
 
 const std::vector<DdlOperation>& CConvertV20ToV21::StructureOperations() { return StructureV21(); }
@@ -188,15 +186,7 @@ const std::vector<DdlOperation>& CConvertV20ToV21::StructureOperations() { retur
 BOOL CConvertV20ToV21::UpdateStructureV21(CDatabase* pDb) { return RunStructurePhase(pDb, Step(), StructureV21()); }
 
 BOOL CConvertV20ToV21::UpdateDataV21(CDatabase* pDb) {
-  const StepConstants& k = Step();
-  return RunDataPhase(pDb, k, m_strTemplateDir, [&k](CDatabase* pDb, CSysLanguageSet& templateSet) {
-    CDatabase* pTemplateDb = templateSet.m_pDatabase;
-    return RunInOrder({
-        [&] { return UpdateCategories(pDb, pTemplateDb); },
-        [&] { return UpdateFmtEtiquette(pDb, pTemplateDb); },
-        [&] { return RunLanguageMerges(pDb, templateSet, k); },
-        [&] { return UpdateUnites(pDb, pTemplateDb); },
-        [&] { return UpdateVariables(pDb, pTemplateDb); },
-    });
-  });
+  return RunDataPhase(pDb, Step(), m_strTemplateDir,
+                      {FromTemplate(UpdateCategories), FromTemplate(UpdateFmtEtiquette), LanguageMerges(Step()),
+                       FromTemplate(UpdateUnites), FromTemplate(UpdateVariables)});
 }

@@ -23,9 +23,7 @@ const std::vector<DdlOperation>& StructureV23() {
 }  // namespace
 
 BOOL CConvertV22ToV23::ConvertV22ToV23(CString& strDest) {
-  return RunStep(
-      strDest, Step(), [this](CDatabase* pDb) { return UpdateStructureV23(pDb); },
-      [this](CDatabase* pDb) { return UpdateDataV23(pDb); });
+  return RunPhases(strDest, Step(), &CConvertV22ToV23::UpdateStructureV23, &CConvertV22ToV23::UpdateDataV23);
 }
 
 const std::vector<DdlOperation>& CConvertV22ToV23::StructureOperations() { return StructureV23(); }
@@ -33,5 +31,5 @@ const std::vector<DdlOperation>& CConvertV22ToV23::StructureOperations() { retur
 BOOL CConvertV22ToV23::UpdateStructureV23(CDatabase* pDb) { return RunStructurePhase(pDb, Step(), StructureV23()); }
 
 BOOL CConvertV22ToV23::UpdateDataV23(CDatabase* pDb) {
-  return RunDataPhase(pDb, Step(), m_strTemplateDir, LanguageMergesOnly(Step()));
+  return RunDataPhase(pDb, Step(), m_strTemplateDir, {LanguageMerges(Step())});
 }

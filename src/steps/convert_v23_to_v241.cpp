@@ -120,9 +120,7 @@ BOOL UpdateUnitesNbDigit(CDatabase* pDb) {
 }  // namespace
 
 BOOL CConvertV23ToV241::ConvertV23ToV241(CString& strDest) {
-  return RunStep(
-      strDest, Step(), [this](CDatabase* pDb) { return UpdateStructureV241(pDb); },
-      [this](CDatabase* pDb) { return UpdateDataV241(pDb); });
+  return RunPhases(strDest, Step(), &CConvertV23ToV241::UpdateStructureV241, &CConvertV23ToV241::UpdateDataV241);
 }
 
 const std::vector<DdlOperation>& CConvertV23ToV241::StructureOperations() { return StructureV241(); }
@@ -130,13 +128,7 @@ const std::vector<DdlOperation>& CConvertV23ToV241::StructureOperations() { retu
 BOOL CConvertV23ToV241::UpdateStructureV241(CDatabase* pDb) { return RunStructurePhase(pDb, Step(), StructureV241()); }
 
 BOOL CConvertV23ToV241::UpdateDataV241(CDatabase* pDb) {
-  const StepConstants& k = Step();
-  return RunDataPhase(pDb, k, m_strTemplateDir, [&k](CDatabase* pDb, CSysLanguageSet& templateSet) {
-    return RunInOrder({
-        [&] { return RunLanguageMerges(pDb, templateSet, k); },
-        [&] { return UpdateLibellesPreEmballe(pDb); },
-        [&] { return ClearIngredientsPxkg(pDb); },
-        [&] { return UpdateUnitesNbDigit(pDb); },
-    });
-  });
+  return RunDataPhase(pDb, Step(), m_strTemplateDir,
+                      {LanguageMerges(Step()), OnDatabase(UpdateLibellesPreEmballe), OnDatabase(ClearIngredientsPxkg),
+                       OnDatabase(UpdateUnitesNbDigit)});
 }

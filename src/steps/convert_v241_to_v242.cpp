@@ -65,9 +65,7 @@ BOOL UpdateCategoriesV242(CDatabase* pDb) {
 }  // namespace
 
 BOOL CConvertV241ToV242::ConvertV241ToV242(CString& strDest) {
-  return RunStep(
-      strDest, Step(), [this](CDatabase* pDb) { return UpdateStructureV242(pDb); },
-      [this](CDatabase* pDb) { return UpdateDataV242(pDb); });
+  return RunPhases(strDest, Step(), &CConvertV241ToV242::UpdateStructureV242, &CConvertV241ToV242::UpdateDataV242);
 }
 
 const std::vector<DdlOperation>& CConvertV241ToV242::StructureOperations() { return StructureV242(); }
@@ -75,11 +73,5 @@ const std::vector<DdlOperation>& CConvertV241ToV242::StructureOperations() { ret
 BOOL CConvertV241ToV242::UpdateStructureV242(CDatabase* pDb) { return RunStructurePhase(pDb, Step(), StructureV242()); }
 
 BOOL CConvertV241ToV242::UpdateDataV242(CDatabase* pDb) {
-  const StepConstants& k = Step();
-  return RunDataPhase(pDb, k, m_strTemplateDir, [&k](CDatabase* pDb, CSysLanguageSet& templateSet) {
-    return RunInOrder({
-        [&] { return RunLanguageMerges(pDb, templateSet, k); },
-        [&] { return UpdateCategoriesV242(pDb); },
-    });
-  });
+  return RunDataPhase(pDb, Step(), m_strTemplateDir, {LanguageMerges(Step()), OnDatabase(UpdateCategoriesV242)});
 }

@@ -7,7 +7,7 @@ const StepConstants& Step() { return StepConstantsFrom(kDbVersion242); }
 }  // namespace
 
 BOOL CConvertV242ToV243::ConvertV242ToV243(CString& strDest) {
-  return RunStep(strDest, Step(), nullptr, [this](CDatabase* pDb) { return UpdateDataV243(pDb); });
+  return RunPhases<CConvertV242ToV243>(strDest, Step(), nullptr, &CConvertV242ToV243::UpdateDataV243);
 }
 
 const std::vector<DdlOperation>& CConvertV242ToV243::StructureOperations() {
@@ -16,5 +16,5 @@ const std::vector<DdlOperation>& CConvertV242ToV243::StructureOperations() {
 }
 
 BOOL CConvertV242ToV243::UpdateDataV243(CDatabase* pDb) {
-  return RunDataPhase(pDb, Step(), m_strTemplateDir, LanguageMergesOnly(Step()));
+  return RunDataPhase(pDb, Step(), m_strTemplateDir, {LanguageMerges(Step())});
 }
