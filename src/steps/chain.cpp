@@ -3,6 +3,7 @@
 #include <array>
 
 #include "steps/convert_v20_to_v21.h"
+#include "steps/convert_v21_to_v22.h"
 
 namespace {
 
@@ -20,6 +21,7 @@ constexpr ChainLink Link(DbVersion from) {
 
 const std::array kChain{
     Link<CConvertV20ToV21, &CConvertV20ToV21::ConvertV20ToV21>(kDbVersion20),
+    Link<CConvertV21ToV22, &CConvertV21ToV22::ConvertV21ToV22>(kDbVersion21),
 };
 
 }  // namespace
