@@ -5,8 +5,6 @@
 # PARTS are concatenated in order into OUT.sql; "@labels" and "@large" stand
 # for the output of gendb with LABELS or LARGE. The database is rebuilt from
 # scratch: an old file is removed first, and a failed build leaves none.
-# With -DBASE=file.mdb the script runs on a copy of that database instead of
-# a new one.
 cmake_minimum_required(VERSION 3.25)
 foreach(var JETSQL GENDB OUT PARTS)
   if(NOT DEFINED ${var})
@@ -44,13 +42,7 @@ foreach(part IN LISTS PARTS)
 endforeach()
 
 file(REMOVE "${OUT}")
-if(DEFINED BASE)
-  file(COPY_FILE "${BASE}" "${OUT}")
-  set(create)
-else()
-  set(create --create)
-endif()
-execute_process(COMMAND "${JETSQL}" ${create} "${OUT}" INPUT_FILE "${script}" RESULT_VARIABLE rc ERROR_VARIABLE err OUTPUT_QUIET)
+execute_process(COMMAND "${JETSQL}" --create "${OUT}" INPUT_FILE "${script}" RESULT_VARIABLE rc ERROR_VARIABLE err OUTPUT_QUIET)
 if(NOT rc EQUAL 0)
   file(REMOVE "${OUT}")
   message(FATAL_ERROR "jetsql failed on ${script} (${rc}):\n${err}")

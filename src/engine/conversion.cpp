@@ -97,11 +97,10 @@ DbVersion Convert(const CString& strSource, CString& strDest, const CString& str
 
 }  // namespace
 
-DbVersion RunChain(DbVersion nVersion, CString& strDest, const CString& strTemplateDir, DbVersion until) {
+DbVersion RunChain(DbVersion nVersion, CString& strDest, const CString& strTemplateDir) {
   // Each link is tried against the version reached by the links before it,
   // so one run goes through every step from the detected version on.
   for (const ChainLink& link : ChainLinks()) {
-    if (link.from >= until) break;
     nVersion = ConvertedAs(nVersion);
     if (nVersion != link.from) continue;
     const StepConstants& k = StepConstantsFrom(link.from);

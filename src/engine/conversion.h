@@ -9,12 +9,9 @@
 // file that was converted.
 DbVersion RunConversion(const CString& strSource, CString& strDest, const CString& strTemplateDir);
 
-// Runs every step from nVersion on, while they succeed and until the
-// version `until` is reached; returns the version reached, 0 after a failed
-// step. A run always goes to the end; the fixtures of the tests stop on the
-// way.
-DbVersion RunChain(DbVersion nVersion, CString& strDest, const CString& strTemplateDir,
-                   DbVersion until = kDbVersion253);
+// Runs every step from nVersion on, while they succeed; returns the version
+// reached, 0 after a failed step.
+DbVersion RunChain(DbVersion nVersion, CString& strDest, const CString& strTemplateDir);
 
 // How long a second run waits for the first one's data sources; the
 // environment variable UPDATER_LOCK_TIMEOUT (seconds) overrides it.

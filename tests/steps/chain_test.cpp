@@ -11,23 +11,18 @@
 
 #include "framework/step_table.h"
 #include "framework/version_table.h"
-#include "test_support/chain_reach.h"
 #include "test_support/step_harness.h"
 
-// A step still being written leaves a gap, but the links never leave the
-// table's order.
-TEST(ChainTest, LinksFollowTheStepTableInOrder) {
+TEST(ChainTest, LinksFollowTheStepTableRowByRow) {
   const auto links = ChainLinks();
   const auto rows = StepTable();
   ASSERT_FALSE(links.empty());
-  EXPECT_EQ(links.front().from, rows.front().from);
-  std::size_t row = 0;
-  for (const ChainLink& link : links) {
-    while (row < rows.size() && rows[row].from != link.from) ++row;
-    ASSERT_LT(row, rows.size()) << "link from " << link.from << " out of the table's order";
+  ASSERT_LE(links.size(), rows.size());
+  for (std::size_t i = 0; i < links.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(links[i].from, rows[i].from);
     // What a step stamps is what detection recognises as its target.
-    EXPECT_EQ(VersionFromStoredText(StoredVersionText(rows[row].to)), rows[row].to);
-    ++row;
+    EXPECT_EQ(VersionFromStoredText(StoredVersionText(rows[i].to)), rows[i].to);
   }
   for (std::size_t i = 0; i + 1 < rows.size(); ++i) EXPECT_EQ(rows[i].to, rows[i + 1].from) << i;
   EXPECT_EQ(rows.back().to, kDbVersion253);
@@ -75,8 +70,7 @@ TEST(ChainTest, RunsInProcessFromTheSampleAndReadsBackThroughTheShell) {
   StepHarness harness(TEMPLATE_DIR);
   const std::string db = harness.Fixture(SAMPLE_DB);
   const DbVersion reached = harness.RunChain(kDbVersion20, db);
-  EXPECT_EQ(reached, ChainReach(kDbVersion20));
-  EXPECT_GE(reached, kDbVersion21);
+  EXPECT_EQ(reached, StepTable()[ChainLinks().size() - 1].to);
   const std::string journal = harness.Journal();
   EXPECT_NE(journal.find("Mise à jour Toquelin V2.0 -> V2.1\n"), std::string::npos) << journal;
   EXPECT_EQ(harness.Value(db, "SELECT [Langue_1] FROM [Langue_System] WHERE [Libelle]='IDS_VERSION_DB'"),

@@ -21,7 +21,7 @@ std::string ShellTime(std::time_t t) {
 
 TEST_F(ConvertV241ToV242Test, AddsTheInventoryCategoryAndMovesTheStoragePlacesToTheTop) {
   const std::string db = Fixture("V241");
-  ASSERT_NE(Value(db, "SELECT [PERE_ID] FROM [Categories] WHERE [CLASS_ID]=20"), "-1");
+  ASSERT_NE(Text(db, "SELECT [PERE_ID] FROM [Categories] WHERE [CLASS_ID]=20"), "-1");
   const std::string before = ShellTime(std::time(nullptr));
   const std::string others = StepHarness::Query(db, "SELECT * FROM [Categories] WHERE [CLASS_ID]<>20");
   ASSERT_TRUE(m_harness.RunStep(kDbVersion241, db)) << m_harness.Journal();
@@ -32,9 +32,9 @@ TEST_F(ConvertV241ToV242Test, AddsTheInventoryCategoryAndMovesTheStoragePlacesTo
                                "WHERE [CLASS_ID]=28"),
             "CLASS_ID,TYPE,MASQUE,PERE_ID,NAME_1,NAME_2,NAME_3,NAME_4,NAME_5,OWNER,ASCHILD,EXPORTABLE\n"
             "28,3,0,-1,Inventaire,Inventory,Inventur,Inventario,Inventario,-1,0,0\n");
-  EXPECT_GE(Value(db, "SELECT [DATE_MAJ] FROM [Categories] WHERE [CLASS_ID]=28"), before);
-  EXPECT_EQ(Value(db, "SELECT [PERE_ID] FROM [Categories] WHERE [CLASS_ID]=20"), "-1");
-  EXPECT_GE(Value(db, "SELECT [DATE_MAJ] FROM [Categories] WHERE [CLASS_ID]=20"), before);
+  EXPECT_GE(Text(db, "SELECT [DATE_MAJ] FROM [Categories] WHERE [CLASS_ID]=28"), before);
+  EXPECT_EQ(Text(db, "SELECT [PERE_ID] FROM [Categories] WHERE [CLASS_ID]=20"), "-1");
+  EXPECT_GE(Text(db, "SELECT [DATE_MAJ] FROM [Categories] WHERE [CLASS_ID]=20"), before);
   // No other category changed.
   EXPECT_EQ(StepHarness::Query(db, "SELECT * FROM [Categories] WHERE [CLASS_ID]<>20 AND [CLASS_ID]<>28"), others);
   EXPECT_NE(m_harness.Journal().find("Données table [Langue_System] mises à jour.\n"
@@ -54,9 +54,9 @@ TEST_F(ConvertV241ToV242Test, APlanningVatCodeThatExistsStillChangesThePlanningB
   EXPECT_EQ(journal.find("Champs [Planning]"), std::string::npos);
   EXPECT_EQ(journal.find("Index [Planning]"), std::string::npos);
   EXPECT_NE(journal.find("\nERREUR : Structure database V2.4.2 non mise à jour\n\n"), std::string::npos);
-  EXPECT_NE(Schema(db, "Planning").find("TYPE"), std::string::npos);
+  EXPECT_TRUE(HasColumn(db, "Planning", "TYPE"));
   Shell(db, "UPDATE [Planning] SET [CLIENT]='" + std::string(100, 'x') + "'");
-  EXPECT_EQ(Schema(db, "Recettes").find("TVACODE"), std::string::npos);
+  EXPECT_FALSE(HasColumn(db, "Recettes", "TVACODE"));
   EXPECT_EQ(Version(db), "2.4.1.263");
 }
 
@@ -67,7 +67,7 @@ TEST_F(ConvertV241ToV242Test, APrincipalCategoryThatExistsStopsBeforeTheDiscount
   const std::string journal = m_harness.Journal();
   EXPECT_NE(journal.find("Champs [Recettes].[TVACODE] ajouté\nERREUR : "), std::string::npos) << journal;
   EXPECT_EQ(journal.find("[ENTPRINCIPAL] ajouté"), std::string::npos);
-  EXPECT_NE(Schema(db, "Recettes").find("ENTPRINCIPAL"), std::string::npos);
+  EXPECT_TRUE(HasColumn(db, "Recettes", "ENTPRINCIPAL"));
   EXPECT_EQ(journal.find("[REMISE] modifié"), std::string::npos);
   // No relation: a recipe may still name a category that does not exist.
   Shell(db, "UPDATE [Recettes] SET [CATPRINCIPAL]=9999");
@@ -97,7 +97,7 @@ TEST_F(ConvertV241ToV242RunTest, NoStoragePlacesCategoryFailsTheStepInTheJournal
       << journal;
   EXPECT_NE(m_run.stderrText().find("V2.4.1 -> V2.4.2"), std::string::npos) << m_run.stderrText();
   // The inventory category written before stays; the version does not move.
-  EXPECT_EQ(Value(m_db, "SELECT [NAME_1] FROM [Categories] WHERE [CLASS_ID]=28"), "Inventaire");
+  EXPECT_EQ(Text(m_db, "SELECT [NAME_1] FROM [Categories] WHERE [CLASS_ID]=28"), "Inventaire");
   EXPECT_EQ(Version(m_db), "2.4.1.263");
 }
 
@@ -109,8 +109,8 @@ TEST_F(ConvertV241ToV242RunTest, AnInventoryCategoryThatExistsFailsTheStepWithTh
   EXPECT_NE(journal.find("Données table [Langue_System] mises à jour.\nERREUR : "), std::string::npos) << journal;
   EXPECT_NE(journal.find("\nERREUR : Données database V2.4.2 non mise à jour\n\n\nFin du journal.\n"),
             std::string::npos);
-  EXPECT_EQ(Value(m_db, "SELECT [NAME_1] FROM [Categories] WHERE [CLASS_ID]=28"), "Caves");
-  EXPECT_NE(Value(m_db, "SELECT [PERE_ID] FROM [Categories] WHERE [CLASS_ID]=20"), "-1");
+  EXPECT_EQ(Text(m_db, "SELECT [NAME_1] FROM [Categories] WHERE [CLASS_ID]=28"), "Caves");
+  EXPECT_NE(Text(m_db, "SELECT [PERE_ID] FROM [Categories] WHERE [CLASS_ID]=20"), "-1");
   EXPECT_EQ(Version(m_db), "2.4.1.263");
   EXPECT_EQ(ReadFile(m_run.odbcIni()).find("[TQ2TMP"), std::string::npos);
 }

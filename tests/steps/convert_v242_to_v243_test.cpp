@@ -18,7 +18,7 @@ TEST_F(ConvertV242ToV243Test, MergesEveryTemplateLabelAndKeepsTheDatabasesOwn) {
       db,
       "INSERT INTO [Langue_System] ([Item_Id], [Libelle], [Langue_1], [Owner]) VALUES (4000, 'IDS_MINE', 'À moi', 1)");
   Shell(db, "UPDATE [Langue_Printer] SET [Langue_1]='changé' WHERE [Item_Id]=12");
-  ASSERT_NE(Value(tmpl, "SELECT COUNT(*) FROM [Langue_System] WHERE [Item_Id] > 1086"), "0");
+  ASSERT_NE(Text(tmpl, "SELECT COUNT(*) FROM [Langue_System] WHERE [Item_Id] > 1086"), "0");
   ASSERT_TRUE(m_harness.RunStep(kDbVersion242, db));
   EXPECT_EQ(m_harness.Journal(),
             "Mise à jour Toquelin V2.4.2 -> V2.4.3\n"
@@ -27,12 +27,12 @@ TEST_F(ConvertV242ToV243Test, MergesEveryTemplateLabelAndKeepsTheDatabasesOwn) {
             "Données table [Langue_System] mises à jour.\n"
             "Données database V2.4.3 mise à jour\n\n");
   EXPECT_EQ(Version(db), "2.4.3.307");
-  EXPECT_EQ(Value(db, "SELECT [Langue_1] FROM [Langue_System] WHERE [Item_Id]=4000"), "À moi");
-  EXPECT_EQ(Value(db, "SELECT [Langue_1] FROM [Langue_Printer] WHERE [Item_Id]=12"),
-            Value(tmpl, "SELECT [Langue_1] FROM [Langue_Printer] WHERE [Item_Id]=12"));
+  EXPECT_EQ(Text(db, "SELECT [Langue_1] FROM [Langue_System] WHERE [Item_Id]=4000"), "À moi");
+  EXPECT_EQ(Text(db, "SELECT [Langue_1] FROM [Langue_Printer] WHERE [Item_Id]=12"),
+            Text(tmpl, "SELECT [Langue_1] FROM [Langue_Printer] WHERE [Item_Id]=12"));
   const std::string appended = "SELECT * FROM [Langue_System] WHERE [Item_Id] > 1086 AND [Item_Id] < 4000";
   EXPECT_EQ(StepHarness::Query(db, appended), StepHarness::Query(tmpl, appended));
-  EXPECT_EQ(Value(db, "SELECT COUNT(*) FROM [Langue_Printer]"), Value(tmpl, "SELECT COUNT(*) FROM [Langue_Printer]"));
+  EXPECT_EQ(Text(db, "SELECT COUNT(*) FROM [Langue_Printer]"), Text(tmpl, "SELECT COUNT(*) FROM [Langue_Printer]"));
 }
 
 TEST_F(ConvertV242ToV243Test, AMissingTemplateLeavesTheVersionAlone) {
@@ -62,9 +62,9 @@ TEST(ConvertV242EarlyTest, TheEarlyBuildIsConvertedAndBackedUpAsVERR) {
                          "Mise à jour Toquelin V2.4.2 -> V2.4.3\n"),
             std::string::npos)
       << journal;
-  EXPECT_EQ(StepHarness::Value(db, "SELECT [Langue_3] FROM [Langue_System] WHERE [Libelle]='IDS_VERSION_DB'"),
+  EXPECT_EQ(Text(db, "SELECT [Langue_3] FROM [Langue_System] WHERE [Libelle]='IDS_VERSION_DB'"),
             "2.4.3.307");
-  EXPECT_EQ(StepHarness::Value(db + ".VERR", "SELECT [Langue_1] FROM [Langue_System] WHERE [Libelle]='IDS_VERSION_DB'"),
+  EXPECT_EQ(Text(db + ".VERR", "SELECT [Langue_1] FROM [Langue_System] WHERE [Libelle]='IDS_VERSION_DB'"),
             "2.4.2.303");
 }
 

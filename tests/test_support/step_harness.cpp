@@ -22,9 +22,9 @@ bool StepHarness::RunStep(DbVersion from, const std::string& db) {
   return false;
 }
 
-DbVersion StepHarness::RunChain(DbVersion from, const std::string& db, DbVersion until) {
+DbVersion StepHarness::RunChain(DbVersion from, const std::string& db) {
   CString dest(db);
-  return ::RunChain(from, dest, m_templateDir.c_str(), until);
+  return ::RunChain(from, dest, m_templateDir.c_str());
 }
 
 std::string StepHarness::Query(const std::string& db, const std::string& sql) {

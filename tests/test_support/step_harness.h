@@ -23,9 +23,8 @@ class StepHarness {
 
   // Runs the one step that starts from `from` on `db`; true when it succeeded.
   bool RunStep(DbVersion from, const std::string& db);
-  // Runs the chain from `from` on `db`, up to `until`; the version reached,
-  // 0 after a failure.
-  DbVersion RunChain(DbVersion from, const std::string& db, DbVersion until = kDbVersion253);
+  // Runs the chain from `from` on `db`; the version reached, 0 after a failure.
+  DbVersion RunChain(DbVersion from, const std::string& db);
 
   // What the steps journaled so far, UTF-8 with "\n" line ends, without
   // banner and closing line; the journal is closed afterwards.

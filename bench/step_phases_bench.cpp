@@ -1,4 +1,4 @@
-// steps_bench TEMPLATE_DIR V22_DATABASE
+// step_phases_bench TEMPLATE_DIR V22_DATABASE
 //
 // The wall time of each step from V2.2 to V2.4.3 on a copy of a V2.2
 // database (the large generated one: target large_fixtures), run one after
@@ -61,11 +61,11 @@ const Phases kSteps[] = {
 
 int main(int argc, char** argv) {
   if (argc != 3) {
-    std::fprintf(stderr, "usage: steps_bench TEMPLATE_DIR V22_DATABASE\n");
+    std::fprintf(stderr, "usage: step_phases_bench TEMPLATE_DIR V22_DATABASE\n");
     return 64;
   }
   const CString templateDir(argv[1]);
-  const std::filesystem::path work = std::filesystem::temp_directory_path() / "steps_bench";
+  const std::filesystem::path work = std::filesystem::temp_directory_path() / "step_phases_bench";
   std::filesystem::create_directories(work);
   setenv("ODBCINI", (work / "odbc.ini").c_str(), 1);
   const std::string whole = (work / "whole.mdb").string(), phased = (work / "phased.mdb").string();
