@@ -22,31 +22,26 @@ TEST_F(ConvertV22ToV23Test, AddsTheDiscountTheNetworkClientsAndTheConsultFlag) {
 // The index statement is marked "go on": it still runs after the table was
 // refused, but the operation writes no success line any more and fails.
 TEST_F(ConvertV22ToV23Test, AClientTableThatExistsStillGetsItsIndexButFailsTheStep) {
-  const std::string db = Fixture("V22");
-  Shell(db, "CREATE TABLE [LAN_Clients] ( [SERNUM] TEXT(12), [NOTE] TEXT(20) )");
-  EXPECT_FALSE(m_harness.RunStep(kDbVersion22, db));
-  const std::string journal = m_harness.Journal();
+  const std::string journal =
+      RunBroken("V22", kDbVersion22, "CREATE TABLE [LAN_Clients] ( [SERNUM] TEXT(12), [NOTE] TEXT(20) )");
   EXPECT_NE(journal.find("Champs [FicheProduction].[REMISE] ajouté\nERREUR : "), std::string::npos) << journal;
   EXPECT_EQ(Count(journal, "ERREUR : "), 2) << journal;
   EXPECT_EQ(journal.find("Index [LAN_Clients].[SERNUM] crée"), std::string::npos);
   EXPECT_NE(journal.find("\nERREUR : Structure database V2.3 non mise à jour\n\n"), std::string::npos);
   EXPECT_EQ(journal.find("Mise à jour des données"), std::string::npos);
   // The index was made on the old table; the later operation was not run.
-  Shell(db, "INSERT INTO [LAN_Clients] ([SERNUM]) VALUES ('A')");
-  EXPECT_NE(StepHarness::Query(db, "INSERT INTO [LAN_Clients] ([SERNUM]) VALUES ('A')"), "");
-  EXPECT_FALSE(HasColumn(db, "Utilisateurs", "CONSULT_ONLY"));
-  EXPECT_EQ(Version(db), "2.2.1.197");
+  Shell(m_db, "INSERT INTO [LAN_Clients] ([SERNUM]) VALUES ('A')");
+  EXPECT_NE(StepHarness::Query(m_db, "INSERT INTO [LAN_Clients] ([SERNUM]) VALUES ('A')"), "");
+  EXPECT_FALSE(HasColumn(m_db, "Utilisateurs", "CONSULT_ONLY"));
+  EXPECT_EQ(Version(m_db), "2.2.1.197");
 }
 
 TEST_F(ConvertV22ToV23Test, ADiscountThatExistsStopsBeforeTheClientTable) {
-  const std::string db = Fixture("V22");
-  Shell(db, "ALTER TABLE [FicheProduction] ADD [REMISE] REAL");
-  EXPECT_FALSE(m_harness.RunStep(kDbVersion22, db));
-  const std::string journal = m_harness.Journal();
+  const std::string journal = RunBroken("V22", kDbVersion22, "ALTER TABLE [FicheProduction] ADD [REMISE] REAL");
   EXPECT_NE(journal.find("\nModification structure database V2.2\nERREUR : "), std::string::npos) << journal;
   EXPECT_EQ(journal.find("LAN_Clients"), std::string::npos);
-  EXPECT_EQ(StepHarness::Query(db, ".tables").find("LAN_Clients"), std::string::npos);
-  EXPECT_EQ(Version(db), "2.2.1.197");
+  EXPECT_EQ(StepHarness::Query(m_db, ".tables").find("LAN_Clients"), std::string::npos);
+  EXPECT_EQ(Version(m_db), "2.2.1.197");
 }
 
 }  // namespace

@@ -46,31 +46,25 @@ TEST_F(ConvertV241ToV242Test, AddsTheInventoryCategoryAndMovesTheStoragePlacesTo
 // Statements 2 to 4 are marked "go on": the later ones of the operation
 // still run, silently, and the phase stops after it.
 TEST_F(ConvertV241ToV242Test, APlanningVatCodeThatExistsStillChangesThePlanningButNotTheRecipes) {
-  const std::string db = Fixture("V241");
-  Shell(db, "ALTER TABLE [Planning] ADD [TVACODE] INTEGER");
-  EXPECT_FALSE(m_harness.RunStep(kDbVersion241, db));
-  const std::string journal = m_harness.Journal();
+  const std::string journal = RunBroken("V241", kDbVersion241, "ALTER TABLE [Planning] ADD [TVACODE] INTEGER");
   EXPECT_NE(journal.find("Champs [Ingredients].[TVACODE] ajouté\nERREUR : "), std::string::npos) << journal;
   EXPECT_EQ(journal.find("Champs [Planning]"), std::string::npos);
   EXPECT_EQ(journal.find("Index [Planning]"), std::string::npos);
   EXPECT_NE(journal.find("\nERREUR : Structure database V2.4.2 non mise à jour\n\n"), std::string::npos);
-  EXPECT_TRUE(HasColumn(db, "Planning", "TYPE"));
-  Shell(db, "UPDATE [Planning] SET [CLIENT]='" + std::string(100, 'x') + "'");
-  EXPECT_FALSE(HasColumn(db, "Recettes", "TVACODE"));
-  EXPECT_EQ(Version(db), "2.4.1.263");
+  EXPECT_TRUE(HasColumn(m_db, "Planning", "TYPE"));
+  Shell(m_db, "UPDATE [Planning] SET [CLIENT]='" + std::string(100, 'x') + "'");
+  EXPECT_FALSE(HasColumn(m_db, "Recettes", "TVACODE"));
+  EXPECT_EQ(Version(m_db), "2.4.1.263");
 }
 
 TEST_F(ConvertV241ToV242Test, APrincipalCategoryThatExistsStopsBeforeTheDiscountAndTheRelations) {
-  const std::string db = Fixture("V241");
-  Shell(db, "ALTER TABLE [Recettes] ADD [CATPRINCIPAL] INTEGER");
-  EXPECT_FALSE(m_harness.RunStep(kDbVersion241, db));
-  const std::string journal = m_harness.Journal();
+  const std::string journal = RunBroken("V241", kDbVersion241, "ALTER TABLE [Recettes] ADD [CATPRINCIPAL] INTEGER");
   EXPECT_NE(journal.find("Champs [Recettes].[TVACODE] ajouté\nERREUR : "), std::string::npos) << journal;
   EXPECT_EQ(journal.find("[ENTPRINCIPAL] ajouté"), std::string::npos);
-  EXPECT_TRUE(HasColumn(db, "Recettes", "ENTPRINCIPAL"));
+  EXPECT_TRUE(HasColumn(m_db, "Recettes", "ENTPRINCIPAL"));
   EXPECT_EQ(journal.find("[REMISE] modifié"), std::string::npos);
   // No relation: a recipe may still name a category that does not exist.
-  Shell(db, "UPDATE [Recettes] SET [CATPRINCIPAL]=9999");
+  Shell(m_db, "UPDATE [Recettes] SET [CATPRINCIPAL]=9999");
 }
 
 class ConvertV241ToV242RunTest : public FixtureStepTest {
@@ -84,7 +78,6 @@ class ConvertV241ToV242RunTest : public FixtureStepTest {
   }
 
   UpdaterRun m_run{TEMPLATE_DIR};
-  std::string m_db;
 };
 
 TEST_F(ConvertV241ToV242RunTest, NoStoragePlacesCategoryFailsTheStepInTheJournalAndTheExitCode) {

@@ -18,6 +18,15 @@ class FixtureStepTest : public ::testing::Test {
     return m_harness.Fixture(std::string(FIXTURE_DIR) + "/Fixture_" + version + ".mdb");
   }
 
+  // Changes a copy of the fixture first, then runs the step from `from` on
+  // it, which must fail; returns the journal. m_db names the copy.
+  std::string RunBroken(const std::string& version, DbVersion from, const std::string& change) {
+    m_db = Fixture(version);
+    Shell(m_db, change);
+    EXPECT_FALSE(m_harness.RunStep(from, m_db));
+    return m_harness.Journal();
+  }
+
   // How many times `part` occurs in `text`.
   static int Count(const std::string& text, const std::string& part) {
     int n = 0;
@@ -26,4 +35,5 @@ class FixtureStepTest : public ::testing::Test {
   }
 
   StepHarness m_harness{TEMPLATE_DIR};
+  std::string m_db;
 };

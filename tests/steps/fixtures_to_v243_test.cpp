@@ -16,8 +16,8 @@ TEST_P(FixturesToV243Test, ReachesV243InOneRun) {
   EXPECT_EQ(m_harness.RunChain(GetParam().version, db), kDbVersion243) << m_harness.Journal();
   EXPECT_EQ(Version(db), "2.4.3.307");
   EXPECT_EQ(Text(db,
-                  "SELECT COUNT(*) FROM [Langue_System] WHERE [Langue_1]='2.4.3.307' AND [Langue_2]='2.4.3.307' "
-                  "AND [Langue_3]='2.4.3.307' AND [Langue_4]='2.4.3.307' AND [Langue_5]='2.4.3.307'"),
+                 "SELECT COUNT(*) FROM [Langue_System] WHERE [Langue_1]='2.4.3.307' AND [Langue_2]='2.4.3.307' "
+                 "AND [Langue_3]='2.4.3.307' AND [Langue_4]='2.4.3.307' AND [Langue_5]='2.4.3.307'"),
             "1");
   EXPECT_EQ(Text(db, "SELECT COUNT(*) FROM [LibellesPreEmballe]"), "1");
   EXPECT_EQ(Text(db, "SELECT [PERE_ID] FROM [Categories] WHERE [CLASS_ID]=28"), "-1");
