@@ -32,6 +32,20 @@ TEST_F(ConvertV23ToV241Test, WritesTheSystemLabelClearsThePricesAndGivesTheGramA
   Shell(db, "UPDATE [Recettes] SET [CODE_AN]='12345678901234567890123456789012'");
 }
 
+// A refused data statement says so twice, the driver's error and its own
+// line, and the merges after it do not run.
+TEST_F(ConvertV23ToV241Test, APriceColumnThatIsGoneFailsTheDataPhaseBeforeTheGram) {
+  const std::string journal = RunBroken("V23", kDbVersion23, "ALTER TABLE [Ingredients] DROP COLUMN [PXKG]");
+  EXPECT_NE(journal.find("Données table [LibellesPreEmballe] mises à jour.\nERREUR : "), std::string::npos) << journal;
+  EXPECT_NE(journal.find("\nERREUR : Données table [Ingredients].[PXKG] non mises à jour.\n"
+                         "ERREUR : Données database V2.4.1 non mise à jour\n\n"),
+            std::string::npos)
+      << journal;
+  EXPECT_EQ(journal.find("gramme"), std::string::npos);
+  EXPECT_EQ(Text(m_db, "SELECT [NBDIGIT] FROM [Unites] WHERE [UNITDEF_ID]=3"), "0");
+  EXPECT_EQ(Version(m_db), "2.3.1.217");
+}
+
 TEST_F(ConvertV23ToV241Test, AColumnThatExistsStopsAfterTheFourBefore) {
   const std::string journal = RunBroken("V23", kDbVersion23, "ALTER TABLE [Ingredients] ADD [PREEM_FICHTECH_2] MEMO");
   EXPECT_NE(journal.find("\nModification structure database V2.3\n"
