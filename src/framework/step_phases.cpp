@@ -53,13 +53,11 @@ BOOL RunDataPhase(CDatabase* pDb, const StepConstants& k, const CString& templat
   return result;
 }
 
-BOOL RunLanguageMerges(CDatabase* pDb, CSysLanguageSet& templateSet, const StepConstants& k) {
-  return UpdateLanguePrinter(pDb, templateSet.m_pDatabase, k.from, k.printerLimit) &&
-         UpdateLangueSystem(pDb, templateSet, k.systemLimit);
-}
-
 DataMerges LanguageMerges(const StepConstants& k) {
-  return [&k](CDatabase* pDb, CSysLanguageSet& templateSet) { return RunLanguageMerges(pDb, templateSet, k); };
+  return [&k](CDatabase* pDb, CSysLanguageSet& templateSet) -> BOOL {
+    return UpdateLanguePrinter(pDb, templateSet.m_pDatabase, k.from, k.printerLimit) &&
+           UpdateLangueSystem(pDb, templateSet, k.systemLimit);
+  };
 }
 
 DataMerges FromTemplate(BOOL (*merge)(CDatabase* pDb, CDatabase* pTemplateDb)) {

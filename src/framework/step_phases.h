@@ -31,7 +31,6 @@ BOOL RunDataPhase(CDatabase* pDb, const StepConstants& k, const CString& templat
 
 // The two label merges that every step runs, [Langue_Printer] first, in
 // the form and with the limits of the step's row.
-BOOL RunLanguageMerges(CDatabase* pDb, CSysLanguageSet& templateSet, const StepConstants& k);
 DataMerges LanguageMerges(const StepConstants& k);
 
 // A merge that reads the template database, and one that reads nothing from
