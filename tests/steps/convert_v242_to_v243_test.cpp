@@ -35,19 +35,6 @@ TEST_F(ConvertV242ToV243Test, MergesEveryTemplateLabelAndKeepsTheDatabasesOwn) {
   EXPECT_EQ(Text(db, "SELECT COUNT(*) FROM [Langue_Printer]"), Text(tmpl, "SELECT COUNT(*) FROM [Langue_Printer]"));
 }
 
-TEST_F(ConvertV242ToV243Test, AMissingTemplateLeavesTheVersionAlone) {
-  TempDir noTemplates;
-  StepHarness harness(noTemplates.path());
-  const std::string db = harness.Fixture(std::string(FIXTURE_DIR) + "/Fixture_V242.mdb");
-  EXPECT_FALSE(harness.RunStep(kDbVersion242, db));
-  EXPECT_EQ(harness.Journal(),
-            "Mise à jour Toquelin V2.4.2 -> V2.4.3\n"
-            "\nMise à jour des données database V2.4.2\n"
-            "ERREUR : Ouverture de la base de données source.\n"
-            "ERREUR : Données database V2.4.3 non mise à jour\n\n");
-  EXPECT_EQ(Version(db), "2.4.2.305");
-}
-
 // The early V2.4.2 build converts like the later one; only its backup takes
 // the short text of an unnamed version.
 TEST(ConvertV242EarlyTest, TheEarlyBuildIsConvertedAndBackedUpAsVERR) {
