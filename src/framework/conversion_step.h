@@ -14,5 +14,16 @@ class CConversionStep {
   explicit CConversionStep(const CString& templateDir) : m_strTemplateDir(templateDir) {}
 
  protected:
+  // The step driver over the step object's own phases; without a structure
+  // phase (null) the driver runs the data phase and the stamp only.
+  template <class Step>
+  BOOL RunPhases(CString& strDest, const StepConstants& k, BOOL (Step::*structure)(CDatabase*),
+                 BOOL (Step::*data)(CDatabase*)) {
+    Step* self = static_cast<Step*>(this);
+    Phase structurePhase;
+    if (structure != nullptr) structurePhase = [self, structure](CDatabase* pDb) { return (self->*structure)(pDb); };
+    return RunStep(strDest, k, structurePhase, [self, data](CDatabase* pDb) { return (self->*data)(pDb); });
+  }
+
   const CString& m_strTemplateDir;
 };

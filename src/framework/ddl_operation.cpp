@@ -37,3 +37,9 @@ BOOL ExecuteDdlOperation(CDatabase* pDb, const DdlOperation& op) {
   if (allRun && result) JournalWrite(op.summaryLine);
   return result;
 }
+
+BOOL ExecuteDataStatement(CDatabase* pDb, const DdlStatement& statement, const char* failureLine) {
+  const BOOL result = ExecuteDdlOperation(pDb, DdlOperation{{statement}});
+  if (!result) JournalWrite(failureLine);
+  return result;
+}

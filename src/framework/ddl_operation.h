@@ -41,3 +41,7 @@ std::vector<DdlStatement> Statements(std::initializer_list<std::vector<DdlStatem
 // Runs the operation's statements by its rules; a refused statement writes
 // the database error to the journal.
 BOOL ExecuteDdlOperation(CDatabase* pDb, const DdlOperation& op);
+
+// One statement of a data phase, guarded as a DDL statement is: its success
+// line, or the database error followed by the merge's own failure line.
+BOOL ExecuteDataStatement(CDatabase* pDb, const DdlStatement& statement, const char* failureLine);

@@ -2,6 +2,7 @@
 
 #include "framework/data_source.h"
 #include "framework/version_table.h"
+#include "merges/language_merges.h"
 #include "recordsets/data_sources.h"
 #include "shell/failure.h"
 #include "shell/journal.h"
@@ -16,12 +17,6 @@ BOOL RunStructurePhase(CDatabase* pDb, const StepConstants& k, const std::vector
   }
   JournalWrite(result ? k.structureSuccess : k.structureFailure);
   return result;
-}
-
-BOOL RunInOrder(std::initializer_list<std::function<BOOL()>> merges) {
-  for (const auto& merge : merges)
-    if (!merge()) return FALSE;
-  return TRUE;
 }
 
 BOOL RunDataPhase(CDatabase* pDb, const StepConstants& k, const CString& templateDir, const DataMerges& merges) {
@@ -57,6 +52,31 @@ BOOL RunDataPhase(CDatabase* pDb, const StepConstants& k, const CString& templat
   RemoveDataSource(kTemplateDataSource, templatePath);
   JournalWrite(result ? k.dataSuccess : k.dataFailure);
   return result;
+}
+
+DataMerges LanguageMerges(const StepConstants& k) {
+  return [&k](CDatabase* pDb, CSysLanguageSet& templateSet) -> BOOL {
+    return UpdateLanguePrinter(pDb, templateSet.m_pDatabase, k.from, k.printerLimit) &&
+           UpdateLangueSystem(pDb, templateSet, k.systemLimit);
+  };
+}
+
+DataMerges FromTemplate(BOOL (*merge)(CDatabase* pDb, CDatabase* pTemplateDb)) {
+  return [merge](CDatabase* pDb, CSysLanguageSet& templateSet) { return merge(pDb, templateSet.m_pDatabase); };
+}
+
+DataMerges OnDatabase(BOOL (*merge)(CDatabase* pDb)) {
+  return [merge](CDatabase* pDb, CSysLanguageSet&) { return merge(pDb); };
+}
+
+BOOL RunDataPhase(CDatabase* pDb, const StepConstants& k, const CString& templateDir,
+                  std::initializer_list<DataMerges> merges) {
+  // The list lives for the whole call, and the phase runs within it.
+  return RunDataPhase(pDb, k, templateDir, [merges](CDatabase* pDb, CSysLanguageSet& templateSet) {
+    for (const DataMerges& merge : merges)
+      if (!merge(pDb, templateSet)) return FALSE;
+    return TRUE;
+  });
 }
 
 namespace {

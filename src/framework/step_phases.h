@@ -17,15 +17,26 @@
 // opening and closing lines.
 BOOL RunStructurePhase(CDatabase* pDb, const StepConstants& k, const std::vector<DdlOperation>& ops);
 
-// Runs each merge only while every one before it returned TRUE.
-BOOL RunInOrder(std::initializer_list<std::function<BOOL()>> merges);
-
 using DataMerges = std::function<BOOL(CDatabase* pDb, CSysLanguageSet& templateSet)>;
 
 // Registers and opens the template database, runs the merges, and removes
 // the template data source again, between the phase's lines. A database
 // error that no merge handles ends the phase as a failure.
 BOOL RunDataPhase(CDatabase* pDb, const StepConstants& k, const CString& templateDir, const DataMerges& merges);
+
+// The data phase with its merges in their order, each run only while every
+// one before it returned TRUE.
+BOOL RunDataPhase(CDatabase* pDb, const StepConstants& k, const CString& templateDir,
+                  std::initializer_list<DataMerges> merges);
+
+// The two label merges that every step runs, [Langue_Printer] first, in
+// the form and with the limits of the step's row.
+DataMerges LanguageMerges(const StepConstants& k);
+
+// A merge that reads the template database, and one that reads nothing from
+// it: it works on the converted database alone.
+DataMerges FromTemplate(BOOL (*merge)(CDatabase* pDb, CDatabase* pTemplateDb));
+DataMerges OnDatabase(BOOL (*merge)(CDatabase* pDb));
 
 using Phase = std::function<BOOL(CDatabase* pDb)>;
 

@@ -122,8 +122,9 @@ bool executeUpdate(Session& s, const Update& st) {
     return true;
   });
   if (!ok) return false;
+  const bool free = writesFreeColumns(s, *t, target);
   for (const auto& [row, values] : changes)
-    if (!updateValues(s, *t, row, values)) return false;
+    if (!(free ? updateFreeValues(s, *t, row, values) : updateValues(s, *t, row, values))) return false;
   return true;
 }
 

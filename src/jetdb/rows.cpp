@@ -186,13 +186,51 @@ bool updateValues(Session& s, const TableMeta& t, RowId row, const std::vector<s
   }
   if (now == old) return true;
   if (!checkParents(s, t, now, &old) || !checkChildren(s, t, old, &now, row)) return false;
+  // Only the columns that change are written: SQLite rewrites the entries
+  // of every index that covers a column it is given, changed or not.
   std::string sql = "UPDATE " + quoteIdent(t.name) + " SET ";
-  for (std::size_t i = 0; i < t.columns.size(); ++i) sql += (i ? ", " : "") + quoteIdent(t.columns[i].name) + " = ?";
+  std::vector<std::size_t> changed;
+  for (std::size_t i = 0; i < t.columns.size(); ++i) {
+    if (now[i] == old[i]) continue;
+    sql += (changed.empty() ? "" : ", ") + quoteIdent(t.columns[i].name) + " = ?";
+    changed.push_back(i);
+  }
   sql += std::string(" WHERE ") + kRowColumn + " = ?";
   Stmt& st = s.cached(sql);
   if (!st.ok()) return s.fail(s.sqliteError(t.name));
-  for (std::size_t i = 0; i < now.size(); ++i) st.bind(static_cast<int>(i + 1), now[i]);
-  st.bind(static_cast<int>(now.size() + 1), row);
+  for (std::size_t n = 0; n < changed.size(); ++n) st.bind(static_cast<int>(n + 1), now[changed[n]]);
+  st.bind(static_cast<int>(changed.size() + 1), row);
+  return stepWrite(s, st, t);
+}
+
+bool writesFreeColumns(const Session& s, const TableMeta& t, const std::vector<std::size_t>& columns) {
+  auto related = [&](const std::string& name) {
+    for (const RelationMeta* r : s.catalog.relationsOf(t.name))
+      for (const auto& c : r->columns)
+        if (sameName(c, name)) return true;
+    for (const RelationMeta* r : s.catalog.relationsTo(t.name))
+      for (const auto& c : r->refColumns)
+        if (sameName(c, name)) return true;
+    return false;
+  };
+  for (std::size_t i : columns)
+    if (t.columns[i].type.type == JetType::Counter || related(t.columns[i].name)) return false;
+  return true;
+}
+
+bool updateFreeValues(Session& s, const TableMeta& t, RowId row,
+                      const std::vector<std::pair<std::size_t, Value>>& values) {
+  std::string sql = "UPDATE " + quoteIdent(t.name) + " SET ";
+  std::vector<Value> checked(values.size());
+  for (std::size_t n = 0; n < values.size(); ++n) {
+    if (!checkValue(s, t, values[n].first, values[n].second, checked[n])) return false;
+    sql += (n ? ", " : "") + quoteIdent(t.columns[values[n].first].name) + " = ?";
+  }
+  sql += std::string(" WHERE ") + kRowColumn + " = ?";
+  Stmt& st = s.cached(sql);
+  if (!st.ok()) return s.fail(s.sqliteError(t.name));
+  for (std::size_t n = 0; n < checked.size(); ++n) st.bind(static_cast<int>(n + 1), checked[n]);
+  st.bind(static_cast<int>(checked.size() + 1), row);
   return stepWrite(s, st, t);
 }
 

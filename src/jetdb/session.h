@@ -130,6 +130,15 @@ bool updateValues(Session& s, const TableMeta& table, RowId row,
                   const std::vector<std::pair<std::size_t, Value>>& values);
 bool deleteRowChecked(Session& s, const TableMeta& table, RowId row);
 
+// Whether these columns can be written without the rest of their row: no
+// relation joins them and no counter numbers them.
+bool writesFreeColumns(const Session& s, const TableMeta& table, const std::vector<std::size_t>& columns);
+// Writes such columns of one row, checked for type and Null only: a
+// statement that sets a price in every row need not read every column of
+// every row, nor look at relations that the price takes no part in.
+bool updateFreeValues(Session& s, const TableMeta& table, RowId row,
+                      const std::vector<std::pair<std::size_t, Value>>& values);
+
 // A SELECT compiled to SQLite: the SQL, its parameters and its columns.
 struct CompiledSelect {
   std::string sql;

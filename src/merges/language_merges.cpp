@@ -1,5 +1,6 @@
 #include "merges/language_merges.h"
 
+#include "merges/keyed_row.h"
 #include "merges/merge_journal.h"
 #include "recordsets/langue_printer_set.h"
 
@@ -20,9 +21,8 @@ void CopyLabel(const LabelSet& from, LabelSet& to) {
 
 // Puts the database set on the label of that identifier.
 template <class LabelSet>
-void SeekLabel(LabelSet& db, int itemId) {
-  db.m_strFilter.Format("[Item_Id]=%d", itemId);
-  db.Requery();
+bool SeekLabel(LabelSet& db, int itemId) {
+  return FindKeyedRow(db, "[Item_Id]=%d", itemId);
 }
 
 // The limited form: the template is already filtered on "[Item_Id]<=L" and
@@ -31,8 +31,7 @@ void SeekLabel(LabelSet& db, int itemId) {
 template <class LabelSet>
 BOOL MergeLimited(LabelSet& tmpl, LabelSet& db, int limit) {
   for (; !tmpl.IsEOF(); tmpl.MoveNext()) {
-    SeekLabel(db, tmpl.m_Item_Id);
-    if (db.IsEOF()) return FALSE;
+    if (!SeekLabel(db, tmpl.m_Item_Id)) return FALSE;
     db.Edit();
     CopyLabel(tmpl, db);
     db.Update();
@@ -51,8 +50,7 @@ BOOL MergeLimited(LabelSet& tmpl, LabelSet& db, int limit) {
 template <class LabelSet>
 void MergeFull(LabelSet& tmpl, LabelSet& db) {
   for (; !tmpl.IsEOF(); tmpl.MoveNext()) {
-    SeekLabel(db, tmpl.m_Item_Id);
-    if (db.IsEOF()) {
+    if (!SeekLabel(db, tmpl.m_Item_Id)) {
       db.AddNew();
       db.m_Item_Id = tmpl.m_Item_Id;
     } else {

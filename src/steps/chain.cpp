@@ -3,6 +3,11 @@
 #include <array>
 
 #include "steps/convert_v20_to_v21.h"
+#include "steps/convert_v21_to_v22.h"
+#include "steps/convert_v22_to_v23.h"
+#include "steps/convert_v23_to_v241.h"
+#include "steps/convert_v241_to_v242.h"
+#include "steps/convert_v242_to_v243.h"
 
 namespace {
 
@@ -20,6 +25,11 @@ constexpr ChainLink Link(DbVersion from) {
 
 const std::array kChain{
     Link<CConvertV20ToV21, &CConvertV20ToV21::ConvertV20ToV21>(kDbVersion20),
+    Link<CConvertV21ToV22, &CConvertV21ToV22::ConvertV21ToV22>(kDbVersion21),
+    Link<CConvertV22ToV23, &CConvertV22ToV23::ConvertV22ToV23>(kDbVersion22),
+    Link<CConvertV23ToV241, &CConvertV23ToV241::ConvertV23ToV241>(kDbVersion23),
+    Link<CConvertV241ToV242, &CConvertV241ToV242::ConvertV241ToV242>(kDbVersion241),
+    Link<CConvertV242ToV243, &CConvertV242ToV243::ConvertV242ToV243>(kDbVersion242),
 };
 
 }  // namespace

@@ -1,7 +1,7 @@
 #include "steps/convert_v20_to_v21.h"
 
 #include "merges/append_rows.h"
-#include "merges/language_merges.h"
+#include "merges/keyed_row.h"
 #include "merges/merge_journal.h"
 #include "recordsets/categories_set.h"
 #include "recordsets/fmt_etiquette_set.h"
@@ -103,9 +103,7 @@ BOOL UpdateCategories(CDatabase* pDb, CDatabase* pTemplateDb) {
   db.Open();
   BOOL allFound = TRUE;
   for (; !tmpl.IsEOF(); tmpl.MoveNext()) {
-    db.m_strFilter.Format("[CLASS_ID]=%d", static_cast<int>(tmpl.m_CLASS_ID));
-    db.Requery();
-    if (db.IsEOF()) {
+    if (!FindKeyedRow(db, "[CLASS_ID]=%d", static_cast<int>(tmpl.m_CLASS_ID))) {
       allFound = FALSE;
       break;
     }
@@ -146,9 +144,7 @@ BOOL UpdateUnites(CDatabase* pDb, CDatabase* pTemplateDb) {
   db.Open();
   BOOL result = TRUE;
   for (; !tmpl.IsEOF() && result; tmpl.MoveNext()) {
-    db.m_strFilter.Format("[UNITDEF_ID]=%d", static_cast<int>(tmpl.m_UNITDEF_ID));
-    db.Requery();
-    if (db.IsEOF()) {
+    if (!FindKeyedRow(db, "[UNITDEF_ID]=%d", static_cast<int>(tmpl.m_UNITDEF_ID))) {
       db.AddNew();
       db.m_UNITDEF_ID = tmpl.m_UNITDEF_ID;
       CopyUnit(tmpl, db);
@@ -182,9 +178,7 @@ BOOL UpdateVariables(CDatabase* pDb, CDatabase* pTemplateDb) {
 }  // namespace
 
 BOOL CConvertV20ToV21::ConvertV20ToV21(CString& strDest) {
-  return RunStep(
-      strDest, Step(), [this](CDatabase* pDb) { return UpdateStructureV21(pDb); },
-      [this](CDatabase* pDb) { return UpdateDataV21(pDb); });
+  return RunPhases(strDest, Step(), &CConvertV20ToV21::UpdateStructureV21, &CConvertV20ToV21::UpdateDataV21);
 }
 
 const std::vector<DdlOperation>& CConvertV20ToV21::StructureOperations() { return StructureV21(); }
@@ -192,16 +186,7 @@ const std::vector<DdlOperation>& CConvertV20ToV21::StructureOperations() { retur
 BOOL CConvertV20ToV21::UpdateStructureV21(CDatabase* pDb) { return RunStructurePhase(pDb, Step(), StructureV21()); }
 
 BOOL CConvertV20ToV21::UpdateDataV21(CDatabase* pDb) {
-  const StepConstants& k = Step();
-  return RunDataPhase(pDb, k, m_strTemplateDir, [&k](CDatabase* pDb, CSysLanguageSet& templateSet) {
-    CDatabase* pTemplateDb = templateSet.m_pDatabase;
-    return RunInOrder({
-        [&] { return UpdateCategories(pDb, pTemplateDb); },
-        [&] { return UpdateFmtEtiquette(pDb, pTemplateDb); },
-        [&] { return UpdateLanguePrinter(pDb, pTemplateDb, k.from, k.printerLimit); },
-        [&] { return UpdateLangueSystem(pDb, templateSet, k.systemLimit); },
-        [&] { return UpdateUnites(pDb, pTemplateDb); },
-        [&] { return UpdateVariables(pDb, pTemplateDb); },
-    });
-  });
+  return RunDataPhase(pDb, Step(), m_strTemplateDir,
+                      {FromTemplate(UpdateCategories), FromTemplate(UpdateFmtEtiquette), LanguageMerges(Step()),
+                       FromTemplate(UpdateUnites), FromTemplate(UpdateVariables)});
 }

@@ -20,6 +20,27 @@ class Relations : public DbTest {
   }
 };
 
+// A statement that sets only columns outside every relation writes them
+// without reading the rest of each row: type, size, Null and uniqueness are
+// still checked, a failure changes no row, and a relation's column in the
+// same statement is checked as always.
+TEST_F(Relations, ColumnsOutsideEveryRelationKeepTheirChecks) {
+  ok("ALTER TABLE [Ingredients] ADD [PXKG] DOUBLE");
+  ok("ALTER TABLE [Ingredients] ADD [CODE] TEXT(4) NOT NULL");
+  ok("UPDATE [Ingredients] SET [PXKG] = 2.5, [CODE] = 'C' & [INGRED_ID]");
+  ok("CREATE UNIQUE INDEX [CODE] ON [Ingredients] ([CODE])");
+  ok("UPDATE [Ingredients] SET [Ingredients].[PXKG] = Null");
+  EXPECT_EQ(one("SELECT COUNT(*) FROM [Ingredients] WHERE [PXKG] IS NULL").integer, 2);
+  EXPECT_EQ(fails("UPDATE [Ingredients] SET [PXKG] = 3, [CODE] = 'AB'"), "23000");
+  EXPECT_EQ(fails("UPDATE [Ingredients] SET [PXKG] = 3, [CODE] = 'ABCDEFG'"), "22001");
+  EXPECT_EQ(fails("UPDATE [Ingredients] SET [PXKG] = 3, [CODE] = Null"), "23000");
+  EXPECT_EQ(fails("UPDATE [Ingredients] SET [PXKG] = 'cher'"), "22018");
+  EXPECT_EQ(fails("UPDATE [Ingredients] SET [PXKG] = 3, [ENTPRINCIPAL] = 9"), "23000");
+  EXPECT_EQ(one("SELECT COUNT(*) FROM [Ingredients] WHERE [PXKG] IS NULL AND [CODE] LIKE 'C#'").integer, 2);
+  ok("UPDATE [Ingredients] SET [PXKG] = 4 WHERE [ENTPRINCIPAL] = 1");
+  EXPECT_EQ(one("SELECT [CODE] FROM [Ingredients] WHERE [PXKG] = 4").text, "C1");
+}
+
 TEST_F(Relations, ChildValueMustExistInParentUnlessNull) {
   EXPECT_EQ(fails("INSERT INTO [Ingredients] ([ENTPRINCIPAL]) VALUES (9)"), "23000");
   EXPECT_NE(db_->lastError().message.find("'Categories'"), std::string::npos);

@@ -263,10 +263,36 @@ TEST(LargeDatabase, HasThePresetSizesAndConsistentLinks) {
   ASSERT_TRUE(db);
   EXPECT_EQ(Count(*db, "Ingredients"), 20000);
   EXPECT_EQ(Count(*db, "Recettes"), 10000);
-  EXPECT_EQ(Rows(*db, "SELECT [CLASS_ID] FROM [Categories] WHERE [CLASS_ID] >= 1000").size(), 2000u);
-  EXPECT_EQ(Count(*db, "CategIngre") + Count(*db, "CategRecet") + Count(*db, "Compositions"), 100000);
+  // 2,000 categories and 100,000 links, and on top the suppliers under 52:
+  // 200 suppliers, 1,000 sub-categories, 20,000 links under those.
+  EXPECT_EQ(Rows(*db, "SELECT [CLASS_ID] FROM [Categories] WHERE [CLASS_ID] >= 1000").size(), 3200u);
   std::map<long long, long long> parent;
   for (const auto& r : Rows(*db, "SELECT [CLASS_ID], [PERE_ID] FROM [Categories]")) parent[r[0].asInteger()] = r[1].asInteger();
+  std::set<long long> suppliers, below;
+  for (const auto& [id, father] : parent)
+    if (father == 52) suppliers.insert(id);
+  for (const auto& [id, father] : parent)
+    if (suppliers.count(father) || (parent.count(father) && suppliers.count(parent[father]))) below.insert(id);
+  EXPECT_EQ(suppliers.size(), 200u);
+  EXPECT_EQ(below.size(), 1000u);
+  // Some of them nested a level deeper.
+  EXPECT_GT(std::count_if(below.begin(), below.end(), [&](long long id) { return !suppliers.count(parent[id]); }), 100);
+  // Ingredients linked under two sub-categories of one supplier.
+  std::map<std::pair<long long, long long>, int> perSupplier;  // (supplier, ingredient) -> links
+  long long underSuppliers = 0, toSuppliers = 0;
+  for (const auto& r : Rows(*db, "SELECT [CLASS_ID], [INGR_ID] FROM [CategIngre]")) {
+    const long long id = r[0].asInteger();
+    if (suppliers.count(id)) ++toSuppliers;
+    if (!below.count(id)) continue;
+    ++underSuppliers;
+    long long supplier = parent[id];
+    if (!suppliers.count(supplier)) supplier = parent[supplier];
+    ++perSupplier[{supplier, r[1].asInteger()}];
+  }
+  EXPECT_EQ(underSuppliers, 20000);
+  EXPECT_GT(std::count_if(perSupplier.begin(), perSupplier.end(), [](const auto& p) { return p.second > 1; }), 1000);
+  EXPECT_EQ(Count(*db, "CategIngre") + Count(*db, "CategRecet") + Count(*db, "Compositions"),
+            100000 + underSuppliers + toSuppliers);
   int wrong = 0;
   for (const char* table : {"CategIngre", "CategRecet"})
     for (const auto& r : Rows(*db, std::string("SELECT [CLASS_ID], [CLASSPARENT] FROM [") + table + "]"))

@@ -2,12 +2,11 @@
 // database, some of them broken beforehand with the driver's shell.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 
 #include "framework/data_source.h"
-#include "jetdb/jetdb.h"
 #include "platform/run_lock.h"
+#include "db_shell.h"
 #include "test_support/updater_run.h"
 
 namespace {
@@ -23,36 +22,6 @@ class ConvertV20ToV21Test : public ::testing::Test {
     return path;
   }
 
-  // Changes a database with the driver's shell, as a support person would.
-  static void Shell(const std::string& db, const std::string& statement) {
-    const std::string command = std::string("'") + JETSQL + "' '" + db + "' \"" + statement + "\" >/dev/null";
-    ASSERT_EQ(std::system(command.c_str()), 0) << statement;
-  }
-
-  static std::string Version(const std::string& db) {
-    return Text(db, "SELECT [Langue_1] FROM [Langue_System] WHERE [Libelle]='IDS_VERSION_DB'");
-  }
-
-  // The first column of the first row of a query, as text.
-  static std::string Text(const std::string& db, const std::string& sql) {
-    jetdb::Error error;
-    auto database = jetdb::Database::open(db, false, error);
-    if (!database) return "cannot open: " + error.message;
-    auto query = database->query(sql);
-    if (!query) return "query failed: " + database->lastError().message;
-    return query->next() ? query->value(0).asText() : "no row";
-  }
-
-  static bool HasColumn(const std::string& db, const std::string& table, const std::string& column) {
-    jetdb::Error error;
-    auto database = jetdb::Database::open(db, false, error);
-    auto columns = database ? database->columns(table) : std::nullopt;
-    if (!columns) return false;
-    for (const auto& c : *columns)
-      if (c.name == column) return true;
-    return false;
-  }
-
   std::string Golden(const std::string& name) { return ReadFile(std::string(GOLDEN_DIR) + "/" + name); }
 
   UpdaterRun m_run{TEMPLATE_DIR};
@@ -66,8 +35,10 @@ TEST_F(ConvertV20ToV21Test, ConvertsTheSampleIntoTheDestinationAndLeavesTheSourc
   std::filesystem::create_directory(m_run.work() + "/out");
   ASSERT_EQ(m_run.Run("'/SRC=" + source + "' '/DEST=" + m_run.work() + "/out/Base21.mdb'"), 0) << m_run.stderrText();
   EXPECT_EQ(ReadFile(source), before);
-  EXPECT_EQ(Version(m_run.work() + "/out/Base21.mdb"), "2.1.1.91");
-  EXPECT_EQ(m_run.Journal(m_run.work() + "/out"), Golden("convert_v20_to_v21.log"));
+  EXPECT_EQ(Version(m_run.work() + "/out/Base21.mdb"), ReachedVersion());
+  // The run goes on with the later steps; this step's part comes first.
+  const std::string golden = Golden("convert_v20_to_v21.log");
+  EXPECT_EQ(m_run.Journal(m_run.work() + "/out").substr(0, golden.size()), golden);
   // The journal is Windows-1252 with CR LF, as the Windows tool wrote it.
   const std::string bytes = ReadFile(m_run.work() + "/out/Updater.log");
   EXPECT_NE(bytes.find("Mise \xE0 jour Toquelin V2.0 -> V2.1\r\n"), std::string::npos);
@@ -80,7 +51,7 @@ TEST_F(ConvertV20ToV21Test, ConvertsTheSampleIntoTheDestinationAndLeavesTheSourc
 TEST_F(ConvertV20ToV21Test, WithoutDestinationTheSourceIsBackedUpOnceAndConverted) {
   const std::string source = Sample();
   ASSERT_EQ(m_run.Run("'/SRC=" + source + "'"), 0) << m_run.stderrText();
-  EXPECT_EQ(Version(source), "2.1.1.91");
+  EXPECT_EQ(Version(source), ReachedVersion());
   EXPECT_EQ(Version(source + ".V2.0"), "2.0.1.49");
   EXPECT_NE(m_run.Journal(m_run.work()).find("Fichier de sauvegarde : <WORK>/Base.mdb.V2.0\n"
                                              "Fichier à mettre à jour : <WORK>/Base.mdb\n"),
@@ -95,7 +66,7 @@ TEST_F(ConvertV20ToV21Test, WithoutDestinationTheSourceIsBackedUpOnceAndConverte
   EXPECT_EQ(Text(source + ".V2.0", "SELECT [Langue_2] FROM [Langue_System] WHERE [Libelle]='IDS_VERSION_DB'"),
             "marque");
   EXPECT_EQ(Version(source + ".V2.0.1"), "2.0.1.49");
-  EXPECT_EQ(Version(source), "2.1.1.91");
+  EXPECT_EQ(Version(source), ReachedVersion());
 }
 
 TEST_F(ConvertV20ToV21Test, AColumnThatExistsStopsTheStructureAtTheFirstStatement) {
@@ -173,14 +144,16 @@ TEST_F(ConvertV20ToV21Test, ALabelUpToTheLimitMissingFailsTheLimitedMerge) {
 
 TEST_F(ConvertV20ToV21Test, ATemplateCategoryMissingFromTheDatabaseDoesNotStopTheStep) {
   const std::string db = Sample();
-  Shell(db, "DELETE FROM [Categories] WHERE [CLASS_ID]=20");
+  // The cellar: no later step needs it (a missing category 20 would stop
+  // the step V2.4.1 -> V2.4.2).
+  Shell(db, "DELETE FROM [Categories] WHERE [CLASS_ID]=23");
   EXPECT_EQ(m_run.Run("'/SRC=" + db + "'"), 0);
   const std::string journal = m_run.Journal(m_run.work());
   EXPECT_NE(journal.find("ERREUR : Données table [Categories] non mises à jour.\n"
                          "Données table [FmtEtiquette] mises à jour.\n"),
             std::string::npos)
       << journal;
-  EXPECT_EQ(Version(db), "2.1.1.91");
+  EXPECT_EQ(Version(db), ReachedVersion());
 }
 
 // The units' exchange codes are unique per kind. A user unit that took the
@@ -188,7 +161,7 @@ TEST_F(ConvertV20ToV21Test, ATemplateCategoryMissingFromTheDatabaseDoesNotStopTh
 // update of that system unit fail.
 TEST_F(ConvertV20ToV21Test, AUserModifiedUnit10TakesOnlyTheTemplatesFactor) {
   const std::string db = Sample();
-  Shell(db, "UPDATE [Unites] SET [TYPE]=2, [CFACT]=0.5, [NAME_2]='Livre maison' WHERE [UNITDEF_ID]=10");
+  Shell(db, "UPDATE [Unites] SET [TYPE]=2, [CFACT]=0.5, [IMPERIAL]=False WHERE [UNITDEF_ID]=10");
   Shell(db, "UPDATE [Unites] SET [TYPE]=0, [CODE_ECH]='LBR' WHERE [UNITDEF_ID]=41");
   EXPECT_EQ(m_run.Run("'/SRC=" + db + "'"), 0);
   const std::string journal = m_run.Journal(m_run.work());
@@ -199,11 +172,11 @@ TEST_F(ConvertV20ToV21Test, AUserModifiedUnit10TakesOnlyTheTemplatesFactor) {
       << journal;
   EXPECT_EQ(Text(db, "SELECT [CFACT] FROM [Unites] WHERE [UNITDEF_ID]=10"), "0.45359237");
   EXPECT_EQ(Text(db, "SELECT [TYPE] FROM [Unites] WHERE [UNITDEF_ID]=10"), "2");
-  EXPECT_EQ(Text(db, "SELECT [NAME_2] FROM [Unites] WHERE [UNITDEF_ID]=10"), "Livre maison");
+  EXPECT_EQ(Text(db, "SELECT [IMPERIAL] FROM [Unites] WHERE [UNITDEF_ID]=10"), "0");
   // Unit 11 comes after and is overwritten whole.
   EXPECT_EQ(Text(db, "SELECT [DATE_MAJ] FROM [Unites] WHERE [UNITDEF_ID]=11"),
             Text(std::string(TEMPLATE_DIR) + "/tq2V2_1.mdb", "SELECT [DATE_MAJ] FROM [Unites] WHERE [UNITDEF_ID]=11"));
-  EXPECT_EQ(Version(db), "2.1.1.91");
+  EXPECT_EQ(Version(db), ReachedVersion());
 }
 
 TEST_F(ConvertV20ToV21Test, AnyOtherUserModifiedUnitStopsTheMergeAndTheStep) {
@@ -297,8 +270,8 @@ TEST_F(ConvertV20ToV21Test, ASecondRunWaitsForTheFirstOnesDataSources) {
   const std::string command = "cd '" + m_run.work() + "' && env UPDATER_REGISTRY='" + m_run.registryDir() +
                               "' ODBCINI='" + m_run.odbcIni() + "' " + both + " >/dev/null 2>&1";
   ASSERT_EQ(std::system(command.c_str()), 0);
-  EXPECT_EQ(Version(m_run.work() + "/ra/A21.mdb"), "2.1.1.91");
-  EXPECT_EQ(Version(m_run.work() + "/rb/B21.mdb"), "2.1.1.91");
+  EXPECT_EQ(Version(m_run.work() + "/ra/A21.mdb"), ReachedVersion());
+  EXPECT_EQ(Version(m_run.work() + "/rb/B21.mdb"), ReachedVersion());
   EXPECT_NE(m_run.Journal(m_run.work() + "/ra").find("Fichier à mettre à jour : <WORK>/ra/A21.mdb\n"), std::string::npos);
   EXPECT_NE(m_run.Journal(m_run.work() + "/rb").find("Données database V2.1 mise à jour\n"), std::string::npos);
   EXPECT_EQ(Version(a), "2.0.1.49");

@@ -42,6 +42,15 @@ struct LargeSizes {
   int categories = 2000;
   int links = 100000;
   std::uint32_t seed = 20030616;
+  // With suppliers, category 52 gets that many suppliers sharing the
+  // sub-categories out evenly (one in five nested a level deeper) and the
+  // supplier links spread over the sub-categories, each supplier's drawn
+  // from a pool small enough that its sub-categories share ingredients;
+  // these come on top of the categories and links above. Without, a share
+  // of the categories above are suppliers.
+  int suppliers = 0;
+  int supplierSubCategories = 0;
+  int supplierLinks = 0;
 };
 // First identifier of the generated categories; lower identifiers belong to
 // the reference rows and to the templates.

@@ -75,7 +75,8 @@ void WriteLarge(std::ostream& out, const LargeSizes& sizes) {
 
   // Categories: shares of the budget by role.
   const int importCount = std::min(total, std::max(2, total * 3 / 100));
-  const int supplierCount = std::min(total - importCount, total * 15 / 100);
+  const bool explicitSuppliers = sizes.suppliers > 0;
+  const int supplierCount = explicitSuppliers ? 0 : std::min(total - importCount, total * 15 / 100);
   const int additiveCount = std::min(total - importCount - supplierCount, total * 3 / 100);
   std::vector<Category> cats;
   cats.reserve(static_cast<std::size_t>(total));
@@ -117,6 +118,29 @@ void WriteLarge(std::ostream& out, const LargeSizes& sizes) {
     const int parent = n < supplierCount / 3 + 1 ? 52 : pickParent(Kind::Supplier, 52, 3, depth);
     if (parent == 52) depth = 1;
     add(parent, Kind::Supplier, depth);
+  }
+  // The explicit suppliers: each one's sub-categories follow it, the last
+  // of every five nested under the first one.
+  struct SupplierSub {
+    std::size_t at;  // in cats
+    int supplier;    // index of its supplier
+  };
+  std::vector<SupplierSub> supplierSubs;
+  if (explicitSuppliers) {
+    const int subs = std::max(0, sizes.supplierSubCategories);
+    for (int s = 0; s < sizes.suppliers; ++s) {
+      add(52, Kind::Supplier, 1);
+      const std::size_t supplierAt = cats.size() - 1;
+      const int own = subs / sizes.suppliers + (s < subs % sizes.suppliers ? 1 : 0);
+      std::size_t firstAt = 0;
+      for (int k = 0; k < own; ++k) {
+        const bool nested = k % 5 == 4;
+        cats[nested ? firstAt : supplierAt].hasChild = true;
+        add(cats[nested ? firstAt : supplierAt].id, Kind::Supplier, nested ? 3 : 2);
+        if (k == 0) firstAt = cats.size() - 1;
+        supplierSubs.push_back({cats.size() - 1, s});
+      }
+    }
   }
   for (int n = 0; n < additiveCount; ++n) add(27, Kind::Additive, 1);
   const int rest = total - importCount - supplierCount - additiveCount;
@@ -183,7 +207,9 @@ void WriteLarge(std::ostream& out, const LargeSizes& sizes) {
   std::vector<Target> ingredientTargets{{4, 1}, {5, 1}, {6, 1}, {7, 1}, {8, 1}, {9, 1}, {242, 26}};
   std::vector<Target> recipeTargets{{10, 2}, {11, 2}, {12, 2}, {13, 2}, {14, 2}};
   for (const Category& c : cats) {
-    if (c.kind != Kind::RecipeType) ingredientTargets.push_back({c.id, c.parent});
+    // The explicit suppliers get their own links below.
+    if (c.kind != Kind::RecipeType && !(explicitSuppliers && c.kind == Kind::Supplier))
+      ingredientTargets.push_back({c.id, c.parent});
     if (c.kind == Kind::RecipeType || c.kind == Kind::Import || c.kind == Kind::Additive)
       recipeTargets.push_back({c.id, c.parent});
   }
@@ -212,6 +238,35 @@ void WriteLarge(std::ostream& out, const LargeSizes& sizes) {
   };
   if (sizes.ingredients > 0) writeLinks("CategIngre", "INGR_ID", sizes.ingredients, ingredientTargets, ingredientLinks);
   if (sizes.recipes > 0) writeLinks("CategRecet", "RECET_ID", sizes.recipes, recipeTargets, recipeLinks);
+
+  if (explicitSuppliers && sizes.ingredients > 0 && !supplierSubs.empty()) {
+    // Each supplier draws from a pool of ingredients smaller than its links,
+    // so that its sub-categories share some; a few of the pool are linked
+    // to the supplier itself already.
+    const long long perSupplier =
+        std::max<long long>(1, static_cast<long long>(sizes.supplierLinks) / sizes.suppliers);
+    const int pool = static_cast<int>(std::min<long long>(sizes.ingredients, std::max<long long>(1, perSupplier * 4 / 5)));
+    std::unordered_set<std::uint64_t> seen;
+    auto link = [&](int ingredient, int id, int parent) {
+      const std::uint64_t key = (static_cast<std::uint64_t>(ingredient) << 32) | static_cast<std::uint32_t>(id);
+      if (!seen.insert(key).second) return false;
+      out << "INSERT INTO [CategIngre] ([INGR_ID], [CLASS_ID], [CLASSPARENT], [MASQUE]) VALUES (" << ingredient
+          << ", " << id << ", " << parent << ", 0);\n";
+      return true;
+    };
+    auto poolIngredient = [&](int supplier) {
+      const long long start = static_cast<long long>(supplier) * pool % sizes.ingredients;
+      return static_cast<int>((start + rnd.Below(pool)) % sizes.ingredients) + 1;
+    };
+    const long long total = std::max(0, sizes.supplierLinks);
+    const long long capacity = static_cast<long long>(supplierSubs.size()) * pool;
+    for (long long n = 0, written = 0; written < std::min(total, capacity); ++n) {
+      const SupplierSub& sub = supplierSubs[static_cast<std::size_t>(n % static_cast<long long>(supplierSubs.size()))];
+      if (link(poolIngredient(sub.supplier), cats[sub.at].id, cats[sub.at].parent)) ++written;
+    }
+    for (const SupplierSub& sub : supplierSubs)
+      if (cats[sub.at].parent != 52 && cats[sub.at].depth == 2) link(poolIngredient(sub.supplier), cats[sub.at].parent, 52);
+  }
 
   constexpr std::array<int, 5> kLineUnits{3, 4, 6, 9, 13};
   for (long long n = 0; n < lines; ++n) {

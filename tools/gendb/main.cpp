@@ -7,7 +7,9 @@
 // "labels" writes the rows of [Langue_Printer] and [Langue_System];
 // "large" writes the rows of a large V2.0 database, to be loaded after the
 // V2.0 schema and its reference rows (data/v20). The "large" preset is
-// 20,000 ingredients, 10,000 recipes, 2,000 categories and 100,000 links.
+// 20,000 ingredients, 10,000 recipes, 2,000 categories and 100,000 links,
+// plus 200 suppliers under category 52 with 1,000 sub-categories holding
+// 20,000 ingredient links, for the flattening of the suppliers in V2.2.
 #include <charconv>
 #include <cstdio>
 #include <iostream>
@@ -64,7 +66,7 @@ int main(int argc, char** argv) {
       bool ok = true;
       if (opt == "--preset") {
         if (val == "small") sizes = {200, 100, 50, 1000, sizes.seed};
-        else if (val == "large") sizes = {20000, 10000, 2000, 100000, sizes.seed};
+        else if (val == "large") sizes = {20000, 10000, 2000, 100000, sizes.seed, 200, 1000, 20000};
         else ok = false;
       } else if (opt == "--ingredients") ok = ParseInt(val, sizes.ingredients);
       else if (opt == "--recipes") ok = ParseInt(val, sizes.recipes);

@@ -1,0 +1,56 @@
+// CCategoriesTree: the category hierarchy of the database being converted,
+// read once through one bulk set into linked nodes and indexed by category
+// identifier. Reading it also clears the [ASCHILD] flag of categories that
+// claim sub-categories and have none. A loaded tree is never changed: users
+// that delete categories from the database keep walking the tree as read.
+#pragma once
+
+#include <deque>
+
+#include "platform/database.h"
+#include "recordsets/index_array.h"
+
+class CCategoriesBulkSet;
+
+struct CategoryNode {
+  LONG m_nClassId = 0;
+  CategoryNode* m_pParent = nullptr;  // null for the root
+  CategoryNode* m_pFirstChild = nullptr;
+  CategoryNode* m_pPrevSibling = nullptr;
+  CategoryNode* m_pNextSibling = nullptr;
+  BOOL m_bHasChildren = FALSE;  // [ASCHILD] as read
+};
+
+class CCategoriesTree {
+ public:
+  explicit CCategoriesTree(CDatabase* pDatabase);
+  ~CCategoriesTree();
+  CCategoriesTree(const CCategoriesTree&) = delete;
+  CCategoriesTree& operator=(const CCategoriesTree&) = delete;
+
+  // Reads the hierarchy from the root (category -1) down, through every
+  // category whose [ASCHILD] is set. FALSE when there is no root or a node
+  // cannot be added. Database errors reach the caller as CDBException.
+  BOOL Load();
+
+  // The node of a category; null for a negative identifier (the root is
+  // never indexed) and for a category that was not read.
+  CategoryNode* Find(LONG nClassId);
+  CategoryNode* Root() const { return m_pRoot; }
+
+  // Links a new node as the next sibling of pPrev, else as the first child
+  // of pParent, else as the root; indexes it when its identifier is not
+  // negative. Null when it cannot be indexed.
+  CategoryNode* AddNode(CategoryNode* pParent, CategoryNode* pPrev, LONG nClassId, BOOL bHasChildren);
+
+ private:
+  BOOL LoadChildren(CCategoriesBulkSet& set, CategoryNode* pNode);
+  // A category that claims sub-categories and has none gets [ASCHILD] FALSE.
+  void ClearHasChildren(LONG nClassId);
+
+  CDatabase* m_pDatabase;
+  // The node's place in m_nodes plus one; 0 for no node.
+  CIndexArray m_index;
+  CategoryNode* m_pRoot = nullptr;
+  std::deque<CategoryNode> m_nodes;  // stable addresses while nodes are added
+};

@@ -1,0 +1,156 @@
+#include "recordsets/categories_tree.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "jetdb/jetdb.h"
+#include "test_support/db_files.h"
+
+namespace {
+
+// A category row: identifier, parent, [ASCHILD].
+struct Row {
+  int id;
+  int parent;
+  bool hasChildren;
+};
+
+class CategoriesTreeTest : public ::testing::Test {
+ protected:
+  // Creates [Categories] with the given rows, in this order, as the
+  // database being converted.
+  void Database(const std::vector<Row>& rows) {
+    std::vector<std::string> sql = {
+        "CREATE TABLE [Categories] ([CLASS_ID] INTEGER CONSTRAINT PrimaryKey PRIMARY KEY, [TYPE] BYTE, "
+        "[MASQUE] INTEGER, [PERE_ID] INTEGER, [NAME_1] TEXT(54), [NAME_2] TEXT(54), [NAME_3] TEXT(54), "
+        "[NAME_4] TEXT(54), [NAME_5] TEXT(54), [OWNER] INTEGER, [DATE_MAJ] DATETIME, [ASCHILD] BIT, "
+        "[EXPORTABLE] BIT)",
+        "CREATE INDEX [PERE_ID] ON [Categories] ([PERE_ID])"};
+    for (const Row& r : rows)
+      sql.push_back("INSERT INTO [Categories] ([CLASS_ID], [PERE_ID], [ASCHILD]) VALUES (" + std::to_string(r.id) +
+                    ", " + std::to_string(r.parent) + ", " + (r.hasChildren ? "True" : "False") + ")");
+    m_path = m_files.Create("base.mdb", sql);
+    m_files.Register("TQ2TMP", m_path);
+  }
+
+  // The identifiers of a node's children, in sibling order.
+  static std::vector<LONG> Children(const CategoryNode* node) {
+    std::vector<LONG> ids;
+    for (const CategoryNode* c = node->m_pFirstChild; c != nullptr; c = c->m_pNextSibling) {
+      EXPECT_EQ(c->m_pParent, node);
+      if (c->m_pNextSibling != nullptr) {
+        EXPECT_EQ(c->m_pNextSibling->m_pPrevSibling, c);
+      }
+      ids.push_back(c->m_nClassId);
+    }
+    return ids;
+  }
+
+  std::string AsChild(int id) {
+    jetdb::Error error;
+    auto db = jetdb::Database::open(m_path, false, error);
+    auto query = db->query("SELECT [ASCHILD] FROM [Categories] WHERE [CLASS_ID]=" + std::to_string(id));
+    return query && query->next() ? query->value(0).asText() : "no row";
+  }
+
+  DbFiles m_files;
+  std::string m_path;
+};
+
+TEST_F(CategoriesTreeTest, WithoutTheRootCategoryNothingIsLoaded) {
+  Database({{1, -1, false}, {2, 1, false}});
+  CCategoriesTree tree(nullptr);
+  EXPECT_FALSE(tree.Load());
+  EXPECT_EQ(tree.Root(), nullptr);
+  EXPECT_EQ(tree.Find(1), nullptr);
+}
+
+TEST_F(CategoriesTreeTest, ReadsTheHierarchyThroughCategoriesThatClaimChildren) {
+  Database({{-1, -1, true},
+            {9, -1, true},
+            {4, -1, false},
+            {7, -1, true},
+            {30, 9, false},
+            {20, 9, true},
+            {21, 20, false},
+            {40, 4, false},  // under a category whose flag is clear: not read
+            {250, 7, false}});
+  CCategoriesTree tree(nullptr);
+  ASSERT_TRUE(tree.Load());
+  ASSERT_NE(tree.Root(), nullptr);
+  EXPECT_EQ(tree.Root()->m_nClassId, -1);
+  EXPECT_EQ(tree.Root()->m_pParent, nullptr);
+  // The root, its own parent's row as well, is not its own child; the
+  // others keep the order the database keeps them in.
+  EXPECT_EQ(Children(tree.Root()), (std::vector<LONG>{9, 4, 7}));
+  EXPECT_EQ(Children(tree.Find(9)), (std::vector<LONG>{30, 20}));
+  EXPECT_EQ(Children(tree.Find(20)), std::vector<LONG>{21});
+  EXPECT_EQ(tree.Find(21)->m_pParent, tree.Find(20));
+  EXPECT_TRUE(Children(tree.Find(4)).empty());
+  EXPECT_EQ(tree.Find(40), nullptr);
+  // An identifier past the first index size grew the index.
+  ASSERT_NE(tree.Find(250), nullptr);
+  EXPECT_EQ(tree.Find(250)->m_pParent, tree.Find(7));
+  EXPECT_EQ(tree.Find(251), nullptr);
+  EXPECT_EQ(tree.Find(100000), nullptr);
+  // The root exists but is never indexed.
+  EXPECT_EQ(tree.Find(-1), nullptr);
+}
+
+TEST_F(CategoriesTreeTest, AFalseClaimOfChildrenIsClearedInTheDatabaseOnly) {
+  Database({{-1, -1, true}, {1, -1, true}, {2, 1, true}, {3, -1, true}});
+  CCategoriesTree tree(nullptr);
+  ASSERT_TRUE(tree.Load());
+  EXPECT_EQ(AsChild(1), "-1");  // Access's True
+  EXPECT_EQ(AsChild(2), "0");
+  EXPECT_EQ(AsChild(3), "0");
+  // The nodes keep the flag as read, and no children.
+  EXPECT_TRUE(tree.Find(2)->m_bHasChildren);
+  EXPECT_EQ(tree.Find(2)->m_pFirstChild, nullptr);
+  EXPECT_TRUE(tree.Find(3)->m_bHasChildren);
+}
+
+TEST_F(CategoriesTreeTest, UnderCategoryZeroSiblingsComeInAscendingOrderAtEveryDepth) {
+  Database({{-1, -1, true},
+            {0, -1, true},
+            {5, -1, true},
+            {12, 0, true},
+            {11, 0, false},
+            {13, 0, false},
+            {33, 12, false},
+            {31, 12, false},
+            {32, 12, false},
+            {62, 5, false},
+            {61, 5, false}});
+  CCategoriesTree tree(nullptr);
+  ASSERT_TRUE(tree.Load());
+  EXPECT_EQ(Children(tree.Root()), (std::vector<LONG>{0, 5}));
+  EXPECT_EQ(Children(tree.Find(0)), (std::vector<LONG>{11, 12, 13}));
+  EXPECT_EQ(Children(tree.Find(12)), (std::vector<LONG>{31, 32, 33}));
+  // After category 0 the stored order is back.
+  EXPECT_EQ(Children(tree.Find(5)), (std::vector<LONG>{62, 61}));
+}
+
+TEST(CategoriesTreeNodesTest, AddNodeLinksSiblingsAndIndexesOnlyNonNegativeIdentifiers) {
+  CCategoriesTree tree(nullptr);
+  CategoryNode* root = tree.AddNode(nullptr, nullptr, -1, TRUE);
+  ASSERT_EQ(tree.Root(), root);
+  CategoryNode* a = tree.AddNode(root, nullptr, 3, FALSE);
+  CategoryNode* b = tree.AddNode(root, a, -7, FALSE);
+  CategoryNode* c = tree.AddNode(root, b, 1000, TRUE);
+  EXPECT_EQ(root->m_pFirstChild, a);
+  EXPECT_EQ(a->m_pNextSibling, b);
+  EXPECT_EQ(b->m_pPrevSibling, a);
+  EXPECT_EQ(c->m_pPrevSibling, b);
+  EXPECT_EQ(c->m_pNextSibling, nullptr);
+  EXPECT_EQ(tree.Find(3), a);
+  EXPECT_EQ(tree.Find(-7), nullptr);
+  EXPECT_EQ(tree.Find(1000), c);
+  // An identifier the index cannot reach is refused, not misplaced.
+  EXPECT_EQ(tree.AddNode(root, c, 2147483647, FALSE), nullptr);
+  EXPECT_EQ(c->m_pNextSibling, nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,108 @@
+// The step V2.1 -> V2.2 through the real program: the sample from V2.0 in
+// one run, the sample at V2.1 on its own, and the structure phase's rules
+// on copies broken beforehand with the driver's shell.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "db_shell.h"
+#include "platform/text_file.h"
+#include "test_support/updater_run.h"
+
+namespace {
+
+constexpr int kFailed = 1000 % 256;
+
+class ConvertV21ToV22Test : public ::testing::Test {
+ protected:
+  std::string Copy(const char* source, const std::string& name = "Base.mdb") {
+    const std::string path = m_run.work() + "/" + name;
+    std::filesystem::copy_file(source, path, std::filesystem::copy_options::overwrite_existing);
+    return path;
+  }
+
+  UpdaterRun m_run{TEMPLATE_DIR};
+};
+
+}  // namespace
+
+// The whole run from the sample, through every step linked so far.
+TEST_F(ConvertV21ToV22Test, TheSampleReachesTheLastVersionInOneRunWithTheGoldenJournal) {
+  const std::string source = Copy(SAMPLE_DB);
+  const std::string before = ReadFile(source);
+  std::filesystem::create_directory(m_run.work() + "/out");
+  const std::string dest = m_run.work() + "/out/Base243.mdb";
+  ASSERT_EQ(m_run.Run("'/SRC=" + source + "' '/DEST=" + dest + "'"), 0) << m_run.stderrText();
+  EXPECT_EQ(ReadFile(source), before);
+  EXPECT_EQ(Version(dest), "2.4.3.307");
+  EXPECT_EQ(ReachedVersion(), "2.4.3.307");
+  for (const char* column : {"Langue_2", "Langue_5"})
+    EXPECT_EQ(Text(dest, std::string("SELECT [") + column + "] FROM [Langue_System] WHERE [Libelle]='IDS_VERSION_DB'"),
+              "2.4.3.307");
+
+  // Byte for byte: Windows-1252 with CR LF, as the Windows tool wrote it.
+  const std::string golden = ReadFile(std::string(GOLDEN_DIR) + "/convert_v20_to_v243.log");
+  EXPECT_EQ(m_run.Journal(m_run.work() + "/out"), golden);
+  EXPECT_EQ(ReadFile(m_run.work() + "/out/Updater.log"), ToJournalBytes(ReplaceAll(golden, "<WORK>", m_run.work())));
+}
+
+TEST_F(ConvertV21ToV22Test, TheSampleAtV21ReachesV22OnItsOwn) {
+  const std::string db = Copy(SAMPLE_V21_DB);
+  ASSERT_EQ(Version(db), "2.1.1.91");
+  ASSERT_EQ(m_run.Run("'/SRC=" + db + "'"), 0) << m_run.stderrText();
+  EXPECT_EQ(Version(db), ReachedVersion());
+  EXPECT_EQ(Version(db + ".V2.1"), "2.1.1.91");
+  const std::string journal = m_run.Journal(m_run.work());
+  EXPECT_NE(journal.find("Toquelin database version : 2001\n"), std::string::npos) << journal;
+  EXPECT_EQ(journal.find("V2.0 -> V2.1"), std::string::npos);
+  EXPECT_NE(journal.find("Données database V2.2 mise à jour\n"), std::string::npos) << journal;
+
+  // What the data phase made of the sample's categories and units.
+  EXPECT_EQ(Text(db, "SELECT [NAME_4] & '/' & [TYPE] FROM [Categories] WHERE [CLASS_ID]=52"), "Proveedor/4");
+  EXPECT_EQ(Text(db, "SELECT [NAME_1] & '/' & [NAME_4] & '/' & [TYPE] & '/' & [PERE_ID] FROM [Categories] "
+                     "WHERE [CLASS_ID]=25"),
+            "Importation/Importación/3/-1");
+  EXPECT_EQ(Text(db, "SELECT COUNT(*) FROM [Categories] WHERE " + AnyOf("[CLASS_ID]", {60, 61, 62, 63, 70, 71})), "0");
+  EXPECT_EQ(Text(db, "SELECT COUNT(*) FROM [Categories] WHERE [PERE_ID]=52 AND ([TYPE]<>0 OR [ASCHILD]<>0)"), "0");
+  EXPECT_EQ(Text(db, "SELECT COUNT(*) FROM [Categories] WHERE " + AnyOf("[PERE_ID]", {53, 56, 58})), "0");
+  EXPECT_EQ(Text(db, "SELECT [NAME_3] & '/' & [SYMBOL_3] FROM [Unites] WHERE [UNITDEF_ID]=13"), "Stück/Stück");
+  EXPECT_EQ(Text(db, "SELECT [NAME_1] FROM [Unites] WHERE [UNITDEF_ID]=1"), "Once & mesure de capacité");
+  // Units outside the system table keep their texts.
+  EXPECT_EQ(Text(db, "SELECT [NAME_3] & '/' & [SYMBOL_1] FROM [Unites] WHERE [UNITDEF_ID]=22"), "Gallone/gal");
+  EXPECT_EQ(Text(db, "SELECT [NAME_2] FROM [Unites] WHERE [UNITDEF_ID]=40"), "Quantité suffisante");
+  // The new columns and relations are there.
+  EXPECT_TRUE(HasColumn(db, "Ingredients", "FOURN_DEF"));
+  EXPECT_TRUE(HasColumn(db, "Fournisseurs", "PAYS"));
+}
+
+TEST_F(ConvertV21ToV22Test, AFailedGoOnColumnLetsTheLaterColumnsBeAddedWithoutTheirLines) {
+  const std::string db = Copy(SAMPLE_V21_DB);
+  Shell(db, "ALTER TABLE [Ingredients] ADD [FOU1_CODECMD] TEXT(16)");
+  EXPECT_EQ(m_run.Run("'/SRC=" + db + "'"), kFailed);
+  const std::string journal = m_run.Journal(m_run.work());
+  EXPECT_NE(journal.find("Champs [Ingredients].[FOU_PXUNITAIRE] ajouté\n"
+                         "ERREUR : Le champ 'FOU1_CODECMD' existe déjà dans la table 'Ingredients'.\n"
+                         "State:42S21,"),
+            std::string::npos)
+      << journal;
+  // Every later column of the operation ran, without a success line, and
+  // the operation failed after its last one.
+  for (const char* column : {"FOU2_CODECMD", "FOU_CODECMDDEF", "FOU1_QTE2", "FOU2_UNIT2", "FOURN_DEF"}) {
+    EXPECT_TRUE(HasColumn(db, "Ingredients", column)) << column;
+    EXPECT_EQ(journal.find(std::string("[Ingredients].[") + column + "] ajouté"), std::string::npos) << column;
+  }
+  EXPECT_FALSE(HasColumn(db, "Planning", "FIXED_PX_VENTE"));
+  EXPECT_NE(journal.find("ERREUR : Structure database V2.2 non mise à jour\n\n\nFin du journal.\n"), std::string::npos);
+  EXPECT_EQ(Version(db), "2.1.1.91");
+}
+
+TEST_F(ConvertV21ToV22Test, AFailedStopColumnEndsItsOperationAtOnce) {
+  const std::string db = Copy(SAMPLE_V21_DB);
+  Shell(db, "ALTER TABLE [Ingredients] ADD [PEQTE] DOUBLE");
+  EXPECT_EQ(m_run.Run("'/SRC=" + db + "'"), kFailed);
+  const std::string journal = m_run.Journal(m_run.work());
+  EXPECT_NE(journal.find("Champs [Ingredients].[METHODE_VENTE] ajouté\nERREUR : "), std::string::npos) << journal;
+  EXPECT_FALSE(HasColumn(db, "Ingredients", "PEUNIT"));
+  EXPECT_EQ(journal.find("Mise à jour des données database V2.1"), std::string::npos);
+  EXPECT_EQ(Version(db), "2.1.1.91");
+}

@@ -1,0 +1,39 @@
+// What the tests of the steps after V2.1 share: copies of the fixtures
+// that the build makes by running the chain (tests/fixtures), the steps run
+// in process on them; db_shell.h changes them beforehand and reads them
+// back.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "db_shell.h"
+#include "test_support/step_harness.h"
+
+class FixtureStepTest : public ::testing::Test {
+ protected:
+  // A fresh copy of the fixture at that entry version ("V22", "V241", ...).
+  std::string Fixture(const std::string& version) {
+    return m_harness.Fixture(std::string(FIXTURE_DIR) + "/Fixture_" + version + ".mdb");
+  }
+
+  // Changes a copy of the fixture first, then runs the step from `from` on
+  // it, which must fail; returns the journal. m_db names the copy.
+  std::string RunBroken(const std::string& version, DbVersion from, const std::string& change) {
+    m_db = Fixture(version);
+    Shell(m_db, change);
+    EXPECT_FALSE(m_harness.RunStep(from, m_db));
+    return m_harness.Journal();
+  }
+
+  // How many times `part` occurs in `text`.
+  static int Count(const std::string& text, const std::string& part) {
+    int n = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++n;
+    return n;
+  }
+
+  StepHarness m_harness{TEMPLATE_DIR};
+  std::string m_db;
+};
