@@ -4,6 +4,7 @@
 
 #include <sqlite3.h>
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <unordered_map>
@@ -28,8 +29,19 @@ struct Database::Impl {
   Catalog catalog;
   Error last;
 
+  // The open batch of writes, when batching is on (see setWriteBatching).
+  bool batching = false;
+  bool batchOpen = false;
+  int batchWrites = 0;
+  std::chrono::steady_clock::time_point batchStart;
+  // Commits the open batch, if any.
+  bool commitBatch();
+
   ~Impl() {
-    if (db) sqlite3_close_v2(db);
+    if (db) {
+      commitBatch();
+      sqlite3_close_v2(db);
+    }
   }
   bool fail(Error e) {
     last = std::move(e);
@@ -77,7 +89,8 @@ using Session = Database::Impl;
 // in memory.
 class StatementTransaction {
  public:
-  explicit StatementTransaction(Session& s) : s_(s) {}
+  // A statement that may not join a batch (a definition) runs alone.
+  explicit StatementTransaction(Session& s, bool batchable = true) : s_(s), batchable_(batchable) {}
   ~StatementTransaction();
   StatementTransaction(const StatementTransaction&) = delete;
   StatementTransaction& operator=(const StatementTransaction&) = delete;
@@ -87,6 +100,7 @@ class StatementTransaction {
  private:
   bool run(const char* sql);
   Session& s_;
+  bool batchable_;
   bool active_ = false;
   bool outer_ = false;
 };
