@@ -123,6 +123,18 @@ TEST_F(CategoriesV22Test, ARefusedCollapseStillLinksItsIngredientsAndEndsTheWalk
   EXPECT_EQ(Version(m_db), "2.1.1.91");
 }
 
+TEST_F(CategoriesV22Test, ALinkWhoseIngredientCannotBeCollectedIsKeptWithItsCategory) {
+  Shell(m_db, "INSERT INTO [Ingredients] ([INGRED_ID], [NOM]) VALUES (-4, 'Ancien')");
+  Shell(m_db, "INSERT INTO [CategIngre] ([INGR_ID], [CLASS_ID], [CLASSPARENT], [MASQUE]) VALUES (-4, 54, 53, 0)");
+  EXPECT_FALSE(Run());
+  EXPECT_NE(m_harness.Journal().find("ERREUR : Données table [CategIngre] non mises à jour.\n"), std::string::npos)
+      << m_harness.Journal();
+  // The link stays where it was, with its category; the others of 54 moved.
+  EXPECT_EQ(Count("[CategIngre] WHERE [CLASS_ID]=54"), "1");
+  EXPECT_EQ(Count("[Categories] WHERE [CLASS_ID]=54"), "1");
+  EXPECT_EQ(Count("[CategIngre] WHERE [CLASS_ID]=53 AND [INGR_ID]=12"), "1");
+}
+
 TEST_F(CategoriesV22Test, SuppliersOwnTheIngredientsOfTheirSubCategoriesOnceEach) {
   // An existing link of the supplier is kept as it is.
   Shell(m_db, "UPDATE [CategIngre] SET [MASQUE]=7 WHERE [CLASS_ID]=53 AND [INGR_ID]=22");
