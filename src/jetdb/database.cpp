@@ -53,9 +53,8 @@ bool exec(sqlite3* db, const char* sql) { return sqlite3_exec(db, sql, nullptr, 
 // closed database is again one file. Writers take the lock at the start of
 // each statement and wait up to kBusyTimeoutMs for it.
 // A merge rewrites the same few pages of a table and its indexes tens of
-// thousands of times: a page cache that holds them all keeps a long batch
-// from spilling them to the log, and a larger checkpoint interval copies each
-// one back to the file once per checkpoint instead of every thousand pages.
+// thousands of times: a larger checkpoint interval copies each one back to
+// the file once per checkpoint instead of every thousand pages.
 bool configure(sqlite3* db) {
   sqlite3_busy_timeout(db, kBusyTimeoutMs);
   return sqlite3_create_collation_v2(db, "JETNOCASE", SQLITE_UTF8, nullptr, collate, nullptr) == SQLITE_OK &&
@@ -65,7 +64,7 @@ bool configure(sqlite3* db) {
 
 bool setJournal(sqlite3* db) {
   return exec(db, "PRAGMA journal_mode=WAL") && exec(db, "PRAGMA synchronous=NORMAL") &&
-         exec(db, "PRAGMA wal_autocheckpoint=20000") && exec(db, "PRAGMA cache_size=-32768");
+         exec(db, "PRAGMA wal_autocheckpoint=20000");
 }
 
 // True when the file starts like an SQLite database. Checked before SQLite
