@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <string>
 
+#include "bench_folder.h"
 #include "jetdb/jetdb.h"
 #include "platform/odbc_installer.h"
 #include "recordsets/langue_printer_set.h"
@@ -16,25 +17,6 @@
 namespace {
 
 constexpr int kRows = 10000;
-
-// A folder of its own, holding the database and the data-source file, so
-// that the user's ~/.odbc.ini is never touched.
-class BenchFolder {
- public:
-  BenchFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "recordset-bench-XXXXXX").string();
-    m_path = mkdtemp(pattern.data()) ? pattern : std::string();
-    setenv("ODBCINI", (m_path + "/odbc.ini").c_str(), 1);
-  }
-  ~BenchFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(m_path, ec);
-  }
-  const std::string& path() const { return m_path; }
-
- private:
-  std::string m_path;
-};
 
 bool CreateLabels(const std::string& path) {
   jetdb::Error error;
@@ -56,7 +38,7 @@ bool CreateLabels(const std::string& path) {
 }
 
 void BM_FilterRequeryEditUpdate(benchmark::State& state) {
-  BenchFolder folder;
+  BenchFolder folder("recordset-bench");
   const std::string path = folder.path() + "/base.mdb";
   std::string attributes = std::string("DSN=TQ2TMP") + '\0' + "DBQ=" + path + '\0' + '\0';
   if (!CreateLabels(path) || !SQLConfigDataSource(nullptr, ODBC_ADD_DSN, kAccessDriverName, attributes.c_str())) {

@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench_folder.h"
 #include "framework/data_source.h"
 #include "recordsets/categories_tree.h"
 #include "recordsets/data_sources.h"
@@ -27,34 +28,16 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// A folder of its own for the database copy, the journal and the
-// data-source file, so that the user's ~/.odbc.ini is never touched.
-class BenchFolder {
- public:
-  BenchFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "step-bench-XXXXXX").string();
-    m_path = mkdtemp(pattern.data()) ? pattern : std::string();
-    setenv("ODBCINI", (m_path + "/odbc.ini").c_str(), 1);
-  }
-  ~BenchFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(m_path, ec);
-  }
-  const std::string& path() const { return m_path; }
-
-  std::string FreshCopy() const {
-    const std::string db = m_path + "/Base.mdb";
-    std::filesystem::copy_file(LARGE_V21_DB, db, std::filesystem::copy_options::overwrite_existing);
-    return db;
-  }
-
- private:
-  std::string m_path;
-};
+// A fresh copy of the large database at V2.1 in the folder.
+std::string FreshCopy(const BenchFolder& folder) {
+  const std::string db = folder.path() + "/Base.mdb";
+  std::filesystem::copy_file(LARGE_V21_DB, db, std::filesystem::copy_options::overwrite_existing);
+  return db;
+}
 
 void BM_CategoriesTreeLoad(benchmark::State& state) {
-  BenchFolder folder;
-  const std::string db = folder.FreshCopy();
+  BenchFolder folder("step-bench");
+  const std::string db = FreshCopy(folder);
   AddDataSource(kConvertedDataSource, db.c_str());
   CDatabase database;
   database.OpenEx(kConvertedConnect);
@@ -143,11 +126,11 @@ const std::vector<std::pair<std::string, std::string>> kParts{
 };
 
 void BM_StepV21ToV22(benchmark::State& state) {
-  BenchFolder folder;
+  BenchFolder folder("step-bench");
   std::map<std::string, double> split;
   for (auto _ : state) {
     state.PauseTiming();
-    const std::string db = folder.FreshCopy();
+    const std::string db = FreshCopy(folder);
     const std::string journal = folder.path() + "/Updater.log";
     OpenJournal(journal.c_str());
     JournalClock clock(journal);

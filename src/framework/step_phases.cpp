@@ -122,6 +122,11 @@ BOOL RunStep(const CString& strDest, const StepConstants& k, const Phase& struct
     }
     if (set.IsOpen()) {
       CDatabase* pDb = set.m_pDatabase;
+      // The step's connection is the only one on the converted file while
+      // the step runs: its merges write row by row, and a commit per row
+      // would cost more than the rows. Everything is committed when the
+      // set closes.
+      pDb->BatchWrites(TRUE);
       const BOOL structureDone = structure ? structure(pDb) : TRUE;
       result = structureDone ? data(pDb) : FALSE;
       if (result) result = WriteVersionStamp(set, StoredVersionText(k.to));

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 
@@ -80,6 +81,10 @@ bool exec(sqlite3* db, const char* sql) { return sqlite3_exec(db, sql, nullptr, 
 // with no log at all holds every commit in itself and is open nowhere; it
 // is read as immutable (a writer that opened it during the read could
 // checkpoint under the reader: a window of one read, accepted).
+//
+// A merge rewrites the same few pages of a table and its indexes tens of
+// thousands of times: a larger checkpoint interval copies each one back to
+// the file once per checkpoint instead of every thousand pages.
 bool configure(sqlite3* db) {
   sqlite3_busy_timeout(db, kBusyTimeoutMs);
   return sqlite3_create_collation_v2(db, "JETNOCASE", SQLITE_UTF8, nullptr, collate, nullptr) == SQLITE_OK &&
@@ -91,7 +96,8 @@ bool configure(sqlite3* db) {
 // asking for a log finds it beside the file.
 bool setJournal(sqlite3* db) {
   return exec(db, "PRAGMA synchronous=FULL") && exec(db, "PRAGMA journal_mode=WAL") &&
-         exec(db, "PRAGMA synchronous=NORMAL") && exec(db, "PRAGMA schema_version");
+         exec(db, "PRAGMA synchronous=NORMAL") && exec(db, "PRAGMA wal_autocheckpoint=20000") &&
+         exec(db, "PRAGMA schema_version");
 }
 
 // The last writer's switch back to a rollback journal. With another
@@ -198,6 +204,8 @@ bool logPresent(const std::string& path) {
 
 Database::Impl::~Impl() {
   if (!db) return;
+  // What a batch holds is committed work of the caller's.
+  commitBatch();
   // Finalized first, so that the switch finds no statement of its own in
   // the way and the connection closes now.
   cache.clear();
@@ -225,8 +233,25 @@ bool StatementTransaction::run(const char* sql) {
   return rc == SQLITE_DONE;
 }
 
+bool Session::commitBatch() {
+  if (!batchOpen) return true;
+  batchOpen = false;
+  batchWrites = 0;
+  if (exec(db, "COMMIT")) return true;
+  Error e = sqliteError();
+  if (!sqlite3_get_autocommit(db)) exec(db, "ROLLBACK");
+  return fail(e);
+}
+
 bool StatementTransaction::begin() {
   if (s_.readOnly) return s_.fail(errors::readOnly(s_.path));
+  // A batch is one transaction around many statements; each statement then
+  // takes the savepoint path below, so that a refused one is undone alone.
+  if (s_.batching && batchable_ && !s_.batchOpen && sqlite3_get_autocommit(s_.db) != 0) {
+    if (!run("BEGIN IMMEDIATE")) return s_.fail(s_.sqliteError());
+    s_.batchOpen = true;
+    s_.batchStart = std::chrono::steady_clock::now();
+  }
   outer_ = sqlite3_get_autocommit(s_.db) != 0;
   // Outside a transaction the statement's own transaction is what undoes it;
   // inside one (a script's), a savepoint undoes the statement alone.
@@ -241,6 +266,10 @@ bool StatementTransaction::commit() {
     return s_.fail(e);  // the destructor rolls back what is left
   }
   active_ = false;
+  if (s_.batchOpen && (++s_.batchWrites >= Database::kBatchWrites ||
+                       std::chrono::steady_clock::now() - s_.batchStart >=
+                           std::chrono::milliseconds(Database::kBatchMillis)))
+    return s_.commitBatch();
   return true;
 }
 
@@ -337,6 +366,11 @@ std::unique_ptr<Database> Database::open(const std::string& path, OpenMode mode,
   return std::unique_ptr<Database>(new Database(std::move(impl)));
 }
 
+void Database::setWriteBatching(bool on) {
+  if (!on) impl_->commitBatch();
+  impl_->batching = on;
+}
+
 bool Database::execute(std::string_view sql) {
   Session& s = *impl_;
   s.last = Error{};
@@ -349,8 +383,14 @@ bool Database::execute(std::string_view sql) {
     if (q->error()) return s.fail(*q->error());
     return true;
   }
-  if (isDefinition(st)) s.cache.clear();
-  StatementTransaction tx(s);
+  const bool definition = isDefinition(st);
+  if (definition) {
+    // Definitions run in a transaction of their own, after the writes
+    // before them are committed.
+    if (!s.commitBatch()) return false;
+    s.cache.clear();
+  }
+  StatementTransaction tx(s, !definition);
   if (!tx.begin()) return false;
   bool ok = std::visit(
       [&](const auto& x) -> bool {

@@ -4,6 +4,7 @@
 
 #include <sqlite3.h>
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <unordered_map>
@@ -48,6 +49,14 @@ struct Database::Impl {
   bool wal = false;  // writes through the write-ahead log; back to a rollback journal on close
   Catalog catalog;
   Error last;
+
+  // The open batch of writes, when batching is on (see setWriteBatching).
+  bool batching = false;
+  bool batchOpen = false;
+  int batchWrites = 0;
+  std::chrono::steady_clock::time_point batchStart;
+  // Commits the open batch, if any.
+  bool commitBatch();
 
   ~Impl();
   bool fail(Error e) {
@@ -96,7 +105,8 @@ using Session = Database::Impl;
 // in memory.
 class StatementTransaction {
  public:
-  explicit StatementTransaction(Session& s) : s_(s) {}
+  // A statement that may not join a batch (a definition) runs alone.
+  explicit StatementTransaction(Session& s, bool batchable = true) : s_(s), batchable_(batchable) {}
   ~StatementTransaction();
   StatementTransaction(const StatementTransaction&) = delete;
   StatementTransaction& operator=(const StatementTransaction&) = delete;
@@ -106,6 +116,7 @@ class StatementTransaction {
  private:
   bool run(const char* sql);
   Session& s_;
+  bool batchable_;
   bool active_ = false;
   bool outer_ = false;
 };

@@ -59,6 +59,10 @@ void CDatabase::Connect(const std::string& dsn, bool readOnly) {
   if (!m_db) throw CDBException::FromDriver(error);
 }
 
+void CDatabase::BatchWrites(BOOL bBatch) {
+  if (m_db) m_db->setWriteBatching(bBatch != FALSE);
+}
+
 void CDatabase::Close() {
   m_db.reset();
   m_strConnect.Empty();

@@ -91,6 +91,12 @@ class CDatabase {
 
   void ExecuteSQL(LPCTSTR lpszSQL);
 
+  // Not in the original. While on, the connection's writes are committed
+  // in batches (see jetdb::Database::setWriteBatching): other connections
+  // see them only after the batch, at the latest when this one closes. For
+  // a connection that is the only one on its file while it writes.
+  void BatchWrites(BOOL bBatch);
+
   // The connect string that opened the database ("ODBC;DSN=...;...").
   const CString& GetConnect() const { return m_strConnect; }
 

@@ -177,7 +177,8 @@ BOOL UpdateCategoriesV22(CDatabase* pDb) {
 
 // Removes every category below the top one, deepest first, and collects
 // the ingredients linked to them. A category whose children could not all
-// be removed stays, but its own links are collected all the same.
+// be removed stays, but its own links are collected all the same. A failed
+// category writes no error line of its own unless its deletion is refused.
 BOOL CollapseCategoryTree(const CategoryNode* pNode, LONG nTopId, CIngCategSet& links, CDatabase* pDb,
                           CIdBitSet& ingredients) {
   BOOL result = TRUE;
@@ -190,7 +191,13 @@ BOOL CollapseCategoryTree(const CategoryNode* pNode, LONG nTopId, CIngCategSet& 
   links.m_strFilter.Format("[CLASS_ID]=%d", id);
   links.Requery();
   for (; !links.IsEOF(); links.MoveNext()) {
-    ingredients.Add(links.m_INGR_ID);
+    // A link whose ingredient the set cannot hold (a negative identifier,
+    // or one past what it can grow to) would not be moved to the supplier:
+    // it stays, and so does its category.
+    if (!ingredients.Add(links.m_INGR_ID)) {
+      result = FALSE;
+      continue;
+    }
     links.Delete();
   }
   if (!result) return FALSE;

@@ -16,10 +16,7 @@
 #include <string>
 #include <thread>
 
-#include "framework/step_table.h"
-#include "framework/version_table.h"
-#include "jetdb/jetdb.h"
-#include "steps/chain.h"
+#include "test_support/db_shell.h"
 #include "test_support/updater_run.h"
 
 namespace fs = std::filesystem;
@@ -36,22 +33,6 @@ std::map<std::string, std::string> Snapshot(const std::string& folder) {
   for (const auto& entry : fs::directory_iterator(folder)) files[entry.path().filename()] = ReadFile(entry.path());
   return files;
 }
-
-std::string Query(const std::string& db, const std::string& sql) {
-  jetdb::Error error;
-  auto database = jetdb::Database::open(db, false, error);
-  if (!database) return "cannot open: " + error.message;
-  auto query = database->query(sql);
-  if (!query) return "query failed: " + database->lastError().message;
-  return query->next() ? query->value(0).asText() : "no row";
-}
-
-std::string Version(const std::string& db) {
-  return Query(db, "SELECT [Langue_1] FROM [Langue_System] WHERE [Libelle]='IDS_VERSION_DB'");
-}
-
-// The version text a V2.0 database reaches through the chain as it is.
-std::string Reached() { return StoredVersionText(StepTable()[ChainLinks().size() - 1].to); }
 
 // True once the process catches `sig` (its SigCgt mask in /proc says so).
 bool WaitUntilCaught(pid_t pid, int sig) {
@@ -116,7 +97,7 @@ TEST_F(FileSafetyTest, TemplatesAndASourceWithDestinationAreOnlyRead) {
 
   ASSERT_EQ(Convert(source, Dest()), 0) << m_run.stderrText();
   chmod(m_templates.path().c_str(), 0755);
-  EXPECT_EQ(Version(Dest()), Reached());
+  EXPECT_EQ(Version(Dest()), ReachedVersion());
   EXPECT_TRUE(ReadFile(source) == before) << "the source changed";
   EXPECT_FALSE(FileExists(source + "-wal"));
   EXPECT_FALSE(FileExists(source + "-shm"));
@@ -134,7 +115,7 @@ TEST_F(FileSafetyTest, ASourceLeftInWalModeIsConvertedAndLeftAsItWas) {
   sqlite3_close(db);
   const std::string before = ReadFile(source);
   ASSERT_EQ(Convert(source, Dest()), 0) << m_run.stderrText();
-  EXPECT_EQ(Version(Dest()), Reached());
+  EXPECT_EQ(Version(Dest()), ReachedVersion());
   EXPECT_TRUE(ReadFile(source) == before) << "the source changed";
   EXPECT_FALSE(FileExists(source + "-wal"));
   EXPECT_FALSE(FileExists(source + "-shm"));
@@ -151,7 +132,7 @@ TEST_F(FileSafetyTest, TheCopyHoldsCommitsStillInAnotherProgramsLog) {
   ASSERT_GT(fs::file_size(source + "-wal"), 0u);
 
   EXPECT_EQ(Convert(source, Dest()), 0) << m_run.stderrText();
-  EXPECT_EQ(Query(Dest(), "SELECT [CODE_AN] FROM [Recettes] WHERE [CODE_AN]='Commis au journal'"),
+  EXPECT_EQ(Text(Dest(), "SELECT [CODE_AN] FROM [Recettes] WHERE [CODE_AN]='Commis au journal'"),
             "Commis au journal");
   sqlite3_close(db);
 }
@@ -189,7 +170,7 @@ TEST_F(FileSafetyTest, APlantedJournalLinkIsNotFollowed) {
   EXPECT_EQ(Convert(Sample(), Dest()), 0) << m_run.stderrText();
   EXPECT_EQ(ReadFile(victim), "le fichier d'un autre\n");
   EXPECT_TRUE(fs::is_symlink(m_run.work() + "/out/Updater.log"));
-  EXPECT_EQ(Version(Dest()), Reached());
+  EXPECT_EQ(Version(Dest()), ReachedVersion());
 }
 
 TEST_F(FileSafetyTest, OddSettingsPathsAreRefusalsNotCrashes) {
@@ -207,7 +188,7 @@ TEST_F(FileSafetyTest, OddSettingsPathsAreRefusalsNotCrashes) {
   fs::remove(hive);
   ASSERT_EQ(mkfifo(hive.c_str(), 0600), 0);
   EXPECT_EQ(Convert(source, Dest(), "timeout 20"), 0) << m_run.stderrText();
-  EXPECT_EQ(Version(Dest()), Reached());
+  EXPECT_EQ(Version(Dest()), ReachedVersion());
 }
 
 TEST_F(FileSafetyTest, AFolderTheUserCannotSearchIsARefusal) {
@@ -308,7 +289,7 @@ TEST_F(FileSafetyTest, ACopyOfAReadOnlySourceIsWritable) {
   const std::string source = Sample();
   ASSERT_EQ(chmod(source.c_str(), 0444), 0);
   EXPECT_EQ(Convert(source, Dest()), 0) << m_run.stderrText();
-  EXPECT_EQ(Version(Dest()), Reached());
+  EXPECT_EQ(Version(Dest()), ReachedVersion());
   struct stat info {};
   ASSERT_EQ(stat(Dest().c_str(), &info), 0);
   const mode_t mask = umask(0);

@@ -6,7 +6,7 @@
 
 #include "framework/data_source.h"
 #include "platform/run_lock.h"
-#include "db_shell.h"
+#include "test_support/db_shell.h"
 #include "test_support/updater_run.h"
 
 namespace {

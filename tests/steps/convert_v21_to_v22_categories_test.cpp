@@ -6,7 +6,7 @@
 // "Import" in German only.
 #include <gtest/gtest.h>
 
-#include "db_shell.h"
+#include "test_support/db_shell.h"
 #include "test_support/step_harness.h"
 
 namespace {
@@ -75,7 +75,8 @@ TEST_F(CategoriesV22Test, WithoutCategory52NoImportCategoryIsAddedAndTheStepFail
   // Category 52 and its suppliers go, links first.
   RemoveSuppliers();
   Shell(m_db, "DELETE FROM [Categories] WHERE [CLASS_ID]=52");
-  EXPECT_FALSE(Run());
+  // The chain reaches no version: the program's exit code 1000.
+  EXPECT_EQ(m_harness.RunChain(kDbVersion21, m_db), kDbVersionNone);
   const std::string journal = m_harness.Journal();
   EXPECT_NE(journal.find("Catégorie 70 supprimée\n"
                          "ERREUR : Données table [Categories] non mises à jour.\n"
@@ -84,6 +85,55 @@ TEST_F(CategoriesV22Test, WithoutCategory52NoImportCategoryIsAddedAndTheStepFail
       << journal;
   EXPECT_EQ(Count("[Categories] WHERE " + AnyOf("[CLASS_ID]", {25, 60, 70})), "0");
   EXPECT_EQ(Version(m_db), "2.1.1.91");
+}
+
+TEST_F(CategoriesV22Test, ARefusedDeletionOfAnImportCategoryLeavesOnlyTheMergesErrorLine) {
+  // An ingredient whose principal family is category 61 holds it.
+  Shell(m_db, "UPDATE [Ingredients] SET [ENTPRINCIPAL]=61 WHERE [INGRED_ID]=1");
+  EXPECT_FALSE(Run());
+  const std::string journal = m_harness.Journal();
+  // 63 went; 61 stayed, so its parent 60 was not tried and nothing after.
+  EXPECT_EQ(Between(journal, kLanguages, "ERREUR : Données table [Categories] non mises à jour.\n"),
+            std::string(kLanguages) + "Catégorie 63 supprimée\nERREUR : Données table [Categories] non mises à jour.\n");
+  EXPECT_EQ(Count("[Categories] WHERE " + AnyOf("[CLASS_ID]", {60, 61, 62, 70})), "4");
+  EXPECT_EQ(Count("[CategRecet] WHERE [CLASS_ID]=62"), "2");
+  EXPECT_EQ(Count("[Categories] WHERE [CLASS_ID]=25"), "0");
+  EXPECT_EQ(journal.find("[CategIngre]"), std::string::npos);
+}
+
+TEST_F(CategoriesV22Test, ARefusedCollapseStillLinksItsIngredientsAndEndsTheWalk) {
+  // A recipe linked to sub-category 55 holds it: the collapse leaves recipe
+  // links alone.
+  Shell(m_db, "INSERT INTO [CategRecet] ([RECET_ID], [CLASS_ID], [CLASSPARENT], [MASQUE]) VALUES (1, 55, 53, 0)");
+  EXPECT_FALSE(Run());
+  const std::string journal = m_harness.Journal();
+  EXPECT_NE(journal.find("Catégorie 54 supprimée\nERREUR : "), std::string::npos) << journal;
+  EXPECT_NE(journal.find("ERREUR : Données table [CategIngre] non mises à jour.\n"
+                         "ERREUR : Données table [Categories] non mises à jour.\n"
+                         "ERREUR : Données database V2.2 non mise à jour\n"),
+            std::string::npos)
+      << journal;
+  // 55 lost its links, which went to its supplier; the supplier was still
+  // reset, the next supplier not reached, and 52 got its type all the same.
+  EXPECT_EQ(Count("[Categories] WHERE [CLASS_ID]=55"), "1");
+  EXPECT_EQ(Count("[CategIngre] WHERE [CLASS_ID]=55"), "0");
+  EXPECT_EQ(Count("[CategIngre] WHERE [CLASS_ID]=53"), "6");
+  EXPECT_EQ(Text(m_db, "SELECT [TYPE] & '/' & [ASCHILD] FROM [Categories] WHERE [CLASS_ID]=53"), "0/0");
+  EXPECT_EQ(Count("[Categories] WHERE [PERE_ID]=56"), "2");
+  EXPECT_EQ(Text(m_db, "SELECT [TYPE] FROM [Categories] WHERE [CLASS_ID]=52"), "4");
+  EXPECT_EQ(Version(m_db), "2.1.1.91");
+}
+
+TEST_F(CategoriesV22Test, ALinkWhoseIngredientCannotBeCollectedIsKeptWithItsCategory) {
+  Shell(m_db, "INSERT INTO [Ingredients] ([INGRED_ID], [NOM]) VALUES (-4, 'Ancien')");
+  Shell(m_db, "INSERT INTO [CategIngre] ([INGR_ID], [CLASS_ID], [CLASSPARENT], [MASQUE]) VALUES (-4, 54, 53, 0)");
+  EXPECT_FALSE(Run());
+  EXPECT_NE(m_harness.Journal().find("ERREUR : Données table [CategIngre] non mises à jour.\n"), std::string::npos)
+      << m_harness.Journal();
+  // The link stays where it was, with its category; the others of 54 moved.
+  EXPECT_EQ(Count("[CategIngre] WHERE [CLASS_ID]=54"), "1");
+  EXPECT_EQ(Count("[Categories] WHERE [CLASS_ID]=54"), "1");
+  EXPECT_EQ(Count("[CategIngre] WHERE [CLASS_ID]=53 AND [INGR_ID]=12"), "1");
 }
 
 TEST_F(CategoriesV22Test, SuppliersOwnTheIngredientsOfTheirSubCategoriesOnceEach) {

@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "db_shell.h"
+#include "test_support/db_shell.h"
 #include "platform/text_file.h"
 #include "test_support/updater_run.h"
 

@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "db_shell.h"
+#include "test_support/db_shell.h"
 #include "test_support/step_harness.h"
 
 class FixtureStepTest : public ::testing::Test {

@@ -1,4 +1,4 @@
-// What the step tests do to and read from a fixture database: changes
+// What the tests of steps and of the program do to and read from a database: changes
 // through the driver's shell, as a support person would make them, and
 // single values read back through the driver.
 #pragma once

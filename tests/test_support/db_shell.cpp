@@ -1,4 +1,4 @@
-#include "db_shell.h"
+#include "test_support/db_shell.h"
 
 #include <gtest/gtest.h>
 

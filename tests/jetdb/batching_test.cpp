@@ -1,0 +1,87 @@
+// Write batching: many statements in one SQLite transaction, each still
+// atomic on its own, seen by other connections only once committed.
+#include <chrono>
+#include <thread>
+
+#include "test_db.h"
+
+namespace jetdb::test {
+namespace {
+
+class BatchingTest : public DbTest {
+ protected:
+  void SetUp() override {
+    DbTest::SetUp();
+    ok("CREATE TABLE [T] ([ID] INTEGER CONSTRAINT PK PRIMARY KEY, [V] INTEGER)");
+    ok("INSERT INTO [T] VALUES (1, 10)");
+    db_->setWriteBatching(true);
+  }
+
+  // What a second connection on the same file counts.
+  std::int64_t countElsewhere(const std::string& where = "") {
+    Error e;
+    auto other = Database::open(path(), false, e);
+    EXPECT_TRUE(other) << e.message;
+    if (!other) return -1;
+    auto q = other->query("SELECT COUNT(*) FROM [T]" + where);
+    return q && q->next() ? q->value(0).integer : -1;
+  }
+};
+
+TEST_F(BatchingTest, OtherConnectionsSeeTheWritesOnceTheBatchIsCommitted) {
+  ok("INSERT INTO [T] VALUES (2, 20)");
+  RowId row = 0;
+  ASSERT_TRUE(db_->insertRow("T", {{"ID", Value::of(3)}, {"V", Value::of(30)}}, &row));
+  // This connection sees its own writes at once, another one not yet.
+  EXPECT_EQ(count("T"), 3);
+  EXPECT_EQ(countElsewhere(), 1);
+  db_->setWriteBatching(false);
+  EXPECT_EQ(countElsewhere(), 3);
+}
+
+TEST_F(BatchingTest, ClosingCommitsTheBatch) {
+  ok("UPDATE [T] SET [V]=11 WHERE [ID]=1");
+  ok("INSERT INTO [T] VALUES (2, 20)");
+  reopen();
+  EXPECT_EQ(count("T"), 2);
+  EXPECT_EQ(one("SELECT [V] FROM [T] WHERE [ID]=1").integer, 11);
+}
+
+TEST_F(BatchingTest, ARefusedStatementIsUndoneAloneAndTheBatchGoesOn) {
+  ok("INSERT INTO [T] VALUES (2, 20)");
+  EXPECT_EQ(fails("INSERT INTO [T] VALUES (1, 99)"), "23000");
+  EXPECT_FALSE(db_->insertRow("T", {{"ID", Value::of(2)}, {"V", Value::of(98)}}));
+  ok("INSERT INTO [T] VALUES (3, 30)");
+  db_->setWriteBatching(false);
+  EXPECT_EQ(countElsewhere(), 3);
+  EXPECT_EQ(countElsewhere(" WHERE [V] > 90"), 0);
+}
+
+TEST_F(BatchingTest, ADefinitionCommitsTheWritesBeforeIt) {
+  ok("INSERT INTO [T] VALUES (2, 20)");
+  ok("ALTER TABLE [T] ADD [W] DOUBLE");
+  EXPECT_EQ(countElsewhere(), 2);
+  // A refused definition leaves the committed writes alone.
+  EXPECT_FALSE(db_->execute("ALTER TABLE [T] ADD [W] DOUBLE"));
+  EXPECT_EQ(countElsewhere(), 2);
+}
+
+TEST_F(BatchingTest, ABatchIsCommittedByTheFirstWriteAfterItsTime) {
+  ok("INSERT INTO [T] VALUES (2, 20)");
+  std::this_thread::sleep_for(std::chrono::milliseconds(Database::kBatchMillis + 20));
+  // The first write after the batch's time commits it, itself included.
+  ok("INSERT INTO [T] VALUES (3, 30)");
+  EXPECT_EQ(countElsewhere(), 3);
+}
+
+TEST_F(BatchingTest, NoMoreThanABatchOfWritesIsEverUncommitted) {
+  // However fast the writes come (a slow machine commits by time first),
+  // fewer than kBatchWrites of them wait for a commit.
+  const int writes = 2 * Database::kBatchWrites;
+  for (int id = 2; id <= writes + 1; ++id)
+    ASSERT_TRUE(db_->insertRow("T", {{"ID", Value::of(id)}, {"V", Value::of(id)}}));
+  EXPECT_GT(countElsewhere(), writes + 1 - Database::kBatchWrites);
+}
+
+}  // namespace
+}  // namespace jetdb::test
