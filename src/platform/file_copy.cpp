@@ -189,7 +189,12 @@ int RemoveCopyLeftovers(const char* folder) {
   int removed = 0;
   std::error_code error;
   for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-    if (IsLeftover(it->path().filename().string()) && unlink(it->path().c_str()) == 0) ++removed;
+    // Only the user's own: another user's copy may be under way in a shared
+    // folder, and the run lock is per user.
+    struct stat info {};
+    if (IsLeftover(it->path().filename().string()) && lstat(it->path().c_str(), &info) == 0 &&
+        S_ISREG(info.st_mode) && info.st_uid == geteuid() && unlink(it->path().c_str()) == 0)
+      ++removed;
   }
   return removed;
 }

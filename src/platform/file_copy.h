@@ -26,8 +26,8 @@
 //    would fail too; a naive copy would empty the file).
 //  - IsSameFile compares device and inode: "./a.mdb", "a.mdb" and a link to
 //    it are one file.
-//  - RemoveCopyLeftovers removes the temporary files of interrupted copies
-//    in `folder` and returns how many it removed. Run it while no copy into
+//  - RemoveCopyLeftovers removes the user's own temporary files of
+//    interrupted copies in `folder` and returns how many it removed. Run it while no copy into
 //    that folder is under way (under the run lock).
 #pragma once
 

@@ -219,6 +219,9 @@ TEST_F(FileSafetyTest, StaleDataSourcesOfAKilledRunAreRemovedUnderTheLock) {
   // And the copy a killed edit of the file left.
   const std::string debris = m_run.odbcIni() + ".updater-Ab12Cd";
   WriteFile(debris, "[TQ2TMP]\n");
+  // And a copy killed where the file system has no unnamed files.
+  const std::string copyDebris = m_run.work() + "/.Base.mdb.tmpcopy-Xy12Zt";
+  WriteFile(copyDebris, "moitié de copie");
   // Even a run that converts nothing leaves the file clean.
   const std::string notADatabase = m_run.work() + "/texte.mdb";
   WriteFile(notADatabase, "pas une base");
@@ -228,6 +231,7 @@ TEST_F(FileSafetyTest, StaleDataSourcesOfAKilledRunAreRemovedUnderTheLock) {
   EXPECT_EQ(after.find("TQ2TMP"), std::string::npos) << after;
   EXPECT_NE(after.find("[Paie]\nDriver=Autre\n"), std::string::npos) << after;
   EXPECT_FALSE(FileExists(debris));
+  EXPECT_FALSE(FileExists(copyDebris));
 }
 
 TEST_F(FileSafetyTest, SignalsEndTheRunAtAStatementAndRemoveItsDataSources) {
