@@ -37,12 +37,6 @@ const char* SignalName(int signal) {
   }
 }
 
-CString FolderOf(const CString& path) {
-  const int slash = path.ReverseFind('/');
-  if (slash < 0) return ".";
-  return slash == 0 ? CString("/") : path.Left(slash);
-}
-
 // A killed run could not remove its data sources (they name files of that
 // run, which this one must not reach by mistake), nor the copy of the
 // data-source file it was writing.
@@ -88,8 +82,8 @@ DbVersion Convert(const CString& strSource, CString& strDest, const CString& str
   if (lock.IsHeld()) {
     RemoveStaleDataSources();
     // Where unnamed files are missing, a killed copy leaves its temporary.
-    RemoveCopyLeftovers(FolderOf(strSource));
-    if (!strDest.IsEmpty()) RemoveCopyLeftovers(FolderOf(strDest));
+    RemoveCopyLeftoversBeside(strSource);
+    if (!strDest.IsEmpty()) RemoveCopyLeftoversBeside(strDest);
   }
   if (WritesATemplate(strSource, strDest, strTemplateDir)) return 0;
 

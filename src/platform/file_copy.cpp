@@ -198,3 +198,5 @@ int RemoveCopyLeftovers(const char* folder) {
   }
   return removed;
 }
+
+int RemoveCopyLeftoversBeside(const char* path) { return RemoveCopyLeftovers(FolderOf(path).c_str()); }

@@ -37,3 +37,5 @@ BOOL CopyFileA(const char* source, const char* dest, BOOL bFailIfExists);
 bool IsSameFile(const char* a, const char* b);
 bool PathExists(const char* path);
 int RemoveCopyLeftovers(const char* folder);
+// The same in the folder that holds `path`.
+int RemoveCopyLeftoversBeside(const char* path);
