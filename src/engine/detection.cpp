@@ -109,7 +109,11 @@ BOOL PrepareDestinationFile(DbVersion nVersion, const CString& strSource, CStrin
       JournalFormat("ATTENTION : impossible de copier le fichier de sauvegarde : %s\n", backup.GetString());
       return FALSE;
     }
-    JournalFormat("Fichier de sauvegarde : %s\n", backup.GetString());
+    // The journal's readers expect the backup under its plain name; only a
+    // numbered one, taken because that name was held, needs saying.
+    CString plain;
+    plain.Format("%s.%s", strSource.GetString(), GetVersionText(nVersion));
+    if (backup != plain) JournalFormat("Fichier de sauvegarde : %s\n", backup.GetString());
     strDest = strSource;
   }
   JournalFormat("Fichier à mettre à jour : %s\n", strDest.GetString());
