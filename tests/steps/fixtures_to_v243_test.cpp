@@ -32,7 +32,8 @@ TEST_P(FixturesToV243Test, ReachesTheLastVersionInOneRun) {
 INSTANTIATE_TEST_SUITE_P(EntryVersions, FixturesToV243Test,
                          ::testing::Values(Entry{"V22", kDbVersion22}, Entry{"V23", kDbVersion23},
                                            Entry{"V241", kDbVersion241}, Entry{"V242", kDbVersion242},
-                                           Entry{"V242_303", kDbVersion242Early}, Entry{"V243", kDbVersion243}),
+                                           Entry{"V242_303", kDbVersion242Early}, Entry{"V243", kDbVersion243},
+                                           Entry{"V251", kDbVersion251}),
                          [](const auto& info) { return std::string(info.param.fixture); });
 
 // What the run leaves in the database, but for the dates it writes.
