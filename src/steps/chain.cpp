@@ -8,6 +8,8 @@
 #include "steps/convert_v23_to_v241.h"
 #include "steps/convert_v241_to_v242.h"
 #include "steps/convert_v242_to_v243.h"
+#include "steps/convert_v2514_to_v252.h"
+#include "steps/convert_v252_to_v253.h"
 
 namespace {
 
@@ -30,6 +32,8 @@ const std::array kChain{
     Link<CConvertV23ToV241, &CConvertV23ToV241::ConvertV23ToV241>(kDbVersion23),
     Link<CConvertV241ToV242, &CConvertV241ToV242::ConvertV241ToV242>(kDbVersion241),
     Link<CConvertV242ToV243, &CConvertV242ToV243::ConvertV242ToV243>(kDbVersion242),
+    Link<CConvertV2514ToV252, &CConvertV2514ToV252::ConvertV2514ToV252>(kDbVersion2514),
+    Link<CConvertV252ToV253, &CConvertV252ToV253::ConvertV252ToV253>(kDbVersion252),
 };
 
 }  // namespace
