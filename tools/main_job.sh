@@ -20,6 +20,9 @@ UPDATER_REGISTRY=$out/registry ODBCINI=$out/odbc.ini "$build/src/app/updater" /S
 code=$?
 set -e
 echo "Code de sortie : $code (1000 se lit 232)"
+if [ -f "$out/Base.mdb" ]; then
+  echo "Version de $out/Base.mdb : $("$build/tools/jetsql/jetsql" --csv "$out/Base.mdb" "SELECT [Langue_1] FROM [Langue_System] WHERE [Libelle]='IDS_VERSION_DB'" | tail -n 1)"
+fi
 if [ -f "$out/Updater.log" ]; then
   echo "--- $out/Updater.log"
   iconv -f WINDOWS-1252 -t UTF-8 "$out/Updater.log" | tr -d '\r'

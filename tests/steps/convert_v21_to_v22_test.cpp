@@ -26,22 +26,22 @@ class ConvertV21ToV22Test : public ::testing::Test {
 
 }  // namespace
 
-// The whole run from the sample, through every step linked so far.
+// The whole run from the sample to the last version, through every step.
 TEST_F(ConvertV21ToV22Test, TheSampleReachesTheLastVersionInOneRunWithTheGoldenJournal) {
   const std::string source = Copy(SAMPLE_DB);
   const std::string before = ReadFile(source);
   std::filesystem::create_directory(m_run.work() + "/out");
-  const std::string dest = m_run.work() + "/out/Base243.mdb";
+  const std::string dest = m_run.work() + "/out/Base253.mdb";
   ASSERT_EQ(m_run.Run("'/SRC=" + source + "' '/DEST=" + dest + "'"), 0) << m_run.stderrText();
   EXPECT_EQ(ReadFile(source), before);
-  EXPECT_EQ(Version(dest), "2.4.3.307");
-  EXPECT_EQ(ReachedVersion(), "2.4.3.307");
+  EXPECT_EQ(Version(dest), "2.5.3.459");
+  EXPECT_EQ(ReachedVersion(), "2.5.3.459");
   for (const char* column : {"Langue_2", "Langue_5"})
     EXPECT_EQ(Text(dest, std::string("SELECT [") + column + "] FROM [Langue_System] WHERE [Libelle]='IDS_VERSION_DB'"),
-              "2.4.3.307");
+              "2.5.3.459");
 
   // Byte for byte: Windows-1252 with CR LF, as the Windows tool wrote it.
-  const std::string golden = ReadFile(std::string(GOLDEN_DIR) + "/convert_v20_to_v243.log");
+  const std::string golden = ReadFile(std::string(GOLDEN_DIR) + "/convert_v20_to_v253.log");
   EXPECT_EQ(m_run.Journal(m_run.work() + "/out"), golden);
   EXPECT_EQ(ReadFile(m_run.work() + "/out/Updater.log"), ToJournalBytes(ReplaceAll(golden, "<WORK>", m_run.work())));
 }
