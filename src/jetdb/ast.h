@@ -81,13 +81,6 @@ struct Select {
   std::vector<OrderItem> order;
 };
 
-// How deep parentheses, NOT, signs, functions, IN lists and subqueries may
-// nest in one expression: beyond any hand-written filter, and within what
-// SQLite's parser takes once the expression is translated. An IN list
-// weighs two levels and a subquery four, for the room they take there.
-inline constexpr int kMaxNesting = 16;
-inline constexpr int kInNesting = 2;
-inline constexpr int kSubqueryNesting = 4;
 struct Insert {
   std::string table;
   std::vector<std::string> columns;  // empty: every column in order

@@ -1,7 +1,5 @@
 #include "jetdb/errors.h"
 
-#include "jetdb/ast.h"
-
 namespace jetdb {
 
 Error makeError(const char* state, int native, std::string message) {
