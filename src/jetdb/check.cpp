@@ -161,6 +161,14 @@ class Checker {
       }
       if (whole) checkable_.push_back(t.name);
     }
+    // Catalog rows of a table the catalog does not list are never loaded:
+    // only a count of them shows them.
+    for (const char* part : {"_jet_columns", "_jet_indexes"})
+      if (std::int64_t n = number(std::string("SELECT COUNT(*) FROM ") + part +
+                                  " WHERE tbl NOT IN (SELECT name FROM _jet_tables)");
+          n > 0)
+        add("Catalogue : " + std::to_string(n) + (part == std::string("_jet_columns") ? " champ(s)" : " index") +
+            " d'une table qu'il ne liste pas.");
     for (const auto& r : s_.catalog.relations()) {
       const TableMeta* child = s_.catalog.findTable(r.table);
       const TableMeta* parent = s_.catalog.findTable(r.refTable);
