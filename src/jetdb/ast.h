@@ -25,8 +25,8 @@ struct Expr {
   std::string qualifier;    // Column: table name or empty
   std::string name;         // Column name; Call function name (upper case)
   std::string op;           // Unary "NOT" "-"; Binary "=" "<>" "<" "<=" ">" ">="
-  std::vector<std::string> ops;  // Chain: ops[i] joins args[i] and args[i + 1]
-  bool negated = false;     // IS NOT NULL, NOT LIKE, NOT IN
+  std::vector<std::string> ops;             // Chain: ops[i] joins args[i] and args[i + 1]
+  bool negated = false;                     // IS NOT NULL, NOT LIKE, NOT IN
   std::vector<std::unique_ptr<Expr>> args;  // In: the tested value, then the list
   std::unique_ptr<Select> subquery;         // In: the SELECT instead of a list
   std::string source;       // the text it was parsed from, for messages

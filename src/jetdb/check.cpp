@@ -24,15 +24,21 @@ struct Range {
 Range rangeOf(JetType type) {
   switch (type) {
     case JetType::Text:
-    case JetType::Memo: return {"'text'", nullptr, ""};
-    case JetType::Bit: return {"'integer'", "v NOT IN (0, -1)", "0 ou -1"};
-    case JetType::Byte: return {"'integer'", "v NOT BETWEEN 0 AND 255", "de 0 à 255"};
-    case JetType::Short: return {"'integer'", "v NOT BETWEEN -32768 AND 32767", "de -32768 à 32767"};
+    case JetType::Memo:
+      return {"'text'", nullptr, ""};
+    case JetType::Bit:
+      return {"'integer'", "v NOT IN (0, -1)", "0 ou -1"};
+    case JetType::Byte:
+      return {"'integer'", "v NOT BETWEEN 0 AND 255", "de 0 à 255"};
+    case JetType::Short:
+      return {"'integer'", "v NOT BETWEEN -32768 AND 32767", "de -32768 à 32767"};
     case JetType::Long:
     case JetType::Counter:
       return {"'integer'", "v NOT BETWEEN -2147483648 AND 2147483647", "de -2147483648 à 2147483647"};
-    case JetType::Single: return {"'real', 'integer'", "abs(v) > 3.4028234663852886e38", "de -3,4E38 à 3,4E38"};
-    case JetType::Double: return {"'real', 'integer'", nullptr, ""};
+    case JetType::Single:
+      return {"'real', 'integer'", "abs(v) > 3.4028234663852886e38", "de -3,4E38 à 3,4E38"};
+    case JetType::Double:
+      return {"'real', 'integer'", nullptr, ""};
     case JetType::Currency:
       return {"'real', 'integer'", "abs(v) > 922337203685477.5807", "de -922337203685477,5807 à 922337203685477,5807"};
     case JetType::DateTime:
@@ -50,10 +56,12 @@ std::string integrityLine(const std::string& line) {
     std::string rest = line.substr(at + std::strlen(marker));
     return rest.substr(0, rest.find_first_of(" \n"));
   };
-  if (auto ix = after("missing from index "); !ix.empty()) return "Index SQLite " + q(ix) + " incomplet : des lignes y manquent.";
+  if (auto ix = after("missing from index "); !ix.empty())
+    return "Index SQLite " + q(ix) + " incomplet : des lignes y manquent.";
   if (auto ix = after("wrong # of entries in index "); !ix.empty())
     return "Index SQLite " + q(ix) + " : son nombre d'entrées ne correspond pas à la table.";
-  if (auto ix = after("non-unique entry in index "); !ix.empty()) return "Index SQLite " + q(ix) + " : entrées en double.";
+  if (auto ix = after("non-unique entry in index "); !ix.empty())
+    return "Index SQLite " + q(ix) + " : entrées en double.";
   std::string lower = line;
   for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   std::size_t at = lower.find("page ");
@@ -115,8 +123,8 @@ class Checker {
     return nullptr;
   }
   bool present(std::string_view table) const {
-    return std::find_if(checkable_.begin(), checkable_.end(), [&](const std::string& t) { return sameName(t, table); }) !=
-           checkable_.end();
+    return std::find_if(checkable_.begin(), checkable_.end(),
+                        [&](const std::string& t) { return sameName(t, table); }) != checkable_.end();
   }
   std::vector<std::string> fileColumns(const std::string& table) {
     std::vector<std::string> out;
@@ -164,8 +172,8 @@ class Checker {
     // Catalog rows of a table the catalog does not list are never loaded:
     // only a count of them shows them.
     for (const char* part : {"_jet_columns", "_jet_indexes"})
-      if (std::int64_t n = number(std::string("SELECT COUNT(*) FROM ") + part +
-                                  " WHERE tbl NOT IN (SELECT name FROM _jet_tables)");
+      if (std::int64_t n =
+              number(std::string("SELECT COUNT(*) FROM ") + part + " WHERE tbl NOT IN (SELECT name FROM _jet_tables)");
           n > 0)
         add("Catalogue : " + std::to_string(n) + (part == std::string("_jet_columns") ? " champ(s)" : " index") +
             " d'une table qu'il ne liste pas.");
@@ -181,14 +189,19 @@ class Checker {
       for (const auto& c : r.refColumns)
         if (parent->findColumn(c) < 0)
           add("Relation " + q(r.name) + " : champ " + q(r.refTable + "." + c) + " inconnu.");
-      if (const Object* index = object("index", sqliteRelationIndexName(r.table, r.name))) known.insert(index->name);
-      else add("Relation " + q(r.name) + " de la table " + q(r.table) + " : son index est absent du fichier.");
+      if (const Object* index = object("index", sqliteRelationIndexName(r.table, r.name)))
+        known.insert(index->name);
+      else
+        add("Relation " + q(r.name) + " de la table " + q(r.table) + " : son index est absent du fichier.");
     }
     for (const auto& o : schema_) {
       if (o.name.rfind("sqlite_", 0) == 0 || o.name.rfind("_jet_", 0) == 0 || known.count(o.name)) continue;
-      if (o.type == "table") add("Table " + q(o.name) + " du fichier absente du catalogue.");
-      else if (o.type == "index") add("Index " + q(o.name) + " du fichier absent du catalogue.");
-      else add("Objet " + q(o.name) + " (" + o.type + ") du fichier absent du catalogue.");
+      if (o.type == "table")
+        add("Table " + q(o.name) + " du fichier absente du catalogue.");
+      else if (o.type == "index")
+        add("Index " + q(o.name) + " du fichier absent du catalogue.");
+      else
+        add("Objet " + q(o.name) + " (" + o.type + ") du fichier absent du catalogue.");
     }
   }
 
@@ -244,7 +257,8 @@ class Checker {
     std::string match;
     for (std::size_t i = 0; i < r.columns.size(); ++i) {
       sql += "c." + quoteIdent(r.columns[i]) + " IS NOT NULL AND ";
-      match += (i ? " AND " : "") + std::string("p.") + quoteIdent(r.refColumns[i]) + " = c." + quoteIdent(r.columns[i]);
+      match +=
+          (i ? " AND " : "") + std::string("p.") + quoteIdent(r.refColumns[i]) + " = c." + quoteIdent(r.columns[i]);
     }
     sql += "NOT EXISTS (SELECT 1 FROM " + quoteIdent(parent->name) + " AS p WHERE " + match + ")";
     if (std::int64_t n = number(sql); n > 0)

@@ -127,8 +127,10 @@ bool compileExpr(Session& s, const Expr& e, const TableMeta* table, std::vector<
         std::string sql = logical ? a.sql : a.valueSql();
         // Jet concatenation takes Null as an empty text; Jet division is
         // never an integer division.
-        if (first == "&") sql = "COALESCE(" + sql + ", '')";
-        else if (division && i == 0) sql = "CAST(" + sql + " AS REAL)";
+        if (first == "&")
+          sql = "COALESCE(" + sql + ", '')";
+        else if (division && i == 0)
+          sql = "CAST(" + sql + " AS REAL)";
         terms.push_back(Term{i ? (first == "&" ? "||" : e.ops[i - 1]) : "", std::move(sql)});
       }
       // A regrouped division would divide by a product that may be 0 where

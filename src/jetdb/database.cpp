@@ -218,20 +218,32 @@ Error sqliteFailure(sqlite3* db, int code, const std::string& path, std::string_
   switch (code & 0xFF) {
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
-    case SQLITE_PROTOCOL: return errors::fileLocked(path);
-    case SQLITE_READONLY: return errors::readOnly(path);
-    case SQLITE_CONSTRAINT: return errors::duplicateValues(table);
-    case SQLITE_CORRUPT: return errors::corrupt(path);
-    case SQLITE_NOTADB: return errors::notADatabase(path);
-    case SQLITE_FULL: return errors::diskFull(path);
-    case SQLITE_IOERR: return code == SQLITE_IOERR_NOMEM ? errors::outOfMemory() : errors::ioError(path);
-    case SQLITE_NOMEM: return errors::outOfMemory();
+    case SQLITE_PROTOCOL:
+      return errors::fileLocked(path);
+    case SQLITE_READONLY:
+      return errors::readOnly(path);
+    case SQLITE_CONSTRAINT:
+      return errors::duplicateValues(table);
+    case SQLITE_CORRUPT:
+      return errors::corrupt(path);
+    case SQLITE_NOTADB:
+      return errors::notADatabase(path);
+    case SQLITE_FULL:
+      return errors::diskFull(path);
+    case SQLITE_IOERR:
+      return code == SQLITE_IOERR_NOMEM ? errors::outOfMemory() : errors::ioError(path);
+    case SQLITE_NOMEM:
+      return errors::outOfMemory();
     case SQLITE_CANTOPEN:
     case SQLITE_PERM:
-    case SQLITE_AUTH: return errors::cannotOpen(path);
-    case SQLITE_INTERRUPT: return errors::interrupted();
-    case SQLITE_TOOBIG: return errors::tooComplex();
-    case SQLITE_MISMATCH: return errors::wrongType(table);
+    case SQLITE_AUTH:
+      return errors::cannotOpen(path);
+    case SQLITE_INTERRUPT:
+      return errors::interrupted();
+    case SQLITE_TOOBIG:
+      return errors::tooComplex();
+    case SQLITE_MISMATCH:
+      return errors::wrongType(table);
     case SQLITE_ERROR: {
       // SQLite's limits on a statement's size come as plain errors; only
       // their English text tells them apart.
@@ -241,7 +253,8 @@ Error sqliteFailure(sqlite3* db, int code, const std::string& path, std::string_
         if (std::strncmp(message, limit, std::strlen(limit)) == 0) return errors::tooComplex();
       return errors::engine(code);
     }
-    default: return errors::engine(code);
+    default:
+      return errors::engine(code);
   }
 }
 

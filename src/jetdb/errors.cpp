@@ -170,7 +170,9 @@ std::string ofFile(std::string_view p) { return p.empty() ? "" : " (" + q(p) + "
 Error diskFull(std::string_view p) {
   return makeError("HY000", 3026, "Espace insuffisant sur le disque" + ofFile(p) + ".");
 }
-Error ioError(std::string_view p) { return makeError("HY000", 3043, "Erreur de disque ou de réseau" + ofFile(p) + "."); }
+Error ioError(std::string_view p) {
+  return makeError("HY000", 3043, "Erreur de disque ou de réseau" + ofFile(p) + ".");
+}
 Error corrupt(std::string_view p) {
   return makeError("HY000", 3049,
                    "Impossible d'utiliser la base de données " + q(p) +

@@ -504,7 +504,10 @@ class Parser {
       return e;
     }
     bool negated = false;
-    if (isWord("NOT") && (isWord("LIKE", 1) || isWord("IN", 1))) { take(); negated = true; }
+    if (isWord("NOT") && (isWord("LIKE", 1) || isWord("IN", 1))) {
+      take();
+      negated = true;
+    }
     if (acceptWord("IN")) return in(std::move(l), negated, from);
     if (acceptWord("LIKE")) {
       ExprPtr r = concat();
@@ -516,14 +519,20 @@ class Parser {
       e->args.push_back(std::move(r));
       return e;
     }
-    if (negated) { failExpression(from); return nullptr; }
+    if (negated) {
+      failExpression(from);
+      return nullptr;
+    }
     return l;
   }
   // "x IN (a, b, ...)" or "x IN (SELECT ...)".
   ExprPtr in(ExprPtr tested, bool negated, std::size_t from) {
     Level level(*this, kInNesting);
     if (!level.ok) return nullptr;
-    if (!accept("(")) { failExpression(from); return nullptr; }
+    if (!accept("(")) {
+      failExpression(from);
+      return nullptr;
+    }
     std::optional<Level> subquery;
     if (isWord("SELECT")) {
       subquery.emplace(*this, kSubqueryNesting - kInNesting);
@@ -545,7 +554,10 @@ class Parser {
         e->args.push_back(std::move(v));
       } while (accept(","));
     }
-    if (!accept(")")) { failExpression(from); return nullptr; }
+    if (!accept(")")) {
+      failExpression(from);
+      return nullptr;
+    }
     return e;
   }
   ExprPtr concat() { return chain(&Parser::additive, symbols("&", "&")); }

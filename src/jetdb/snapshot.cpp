@@ -72,7 +72,7 @@ bool copyDatabase(sqlite3* db, const std::string& source, int destFd, Error& err
   unsigned char header[100];
   if (!image || size < static_cast<sqlite3_int64>(sizeof header)) {
     error = raw && sqlite3_errcode(raw) != SQLITE_OK ? sqliteFailure(raw, sqlite3_extended_errcode(raw), source)
-                                                      : sqliteFailure(db, sqlite3_extended_errcode(db), source);
+                                                     : sqliteFailure(db, sqlite3_extended_errcode(db), source);
     return false;
   }
   // The first page comes from the source, whose header asks for a log. The
@@ -122,8 +122,8 @@ Snapshot snapshotCopy(const std::string& source, int destFd, Error& error) {
   // Looked at once the read has begun: a log that is empty or absent now
   // holds nothing this transaction reads, and while it lasts no checkpoint
   // may write into the main file, which therefore is the snapshot.
-  const bool copied = logSize(source) > 0 ? copyDatabase(db.get(), source, destFd, error)
-                                            : copyFile(db.get(), source, destFd, error);
+  const bool copied =
+      logSize(source) > 0 ? copyDatabase(db.get(), source, destFd, error) : copyFile(db.get(), source, destFd, error);
   sqlite3_exec(db.get(), "COMMIT", nullptr, nullptr, nullptr);
   return copied ? Snapshot::Written : Snapshot::Failed;
 }

@@ -34,11 +34,13 @@ std::vector<std::string> checked(const std::string& path) {
 void plant(const std::string& path, const std::vector<std::string>& statements) {
   sqlite3* db = nullptr;
   ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-  sqlite3_create_collation(db, "JETNOCASE", SQLITE_UTF8, nullptr, [](void*, int na, const void* a, int nb, const void* b) {
-    const int n = std::min(na, nb);
-    const int c = ::strncasecmp(static_cast<const char*>(a), static_cast<const char*>(b), static_cast<std::size_t>(n));
-    return c ? c : na - nb;
-  });
+  sqlite3_create_collation(
+      db, "JETNOCASE", SQLITE_UTF8, nullptr, [](void*, int na, const void* a, int nb, const void* b) {
+        const int n = std::min(na, nb);
+        const int c =
+            ::strncasecmp(static_cast<const char*>(a), static_cast<const char*>(b), static_cast<std::size_t>(n));
+        return c ? c : na - nb;
+      });
   for (const auto& sql : statements)
     EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sql << ": " << sqlite3_errmsg(db);
   sqlite3_close(db);
@@ -51,8 +53,8 @@ class Check : public DbTest {
     ok("CREATE TABLE [P] ([ID] INTEGER CONSTRAINT PK PRIMARY KEY, [NAME] TEXT(5), [B] BYTE, [F] BIT, [D] DATETIME)");
     ok("CREATE TABLE [C] ([ID] COUNTER, [P] INTEGER CONSTRAINT FK REFERENCES [P] ([ID]))");
     ok("CREATE UNIQUE INDEX [UN] ON [P] ([NAME])");
-    for (int i = 1; i <= 300; ++i) ok("INSERT INTO [P] VALUES (" + std::to_string(i) + ", 'n" + std::to_string(i) +
-                                      "', 1, True, #2020-01-01#)");
+    for (int i = 1; i <= 300; ++i)
+      ok("INSERT INTO [P] VALUES (" + std::to_string(i) + ", 'n" + std::to_string(i) + "', 1, True, #2020-01-01#)");
     ok("INSERT INTO [C] ([P]) VALUES (1)");
     db_.reset();
   }

@@ -132,8 +132,8 @@ TEST_F(Expressions, NestingRunsToItsBoundAndIsRefusedBeyond) {
   for (const auto& f : forms) {
     const int n = kMaxNesting / f.levels;
     const std::string deepest = repeat(f.head, n, f.leaf, f.tail);
-    EXPECT_TRUE(db_->query("SELECT " + deepest + " FROM [T] WHERE " + deepest)) << deepest << " -> "
-                                                                               << db_->lastError().message;
+    EXPECT_TRUE(db_->query("SELECT " + deepest + " FROM [T] WHERE " + deepest))
+        << deepest << " -> " << db_->lastError().message;
     ok("UPDATE [T] SET [QTY] = [QTY] WHERE " + deepest);
     tooComplex("SELECT [ID] FROM [T] WHERE " + repeat(f.head, n + 1, f.leaf, f.tail));
   }

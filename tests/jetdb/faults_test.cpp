@@ -22,7 +22,8 @@ std::string makeDatabase(const std::string& path, int rows) {
   if (!db || !db->execute("CREATE TABLE [T] ([ID] INTEGER CONSTRAINT PK PRIMARY KEY, [TXT] MEMO)")) return "create";
   db->setWriteBatching(true);
   for (int i = 0; i < rows; ++i)
-    if (!db->insertRow("T", {{"ID", Value::of(i)}, {"TXT", Value::of(std::string(200, 'a' + i % 26))}})) return "insert";
+    if (!db->insertRow("T", {{"ID", Value::of(i)}, {"TXT", Value::of(std::string(200, 'a' + i % 26))}}))
+      return "insert";
   return "";
 }
 
@@ -57,7 +58,8 @@ TEST(Faults, ACorruptPageIsReportedAsADamagedFile) {
     sqlite3* raw = nullptr;
     ASSERT_EQ(sqlite3_open(path.c_str(), &raw), SQLITE_OK);
     sqlite3_stmt* st = nullptr;
-    sqlite3_prepare_v2(raw, "SELECT rootpage, (SELECT page_size FROM pragma_page_size) FROM sqlite_schema WHERE name = 'T'",
+    sqlite3_prepare_v2(raw,
+                       "SELECT rootpage, (SELECT page_size FROM pragma_page_size) FROM sqlite_schema WHERE name = 'T'",
                        -1, &st, nullptr);
     if (sqlite3_step(st) == SQLITE_ROW) {
       root = sqlite3_column_int(st, 0);
@@ -123,7 +125,8 @@ TEST(Faults, AFullDiskAndAReadOnlyDiskAreReportedInFrench) {
   db = Database::open(path, false, e);
   const Error seen = db ? (db->execute("DELETE FROM [T]"), db->lastError()) : e;
   EXPECT_EQ(code(seen), "HY000/3027") << seen.message;
-  EXPECT_EQ(seen.message, "Impossible de mettre à jour. La base de données '" + path + "' est ouverte en lecture seule.");
+  EXPECT_EQ(seen.message,
+            "Impossible de mettre à jour. La base de données '" + path + "' est ouverte en lecture seule.");
 }
 
 // A file-size limit makes every write past it fail as a disk does.

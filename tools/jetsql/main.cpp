@@ -189,7 +189,8 @@ int main(int argc, char** argv) {
     std::string a = argv[i];
     if (a == "--create") opt.create = true;
     else if (a == "--csv") opt.csv = true;
-    else if (a == "--check") opt.check = true;
+    else if (a == "--check")
+      opt.check = true;
     else if (a == "--") { ++i; break; }
     else if (a.rfind("--", 0) == 0) {
       std::cerr << kUsage;
