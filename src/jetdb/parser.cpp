@@ -519,10 +519,6 @@ class Parser {
       e->args.push_back(std::move(r));
       return e;
     }
-    if (negated) {
-      failExpression(from);
-      return nullptr;
-    }
     return l;
   }
   // "x IN (a, b, ...)" or "x IN (SELECT ...)".
