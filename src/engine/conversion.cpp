@@ -64,7 +64,7 @@ bool WritesATemplate(const CString& strSource, const CString& strDest, const CSt
   return false;
 }
 
-DbVersion Convert(const CString& strSource, CString& strDest, const CString& strTemplateDir) {
+DbVersion Convert(const CString& strSource, CString& strDest, const CString& strTemplateDir, CString& strBackup) {
   // The data sources have fixed names: two runs at once would point them at
   // each other's files. One run at a time holds them.
   CRunLock lock;
@@ -96,7 +96,7 @@ DbVersion Convert(const CString& strSource, CString& strDest, const CString& str
     g_bDebug = 0;
     return detected;
   }
-  if (!PrepareDestinationFile(detected, strSource, strDest)) return 0;
+  if (!PrepareDestinationFile(detected, strSource, strDest, &strBackup)) return 0;
   return RunChain(detected, strDest, strTemplateDir);
 }
 
@@ -123,10 +123,21 @@ DbVersion RunChain(DbVersion nVersion, CString& strDest, const CString& strTempl
 
 DbVersion RunConversion(const CString& strSource, CString& strDest, const CString& strTemplateDir) {
   ClearFailure();
-  const DbVersion reached = Convert(strSource, strDest, strTemplateDir);
+  CString backup;
+  const DbVersion reached = Convert(strSource, strDest, strTemplateDir, backup);
   if (reached == 0 && InterruptSignal() != 0) {
     CString reason;
     reason.Format("conversion interrompue par le signal %s", SignalName(InterruptSignal()));
+    OverrideFailure(reason);
+  }
+  if (reached == 0 && !backup.IsEmpty()) {
+    // The source is half converted: without Debug there is no journal to
+    // say where the database as it was now lies.
+    // A driver message noted as the reason ends its own sentence.
+    CString cause = FailureReason().IsEmpty() ? CString("aucune version atteinte") : FailureReason();
+    if (cause.Right(1) == ".") cause = cause.Left(cause.GetLength() - 1);
+    CString reason;
+    reason.Format("%s ; la base d'origine est conservée dans %s", cause.GetString(), backup.GetString());
     OverrideFailure(reason);
   }
   return reached;

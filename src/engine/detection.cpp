@@ -91,7 +91,7 @@ void NoteCopyFailure(const char* what, const CString& path) {
 
 }  // namespace
 
-BOOL PrepareDestinationFile(DbVersion nVersion, const CString& strSource, CString& strDest) {
+BOOL PrepareDestinationFile(DbVersion nVersion, const CString& strSource, CString& strDest, CString* pBackup) {
   if (!IsInPlace(strSource, strDest)) {
     errno = 0;
     if (!CopyFileA(strSource, strDest, FALSE)) {
@@ -114,6 +114,7 @@ BOOL PrepareDestinationFile(DbVersion nVersion, const CString& strSource, CStrin
     CString plain;
     plain.Format("%s.%s", strSource.GetString(), GetVersionText(nVersion));
     if (backup != plain) JournalFormat("Fichier de sauvegarde : %s\n", backup.GetString());
+    if (pBackup != nullptr) *pBackup = backup;
     strDest = strSource;
   }
   JournalFormat("Fichier à mettre à jour : %s\n", strDest.GetString());

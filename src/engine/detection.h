@@ -14,8 +14,9 @@ DbVersion DetectDbVersion(const CString& strSource);
 bool IsInPlace(const CString& strSource, const CString& strDest);
 
 // Copies the source to a different destination, or backs the source up and
-// makes it the file to convert (strDest then names the source).
-BOOL PrepareDestinationFile(DbVersion nVersion, const CString& strSource, CString& strDest);
+// makes it the file to convert (strDest then names the source, and
+// *pBackup, when given, the backup).
+BOOL PrepareDestinationFile(DbVersion nVersion, const CString& strSource, CString& strDest, CString* pBackup = nullptr);
 
 // The first backup name that is free: SOURCE.V2.3, then SOURCE.V2.3.1, ...
 CString FreeBackupPath(const CString& strSource, DbVersion nVersion);

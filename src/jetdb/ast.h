@@ -13,15 +13,22 @@
 
 namespace jetdb {
 
+struct Select;
+
 struct Expr {
-  enum class Kind { Literal, Column, CountStar, Unary, Binary, IsNull, Like, Call };
+  // A Chain holds every operand of a run of operators of one precedence
+  // ("a OR b OR c", "a + b - c") side by side: a long run then costs no
+  // depth, neither in the tree nor in the SQL made from it.
+  enum class Kind { Literal, Column, CountStar, Unary, Binary, Chain, IsNull, Like, In, Call };
   Kind kind = Kind::Literal;
   Value literal;            // Literal
   std::string qualifier;    // Column: table name or empty
   std::string name;         // Column name; Call function name (upper case)
-  std::string op;           // Unary "NOT" "-"; Binary "AND" "OR" "=" "<>" ... "+" "&"
-  bool negated = false;     // IS NOT NULL, NOT LIKE
-  std::vector<std::unique_ptr<Expr>> args;
+  std::string op;           // Unary "NOT" "-"; Binary "=" "<>" "<" "<=" ">" ">="
+  std::vector<std::string> ops;             // Chain: ops[i] joins args[i] and args[i + 1]
+  bool negated = false;                     // IS NOT NULL, NOT LIKE, NOT IN
+  std::vector<std::unique_ptr<Expr>> args;  // In: the tested value, then the list
+  std::unique_ptr<Select> subquery;         // In: the SELECT instead of a list
   std::string source;       // the text it was parsed from, for messages
 };
 using ExprPtr = std::unique_ptr<Expr>;
@@ -73,6 +80,7 @@ struct Select {
   ExprPtr where;
   std::vector<OrderItem> order;
 };
+
 struct Insert {
   std::string table;
   std::vector<std::string> columns;  // empty: every column in order

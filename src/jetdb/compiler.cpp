@@ -1,5 +1,7 @@
 // Translation of Jet expressions and SELECT statements into SQLite text.
 // Values never go into the text: literals become parameters.
+#include <algorithm>
+
 #include "jetdb/errors.h"
 #include "jetdb/session.h"
 #include "jetdb/text.h"
@@ -18,6 +20,42 @@ bool resolveColumn(Session& s, const Expr& e, const TableMeta* table, std::strin
   return true;
 }
 
+// Operands of a chain beyond this many are grouped in parentheses, and the
+// groups again when there are more of them: SQLite refuses an expression
+// tree more than 1000 deep, a flat run of n operands is n deep in its tree,
+// and each parenthesis costs room on its parser's stack. Groups of 32 keep
+// 20 000 operands within 3 parentheses and about 100 levels of tree.
+constexpr std::size_t kFlatRun = 32;
+
+struct Term {
+  std::string op;  // empty for the first
+  std::string sql;
+};
+
+// The SQL of a chain, in groups when it is long. A group that follows "-"
+// has its signs turned over: a - (b - c + d) is a - b + c - d.
+std::string joinChain(std::vector<Term> terms, bool groupable) {
+  while (groupable && terms.size() > kFlatRun) {
+    std::vector<Term> groups;
+    for (std::size_t i = 0; i < terms.size(); i += kFlatRun) {
+      const std::size_t end = std::min(terms.size(), i + kFlatRun);
+      const bool flip = terms[i].op == "-";
+      Term g{terms[i].op, "(" + terms[i].sql};
+      for (std::size_t j = i + 1; j < end; ++j) {
+        std::string op = terms[j].op;
+        if (flip) op = op == "-" ? "+" : "-";
+        g.sql += " " + op + " " + terms[j].sql;
+      }
+      g.sql += ")";
+      groups.push_back(std::move(g));
+    }
+    terms = std::move(groups);
+  }
+  std::string sql = "(";
+  for (const auto& t : terms) sql += (t.op.empty() ? "" : " " + t.op + " ") + t.sql;
+  return sql + ")";
+}
+
 }  // namespace
 
 bool compileExpr(Session& s, const Expr& e, const TableMeta* table, std::vector<Value>& params, CompiledExpr& out,
@@ -30,7 +68,7 @@ bool compileExpr(Session& s, const Expr& e, const TableMeta* table, std::vector<
       } else {
         params.push_back(e.literal);
         // Comparing two texts ignores case even when neither is a column.
-        out.sql = e.literal.kind == Value::Kind::Text ? "(? COLLATE JETNOCASE)" : "?";
+        out.sql = e.literal.kind == Value::Kind::Text ? "? COLLATE JETNOCASE" : "?";
         if (e.literal.kind == Value::Kind::DateTime) out.type = JetType::DateTime;
       }
       return true;
@@ -57,7 +95,7 @@ bool compileExpr(Session& s, const Expr& e, const TableMeta* table, std::vector<
     case Expr::Kind::Unary: {
       CompiledExpr a;
       if (!compileExpr(s, *e.args[0], table, params, a, insideAggregate)) return false;
-      out.sql = "(" + std::string(e.op == "NOT" ? "NOT " : "- ") + a.sql + ")";
+      out.sql = "(" + std::string(e.op == "NOT" ? "NOT " + a.sql : "- " + a.valueSql()) + ")";
       out.boolean = e.op == "NOT";
       out.aggregate = a.aggregate;
       out.bareColumn = a.bareColumn;
@@ -68,20 +106,63 @@ bool compileExpr(Session& s, const Expr& e, const TableMeta* table, std::vector<
       if (!compileExpr(s, *e.args[0], table, params, a, insideAggregate) ||
           !compileExpr(s, *e.args[1], table, params, b, insideAggregate))
         return false;
-      if (e.op == "&") {
-        // Jet concatenation takes Null as an empty text.
-        out.sql = "(COALESCE(" + a.sql + ", '') || COALESCE(" + b.sql + ", ''))";
-        out.type = JetType::Memo;
-      } else if (e.op == "/") {
-        out.sql = "(CAST(" + a.sql + " AS REAL) / " + b.sql + ")";
-      } else {
-        out.sql = "(" + a.sql + " " + e.op + " " + b.sql + ")";
-      }
-      static const char* kBoolean[] = {"=", "<>", "<", "<=", ">", ">=", "AND", "OR"};
-      for (const char* op : kBoolean)
-        if (e.op == op) out.boolean = true;
+      // A condition compared as a value is Jet's -1 or 0.
+      out.sql = "(" + a.valueSql() + " " + e.op + " " + b.valueSql() + ")";
+      out.boolean = true;
       out.aggregate = a.aggregate || b.aggregate;
       out.bareColumn = a.bareColumn || b.bareColumn;
+      return true;
+    }
+    case Expr::Kind::Chain: {
+      const std::string& first = e.ops.front();
+      const bool logical = first == "AND" || first == "OR";
+      const bool division = std::find(e.ops.begin(), e.ops.end(), "/") != e.ops.end();
+      std::vector<Term> terms;
+      terms.reserve(e.args.size());
+      for (std::size_t i = 0; i < e.args.size(); ++i) {
+        CompiledExpr a;
+        if (!compileExpr(s, *e.args[i], table, params, a, insideAggregate)) return false;
+        out.aggregate = out.aggregate || a.aggregate;
+        out.bareColumn = out.bareColumn || a.bareColumn;
+        std::string sql = logical ? a.sql : a.valueSql();
+        // Jet concatenation takes Null as an empty text; Jet division is
+        // never an integer division.
+        if (first == "&")
+          sql = "COALESCE(" + sql + ", '')";
+        else if (division && i == 0)
+          sql = "CAST(" + sql + " AS REAL)";
+        terms.push_back(Term{i ? (first == "&" ? "||" : e.ops[i - 1]) : "", std::move(sql)});
+      }
+      // A regrouped division would divide by a product that may be 0 where
+      // the chain never did.
+      out.sql = joinChain(std::move(terms), !division);
+      out.boolean = logical;
+      if (first == "&") out.type = JetType::Memo;
+      return true;
+    }
+    case Expr::Kind::In: {
+      CompiledExpr a;
+      if (!compileExpr(s, *e.args[0], table, params, a, insideAggregate)) return false;
+      out.aggregate = a.aggregate;
+      out.bareColumn = a.bareColumn;
+      std::string list;
+      if (e.subquery) {
+        CompiledSelect inner;
+        if (!compileSelect(s, *e.subquery, inner, true)) return false;
+        if (inner.columns.size() != 1) return s.fail(errors::subqueryColumns());
+        params.insert(params.end(), inner.params.begin(), inner.params.end());
+        list = inner.sql;
+      } else {
+        for (std::size_t i = 1; i < e.args.size(); ++i) {
+          CompiledExpr v;
+          if (!compileExpr(s, *e.args[i], table, params, v, insideAggregate)) return false;
+          out.aggregate = out.aggregate || v.aggregate;
+          out.bareColumn = out.bareColumn || v.bareColumn;
+          list += (i > 1 ? ", " : "") + v.valueSql();
+        }
+      }
+      out.sql = "(" + a.valueSql() + (e.negated ? " NOT IN (" : " IN (") + list + "))";
+      out.boolean = true;
       return true;
     }
     case Expr::Kind::IsNull: {
@@ -108,7 +189,7 @@ bool compileExpr(Session& s, const Expr& e, const TableMeta* table, std::vector<
   return s.fail(errors::syntaxInExpression(e.source));
 }
 
-bool compileSelect(Session& s, const Select& st, CompiledSelect& out) {
+bool compileSelect(Session& s, const Select& st, CompiledSelect& out, bool nested) {
   out = CompiledSelect{};
   const TableMeta* table = s.catalog.findTable(st.table);
   if (!table) return s.fail(errors::tableNotFound(st.table));
@@ -150,7 +231,7 @@ bool compileSelect(Session& s, const Select& st, CompiledSelect& out) {
     }
   }
   if (aggregate && (bare || st.star)) return s.fail(errors::aggregateMix(bare ? bare->source : "*"));
-  out.hasRowId = !aggregate && !st.distinct;
+  out.hasRowId = !aggregate && !st.distinct && !nested;
   out.sql = std::string("SELECT ") + (st.distinct ? "DISTINCT " : "") + items;
   if (out.hasRowId) out.sql += std::string(", ") + kRowColumn;
   out.sql += " FROM " + quoteIdent(table->name);

@@ -214,13 +214,52 @@ Database::Impl::~Impl() {
   sqlite3_close_v2(db);
 }
 
+Error sqliteFailure(sqlite3* db, int code, const std::string& path, std::string_view table) {
+  switch (code & 0xFF) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+    case SQLITE_PROTOCOL:
+      return errors::fileLocked(path);
+    case SQLITE_READONLY:
+      return errors::readOnly(path);
+    case SQLITE_CONSTRAINT:
+      return errors::duplicateValues(table);
+    case SQLITE_CORRUPT:
+      return errors::corrupt(path);
+    case SQLITE_NOTADB:
+      return errors::notADatabase(path);
+    case SQLITE_FULL:
+      return errors::diskFull(path);
+    case SQLITE_IOERR:
+      return code == SQLITE_IOERR_NOMEM ? errors::outOfMemory() : errors::ioError(path);
+    case SQLITE_NOMEM:
+      return errors::outOfMemory();
+    case SQLITE_CANTOPEN:
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+      return errors::cannotOpen(path);
+    case SQLITE_INTERRUPT:
+      return errors::interrupted();
+    case SQLITE_TOOBIG:
+      return errors::tooComplex();
+    case SQLITE_MISMATCH:
+      return errors::wrongType(table);
+    case SQLITE_ERROR: {
+      // SQLite's limits on a statement's size come as plain errors; only
+      // their English text tells them apart.
+      static const char* kLimits[] = {"parser stack overflow", "Expression tree is too large", "too many"};
+      const char* message = db ? sqlite3_errmsg(db) : "";
+      for (const char* limit : kLimits)
+        if (std::strncmp(message, limit, std::strlen(limit)) == 0) return errors::tooComplex();
+      return errors::engine(code);
+    }
+    default:
+      return errors::engine(code);
+  }
+}
+
 Error Session::sqliteError(std::string_view table) const {
-  int code = sqlite3_extended_errcode(db) & 0xFF;
-  if (code == SQLITE_BUSY || code == SQLITE_LOCKED) return errors::fileLocked(path);
-  if (code == SQLITE_READONLY) return errors::readOnly(path);
-  if (code == SQLITE_CONSTRAINT) return errors::duplicateValues(table);
-  if (code == SQLITE_CORRUPT || code == SQLITE_NOTADB) return errors::notADatabase(path);
-  return errors::storage(sqlite3_errmsg(db));
+  return sqliteFailure(db, sqlite3_extended_errcode(db), path, table);
 }
 
 // Runs one of the transaction statements through the connection's cache:
@@ -308,7 +347,7 @@ std::unique_ptr<Database> Database::open(const std::string& path, OpenMode mode,
   impl->path = path;
   impl->readOnly = mode == OpenMode::ReadOnly;
   if (openSqlite(path, mode, &impl->db) != SQLITE_OK || !configure(impl->db)) {
-    error = create ? errors::storage(impl->db ? sqlite3_errmsg(impl->db) : "sqlite3_open_v2")
+    error = create ? sqliteFailure(impl->db, impl->db ? sqlite3_extended_errcode(impl->db) : SQLITE_NOMEM, path)
                    : errors::notADatabase(path);
     impl.reset();
     if (create) std::remove(path.c_str());
@@ -319,7 +358,7 @@ std::unique_ptr<Database> Database::open(const std::string& path, OpenMode mode,
     std::string detail;
     if (!setJournal(impl->db) || !exec(impl->db, "BEGIN IMMEDIATE") || !Catalog::create(impl->db, detail) ||
         !exec(impl->db, "COMMIT")) {
-      error = errors::storage(detail.empty() ? sqlite3_errmsg(impl->db) : detail);
+      error = impl->sqliteError();
       impl.reset();
       std::remove(path.c_str());
       return nullptr;

@@ -121,6 +121,21 @@ Error aggregateMix(std::string_view x) {
                    "Vous avez essayé d'exécuter une requête ne comprenant pas l'expression spécifiée " + q(x) +
                        " comme une partie de fonction d'agrégat.");
 }
+Error tooDeep(std::string_view x) {
+  return makeError("54001", 3360,
+                   "Requête trop complexe : l'expression " + q(x) + " imbrique plus de " + std::to_string(kMaxNesting) +
+                       " niveaux de parenthèses, de NOT, de signes, de fonctions ou de listes IN.");
+}
+Error tooComplex() {
+  return makeError("54001", 3360,
+                   "Requête trop complexe : le moteur de base de données ne peut pas la traiter. Scindez-la en "
+                   "requêtes plus simples.");
+}
+Error subqueryColumns() {
+  return makeError("42000", 3306,
+                   "Vous avez écrit une sous-requête pouvant renvoyer plus d'un champ. Modifiez l'instruction SELECT "
+                   "de la sous-requête afin de ne demander qu'un seul champ.");
+}
 Error invalidName(std::string_view n) {
   return makeError("HY000", 3125, q(n) + " n'est pas un nom correct. Vérifiez qu'il ne comprend pas de caractères "
                                          "ou de ponctuation non valides et qu'il n'est pas trop long.");
@@ -149,7 +164,31 @@ Error logMissing(std::string_view p) {
 Error rowNotFound() {
   return makeError("HY000", 3167, "L'enregistrement est supprimé.");
 }
-Error storage(std::string_view d) { return makeError("HY000", 3146, "Échec de l'appel ODBC : " + std::string(d) + "."); }
+namespace {
+std::string ofFile(std::string_view p) { return p.empty() ? "" : " (" + q(p) + ")"; }
+}  // namespace
+Error diskFull(std::string_view p) {
+  return makeError("HY000", 3026, "Espace insuffisant sur le disque" + ofFile(p) + ".");
+}
+Error ioError(std::string_view p) {
+  return makeError("HY000", 3043, "Erreur de disque ou de réseau" + ofFile(p) + ".");
+}
+Error corrupt(std::string_view p) {
+  return makeError("HY000", 3049,
+                   "Impossible d'utiliser la base de données " + q(p) +
+                       " : le fichier est endommagé. Réparez-le ou reprenez sa copie de sauvegarde.");
+}
+Error cannotOpen(std::string_view p) {
+  return makeError("HY000", 3051,
+                   "Impossible d'ouvrir le fichier " + q(p) +
+                       " : il est ouvert en mode exclusif par un autre utilisateur, ou vous n'avez pas l'autorisation "
+                       "d'en lire les données.");
+}
+Error outOfMemory() { return makeError("HY001", 3035, "Ressources système dépassées."); }
+Error interrupted() { return makeError("HY008", 3059, "Opération annulée."); }
+Error engine(int code) {
+  return makeError("HY000", 3146, "Échec de l'appel ODBC : erreur " + std::to_string(code) + " du moteur de stockage.");
+}
 
 }  // namespace errors
 }  // namespace jetdb

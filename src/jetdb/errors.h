@@ -41,6 +41,9 @@ Error syntax(std::string_view where);
 Error syntaxInExpression(std::string_view expression);
 Error badStatement();
 Error aggregateMix(std::string_view expression);
+Error tooDeep(std::string_view expression);
+Error tooComplex();
+Error subqueryColumns();
 Error invalidName(std::string_view name);
 Error lastColumn(std::string_view table);
 Error notADatabase(std::string_view path);
@@ -50,7 +53,14 @@ Error fileLocked(std::string_view path);
 Error readOnly(std::string_view path);
 Error logMissing(std::string_view path);
 Error rowNotFound();
-Error storage(std::string_view detail);
+// The faults SQLite reports, worded for the file `path` (none when empty).
+Error diskFull(std::string_view path);
+Error ioError(std::string_view path);
+Error corrupt(std::string_view path);
+Error cannotOpen(std::string_view path);
+Error outOfMemory();
+Error interrupted();
+Error engine(int code);
 }  // namespace errors
 
 }  // namespace jetdb

@@ -28,6 +28,13 @@
 //   still asks for a write-ahead log cannot be read without writing, and
 //   the open fails with state HY000, native 3051 (an open for writing
 //   repairs it).
+// * Expressions: a run of one operator (a OR b OR c..., a + b - c...) may
+//   be as long as memory allows; IN takes a list of values or a one-column
+//   subquery. Parentheses, NOT, signs, functions, IN lists and subqueries
+//   nest at most kMaxNesting levels, an IN list weighing kInNesting and a
+//   subquery kSubqueryNesting; deeper, the statement fails with state
+//   54001, native 3360 ("Requête trop complexe"), as it does when the
+//   statement is too large for SQLite.
 //
 // Values
 // ------
@@ -50,6 +57,13 @@
 #include <vector>
 
 namespace jetdb {
+
+// Beyond any hand-written filter, and within what SQLite's parser takes
+// once the expression is translated: an IN list or a subquery takes more
+// room there than a parenthesis.
+inline constexpr int kMaxNesting = 16;
+inline constexpr int kInNesting = 2;
+inline constexpr int kSubqueryNesting = 4;
 
 enum class JetType { Text, Memo, Bit, Byte, Short, Long, Counter, Single, Double, Currency, DateTime };
 
@@ -185,6 +199,14 @@ class Database {
   std::vector<IndexInfo> indexes(std::string_view table) const;
   // Relations in which `table` is the referring or the referred table.
   std::vector<RelationInfo> relations(std::string_view table) const;
+
+  // Checks the whole file without changing it: SQLite's integrity check;
+  // the catalog against the tables, columns and indexes of the file, both
+  // ways; every relation (no row without its parent), unique index (no key
+  // twice), required column (no Null) and every value against its column's
+  // type and size. One French line per problem found; none when the file
+  // is sound.
+  std::vector<std::string> check();
 
   struct Impl;
 

@@ -7,10 +7,6 @@
 namespace jetdb {
 namespace {
 
-// Deep enough for any hand-written filter, shallow enough that a hostile
-// input cannot exhaust the stack.
-constexpr int kMaxDepth = 200;
-
 class Parser {
  public:
   explicit Parser(std::string_view sql) : sql_(sql), tokens_(tokenize(sql)) {}
@@ -402,50 +398,76 @@ class Parser {
   // Expressions, from the loosest operator to the tightest.
   ExprPtr expression() {
     std::size_t from = peek().offset;
+    if (depth_ == 0) outermost_ = from;
     ExprPtr e = orExpr();
     if (e) e->source = std::string(sql_.substr(from, peek().offset - from));
     return e;
   }
 
-  ExprPtr binary(std::string op, ExprPtr l, ExprPtr r) {
-    auto e = std::make_unique<Expr>();
-    e->kind = Expr::Kind::Binary;
-    e->op = std::move(op);
-    e->args.push_back(std::move(l));
-    e->args.push_back(std::move(r));
-    return e;
-  }
-
-  struct DepthGuard {
-    int& d;
-    explicit DepthGuard(int& depth) : d(depth) { ++d; }
-    ~DepthGuard() { --d; }
+  // One level of nesting, left when it goes out of scope. The levels bound
+  // the recursion of the parser, of the compiler and of the tree's
+  // destruction, and the depth of the SQL made from it; the operands of a
+  // chain share their level, so a long chain costs none.
+  struct Level {
+    Parser& p;
+    int weight;
+    bool ok;
+    explicit Level(Parser& parser, int levels = 1)
+        : p(parser), weight(levels), ok((parser.depth_ += levels) <= kMaxNesting) {
+      if (!ok && !p.failed_) {
+        p.failed_ = true;
+        std::string shown(p.sql_.substr(p.outermost_, 60));
+        if (p.outermost_ + shown.size() < p.sql_.size()) shown += "...";
+        p.error_ = errors::tooDeep(shown);
+      }
+    }
+    ~Level() { p.depth_ -= weight; }
+    Level(const Level&) = delete;
+    Level& operator=(const Level&) = delete;
   };
 
-  ExprPtr orExpr() {
-    DepthGuard g(depth_);
-    if (depth_ > kMaxDepth) { failExpression(peek().offset); return nullptr; }
-    ExprPtr l = andExpr();
-    while (l && acceptWord("OR")) {
-      ExprPtr r = andExpr();
+  // A run of operators of one precedence, read in a loop: "a OR b OR c" is
+  // one Chain of three operands, not a tree three deep.
+  template <typename NextOp>
+  ExprPtr chain(ExprPtr (Parser::*operand)(), NextOp nextOp) {
+    ExprPtr first = (this->*operand)();
+    if (!first) return nullptr;
+    ExprPtr run;
+    std::string op;
+    while (nextOp(op)) {
+      ExprPtr r = (this->*operand)();
       if (!r) return nullptr;
-      l = binary("OR", std::move(l), std::move(r));
+      if (!run) {
+        run = std::make_unique<Expr>();
+        run->kind = Expr::Kind::Chain;
+        run->args.push_back(std::move(first));
+      }
+      run->ops.push_back(op);
+      run->args.push_back(std::move(r));
     }
-    return l;
+    return run ? std::move(run) : std::move(first);
   }
-  ExprPtr andExpr() {
-    ExprPtr l = notExpr();
-    while (l && acceptWord("AND")) {
-      ExprPtr r = notExpr();
-      if (!r) return nullptr;
-      l = binary("AND", std::move(l), std::move(r));
-    }
-    return l;
+  auto words(const char* w) {
+    return [this, w](std::string& op) {
+      if (!acceptWord(w)) return false;
+      op = w;
+      return true;
+    };
   }
+  auto symbols(const char* a, const char* b) {
+    return [this, a, b](std::string& op) {
+      if (!isSymbol(a) && !isSymbol(b)) return false;
+      op = take().text;
+      return true;
+    };
+  }
+
+  ExprPtr orExpr() { return chain(&Parser::andExpr, words("OR")); }
+  ExprPtr andExpr() { return chain(&Parser::notExpr, words("AND")); }
   ExprPtr notExpr() {
     if (acceptWord("NOT")) {
-      DepthGuard g(depth_);
-      if (depth_ > kMaxDepth) { failExpression(peek().offset); return nullptr; }
+      Level level(*this);
+      if (!level.ok) return nullptr;
       ExprPtr inner = notExpr();
       if (!inner) return nullptr;
       auto e = std::make_unique<Expr>();
@@ -465,7 +487,12 @@ class Parser {
       if (accept(op)) {
         ExprPtr r = concat();
         if (!r) return nullptr;
-        return binary(std::string(op) == "!=" ? "<>" : op, std::move(l), std::move(r));
+        auto e = std::make_unique<Expr>();
+        e->kind = Expr::Kind::Binary;
+        e->op = std::string(op) == "!=" ? "<>" : op;
+        e->args.push_back(std::move(l));
+        e->args.push_back(std::move(r));
+        return e;
       }
     }
     if (acceptWord("IS")) {
@@ -477,7 +504,11 @@ class Parser {
       return e;
     }
     bool negated = false;
-    if (isWord("NOT") && isWord("LIKE", 1)) { take(); negated = true; }
+    if (isWord("NOT") && (isWord("LIKE", 1) || isWord("IN", 1))) {
+      take();
+      negated = true;
+    }
+    if (acceptWord("IN")) return in(std::move(l), negated, from);
     if (acceptWord("LIKE")) {
       ExprPtr r = concat();
       if (!r) return nullptr;
@@ -490,39 +521,48 @@ class Parser {
     }
     return l;
   }
-  ExprPtr concat() {
-    ExprPtr l = additive();
-    while (l && accept("&")) {
-      ExprPtr r = additive();
-      if (!r) return nullptr;
-      l = binary("&", std::move(l), std::move(r));
+  // "x IN (a, b, ...)" or "x IN (SELECT ...)".
+  ExprPtr in(ExprPtr tested, bool negated, std::size_t from) {
+    Level level(*this, kInNesting);
+    if (!level.ok) return nullptr;
+    if (!accept("(")) {
+      failExpression(from);
+      return nullptr;
     }
-    return l;
-  }
-  ExprPtr additive() {
-    ExprPtr l = multiplicative();
-    while (l && (isSymbol("+") || isSymbol("-"))) {
-      std::string op = take().text;
-      ExprPtr r = multiplicative();
-      if (!r) return nullptr;
-      l = binary(op, std::move(l), std::move(r));
+    std::optional<Level> subquery;
+    if (isWord("SELECT")) {
+      subquery.emplace(*this, kSubqueryNesting - kInNesting);
+      if (!subquery->ok) return nullptr;
     }
-    return l;
-  }
-  ExprPtr multiplicative() {
-    ExprPtr l = unary();
-    while (l && (isSymbol("*") || isSymbol("/"))) {
-      std::string op = take().text;
-      ExprPtr r = unary();
-      if (!r) return nullptr;
-      l = binary(op, std::move(l), std::move(r));
+    auto e = std::make_unique<Expr>();
+    e->kind = Expr::Kind::In;
+    e->negated = negated;
+    e->args.push_back(std::move(tested));
+    if (isWord("SELECT")) {
+      std::string outer = context_;
+      e->subquery = std::make_unique<Select>();
+      if (!select(*e->subquery)) return nullptr;
+      context_ = std::move(outer);
+    } else {
+      do {
+        ExprPtr v = expression();
+        if (!v) return nullptr;
+        e->args.push_back(std::move(v));
+      } while (accept(","));
     }
-    return l;
+    if (!accept(")")) {
+      failExpression(from);
+      return nullptr;
+    }
+    return e;
   }
+  ExprPtr concat() { return chain(&Parser::additive, symbols("&", "&")); }
+  ExprPtr additive() { return chain(&Parser::multiplicative, symbols("+", "-")); }
+  ExprPtr multiplicative() { return chain(&Parser::unary, symbols("*", "/")); }
   ExprPtr unary() {
     if (isSymbol("-") || isSymbol("+")) {
-      DepthGuard g(depth_);
-      if (depth_ > kMaxDepth) { failExpression(peek().offset); return nullptr; }
+      Level level(*this);
+      if (!level.ok) return nullptr;
       std::string op = take().text;
       ExprPtr inner = unary();
       if (!inner) return nullptr;
@@ -562,7 +602,8 @@ class Parser {
       case K::Date: return literal(Value::dateTime(take().integer));
       case K::Symbol:
         if (accept("(")) {
-          DepthGuard g(depth_);
+          Level level(*this);
+          if (!level.ok) return nullptr;
           ExprPtr inner = orExpr();
           if (!inner) return nullptr;
           if (!accept(")")) { failExpression(from); return nullptr; }
@@ -584,6 +625,8 @@ class Parser {
   }
   ExprPtr call() {
     std::size_t from = peek().offset;
+    Level level(*this);
+    if (!level.ok) return nullptr;
     std::string fn = take().text;
     for (char& c : fn) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     take();  // "("
@@ -623,6 +666,7 @@ class Parser {
   std::vector<Token> tokens_;
   std::size_t pos_ = 0;
   int depth_ = 0;
+  std::size_t outermost_ = 0;  // where the expression being read starts
   bool failed_ = false;
   Error error_;
   std::string context_ = "l'instruction SQL";

@@ -42,6 +42,10 @@ FileKind fileKind(sqlite3* db);
 // Whether the write-ahead log of `path` and its index are both beside it.
 bool logPresent(const std::string& path);
 
+// The driver's error for the failure `code` (an extended SQLite result
+// code) of the connection `db` on `path`: French, whatever SQLite said.
+Error sqliteFailure(sqlite3* db, int code, const std::string& path, std::string_view table = {});
+
 struct Database::Impl {
   sqlite3* db = nullptr;
   std::string path;
@@ -158,7 +162,8 @@ struct CompiledSelect {
   std::vector<std::optional<JetType>> types;  // how to read each column
   bool hasRowId = false;                      // the row identity is the last column
 };
-bool compileSelect(Session& s, const Select& st, CompiledSelect& out);
+// A nested SELECT (a subquery) has no row identity column.
+bool compileSelect(Session& s, const Select& st, CompiledSelect& out, bool nested = false);
 
 // An expression over the columns of `table` (null for constant ones)
 // turned into SQLite text with its parameters.

@@ -25,7 +25,8 @@ bool writeAll(int fd, const unsigned char* data, std::size_t size, Error& error)
     const ssize_t n = ::write(fd, data, size);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
-      error = errors::storage(std::strerror(n < 0 ? errno : ENOSPC));
+      const int fault = n < 0 ? errno : ENOSPC;
+      error = fault == ENOSPC || fault == EDQUOT || fault == EFBIG ? errors::diskFull("") : errors::ioError("");
       return false;
     }
     data += n;
@@ -36,19 +37,19 @@ bool writeAll(int fd, const unsigned char* data, std::size_t size, Error& error)
 
 // The main file as it is, read through SQLite's own handle of it: the read
 // transaction keeps every commit out of it meanwhile.
-bool copyFile(sqlite3* db, int destFd, Error& error) {
+bool copyFile(sqlite3* db, const std::string& source, int destFd, Error& error) {
   sqlite3_file* file = nullptr;
   sqlite3_int64 size = 0;
   if (sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file ||
       file->pMethods->xFileSize(file, &size) != SQLITE_OK) {
-    error = errors::storage(sqlite3_errmsg(db));
+    error = errors::ioError(source);
     return false;
   }
   std::vector<unsigned char> buffer(1 << 16);
   for (sqlite3_int64 at = 0; at < size;) {
     const int n = static_cast<int>(std::min<sqlite3_int64>(static_cast<sqlite3_int64>(buffer.size()), size - at));
     if (file->pMethods->xRead(file, buffer.data(), n, at) != SQLITE_OK) {
-      error = errors::storage("lecture de la base");
+      error = errors::ioError(source);
       return false;
     }
     if (!writeAll(destFd, buffer.data(), static_cast<std::size_t>(n), error)) return false;
@@ -59,7 +60,7 @@ bool copyFile(sqlite3* db, int destFd, Error& error) {
 
 // The database the read transaction sees, main file and log together, built
 // in memory by SQLite's online backup, then written out.
-bool copyDatabase(sqlite3* db, int destFd, Error& error) {
+bool copyDatabase(sqlite3* db, const std::string& source, int destFd, Error& error) {
   sqlite3* raw = nullptr;
   const int opened = sqlite3_open_v2("snapshot", &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, "memdb");
   DbHandle copy(raw);
@@ -70,7 +71,8 @@ bool copyDatabase(sqlite3* db, int destFd, Error& error) {
   const unsigned char* image = done ? sqlite3_serialize(copy.get(), "main", &size, SQLITE_SERIALIZE_NOCOPY) : nullptr;
   unsigned char header[100];
   if (!image || size < static_cast<sqlite3_int64>(sizeof header)) {
-    error = errors::storage(sqlite3_errmsg(raw ? raw : db));
+    error = raw && sqlite3_errcode(raw) != SQLITE_OK ? sqliteFailure(raw, sqlite3_extended_errcode(raw), source)
+                                                     : sqliteFailure(db, sqlite3_extended_errcode(db), source);
     return false;
   }
   // The first page comes from the source, whose header asks for a log. The
@@ -94,7 +96,7 @@ Snapshot snapshotCopy(const std::string& source, int destFd, Error& error) {
   const int opened = openSqlite(source, OpenMode::ReadOnly, &raw);
   DbHandle db(raw);
   if (opened != SQLITE_OK) {
-    error = errors::storage(raw ? sqlite3_errmsg(raw) : "sqlite3_open_v2");
+    error = sqliteFailure(raw, raw ? sqlite3_extended_errcode(raw) : SQLITE_NOMEM, source);
     return Snapshot::Failed;
   }
   const FileKind kind = fileKind(db.get());
@@ -114,14 +116,14 @@ Snapshot snapshotCopy(const std::string& source, int destFd, Error& error) {
   if (sqlite3_exec(db.get(), "BEGIN; SELECT count(*) FROM sqlite_schema", nullptr, nullptr, nullptr) != SQLITE_OK) {
     const int code = sqlite3_extended_errcode(db.get()) & 0xFF;
     if (code == SQLITE_NOTADB || code == SQLITE_CORRUPT) return Snapshot::NotNeeded;
-    error = (code == SQLITE_BUSY || code == SQLITE_LOCKED) ? errors::fileLocked(source)
-                                                           : errors::storage(sqlite3_errmsg(db.get()));
+    error = sqliteFailure(db.get(), sqlite3_extended_errcode(db.get()), source);
     return Snapshot::Failed;
   }
   // Looked at once the read has begun: a log that is empty or absent now
   // holds nothing this transaction reads, and while it lasts no checkpoint
   // may write into the main file, which therefore is the snapshot.
-  const bool copied = logSize(source) > 0 ? copyDatabase(db.get(), destFd, error) : copyFile(db.get(), destFd, error);
+  const bool copied =
+      logSize(source) > 0 ? copyDatabase(db.get(), source, destFd, error) : copyFile(db.get(), source, destFd, error);
   sqlite3_exec(db.get(), "COMMIT", nullptr, nullptr, nullptr);
   return copied ? Snapshot::Written : Snapshot::Failed;
 }

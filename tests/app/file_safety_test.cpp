@@ -289,6 +289,20 @@ TEST_F(FileSafetyTest, AFailedRunSaysWhyWhateverDebugSays) {
   EXPECT_EQ(m_run.stderrText().rfind("Usage : updater", 0), 0u) << m_run.stderrText();
 }
 
+TEST_F(FileSafetyTest, AFailedInPlaceRunNamesTheBackupThatHoldsTheOriginal) {
+  m_run.SetDebug(false);
+  const std::string source = Sample();
+  const std::string original = ReadFile(source);
+  // The first step changes the structure, then fails on its template.
+  fs::remove(m_templates.path() + "/tq2V2_1.mdb");
+  EXPECT_EQ(m_run.Run("'/SRC=" + source + "'"), kFailed);
+  ExpectOneReason("la base d'origine est conservée dans " + source + ".V2.0.");
+  EXPECT_EQ(ReadFile(source + ".V2.0"), original);
+  // A run that fails before any backup names none.
+  EXPECT_EQ(m_run.Run("'/SRC=" + m_run.work() + "/absente.mdb'"), kFailed);
+  EXPECT_EQ(m_run.stderrText().find("conservée"), std::string::npos) << m_run.stderrText();
+}
+
 TEST_F(FileSafetyTest, ACopyOfAReadOnlySourceIsWritable) {
   const std::string source = Sample();
   ASSERT_EQ(chmod(source.c_str(), 0444), 0);

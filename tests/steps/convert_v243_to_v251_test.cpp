@@ -192,7 +192,7 @@ TEST_F(ConvertV243ToV251Test, AnIndexThatCannotBeMadeLetsTheOthersAndTheKeyBeMad
             "\nModification structure database V2.4.3\n"
             "Table [CategIngAllerg] créee\n"
             "Index [CategIngAllerg].[CLASS_ID] crée\n"
-            "ERREUR : Échec de l'appel ODBC : there is already a table named jetix.CategIngAllerg.CLASSPARENT.\n"
+            "ERREUR : Échec de l'appel ODBC : erreur 1 du moteur de stockage.\n"
             "State:HY000,Native:3146,Origin:[jetdb][Pilote Access]\n"
             "ERREUR : Structure database V2.4.3 non mise à jour\n\n");
   const std::string schema = StepHarness::Query(m_db, ".schema CategIngAllerg");

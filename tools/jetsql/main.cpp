@@ -1,11 +1,16 @@
 // jetsql: a shell over a jetdb database.
 //
 //   jetsql [--create] [--csv] FILE [STATEMENT...]
+//   jetsql --check FILE
 //
 // Runs the statements given as arguments, or the script read from standard
 // input when there are none, and stops at the first error with exit code 1
 // (2 when the file cannot be opened, 64 for a bad command line). Shell
-// commands: .tables, .schema TABLE, .help.
+// commands: .tables, .schema TABLE, .check, .help.
+//
+// --check opens the file read-only and checks it (Database::check): "OK"
+// and exit code 0 when it is sound, otherwise one French line per problem
+// and exit code 1, a file that does not open being one such problem.
 #include <iostream>
 #include <iterator>
 #include <sstream>
@@ -20,7 +25,18 @@ namespace {
 struct Options {
   bool create = false;
   bool csv = false;
+  bool check = false;
 };
+
+constexpr const char* kUsage = "usage: jetsql [--create] [--csv] FILE [STATEMENT...]\n       jetsql --check FILE\n";
+
+// Prints the problems of the file, or "OK"; true when there are none.
+bool check(jetdb::Database& db) {
+  const auto problems = db.check();
+  for (const auto& p : problems) std::cout << p << "\n";
+  if (problems.empty()) std::cout << "OK\n";
+  return problems.empty();
+}
 
 void printError(const jetdb::Error& e) {
   std::cerr << "ERREUR [" << e.state << "] (" << e.native << ") " << e.origin << " " << e.message << "\n";
@@ -121,8 +137,10 @@ bool command(jetdb::Database& db, const std::string& text, const Options& opt) {
     printRows({"Relation", "Table", "Référence"}, rows, opt.csv);
     return true;
   }
+  if (cmd == ".check") return check(db);
   if (cmd == ".help") {
-    std::cout << ".tables          liste des tables\n.schema TABLE    champs, index, clés et relations\n";
+    std::cout << ".tables          liste des tables\n.schema TABLE    champs, index, clés et relations\n"
+                 ".check           vérifie le fichier, son catalogue et ses données\n";
     return true;
   }
   std::cerr << "ERREUR commande inconnue : " << cmd << "\n";
@@ -171,17 +189,27 @@ int main(int argc, char** argv) {
     std::string a = argv[i];
     if (a == "--create") opt.create = true;
     else if (a == "--csv") opt.csv = true;
+    else if (a == "--check")
+      opt.check = true;
     else if (a == "--") { ++i; break; }
     else if (a.rfind("--", 0) == 0) {
-      std::cerr << "usage: jetsql [--create] [--csv] FILE [STATEMENT...]\n";
+      std::cerr << kUsage;
       return 64;
     } else break;
   }
-  if (i >= argc) {
-    std::cerr << "usage: jetsql [--create] [--csv] FILE [STATEMENT...]\n";
+  if (i >= argc || (opt.check && (opt.create || i + 1 != argc))) {
+    std::cerr << kUsage;
     return 64;
   }
   jetdb::Error error;
+  if (opt.check) {
+    auto db = jetdb::Database::open(argv[i], jetdb::OpenMode::ReadOnly, error);
+    if (!db) {
+      std::cout << error.message << "\n";
+      return 1;
+    }
+    return check(*db) ? 0 : 1;
+  }
   auto db = jetdb::Database::open(argv[i], opt.create, error);
   if (!db) {
     printError(error);

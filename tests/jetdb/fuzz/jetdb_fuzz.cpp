@@ -1,7 +1,9 @@
 // libFuzzer target: every input is split on newlines into statements run
 // against a small database with a relation, then the database must still
 // answer a query. Build with -DUPDATER_FUZZ=ON and clang; run e.g.
-//   build-fuzz/tests/jetdb/jetdb_fuzz -max_total_time=60
+//   build-fuzz/tests/jetdb/jetdb_fuzz -max_total_time=60 NEW_DIR tests/jetdb/fuzz/corpus
+// (the corpus folder holds seeds of the operator chains, IN lists and
+// nesting that plain mutation rarely reaches).
 #include <unistd.h>
 
 #include <cstdint>
