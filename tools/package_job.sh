@@ -41,4 +41,6 @@ apt-get remove -y -qq updater >/dev/null
 for path in /usr/bin/updater /usr/bin/jetsql "$templates"; do
   [ ! -e "$path" ] || { echo "$path is still there after the removal"; exit 1; }
 done
+# The removal keeps dpkg's record of the package's maintainer scripts.
+dpkg --purge updater >/dev/null
 echo "package installed, converted the sample and was removed"
