@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "engine/plan.h"
 #include "framework/version_table.h"
@@ -44,6 +45,9 @@ void PrintSettings(const CUpdaterApp& app) {
   std::printf("  Sources de données   : %s (%s)\n", UserDataSourceFile().c_str(),
               std::getenv("ODBCINI") != nullptr && *std::getenv("ODBCINI") != '\0' ? "variable ODBCINI"
                                                                                    : "fichier de l'utilisateur");
+  const char* system = std::getenv("ODBCSYSINI");
+  std::printf("  Sources système      : %s (%s, lu seulement)\n", SystemDataSourceFile().c_str(),
+              system != nullptr && *system != '\0' ? "variable ODBCSYSINI" : "fichier de la machine");
 }
 
 void PrintPlan(const ConversionPlan& plan, const CUpdaterApp& app) {
@@ -79,8 +83,13 @@ void PrintOutcome(const ConversionPlan& plan) {
     return;
   }
   if (plan.steps.empty()) {
-    std::printf("aucune étape ne s'applique à la version %s%s.\n", StoredVersionText(plan.detected),
-                plan.inPlace ? " ; rien ne serait écrit" : " ; la base serait seulement copiée");
+    // Short of a step, a run still takes its backup or its copy.
+    const bool converted = plan.detected == kDbVersion253;
+    std::printf("%s la version %s ; %s.\n", converted ? "la base est déjà à" : "aucune étape ne s'applique à",
+                StoredVersionText(plan.detected),
+                !plan.inPlace ? "elle serait seulement copiée"
+                : converted   ? "rien ne serait écrit"
+                              : "seule la copie de sauvegarde serait écrite");
     return;
   }
   for (const PlannedStep& step : plan.steps) {
