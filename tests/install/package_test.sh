@@ -4,7 +4,7 @@
 # Usage: package_test.sh BUILD_DIR TEMPLATE_DIR
 set -euo pipefail
 build=$1 templates=$2
-for tool in dpkg-deb dpkg-shlibdeps objdump; do
+for tool in dpkg-deb dpkg-shlibdeps objdump ldd; do
   command -v $tool >/dev/null || { echo "$tool is not installed"; exit 77; }
 done
 scratch=$(mktemp -d)
@@ -42,7 +42,7 @@ depends=$(field Depends)
 declared=$(tr ',' '\n' <<<"$depends" | awk '{ print $1 }')
 for binary in "$scratch"/root/usr/lib/toquelin/{updater,libjetdb_sqlite.so} "$scratch"/root/usr/bin/jetsql; do
   for lib in $(objdump -p "$binary" | awk '/NEEDED/ { print $2 }'); do
-    path=$(ldconfig -p | awk -v l="$lib" '$1 == l { print $NF; exit }')
+    path=$(ldd "$binary" | awk -v l="$lib" '$1 == l { print $3; exit }')
     package=$(dpkg -S "$(readlink -f "$path")" 2>/dev/null | head -n 1 | cut -d: -f1 || true)
     [ -n "$package" ] || package=$(dpkg -S "$path" 2>/dev/null | head -n 1 | cut -d: -f1 || true)
     grep -qxF "$package" <<<"$declared" || { echo "$lib ($package) is not in Depends: $depends"; status=1; }
