@@ -11,6 +11,9 @@ packages=(
   clang libclang-rt-14-dev
   unixodbc unixodbc-dev odbcinst
   tmux
+  groff-base man-db
+  dpkg-dev file lintian
+  sqlite3
 )
 
 missing=()

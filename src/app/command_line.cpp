@@ -18,6 +18,11 @@ void CUpdaterCommandLineInfo::ParseParam(const char* pszParam, BOOL bFlag, BOOL 
       m_strDest = param.Mid(at + 5);
       return;
     }
+    // "--info" arrives without its first '-'.
+    if (param == "-info") {
+      m_bInfo = TRUE;
+      return;
+    }
   }
   CCommandLineInfo::ParseParam(pszParam, bFlag, bLast);
 }

@@ -1,4 +1,5 @@
-// The command line: "SRC=" and "DEST=" flags, each introduced by '/' or '-'.
+// The command line: "SRC=" and "DEST=" flags, each introduced by '/' or '-',
+// and --info.
 #pragma once
 
 #include "platform/text.h"
@@ -10,4 +11,6 @@ class CUpdaterCommandLineInfo : public CCommandLineInfo {
 
   CString m_strDest;
   CString m_strSource;
+  // --info: say what a run would do, and do nothing.
+  BOOL m_bInfo = FALSE;
 };

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/command_line.h"
+#include "app/dry_run.h"
 #include "app/registry_key.h"
 #include "app/updater_dlg.h"
 #include "engine/conversion.h"
@@ -23,6 +24,10 @@ BOOL CUpdaterApp::InitInstance() {
   CUpdaterCommandLineInfo cmdInfo;
   ParseCommandLine(cmdInfo);
   const BOOL bPaths = ResolvePaths(cmdInfo.m_strSource, cmdInfo.m_strDest);
+  if (cmdInfo.m_bInfo) {
+    m_nDryRunExit = PrintDryRun(*this, bPaths);
+    return FALSE;
+  }
 
   if (g_bDebug) OpenJournal(m_strJournalPath);
   if (bPaths) {
@@ -52,6 +57,7 @@ void CUpdaterApp::ReportFailure() {
 
 int CUpdaterApp::ExitInstance() {
   const int code = CWinApp::ExitInstance();
+  if (m_nDryRunExit >= 0) return m_nDryRunExit;
   return m_nCurrentVersion != 0 ? code : kExitNothingConverted;
 }
 
@@ -59,7 +65,7 @@ void CUpdaterApp::ReadSettings() {
   g_bDebug = static_cast<int>(GetProfileInt("Générale", "Debug", 0));
   CRegistryKey key(HKEY_LOCAL_MACHINE, "SOFTWARE\\Norvane\\Toquelin\\tq2\\Path");
   CString path;
-  key.QueryString("ExePath", path, "");
+  m_bTemplateDirFromRegistry = key.QueryString("ExePath", path, "") == 0;
   m_szTemplateDir = !path.IsEmpty() ? path : GetCurrentDirectoryText();
   key.Close();
 }

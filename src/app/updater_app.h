@@ -27,10 +27,15 @@ class CUpdaterApp : public CWinApp {
   // silently name another folder.
   CString m_szTemplateDir;
   DbVersion m_nCurrentVersion = 0;
+  // Whether "ExePath" gave the template folder (else the current folder).
+  bool m_bTemplateDirFromRegistry = false;
 
  private:
   CString ResolveOne(const CString& path) const;
   void ReportFailure();
+
+  // Set by --info: the exit code of the dry run, which converts nothing.
+  int m_nDryRunExit = -1;
 };
 
 // The exit code of a run that reached no version.

@@ -46,22 +46,16 @@ void RemoveStaleDataSources() {
   RemoveDataSource(kTemplateDataSource, "");
 }
 
-// The file that the run would write, when it is one of the template
-// databases: a relative DEST= lands in the template folder, and converting
-// a template would feed the user's data to every later conversion.
+// A relative DEST= lands in the template folder, and converting a template
+// would feed the user's data to every later conversion.
 bool WritesATemplate(const CString& strSource, const CString& strDest, const CString& strTemplateDir) {
+  const CString templatePath = WrittenTemplate(strSource, strDest, strTemplateDir);
+  if (templatePath.IsEmpty()) return false;
   const CString& written = IsInPlace(strSource, strDest) ? strSource : strDest;
-  for (const StepConstants& k : StepTable()) {
-    CString templatePath;
-    templatePath.Format("%s/%s", strTemplateDir.GetString(), k.templateFile);
-    if (IsSameFile(written, templatePath)) {
-      JournalFormat("ERREUR : Le fichier à mettre à jour est une base modèle : %s\n", written.GetString());
-      NoteFailure("le fichier à mettre à jour %s est la base modèle %s ; rien n'a été écrit", written.GetString(),
-                  templatePath.GetString());
-      return true;
-    }
-  }
-  return false;
+  JournalFormat("ERREUR : Le fichier à mettre à jour est une base modèle : %s\n", written.GetString());
+  NoteFailure("le fichier à mettre à jour %s est la base modèle %s ; rien n'a été écrit", written.GetString(),
+              templatePath.GetString());
+  return true;
 }
 
 DbVersion Convert(const CString& strSource, CString& strDest, const CString& strTemplateDir, CString& strBackup) {
@@ -102,21 +96,30 @@ DbVersion Convert(const CString& strSource, CString& strDest, const CString& str
 
 }  // namespace
 
-DbVersion RunChain(DbVersion nVersion, CString& strDest, const CString& strTemplateDir) {
-  // Each link is tried against the version reached by the links before it,
+std::vector<const ChainLink*> PlannedLinks(DbVersion nVersion) {
+  // Each link is tried against the version that the links before it reach,
   // so one run goes through every step from the detected version on.
+  std::vector<const ChainLink*> links;
   for (const ChainLink& link : ChainLinks()) {
     nVersion = ConvertedAs(nVersion);
     if (nVersion != link.from) continue;
-    const StepConstants& k = StepConstantsFrom(link.from);
-    if (link.run(strDest, strTemplateDir)) {
-      nVersion = k.to;
-    } else {
+    links.push_back(&link);
+    nVersion = StepConstantsFrom(link.from).to;
+  }
+  return links;
+}
+
+DbVersion RunChain(DbVersion nVersion, CString& strDest, const CString& strTemplateDir) {
+  nVersion = ConvertedAs(nVersion);
+  for (const ChainLink* link : PlannedLinks(nVersion)) {
+    const StepConstants& k = StepConstantsFrom(link->from);
+    if (!link->run(strDest, strTemplateDir)) {
       CString step(k.journalLine);
       step.TrimRight();
       NoteFailure("échec de « %s »%s", step.GetString(), g_pJournal != nullptr ? ", voir le journal" : "");
-      nVersion = 0;
+      return 0;
     }
+    nVersion = k.to;
   }
   return nVersion;
 }

@@ -1,13 +1,20 @@
 // The conversion of one run: detection, preparation and the chain of steps.
 #pragma once
 
+#include <vector>
+
 #include "platform/text.h"
 #include "recordsets/db_version.h"
+#include "steps/chain.h"
 
 // Converts the source (into the destination, or in place) and returns the
 // DbVersion reached, 0 when nothing was converted. strDest ends naming the
 // file that was converted.
 DbVersion RunConversion(const CString& strSource, CString& strDest, const CString& strTemplateDir);
+
+// The links that a run from nVersion goes through, in order, when every
+// step succeeds.
+std::vector<const ChainLink*> PlannedLinks(DbVersion nVersion);
 
 // Runs every step from nVersion on, while they succeed; returns the version
 // reached, 0 after a failed step.

@@ -4,7 +4,9 @@
 #include <cstring>
 
 #include "framework/data_source.h"
+#include "framework/step_table.h"
 #include "framework/version_table.h"
+#include "platform/connect_string.h"
 #include "platform/database.h"
 #include "platform/file_copy.h"
 #include "recordsets/data_sources.h"
@@ -32,9 +34,10 @@ bool PassesTypeCheck(CDatabase* pDb) {
 
 // The source is only read here, and read-only: a connection for writing
 // marks the file (see the driver's journal switches), and a source copied
-// to DEST= is left byte for byte as it was.
-DbVersion ReadVersion() {
-  CSysLanguageSet version(nullptr, kDbVersion253);
+// to DEST= is left byte for byte as it was. Without a database the version
+// set opens its own connection, through TQ2TMP.
+DbVersion ReadVersion(CDatabase* pDb) {
+  CSysLanguageSet version(pDb, kDbVersion253);
   version.m_strFilter = "[LIBELLE]='IDS_VERSION_DB'";
   DbVersion result = 0;
   try {
@@ -50,21 +53,55 @@ DbVersion ReadVersion() {
   return result;
 }
 
+CString UnrecognisedReason(const CString& strSource) {
+  CString reason;
+  reason.Format(PathExists(strSource) ? "version de la base source non reconnue : %s" : "base source introuvable : %s",
+                strSource.GetString());
+  return reason;
+}
+
 }  // namespace
 
 DbVersion DetectDbVersion(const CString& strSource) {
   RemoveDataSource(kConvertedDataSource, strSource);
   if (!AddDataSource(kConvertedDataSource, strSource)) return 0;
-  const DbVersion result = ReadVersion();
+  const DbVersion result = ReadVersion(nullptr);
   RemoveDataSource(kConvertedDataSource, strSource);
   if (result != 0) {
     JournalFormat("Toquelin database version : %d\n", static_cast<int>(result));
   } else {
     JournalWrite("ERREUR : Version de la database source non valide.\n");
-    NoteFailure(PathExists(strSource) ? "version de la base source non reconnue : %s" : "base source introuvable : %s",
-                strSource.GetString());
+    NoteFailure("%s", UnrecognisedReason(strSource).GetString());
   }
   return result;
+}
+
+DbVersion PeekDbVersion(const CString& strSource, CString& strReason) {
+  CDatabase db;
+  DbVersion result = 0;
+  try {
+    db.OpenEx(FileConnectString(strSource.GetString()).c_str(), CDatabase::openReadOnly);
+    result = ReadVersion(&db);
+  } catch (CDBException& e) {
+    // The driver's words say more than "not recognised" about a file that
+    // does not even open.
+    if (PathExists(strSource)) {
+      strReason.Format("la base source %s ne s'ouvre pas : %s", strSource.GetString(), e.m_strError.GetString());
+      return 0;
+    }
+  }
+  if (result == 0) strReason = UnrecognisedReason(strSource);
+  return result;
+}
+
+CString WrittenTemplate(const CString& strSource, const CString& strDest, const CString& strTemplateDir) {
+  const CString& written = IsInPlace(strSource, strDest) ? strSource : strDest;
+  for (const StepConstants& k : StepTable()) {
+    CString templatePath;
+    templatePath.Format("%s/%s", strTemplateDir.GetString(), k.templateFile);
+    if (IsSameFile(written, templatePath)) return templatePath;
+  }
+  return CString();
 }
 
 CString FreeBackupPath(const CString& strSource, DbVersion nVersion) {

@@ -9,6 +9,15 @@
 // every version after V2.0, its "TYPE_DB" variable; 0 when not recognised.
 DbVersion DetectDbVersion(const CString& strSource);
 
+// The same version, read without registering a data source: the file is
+// opened read-only through the driver, so nothing on disk changes. 0 with
+// the reason (a French phrase) when the version is not recognised.
+DbVersion PeekDbVersion(const CString& strSource, CString& strReason);
+
+// The template file that the run would write (the destination, or the
+// source when converted in place), or empty when it writes none.
+CString WrittenTemplate(const CString& strSource, const CString& strDest, const CString& strTemplateDir);
+
 // True when the run converts the source itself: no destination, or one that
 // names the source under any spelling ("./base.mdb", a link).
 bool IsInPlace(const CString& strSource, const CString& strDest);

@@ -1,5 +1,6 @@
 #include "platform/connect_string.h"
 
+#include "platform/odbc_installer.h"
 #include "platform/text.h"
 
 std::optional<std::string> ConnectStringValue(std::string_view connect, std::string_view key) {
@@ -17,9 +18,19 @@ std::optional<std::string> ConnectStringValue(std::string_view connect, std::str
     std::size_t valueEnd;
     std::string value;
     if (valueStart < connect.size() && connect[valueStart] == '{') {
-      std::size_t close = connect.find('}', valueStart);
-      if (close == std::string_view::npos) close = connect.size();
-      value = std::string(connect.substr(valueStart + 1, close - valueStart - 1));
+      // Inside braces "}}" stands for one '}', as in ODBC connect strings.
+      std::size_t close = valueStart + 1;
+      while (close < connect.size()) {
+        if (connect[close] == '}') {
+          if (close + 1 < connect.size() && connect[close + 1] == '}') {
+            value += '}';
+            close += 2;
+            continue;
+          }
+          break;
+        }
+        value += connect[close++];
+      }
       valueEnd = connect.find(';', close);
     } else {
       valueEnd = connect.find(';', valueStart);
@@ -31,4 +42,13 @@ std::optional<std::string> ConnectStringValue(std::string_view connect, std::str
     pos = valueEnd + 1;
   }
   return std::nullopt;
+}
+
+std::string FileConnectString(std::string_view path) {
+  std::string braced;
+  for (char c : path) {
+    braced += c;
+    if (c == '}') braced += '}';
+  }
+  return std::string("ODBC;DRIVER={") + kAccessDriverName + "};DBQ={" + braced + "};";
 }

@@ -35,7 +35,14 @@ BOOL CDatabase::Open(LPCTSTR lpszDSN, BOOL /*bExclusive*/, BOOL bReadOnly, LPCTS
 BOOL CDatabase::OpenEx(LPCTSTR lpszConnectString, DWORD dwOptions) {
   Close();
   std::string connect = lpszConnectString ? lpszConnectString : "";
-  Connect(ConnectStringValue(connect, "DSN").value_or(""), (dwOptions & openReadOnly) != 0);
+  const bool readOnly = (dwOptions & openReadOnly) != 0;
+  const std::string dsn = ConnectStringValue(connect, "DSN").value_or("");
+  const auto driver = ConnectStringValue(connect, "DRIVER");
+  if (dsn.empty() && driver) {
+    OpenFile(*driver, ConnectStringValue(connect, "DBQ").value_or(""), readOnly);
+  } else {
+    Connect(dsn, readOnly);
+  }
   m_strConnect = connect;
   return TRUE;
 }
@@ -53,9 +60,17 @@ void CDatabase::Connect(const std::string& dsn, bool readOnly) {
                    entry->driver.c_str(), dsn.c_str());
     throw DriverManagerError("IM003", message);
   }
+  OpenFile(entry->driver, entry->databaseFile, readOnly);
+}
+
+void CDatabase::OpenFile(const std::string& driver, const std::string& file, bool readOnly) {
+  if (CString(driver).CompareNoCase(kAccessDriverName) != 0) {
+    CString message;
+    message.Format("Impossible de charger le pilote « %s »", driver.c_str());
+    throw DriverManagerError("IM003", message);
+  }
   jetdb::Error error;
-  m_db = jetdb::Database::open(entry->databaseFile,
-                               readOnly ? jetdb::OpenMode::ReadOnly : jetdb::OpenMode::Existing, error);
+  m_db = jetdb::Database::open(file, readOnly ? jetdb::OpenMode::ReadOnly : jetdb::OpenMode::Existing, error);
   if (!m_db) throw CDBException::FromDriver(error);
 }
 

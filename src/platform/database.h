@@ -9,6 +9,12 @@
 //    gives state IM002, a data source of another driver IM003, a file the
 //    driver cannot open the driver's own error. UID and PWD are accepted and
 //    not checked (the driver has no users).
+//  - A connect string without DSN that names the driver opens the file of
+//    its "DBQ" pair directly, as ODBC's DSN-less connections do:
+//    "ODBC;DRIVER={Microsoft Access Driver (*.mdb)};DBQ=/data/base.mdb;"
+//    (braces keep a ';' of the path). Nothing is registered, so a caller
+//    that must leave the user's data-source file alone reads this way.
+//    Another driver name gives state IM003.
 //  - Open(dsn, bExclusive, TRUE) and OpenEx(connect, openReadOnly) open
 //    the file read-only through the driver: nothing is written to it or
 //    beside it, and every write through the connection (ExecuteSQL of
@@ -105,6 +111,7 @@ class CDatabase {
 
  private:
   void Connect(const std::string& dsn, bool readOnly);
+  void OpenFile(const std::string& driver, const std::string& file, bool readOnly);
 
   CString m_strConnect;
   std::unique_ptr<jetdb::Database> m_db;

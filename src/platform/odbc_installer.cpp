@@ -1,6 +1,7 @@
 #include "platform/odbc_installer.h"
 
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -58,6 +59,28 @@ BOOL AddDataSource(const std::string& driver, const Pairs& pairs) {
   return ReplaceSettingsFile(file, ini.Text()) ? TRUE : FALSE;
 }
 
+// What an add leaves in a file that did not exist, once its data sources
+// are removed again: the list's header, or nothing. unixODBC reads such a
+// file as a missing one.
+bool HoldsNoDataSource(std::string_view text) {
+  while (!text.empty()) {
+    const std::size_t end = text.find('\n');
+    std::string_view line = text.substr(0, end);
+    while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t')) line.remove_suffix(1);
+    while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
+    if (!line.empty() && !EqualNoCase(line, std::string("[") + kListSection + "]")) return false;
+    if (end == std::string_view::npos) break;
+    text.remove_prefix(end + 1);
+  }
+  return true;
+}
+
+// Only a regular file itself, not a link the user made to it, is removed.
+bool RemoveEmptiedFile(const std::string& file) {
+  struct stat st;
+  return lstat(file.c_str(), &st) == 0 && S_ISREG(st.st_mode) && unlink(file.c_str()) == 0;
+}
+
 BOOL RemoveDataSource(const Pairs& pairs) {
   std::string name;
   for (const auto& [key, value] : pairs) {
@@ -71,7 +94,9 @@ BOOL RemoveDataSource(const Pairs& pairs) {
   bool listed = ini.RemoveEntry(kListSection, name);
   bool removed = ini.RemoveSection(name);
   if (!listed && !removed) return FALSE;
-  return ReplaceSettingsFile(file, ini.Text()) ? TRUE : FALSE;
+  const std::string left = ini.Text();
+  if (HoldsNoDataSource(left) && RemoveEmptiedFile(file)) return TRUE;
+  return ReplaceSettingsFile(file, left) ? TRUE : FALSE;
 }
 
 }  // namespace
@@ -101,10 +126,18 @@ BOOL SQLConfigDataSource(HWND /*hwndParent*/, WORD fRequest, LPCTSTR lpszDriver,
 
 int RemoveStaleDataSourceCopies() { return RemoveStaleReplacements(UserDataSourceFile()); }
 
+std::string SystemDataSourceFile() {
+  if (const char* folder = std::getenv("ODBCSYSINI"); folder && *folder) return std::string(folder) + "/odbc.ini";
+  return "/etc/odbc.ini";
+}
+
 std::optional<DataSourceEntry> LookUpDataSource(const std::string& name) {
-  auto text = ReadDataSources(UserDataSourceFile());
-  if (!text) return std::nullopt;
-  auto section = odbcini::IniText(*text).Section(name);
+  // A user data source hides a system one of the same name, as in unixODBC.
+  std::optional<odbcini::Entries> section;
+  for (const std::string& file : {UserDataSourceFile(), SystemDataSourceFile()}) {
+    if (auto text = ReadDataSources(file)) section = odbcini::IniText(*text).Section(name);
+    if (section) break;
+  }
   if (!section) return std::nullopt;
   DataSourceEntry entry;
   for (const auto& [key, value] : *section) {

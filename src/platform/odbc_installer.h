@@ -10,7 +10,10 @@
 //    "Driver" (the driver name as given) and every other pair in the given
 //    order; the name is also listed under [ODBC Data Sources].
 //  - ODBC_REMOVE_DSN removes the section and the listing and returns TRUE,
-//    FALSE when no such data source exists.
+//    FALSE when no such data source exists. When that leaves nothing but
+//    the list's header (what an add puts into a file that did not exist),
+//    the file itself is removed, unless it is a symbolic link: a run leaves
+//    no user file behind where there was none.
 //  - The only driver known is "Microsoft Access Driver (*.mdb)" (our jetdb
 //    driver stands behind that name); any other driver name, a list without
 //    DSN, another request or a file that cannot be written gives FALSE and
@@ -39,8 +42,9 @@
 //    that does not belong to the data source being changed stays exactly as
 //    it was (see odbc_ini.h for why unixODBC's installer library is not used).
 //  - The owner window is ignored: there is no set-up dialog to show.
-//  - Only user data sources exist; system data sources (/etc/odbc.ini) are
-//    neither written nor read.
+//  - Only user data sources are written. The look-up reads, as unixODBC
+//    does, the user file and then the system file, $ODBCSYSINI/odbc.ini or
+//    else /etc/odbc.ini: a user data source hides a system one of its name.
 #pragma once
 
 #include <optional>
@@ -61,11 +65,13 @@ struct DataSourceEntry {
   std::string databaseFile;  // the "DBQ" pair
 };
 
-// The registered user data source of that name, if any.
+// The registered data source of that name, user or system, if any.
 std::optional<DataSourceEntry> LookUpDataSource(const std::string& name);
 
 // The file that holds the user data sources.
 std::string UserDataSourceFile();
+// The file that holds the system data sources (only read).
+std::string SystemDataSourceFile();
 
 // Deletes the "<file>.updater-XXXXXX" copies of the current user that killed
 // runs left beside the user data-source file; gives how many. Call it only

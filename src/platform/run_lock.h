@@ -5,6 +5,8 @@
 // process ends, whatever way it ends (the kernel releases an flock). It
 // tells whether the lock is held, was still held by another process when
 // the time ran out, or could not be taken at all (the file cannot be made).
+// The last holder removes the file when it lets go, so that a run leaves
+// nothing behind; a holder killed on the way leaves it to the next one.
 #pragma once
 
 #include <string>
@@ -22,4 +24,5 @@ class CRunLock {
 
  private:
   int m_fd = -1;
+  std::string m_path;
 };

@@ -51,7 +51,8 @@ TEST_F(DataSourceTest, RegisteredDataSourcesOpenTheirFileUntilRemoved) {
   EXPECT_FALSE(LookUpDataSource("TQ2TMP"));
   EXPECT_TRUE(LookUpDataSource("TQ2TMPSRC"));
   RemoveDataSource("TQ2TMPSRC", tmpl.c_str());
-  EXPECT_EQ(ReadFile(m_files.odbcIni()), "[ODBC Data Sources]\n");
+  // A file made by the adds goes with the last remove.
+  EXPECT_FALSE(FileExists(m_files.odbcIni()));
 }
 
 TEST_F(DataSourceTest, ARefusedAddJournalsTheFirstPairOnly) {

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "jetdb/jetdb.h"
+#include "platform/connect_string.h"
 #include "platform/db_time.h"
 #include "test_support/db_files.h"
 
@@ -110,6 +111,34 @@ TEST_F(DatabaseTest, OpenedReadOnlyItReadsRefusesWritesAndLeavesTheFileAlone) {
     EXPECT_FALSE(FileExists(path + "-shm"));
   }
   EXPECT_EQ(ReadFile(path), before);
+}
+
+TEST_F(DatabaseTest, ADriverAndFileConnectStringOpensTheFileWithoutADataSource) {
+  // Braces and semicolons of the path must reach the driver as they are.
+  const std::string path = m_files.Create("a;b}c.mdb", {"CREATE TABLE [Variables] ([NAME] TEXT(32))",
+                                                        "INSERT INTO [Variables] ([NAME]) VALUES ('TYPE_DB')"});
+  const std::string before = ReadFile(path);
+  {
+    CDatabase db;
+    ASSERT_TRUE(db.OpenEx(FileConnectString(path).c_str(), CDatabase::openReadOnly));
+    auto query = db.Driver().query("SELECT [NAME] FROM [Variables]");
+    ASSERT_TRUE(query && query->next());
+    EXPECT_EQ(query->value(0).text, "TYPE_DB");
+    query.reset();
+    EXPECT_THROW(db.ExecuteSQL("DELETE FROM [Variables]"), CDBException);
+  }
+  EXPECT_EQ(ReadFile(path), before);
+  EXPECT_FALSE(FileExists(m_files.odbcIni()));
+
+  CDatabase other;
+  try {
+    other.OpenEx(("ODBC;DRIVER={SQLite3};DBQ=" + path + ";").c_str(), CDatabase::openReadOnly);
+    FAIL() << "another driver opened the file";
+  } catch (CDBException& e) {
+    EXPECT_EQ(e.m_strStateNativeOrigin.Left(12), "State:IM003,");
+  }
+  EXPECT_THROW(other.OpenEx(FileConnectString(m_files.dir() + "/missing.mdb").c_str(), CDatabase::openReadOnly),
+               CDBException);
 }
 
 // Dates are wall-clock times: what the driver stores is the local time of

@@ -40,8 +40,11 @@ const std::string kPath = "/srv/toquelin data/BASE.MDB";
 class OdbcInstallerTest : public ::testing::Test {
  protected:
   std::string ini() const { return m_dir.path() + "/odbc.ini"; }
-  TempDir m_dir;
+  std::string systemIni() const { return m_systemDir.path() + "/odbc.ini"; }
+  TempDir m_dir, m_systemDir;
   ScopedEnv m_env{"ODBCINI", m_dir.path() + "/odbc.ini"};
+  // The machine's own /etc/odbc.ini must not answer the tests' look-ups.
+  ScopedEnv m_systemEnv{"ODBCSYSINI", m_systemDir.path()};
 };
 
 // A file as a user and other programs leave it: comments, spacing, another
@@ -105,6 +108,56 @@ TEST_F(OdbcInstallerTest, CreatesAMissingFile) {
   ASSERT_TRUE(Add(Attributes({"DSN=TQ2TMPSRC", "DBQ=/t/tq2V2_1.mdb"})));
   EXPECT_EQ(ReadFile(ini()), "[ODBC Data Sources]\nTQ2TMPSRC=Microsoft Access Driver (*.mdb)\n\n"
                              "[TQ2TMPSRC]\nDriver=Microsoft Access Driver (*.mdb)\nDBQ=/t/tq2V2_1.mdb\n");
+}
+
+TEST_F(OdbcInstallerTest, AFileTheAddsMadeGoesWithTheLastRemoveAndAUsersFileStays) {
+  ASSERT_TRUE(Add(Attributes({"DSN=TQ2TMP", "DBQ=/a.mdb"})));
+  ASSERT_TRUE(Add(Attributes({"DSN=TQ2TMPSRC", "DBQ=/t.mdb"})));
+  ASSERT_TRUE(Remove("TQ2TMP"));
+  EXPECT_TRUE(LookUpDataSource("TQ2TMPSRC"));
+  ASSERT_TRUE(Remove("TQ2TMPSRC"));
+  EXPECT_FALSE(FileExists(ini()));
+
+  WriteFile(ini(), kUserFile);
+  ASSERT_TRUE(Add(Attributes({"DSN=TQ2TMP", "DBQ=/a.mdb"})));
+  ASSERT_TRUE(Remove("TQ2TMP"));
+  EXPECT_EQ(ReadFile(ini()), std::string(kUserFile) + "\n");
+
+  // A link the user made stays a link, even to a file left without entries.
+  const std::string target = m_dir.path() + "/target.ini";
+  const std::string link = m_dir.path() + "/link.ini";
+  WriteFile(target, "");
+  ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
+  ScopedEnv env("ODBCINI", link);
+  ASSERT_TRUE(Add(Attributes({"DSN=TQ2TMP", "DBQ=/a.mdb"})));
+  ASSERT_TRUE(Remove("TQ2TMP"));
+  struct stat st {};
+  ASSERT_EQ(lstat(link.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+}
+
+TEST_F(OdbcInstallerTest, TheSystemFileAnswersWhatTheUserFileDoesNotHold) {
+  const std::string system =
+      "[ODBC Data Sources]\nCentral=Microsoft Access Driver (*.mdb)\n\n"
+      "[Central]\nDriver=Microsoft Access Driver (*.mdb)\nDBQ=/srv/central.mdb\n\n"
+      "[TQ2TMP]\nDriver=Microsoft Access Driver (*.mdb)\nDBQ=/srv/system.mdb\n";
+  WriteFile(systemIni(), system);
+  EXPECT_EQ(SystemDataSourceFile(), systemIni());
+  ASSERT_TRUE(LookUpDataSource("central"));
+  EXPECT_EQ(LookUpDataSource("central")->databaseFile, "/srv/central.mdb");
+
+  // A user data source hides the system one of its name until it goes.
+  ASSERT_TRUE(Add(Attributes({"DSN=TQ2TMP", "DBQ=/home/user.mdb"})));
+  EXPECT_EQ(LookUpDataSource("TQ2TMP")->databaseFile, "/home/user.mdb");
+  ASSERT_TRUE(Remove("TQ2TMP"));
+  EXPECT_EQ(LookUpDataSource("TQ2TMP")->databaseFile, "/srv/system.mdb");
+
+  // System data sources are only read.
+  EXPECT_FALSE(Remove("Central"));
+  EXPECT_EQ(ReadFile(systemIni()), system);
+
+  unsetenv("ODBCSYSINI");
+  EXPECT_EQ(SystemDataSourceFile(), "/etc/odbc.ini");
 }
 
 TEST_F(OdbcInstallerTest, RefusesOtherDriversRequestsAndUnwritableFiles) {

@@ -34,3 +34,35 @@ TEST(RunLockTest, TheLockIsFreeAgainOnceItsHolderIsGone) {
   EXPECT_EQ(second.Acquire(path, 0), CRunLock::Result::Held);
   EXPECT_EQ(CRunLock().Acquire(dir.path() + "/no/such/folder/lock", 0), CRunLock::Result::Unavailable);
 }
+
+TEST(RunLockTest, TheFileGoesWithItsHolderAndAWaiterLocksTheFileThatFollows) {
+  TempDir dir;
+  const std::string path = dir.path() + "/lock";
+  int acquired[2];
+  ASSERT_EQ(pipe(acquired), 0);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    {
+      CRunLock holder;
+      if (holder.Acquire(path, 0) != CRunLock::Result::Held || write(acquired[1], "y", 1) != 1) _exit(2);
+      usleep(300 * 1000);  // the parent opens the file meanwhile
+    }
+    _exit(0);
+  }
+  char ok = 0;
+  ASSERT_EQ(read(acquired[0], &ok, 1), 1);
+  {
+    // Opened before the holder removes the file, locked after.
+    CRunLock waiter;
+    ASSERT_EQ(waiter.Acquire(path, 10), CRunLock::Result::Held);
+    // It holds the file that the path names: another one is kept out.
+    EXPECT_EQ(CRunLock().Acquire(path, 0), CRunLock::Result::Busy);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_FALSE(FileExists(path));
+  close(acquired[0]);
+  close(acquired[1]);
+}

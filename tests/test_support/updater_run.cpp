@@ -30,11 +30,13 @@ void UpdaterRun::SetDebug(bool debug) {
 }
 
 int UpdaterRun::Run(const std::string& args, const std::string& env) {
-  const std::string errors = m_work.path() + "/stderr.txt";
+  const std::string output = m_output.path() + "/stdout.txt";
+  const std::string errors = m_output.path() + "/stderr.txt";
   const std::string command = "cd '" + m_work.path() + "' && env UPDATER_REGISTRY='" + m_registry.path() +
                               "' ODBCINI='" + m_odbcIni + "' " + env + " '" + UPDATER_BINARY + "' " + args +
-                              " </dev/null >/dev/null 2>'" + errors + "'";
+                              " </dev/null >'" + output + "' 2>'" + errors + "'";
   const int status = std::system(command.c_str());
+  m_stdout = ReadFile(output);
   m_stderr = ReadFile(errors);
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }

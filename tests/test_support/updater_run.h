@@ -13,13 +13,14 @@ class UpdaterRun {
 
   void SetDebug(bool debug);
   // Runs the program with the arguments (already quoted for the shell) and
-  // extra environment assignments; returns the exit status. Standard error
-  // is kept in stderrText().
+  // extra environment assignments; returns the exit status. Standard output
+  // and standard error are kept in stdoutText() and stderrText().
   int Run(const std::string& args, const std::string& env = "");
 
   const std::string& work() const { return m_work.path(); }
   const std::string& templateDir() const { return m_templateDir; }
   const std::string& odbcIni() const { return m_odbcIni; }
+  const std::string& stdoutText() const { return m_stdout; }
   const std::string& stderrText() const { return m_stderr; }
   const std::string& registryDir() const { return m_registry.path(); }
 
@@ -29,8 +30,10 @@ class UpdaterRun {
 
  private:
   TempDir m_registry, m_work;
+  TempDir m_output;  // the run's standard output and error, outside the folders it may touch
   std::string m_templateDir;
   std::string m_odbcIni;
+  std::string m_stdout;
   std::string m_stderr;
 };
 

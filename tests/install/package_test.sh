@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# The Debian package built from the build tree holds what the README says
+# and declares the packages of the libraries that its programs link.
+# Usage: package_test.sh BUILD_DIR TEMPLATE_DIR
+set -euo pipefail
+build=$1 templates=$2
+for tool in dpkg-deb dpkg-shlibdeps objdump ldd; do
+  command -v $tool >/dev/null || { echo "$tool is not installed"; exit 77; }
+done
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+cpack --config "$build/CPackConfig.cmake" -B "$scratch" >"$scratch/cpack.log" 2>&1 || { cat "$scratch/cpack.log"; exit 1; }
+version=$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' "$build/CPackConfig.cmake")
+deb=$scratch/updater_${version}-1_$(dpkg --print-architecture).deb
+[ -f "$deb" ] || { echo "no $deb:"; ls "$scratch"; exit 1; }
+
+status=0
+contents=$(dpkg-deb -c "$deb" | awk '{ $1 = $2 = $3 = $4 = $5 = ""; sub(/^ +/, ""); print }')
+expect() { grep -qxF -- "$1" <<<"$contents" || { echo "missing from the package: $1"; status=1; }; }
+expect "./usr/lib/toquelin/updater"
+expect "./usr/bin/updater -> ../lib/toquelin/updater"
+expect "./usr/bin/jetsql"
+expect "./usr/lib/toquelin/libjetdb_sqlite.so"
+expect "./usr/share/man/man1/updater.1.gz"
+expect "./usr/share/man/man1/jetsql.1.gz"
+expect "./usr/share/doc/updater/copyright"
+expect "./usr/share/doc/updater/changelog.Debian.gz"
+for file in "$templates"/*.mdb; do expect "./usr/lib/toquelin/$(basename "$file")"; done
+# Nothing of the build tree or the tests slips in.
+extra=$(grep -vE '^\./usr/(lib/toquelin|bin|share/(man/man1|doc/updater))/' <<<"$contents" | grep -v '/$' || true)
+[ -z "$extra" ] || { echo "unexpected files:"; echo "$extra"; status=1; }
+
+field() { dpkg-deb -f "$deb" "$1"; }
+[ "$(field Package)" = updater ] || { echo "Package: $(field Package)"; status=1; }
+[ "$(field Version)" = "$version-1" ] || { echo "Version: $(field Version)"; status=1; }
+for name in Maintainer Section Description; do
+  [ -n "$(field $name)" ] || { echo "no $name field"; status=1; }
+done
+# Every library that a shipped program links comes from a declared package.
+dpkg-deb -x "$deb" "$scratch/root"
+depends=$(field Depends)
+declared=$(tr ',' '\n' <<<"$depends" | awk '{ print $1 }')
+for binary in "$scratch"/root/usr/lib/toquelin/{updater,libjetdb_sqlite.so} "$scratch"/root/usr/bin/jetsql; do
+  for lib in $(objdump -p "$binary" | awk '/NEEDED/ { print $2 }'); do
+    path=$(ldd "$binary" | awk -v l="$lib" '$1 == l { print $3; exit }')
+    package=$(dpkg -S "$(readlink -f "$path")" 2>/dev/null | head -n 1 | cut -d: -f1 || true)
+    [ -n "$package" ] || package=$(dpkg -S "$path" 2>/dev/null | head -n 1 | cut -d: -f1 || true)
+    grep -qxF "$package" <<<"$declared" || { echo "$lib ($package) is not in Depends: $depends"; status=1; }
+  done
+done
+info=$(dpkg-deb -I "$deb")
+grep -q "^ Depends: " <<<"$info" || { echo "dpkg-deb -I shows no Depends:"; echo "$info"; status=1; }
+exit $status
