@@ -11,6 +11,7 @@ packages=(
   clang libclang-rt-14-dev
   unixodbc unixodbc-dev odbcinst
   tmux
+  valgrind sqlite3 time
 )
 
 missing=()
