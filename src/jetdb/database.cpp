@@ -253,6 +253,9 @@ bool StatementTransaction::begin() {
     s_.batchStart = std::chrono::steady_clock::now();
   }
   outer_ = sqlite3_get_autocommit(s_.db) != 0;
+  // Inside a transaction a single row write is undone by SQLite alone; its
+  // checks before it only read.
+  if (!outer_ && singleWrite_) return true;
   // Outside a transaction the statement's own transaction is what undoes it;
   // inside one (a script's), a savepoint undoes the statement alone.
   if (!run(outer_ ? "BEGIN IMMEDIATE" : "SAVEPOINT jet_statement")) return s_.fail(s_.sqliteError());
@@ -261,7 +264,7 @@ bool StatementTransaction::begin() {
 }
 
 bool StatementTransaction::commit() {
-  if (!run(outer_ ? "COMMIT" : "RELEASE jet_statement")) {
+  if (active_ && !run(outer_ ? "COMMIT" : "RELEASE jet_statement")) {
     Error e = s_.sqliteError();
     return s_.fail(e);  // the destructor rolls back what is left
   }
@@ -469,7 +472,7 @@ bool Database::insertRow(std::string_view table, const std::vector<std::pair<std
   if (!t) return false;
   std::vector<std::optional<Value>> row(t->columns.size());
   for (auto& [i, v] : named) row[i] = std::move(v);
-  StatementTransaction tx(s);
+  StatementTransaction tx(s, true, true);
   if (!tx.begin() || !insertValues(s, *t, row, rowId)) return false;
   return tx.commit();
 }
@@ -479,7 +482,7 @@ bool Database::updateRow(std::string_view table, RowId row, const std::vector<st
   std::vector<std::pair<std::size_t, Value>> named;
   const TableMeta* t = rowTarget(s, table, values, named);
   if (!t) return false;
-  StatementTransaction tx(s);
+  StatementTransaction tx(s, true, true);
   if (!tx.begin() || !updateValues(s, *t, row, named)) return false;
   return tx.commit();
 }
@@ -489,7 +492,7 @@ bool Database::deleteRow(std::string_view table, RowId row) {
   s.last = Error{};
   const TableMeta* t = s.catalog.findTable(table);
   if (!t) return s.fail(errors::tableNotFound(table));
-  StatementTransaction tx(s);
+  StatementTransaction tx(s, true, true);
   if (!tx.begin() || !deleteRowChecked(s, *t, row)) return false;
   return tx.commit();
 }

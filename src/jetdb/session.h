@@ -105,8 +105,12 @@ using Session = Database::Impl;
 // in memory.
 class StatementTransaction {
  public:
-  // A statement that may not join a batch (a definition) runs alone.
-  explicit StatementTransaction(Session& s, bool batchable = true) : s_(s), batchable_(batchable) {}
+  // A statement that may not join a batch (a definition) runs alone. A row
+  // write is one SQLite statement, which SQLite itself undoes whole when it
+  // is refused; inside a transaction it needs no savepoint of its own, whose
+  // statement journal would cost more than the row.
+  explicit StatementTransaction(Session& s, bool batchable = true, bool singleWrite = false)
+      : s_(s), batchable_(batchable), singleWrite_(singleWrite) {}
   ~StatementTransaction();
   StatementTransaction(const StatementTransaction&) = delete;
   StatementTransaction& operator=(const StatementTransaction&) = delete;
@@ -117,6 +121,7 @@ class StatementTransaction {
   bool run(const char* sql);
   Session& s_;
   bool batchable_;
+  bool singleWrite_;
   bool active_ = false;
   bool outer_ = false;
 };
