@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "jetdb/errors.h"
+#include "jetdb/lexer.h"
 #include "jetdb/parser.h"
 #include "jetdb/session.h"
 #include "jetdb/text.h"
@@ -209,6 +210,7 @@ Database::Impl::~Impl() {
   // Finalized first, so that the switch finds no statement of its own in
   // the way and the connection closes now.
   cache.clear();
+  shapes.clear();
   idleQueries.clear();
   if (wal) leaveWal(db);
   sqlite3_close_v2(db);
@@ -284,7 +286,7 @@ StatementTransaction::~StatementTransaction() {
     exec(s_.db, "ROLLBACK TO jet_statement");
     exec(s_.db, "RELEASE jet_statement");
   }
-  s_.cache.clear();
+  s_.catalogChanged();
   s_.catalog.load(s_.db);
 }
 
@@ -391,7 +393,7 @@ bool Database::execute(std::string_view sql) {
     // Definitions run in a transaction of their own, after the writes
     // before them are committed.
     if (!s.commitBatch()) return false;
-    s.cache.clear();
+    s.catalogChanged();
   }
   StatementTransaction tx(s, !definition);
   if (!tx.begin()) return false;
@@ -413,21 +415,137 @@ bool Database::execute(std::string_view sql) {
   return tx.commit();
 }
 
+namespace {
+
+// The shape of a statement: its text with each integer literal of at most
+// nine digits replaced by a mark, and those literals in their order. Any
+// other part of the text (strings, names, larger numbers) stays in it.
+constexpr std::size_t kMaxShapeDigits = 9;
+struct Shape {
+  std::string key;
+  std::vector<std::int64_t> literals;
+  std::vector<std::pair<std::size_t, std::size_t>> spans;  // where each literal is in the text
+};
+
+Shape shapeOf(std::string_view sql) {
+  Shape shape;
+  std::size_t from = 0;
+  for (const Token& t : tokenize(sql)) {
+    if (t.kind != Token::Kind::Integer) continue;
+    std::size_t end = t.offset;
+    while (end < sql.size() && sql[end] >= '0' && sql[end] <= '9') ++end;
+    const std::size_t length = end - t.offset;
+    if (length == 0 || length > kMaxShapeDigits) continue;
+    std::int64_t value = 0;
+    for (std::size_t i = t.offset; i < end; ++i) value = value * 10 + (sql[i] - '0');
+    if (value != t.integer) continue;
+    shape.key.append(sql.substr(from, t.offset - from));
+    shape.key.push_back('\x01');
+    shape.literals.push_back(value);
+    shape.spans.emplace_back(t.offset, length);
+    from = end;
+  }
+  shape.key.append(sql.substr(from));
+  return shape;
+}
+
+bool parseAndCompile(Session& s, std::string_view sql, CompiledSelect& cs, std::string& table) {
+  Statement st;
+  if (!parseStatement(sql, st, s.last)) return false;
+  auto* select = std::get_if<Select>(&st);
+  if (!select) return s.fail(makeError("42000", 3065, "Impossible d'exécuter une requête qui n'est pas une requête Sélection."));
+  table = select->table;
+  return compileSelect(s, *select, cs);
+}
+
+bool sameColumns(const std::vector<ColumnInfo>& a, const std::vector<ColumnInfo>& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (a[i].name != b[i].name || a[i].type != b[i].type || a[i].size != b[i].size || a[i].nullable != b[i].nullable)
+      return false;
+  return true;
+}
+
+// Whether `cs`, compiled from `sql`, holds each literal of the shape as a
+// parameter of its own and nothing else that depends on it: the text is
+// compiled again with other numbers in their places, and only those
+// parameters may differ. A shape that fails this is compiled every time.
+Session::SelectShape learnShape(Session& s, std::string_view sql, const Shape& shape, const CompiledSelect& cs,
+                                const std::string& table) {
+  Session::SelectShape learned;
+  learned.table = table;
+  learned.compiled = cs;
+  if (shape.literals.empty()) {
+    learned.reusable = true;
+    return learned;
+  }
+  std::string probe;
+  std::vector<std::int64_t> probes;
+  std::size_t from = 0;
+  for (std::size_t i = 0; i < shape.spans.size(); ++i) {
+    // Ten digits: never one of the literals, which have at most nine.
+    const std::int64_t value = 1000000007 + static_cast<std::int64_t>(i) * 1009;
+    probes.push_back(value);
+    probe.append(sql.substr(from, shape.spans[i].first - from));
+    probe += std::to_string(value);
+    from = shape.spans[i].first + shape.spans[i].second;
+  }
+  probe.append(sql.substr(from));
+  const Error saved = s.last;
+  CompiledSelect other;
+  std::string otherTable;
+  const bool compiled = parseAndCompile(s, probe, other, otherTable);
+  s.last = saved;
+  if (!compiled || other.sql != cs.sql || other.params.size() != cs.params.size() || other.types != cs.types ||
+      other.hasRowId != cs.hasRowId || !sameColumns(other.columns, cs.columns))
+    return learned;
+  std::vector<bool> used(cs.params.size(), false);
+  for (std::size_t i = 0; i < probes.size(); ++i) {
+    std::size_t found = cs.params.size();
+    for (std::size_t j = 0; j < other.params.size(); ++j) {
+      if (other.params[j] != Value::of(probes[i])) continue;
+      if (found != cs.params.size() || used[j] || cs.params[j] != Value::of(shape.literals[i])) return learned;
+      found = j;
+    }
+    if (found == cs.params.size()) return learned;
+    used[found] = true;
+    learned.slots.push_back(found);
+  }
+  for (std::size_t j = 0; j < cs.params.size(); ++j)
+    if (!used[j] && other.params[j] != cs.params[j]) {
+      learned.slots.clear();
+      return learned;
+    }
+  learned.reusable = true;
+  return learned;
+}
+
+}  // namespace
+
 std::unique_ptr<Query> Database::query(std::string_view sql) {
   Session& s = *impl_;
   s.last = Error{};
-  Statement st;
-  if (!parseStatement(sql, st, s.last)) return nullptr;
-  auto* select = std::get_if<Select>(&st);
-  if (!select) {
-    s.fail(makeError("42000", 3065, "Impossible d'exécuter une requête qui n'est pas une requête Sélection."));
-    return nullptr;
-  }
+  const Shape shape = shapeOf(sql);
   CompiledSelect cs;
-  if (!compileSelect(s, *select, cs)) return nullptr;
+  std::string table;
+  auto known = s.shapes.find(shape.key);
+  if (known != s.shapes.end() && known->second.reusable) {
+    cs = known->second.compiled;
+    for (std::size_t i = 0; i < shape.literals.size(); ++i)
+      cs.params[known->second.slots[i]] = Value::of(shape.literals[i]);
+    table = known->second.table;
+  } else {
+    if (!parseAndCompile(s, sql, cs, table)) return nullptr;
+    if (known == s.shapes.end()) {
+      // A bound on the texts kept: a program that sends ever new shapes
+      // starts over rather than grows.
+      if (s.shapes.size() >= 512) s.shapes.clear();
+      s.shapes.emplace(shape.key, learnShape(s, sql, shape, cs, table));
+    }
+  }
   Stmt stmt = s.takeQuery(cs.sql);
   if (!stmt.ok()) {
-    s.fail(s.sqliteError(select->table));
+    s.fail(s.sqliteError(table));
     return nullptr;
   }
   for (std::size_t i = 0; i < cs.params.size(); ++i) stmt.bind(static_cast<int>(i + 1), cs.params[i]);

@@ -42,6 +42,15 @@ FileKind fileKind(sqlite3* db);
 // Whether the write-ahead log of `path` and its index are both beside it.
 bool logPresent(const std::string& path);
 
+// A SELECT compiled to SQLite: the SQL, its parameters and its columns.
+struct CompiledSelect {
+  std::string sql;
+  std::vector<Value> params;
+  std::vector<ColumnInfo> columns;
+  std::vector<std::optional<JetType>> types;  // how to read each column
+  bool hasRowId = false;                      // the row identity is the last column
+};
+
 struct Database::Impl {
   sqlite3* db = nullptr;
   std::string path;
@@ -93,6 +102,24 @@ struct Database::Impl {
     if (idle.size() < 4 && idleQueries.size() <= 256) idle.push_back(std::move(stmt));
   }
   std::unordered_map<std::string, std::vector<Stmt>> idleQueries;
+
+  // Compiled SELECTs by their shape: the Jet text with every small integer
+  // literal taken out (see database.cpp). A record set re-queried on one key
+  // after another sends texts that differ only in that number; parsing and
+  // compiling each of them again would cost more than running it. Valid as
+  // long as the catalog does not change.
+  struct SelectShape {
+    bool reusable = false;
+    std::string table;               // for the error of a failed prepare
+    CompiledSelect compiled;         // for the literals it was made with
+    std::vector<std::size_t> slots;  // the parameter of each literal
+  };
+  std::unordered_map<std::string, SelectShape> shapes;
+  // Forgets everything compiled against the catalog as it was.
+  void catalogChanged() {
+    cache.clear();
+    shapes.clear();
+  }
 };
 using Session = Database::Impl;
 
@@ -155,14 +182,6 @@ bool writesFreeColumns(const Session& s, const TableMeta& table, const std::vect
 bool updateFreeValues(Session& s, const TableMeta& table, RowId row,
                       const std::vector<std::pair<std::size_t, Value>>& values);
 
-// A SELECT compiled to SQLite: the SQL, its parameters and its columns.
-struct CompiledSelect {
-  std::string sql;
-  std::vector<Value> params;
-  std::vector<ColumnInfo> columns;
-  std::vector<std::optional<JetType>> types;  // how to read each column
-  bool hasRowId = false;                      // the row identity is the last column
-};
 bool compileSelect(Session& s, const Select& st, CompiledSelect& out);
 
 // An expression over the columns of `table` (null for constant ones)
