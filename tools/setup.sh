@@ -11,7 +11,7 @@ packages=(
   clang libclang-rt-14-dev
   unixodbc unixodbc-dev odbcinst
   tmux
-  valgrind sqlite3 time
+  valgrind sqlite3 time bc
 )
 
 missing=()
