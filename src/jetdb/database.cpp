@@ -8,7 +8,6 @@
 #include <cstring>
 
 #include "jetdb/errors.h"
-#include "jetdb/lexer.h"
 #include "jetdb/parser.h"
 #include "jetdb/session.h"
 #include "jetdb/text.h"
@@ -427,23 +426,44 @@ struct Shape {
   std::vector<std::pair<std::size_t, std::size_t>> spans;  // where each literal is in the text
 };
 
+bool wordChar(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '.' ||
+         static_cast<unsigned char>(c) >= 0x80;
+}
+
+// One pass over the text, lighter than the lexer: quoted texts, bracketed
+// names and dates are skipped whole, and a run of digits counts only when
+// it stands alone (not in a word, a name or a decimal number). Whatever it
+// takes for a literal is checked by learnShape before a shape is reused.
 Shape shapeOf(std::string_view sql) {
   Shape shape;
   std::size_t from = 0;
-  for (const Token& t : tokenize(sql)) {
-    if (t.kind != Token::Kind::Integer) continue;
-    std::size_t end = t.offset;
-    while (end < sql.size() && sql[end] >= '0' && sql[end] <= '9') ++end;
-    const std::size_t length = end - t.offset;
-    if (length == 0 || length > kMaxShapeDigits) continue;
-    std::int64_t value = 0;
-    for (std::size_t i = t.offset; i < end; ++i) value = value * 10 + (sql[i] - '0');
-    if (value != t.integer) continue;
-    shape.key.append(sql.substr(from, t.offset - from));
-    shape.key.push_back('\x01');
-    shape.literals.push_back(value);
-    shape.spans.emplace_back(t.offset, length);
-    from = end;
+  const std::size_t n = sql.size();
+  for (std::size_t i = 0; i < n;) {
+    const char c = sql[i];
+    if (c == '\'' || c == '"' || c == '[' || c == '#') {
+      const char close = c == '[' ? ']' : c;
+      std::size_t j = i + 1;
+      while (j < n && sql[j] != close) ++j;
+      i = j + 1;
+      continue;
+    }
+    if (c < '0' || c > '9' || (i > 0 && wordChar(sql[i - 1]))) {
+      ++i;
+      continue;
+    }
+    std::size_t end = i;
+    while (end < n && sql[end] >= '0' && sql[end] <= '9') ++end;
+    if (end - i <= kMaxShapeDigits && (end == n || !wordChar(sql[end]))) {
+      std::int64_t value = 0;
+      for (std::size_t k = i; k < end; ++k) value = value * 10 + (sql[k] - '0');
+      shape.key.append(sql.substr(from, i - from));
+      shape.key.push_back('\x01');
+      shape.literals.push_back(value);
+      shape.spans.emplace_back(i, end - i);
+      from = end;
+    }
+    i = end;
   }
   shape.key.append(sql.substr(from));
   return shape;

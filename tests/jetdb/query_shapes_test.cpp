@@ -57,6 +57,20 @@ TEST_F(QueryShapesTest, NumbersOfNamesAndTextsAreNotKeys) {
   EXPECT_EQ(column("SELECT [ID] FROM [T] WHERE [V]=60"), Ids{6});
 }
 
+TEST_F(QueryShapesTest, DecimalsDatesAndQuotedTextsKeepTheirValues) {
+  EXPECT_EQ(column("SELECT [ID] FROM [T] WHERE [V] > 25.5 ORDER BY [ID]"), (Ids{3, 4, 5, 6}));
+  EXPECT_EQ(column("SELECT [ID] FROM [T] WHERE [V] > 45.5 ORDER BY [ID]"), (Ids{5, 6}));
+  EXPECT_EQ(column("SELECT [ID] FROM [T] WHERE [V] > .5e2 ORDER BY [ID]"), (Ids{6}));
+  ok("UPDATE [T] SET [NAME_1]='it''s 5' WHERE [ID]=5");
+  EXPECT_EQ(column("SELECT [ID] FROM [T] WHERE [NAME_1]='it''s 5' AND [ID]=5"), (Ids{5}));
+  EXPECT_EQ(column("SELECT [ID] FROM [T] WHERE [NAME_1]='it''s 6' AND [ID]=5"), (Ids{}));
+  EXPECT_EQ(column("SELECT [ID] FROM [T] WHERE [NAME_1]=\"it's 5\" AND [ID]=5"), (Ids{5}));
+  ok("ALTER TABLE [T] ADD [D] DATETIME");
+  ok("UPDATE [T] SET [D]=#2004-01-05# WHERE [ID]<3");
+  EXPECT_EQ(column("SELECT [ID] FROM [T] WHERE [D]=#2004-01-05# AND [ID]>1"), (Ids{2}));
+  EXPECT_EQ(column("SELECT [ID] FROM [T] WHERE [D]=#2004-01-06# AND [ID]>0"), (Ids{}));
+}
+
 TEST_F(QueryShapesTest, AChangedTableIsReadAsItIsNow) {
   EXPECT_EQ(db_->query("SELECT * FROM [T] WHERE [ID]=1")->columns().size(), 3u);
   ok("ALTER TABLE [T] ADD [W] INTEGER");
