@@ -473,7 +473,8 @@ bool parseAndCompile(Session& s, std::string_view sql, CompiledSelect& cs, std::
   Statement st;
   if (!parseStatement(sql, st, s.last)) return false;
   auto* select = std::get_if<Select>(&st);
-  if (!select) return s.fail(makeError("42000", 3065, "Impossible d'exécuter une requête qui n'est pas une requête Sélection."));
+  if (!select)
+    return s.fail(makeError("42000", 3065, "Impossible d'exécuter une requête qui n'est pas une requête Sélection."));
   table = select->table;
   return compileSelect(s, *select, cs);
 }

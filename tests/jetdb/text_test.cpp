@@ -1,10 +1,10 @@
 // The folded order of names and texts: case and Latin accents ignored, the
 // same answer whether the texts are ASCII, accented, or both by turns.
+#include "jetdb/text.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
-
-#include "jetdb/text.h"
 
 namespace jetdb {
 namespace {
@@ -40,8 +40,24 @@ TEST(CompareFolded, AccentsMatchTheirLettersAfterAnAsciiPrefix) {
 }
 
 TEST(CompareFolded, IsAntisymmetricOverMixedTexts) {
-  const std::string texts[] = {"a", "A", "ab", "\xc3\xa0", "\xc3\xa0" "b", "aB", "b", "\xc3\x89", "e", "E_",
-                               "\xc5\x93", "z", "Z\xc3\xa9", "ze", "\xff", "a\xff", ""};
+  const std::string texts[] = {"a",
+                               "A",
+                               "ab",
+                               "\xc3\xa0",
+                               "\xc3\xa0"
+                               "b",
+                               "aB",
+                               "b",
+                               "\xc3\x89",
+                               "e",
+                               "E_",
+                               "\xc5\x93",
+                               "z",
+                               "Z\xc3\xa9",
+                               "ze",
+                               "\xff",
+                               "a\xff",
+                               ""};
   for (const std::string& x : texts)
     for (const std::string& y : texts) {
       EXPECT_EQ(Sign(compareFolded(x, y)), -Sign(compareFolded(y, x))) << x << " / " << y;
