@@ -85,9 +85,18 @@ bool exec(sqlite3* db, const char* sql) { return sqlite3_exec(db, sql, nullptr, 
 // A merge rewrites the same few pages of a table and its indexes tens of
 // thousands of times: a larger checkpoint interval copies each one back to
 // the file once per checkpoint instead of every thousand pages.
+// Index builds sort and multi-row statements keep an undo journal; in
+// temporary files each of these is written, read back and deleted (the
+// deletion waits on the disk), for data of a few megabytes at most. A page
+// cache of 16 MB holds the tables a step rewrites (a large database is
+// about that size), so that a long statement or batch does not spill its
+// pages to the log before its commit and re-read them after: on the large
+// database this halves the pages written and read, for some 6 MB more of
+// memory.
 bool configure(sqlite3* db) {
   sqlite3_busy_timeout(db, kBusyTimeoutMs);
-  return sqlite3_create_collation_v2(db, "JETNOCASE", SQLITE_UTF8, nullptr, collate, nullptr) == SQLITE_OK &&
+  return exec(db, "PRAGMA temp_store=MEMORY") && exec(db, "PRAGMA cache_size=-16384") &&
+         sqlite3_create_collation_v2(db, "JETNOCASE", SQLITE_UTF8, nullptr, collate, nullptr) == SQLITE_OK &&
          sqlite3_create_function_v2(db, "jetlike", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, likeFunction,
                                     nullptr, nullptr, nullptr) == SQLITE_OK;
 }
