@@ -85,6 +85,16 @@ bool exec(sqlite3* db, const char* sql) { return sqlite3_exec(db, sql, nullptr, 
 // A merge rewrites the same few pages of a table and its indexes tens of
 // thousands of times: a larger checkpoint interval copies each one back to
 // the file once per checkpoint instead of every thousand pages.
+bool configure(sqlite3* db) {
+  sqlite3_busy_timeout(db, kBusyTimeoutMs);
+  return sqlite3_create_collation_v2(db, "JETNOCASE", SQLITE_UTF8, nullptr, collate, nullptr) == SQLITE_OK &&
+         sqlite3_create_function_v2(db, "jetlike", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, likeFunction,
+                                    nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+// The read at the end opens the log at once: a reader that finds the header
+// asking for a log finds it beside the file.
+//
 // Index builds sort and multi-row statements keep an undo journal; in
 // temporary files each of these is written, read back and deleted (the
 // deletion waits on the disk), for data of a few megabytes at most. A page
@@ -93,19 +103,10 @@ bool exec(sqlite3* db, const char* sql) { return sqlite3_exec(db, sql, nullptr, 
 // pages to the log before its commit and re-read them after: on the large
 // database this halves the pages written and read, for some 6 MB more of
 // memory.
-bool configure(sqlite3* db) {
-  sqlite3_busy_timeout(db, kBusyTimeoutMs);
-  return exec(db, "PRAGMA temp_store=MEMORY") && exec(db, "PRAGMA cache_size=-16384") &&
-         sqlite3_create_collation_v2(db, "JETNOCASE", SQLITE_UTF8, nullptr, collate, nullptr) == SQLITE_OK &&
-         sqlite3_create_function_v2(db, "jetlike", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, likeFunction,
-                                    nullptr, nullptr, nullptr) == SQLITE_OK;
-}
-
-// The read at the end opens the log at once: a reader that finds the header
-// asking for a log finds it beside the file.
 bool setJournal(sqlite3* db) {
   return exec(db, "PRAGMA synchronous=FULL") && exec(db, "PRAGMA journal_mode=WAL") &&
          exec(db, "PRAGMA synchronous=NORMAL") && exec(db, "PRAGMA wal_autocheckpoint=20000") &&
+         exec(db, "PRAGMA temp_store=MEMORY") && exec(db, "PRAGMA cache_size=-16384") &&
          exec(db, "PRAGMA schema_version");
 }
 
