@@ -14,6 +14,7 @@ packages=(
   groff-base man-db
   dpkg-dev file lintian
   sqlite3
+  valgrind time bc
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #include "framework/step_phases.h"
 
 #include "framework/data_source.h"
+#include "framework/phase_timing.h"
 #include "framework/version_table.h"
 #include "merges/language_merges.h"
 #include "recordsets/data_sources.h"
@@ -9,6 +10,7 @@
 #include "shell/progress_dlg.h"
 
 BOOL RunStructurePhase(CDatabase* pDb, const StepConstants& k, const std::vector<DdlOperation>& ops) {
+  const CPhaseTiming timing(k, "structure");
   JournalWrite(k.structureOpening);
   BOOL result = TRUE;
   for (const DdlOperation& op : ops) {
@@ -20,6 +22,7 @@ BOOL RunStructurePhase(CDatabase* pDb, const StepConstants& k, const std::vector
 }
 
 BOOL RunDataPhase(CDatabase* pDb, const StepConstants& k, const CString& templateDir, const DataMerges& merges) {
+  const CPhaseTiming timing(k, "data");
   JournalWrite(k.dataOpening);
   CString templatePath;
   templatePath.Format("%s/%s", templateDir.GetString(), k.templateFile);
@@ -72,9 +75,12 @@ DataMerges OnDatabase(BOOL (*merge)(CDatabase* pDb)) {
 BOOL RunDataPhase(CDatabase* pDb, const StepConstants& k, const CString& templateDir,
                   std::initializer_list<DataMerges> merges) {
   // The list lives for the whole call, and the phase runs within it.
-  return RunDataPhase(pDb, k, templateDir, [merges](CDatabase* pDb, CSysLanguageSet& templateSet) {
-    for (const DataMerges& merge : merges)
+  return RunDataPhase(pDb, k, templateDir, [merges, &k](CDatabase* pDb, CSysLanguageSet& templateSet) {
+    int number = 0;
+    for (const DataMerges& merge : merges) {
+      const CPhaseTiming timing(k, "merge", ++number);
       if (!merge(pDb, templateSet)) return FALSE;
+    }
     return TRUE;
   });
 }
@@ -104,6 +110,7 @@ BOOL WriteVersionStamp(CSysLanguageSet& set, const char* stamp) {
 }  // namespace
 
 BOOL RunStep(const CString& strDest, const StepConstants& k, const Phase& structure, const Phase& data) {
+  const CPhaseTiming timing(k, "step");
   JournalWrite(k.journalLine);
   if (!AddDataSource(kConvertedDataSource, strDest)) return FALSE;
 

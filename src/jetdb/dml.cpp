@@ -87,6 +87,59 @@ bool executeInsert(Session& s, const Insert& st) {
   return true;
 }
 
+namespace {
+
+// A literal, or a literal with a sign: the same value in every row.
+bool constantValue(const Expr& e) {
+  if (e.kind == Expr::Kind::Literal) return true;
+  return e.kind == Expr::Kind::Unary && e.op == "-" && e.args.size() == 1 && e.args[0]->kind == Expr::Kind::Literal;
+}
+
+// Columns that no relation joins and no counter numbers, set to constants:
+// the values are checked once and every selected row is written by one
+// SQLite statement, which its uniqueness rules refuse whole as the row by
+// row writes would. `done` stays false, and nothing is written, when a
+// value does not fit its column: the row-by-row path then reports it for
+// the first row it selects, or succeeds when it selects none.
+bool updateWithConstants(Session& s, const TableMeta& t, const std::string& where,
+                         const std::vector<std::size_t>& target, const std::vector<std::optional<JetType>>& types,
+                         const std::vector<std::string>& valueSqls, const std::vector<Value>& params,
+                         std::size_t assignmentParams, bool& done) {
+  std::string select = "SELECT ";
+  for (std::size_t i = 0; i < valueSqls.size(); ++i) select += (i ? ", " : "") + valueSqls[i];
+  Stmt values(s.db, select);
+  if (!values.ok()) return s.fail(s.sqliteError(t.name));
+  for (std::size_t i = 0; i < assignmentParams; ++i) values.bind(static_cast<int>(i + 1), params[i]);
+  if (values.step() != SQLITE_ROW) return s.fail(s.sqliteError(t.name));
+  std::vector<Value> checked(target.size());
+  const Error before = s.last;
+  for (std::size_t i = 0; i < target.size(); ++i) {
+    const Value in = readValue(values.get(), static_cast<int>(i), types[i]);
+    const ColumnMeta& c = t.columns[target[i]];
+    if (!coerce(c.type, c.name, in, checked[i], s.last) || (checked[i].isNull() && t.columnRequired(target[i]))) {
+      s.last = before;
+      return true;
+    }
+  }
+  values.reset();
+  std::string sql = "UPDATE " + quoteIdent(t.name) + " SET ";
+  for (std::size_t i = 0; i < target.size(); ++i)
+    sql += (i ? ", " : "") + quoteIdent(t.columns[target[i]].name) + " = ?";
+  sql += where;
+  std::vector<Value> bound = checked;
+  bound.insert(bound.end(), params.begin() + static_cast<std::ptrdiff_t>(assignmentParams), params.end());
+  Stmt update(s.db, sql);
+  if (!update.ok()) return s.fail(s.sqliteError(t.name));
+  for (std::size_t i = 0; i < bound.size(); ++i) update.bind(static_cast<int>(i + 1), bound[i]);
+  const int rc = update.step();
+  if (rc != SQLITE_DONE)
+    return s.fail((rc & 0xFF) == SQLITE_CONSTRAINT ? errors::duplicateValues(t.name) : s.sqliteError(t.name));
+  done = true;
+  return true;
+}
+
+}  // namespace
+
 bool executeUpdate(Session& s, const Update& st) {
   const TableMeta* t = s.catalog.findTable(st.table);
   if (!t) return s.fail(errors::tableNotFound(st.table));
@@ -94,6 +147,8 @@ bool executeUpdate(Session& s, const Update& st) {
   std::string sql = std::string("SELECT ") + kRowColumn;
   std::vector<std::size_t> target;
   std::vector<std::optional<JetType>> types;
+  std::vector<std::string> valueSqls;
+  bool allConstant = true;
   for (const auto& a : st.assignments) {
     if (!a.qualifier.empty() && !sameName(a.qualifier, t->name))
       return s.fail(errors::columnNotFound(a.qualifier + "." + a.column, t->name));
@@ -105,13 +160,23 @@ bool executeUpdate(Session& s, const Update& st) {
     sql += ", " + ce.valueSql();
     target.push_back(static_cast<std::size_t>(c));
     types.push_back(ce.type);
+    valueSqls.push_back(ce.valueSql());
+    if (!constantValue(*a.value)) allConstant = false;
   }
+  const std::size_t assignmentParams = params.size();
   sql += " FROM " + quoteIdent(t->name);
+  std::string where;
   if (st.where) {
     CompiledExpr w;
     if (!compileExpr(s, *st.where, t, params, w)) return false;
     if (w.aggregate) return s.fail(errors::syntaxInExpression(st.where->source));
-    sql += " WHERE " + w.sql;
+    where = " WHERE " + w.sql;
+    sql += where;
+  }
+  if (allConstant && writesFreeColumns(s, *t, target)) {
+    bool done = false;
+    if (!updateWithConstants(s, *t, where, target, types, valueSqls, params, assignmentParams, done)) return false;
+    if (done) return true;
   }
   std::vector<std::pair<RowId, std::vector<std::pair<std::size_t, Value>>>> changes;
   bool ok = eachRow(s, sql, params, t->name, [&](sqlite3_stmt* row) {

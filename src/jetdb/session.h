@@ -46,6 +46,15 @@ bool logPresent(const std::string& path);
 // code) of the connection `db` on `path`: French, whatever SQLite said.
 Error sqliteFailure(sqlite3* db, int code, const std::string& path, std::string_view table = {});
 
+// A SELECT compiled to SQLite: the SQL, its parameters and its columns.
+struct CompiledSelect {
+  std::string sql;
+  std::vector<Value> params;
+  std::vector<ColumnInfo> columns;
+  std::vector<std::optional<JetType>> types;  // how to read each column
+  bool hasRowId = false;                      // the row identity is the last column
+};
+
 struct Database::Impl {
   sqlite3* db = nullptr;
   std::string path;
@@ -97,6 +106,24 @@ struct Database::Impl {
     if (idle.size() < 4 && idleQueries.size() <= 256) idle.push_back(std::move(stmt));
   }
   std::unordered_map<std::string, std::vector<Stmt>> idleQueries;
+
+  // Compiled SELECTs by their shape: the Jet text with every small integer
+  // literal taken out (see database.cpp). A record set re-queried on one key
+  // after another sends texts that differ only in that number; parsing and
+  // compiling each of them again would cost more than running it. Valid as
+  // long as the catalog does not change.
+  struct SelectShape {
+    bool reusable = false;
+    std::string table;               // for the error of a failed prepare
+    CompiledSelect compiled;         // for the literals it was made with
+    std::vector<std::size_t> slots;  // the parameter of each literal
+  };
+  std::unordered_map<std::string, SelectShape> shapes;
+  // Forgets everything compiled against the catalog as it was.
+  void catalogChanged() {
+    cache.clear();
+    shapes.clear();
+  }
 };
 using Session = Database::Impl;
 
@@ -109,8 +136,12 @@ using Session = Database::Impl;
 // in memory.
 class StatementTransaction {
  public:
-  // A statement that may not join a batch (a definition) runs alone.
-  explicit StatementTransaction(Session& s, bool batchable = true) : s_(s), batchable_(batchable) {}
+  // A statement that may not join a batch (a definition) runs alone. A row
+  // write is one SQLite statement, which SQLite itself undoes whole when it
+  // is refused; inside a transaction it needs no savepoint of its own, whose
+  // statement journal would cost more than the row.
+  explicit StatementTransaction(Session& s, bool batchable = true, bool singleWrite = false)
+      : s_(s), batchable_(batchable), singleWrite_(singleWrite) {}
   ~StatementTransaction();
   StatementTransaction(const StatementTransaction&) = delete;
   StatementTransaction& operator=(const StatementTransaction&) = delete;
@@ -121,6 +152,7 @@ class StatementTransaction {
   bool run(const char* sql);
   Session& s_;
   bool batchable_;
+  bool singleWrite_;
   bool active_ = false;
   bool outer_ = false;
 };
@@ -154,14 +186,6 @@ bool writesFreeColumns(const Session& s, const TableMeta& table, const std::vect
 bool updateFreeValues(Session& s, const TableMeta& table, RowId row,
                       const std::vector<std::pair<std::size_t, Value>>& values);
 
-// A SELECT compiled to SQLite: the SQL, its parameters and its columns.
-struct CompiledSelect {
-  std::string sql;
-  std::vector<Value> params;
-  std::vector<ColumnInfo> columns;
-  std::vector<std::optional<JetType>> types;  // how to read each column
-  bool hasRowId = false;                      // the row identity is the last column
-};
 // A nested SELECT (a subquery) has no row identity column.
 bool compileSelect(Session& s, const Select& st, CompiledSelect& out, bool nested = false);
 

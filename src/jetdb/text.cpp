@@ -1,5 +1,6 @@
 #include "jetdb/text.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace jetdb {
@@ -87,6 +88,19 @@ bool matchesItem(const PatternItem& item, char32_t c) {
 }  // namespace
 
 int compareFolded(std::string_view a, std::string_view b) {
+  // Names, keys and most texts are ASCII: compare their common ASCII prefix
+  // a byte at a time, and decode only from the first byte that is not.
+  const std::size_t common = std::min(a.size(), b.size());
+  std::size_t i = 0;
+  for (; i < common; ++i) {
+    unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+    if ((x | y) & 0x80) break;
+    if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x + 32);
+    if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y + 32);
+    if (x != y) return x < y ? -1 : 1;
+  }
+  a.remove_prefix(i);
+  b.remove_prefix(i);
   Reader ra(a), rb(b);
   while (!ra.done() && !rb.done()) {
     char32_t x = ra.next(), y = rb.next();

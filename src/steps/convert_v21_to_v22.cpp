@@ -1,6 +1,7 @@
 #include "steps/convert_v21_to_v22.h"
 
 #include <array>
+#include <unordered_set>
 
 #include "merges/keyed_row.h"
 #include "merges/merge_journal.h"
@@ -202,11 +203,15 @@ BOOL CollapseCategoryTree(const CategoryNode* pNode, LONG nTopId, CIngCategSet& 
 // Links the collected ingredients to the supplier, once each, in ascending
 // order; a link the supplier already has is kept as it is.
 void LinkToSupplier(LONG nSupplierId, CIngCategSet& links, CIdBitSet& ingredients) {
+  // The supplier's links read once: asking the table for each ingredient
+  // would cost a query per link. Only this loop adds to them, once per
+  // ingredient, so the ones read stay the ones to keep.
+  std::unordered_set<LONG> linked;
+  links.m_strFilter.Format("[CLASS_ID]=%d", static_cast<int>(nSupplierId));
+  links.Requery();
+  for (; !links.IsEOF(); links.MoveNext()) linked.insert(links.m_INGR_ID);
   for (LONG ingredient = ingredients.First(); ingredient != -1; ingredient = ingredients.Next()) {
-    links.m_strFilter.Format("[CLASS_ID]=%d AND [INGR_ID]=%d", static_cast<int>(nSupplierId),
-                             static_cast<int>(ingredient));
-    links.Requery();
-    if (!links.IsEOF()) continue;
+    if (linked.count(ingredient) != 0) continue;
     links.AddNew();
     links.m_INGR_ID = ingredient;
     links.m_CLASS_ID = nSupplierId;

@@ -57,6 +57,30 @@ TEST_F(BatchingTest, ARefusedStatementIsUndoneAloneAndTheBatchGoesOn) {
   EXPECT_EQ(countElsewhere(" WHERE [V] > 90"), 0);
 }
 
+TEST_F(BatchingTest, ARefusedRowUpdateOrDeleteIsUndoneAloneAndTheBatchGoesOn) {
+  ok("CREATE TABLE [C] ([ID] INTEGER CONSTRAINT PKC PRIMARY KEY, [T_ID] INTEGER)");
+  ok("ALTER TABLE [C] ADD CONSTRAINT [TC] FOREIGN KEY ([T_ID]) REFERENCES [T] ([ID])");
+  ok("INSERT INTO [T] VALUES (2, 20)");
+  ok("INSERT INTO [C] VALUES (1, 2)");
+  RowId two = 0;
+  {
+    auto q = db_->query("SELECT [ID] FROM [T] WHERE [ID]=2");
+    ASSERT_TRUE(q && q->next());
+    two = q->rowId();
+  }
+  ASSERT_TRUE(db_->updateRow("T", two, {{"V", Value::of(21)}}));
+  // The key of row 1 taken by row 2: refused by the unique index itself.
+  EXPECT_FALSE(db_->updateRow("T", two, {{"ID", Value::of(1)}, {"V", Value::of(99)}}));
+  EXPECT_EQ(db_->lastError().state, "23000");
+  // Row 2 has a child: refused before anything is written.
+  EXPECT_FALSE(db_->deleteRow("T", two));
+  ok("INSERT INTO [T] VALUES (3, 30)");
+  db_->setWriteBatching(false);
+  EXPECT_EQ(countElsewhere(), 3);
+  EXPECT_EQ(countElsewhere(" WHERE [ID]=2 AND [V]=21"), 1);
+  EXPECT_EQ(countElsewhere(" WHERE [V] > 90"), 0);
+}
+
 TEST_F(BatchingTest, ADefinitionCommitsTheWritesBeforeIt) {
   ok("INSERT INTO [T] VALUES (2, 20)");
   ok("ALTER TABLE [T] ADD [W] DOUBLE");

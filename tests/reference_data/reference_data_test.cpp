@@ -263,6 +263,10 @@ TEST(LargeDatabase, HasThePresetSizesAndConsistentLinks) {
   ASSERT_TRUE(db);
   EXPECT_EQ(Count(*db, "Ingredients"), 20000);
   EXPECT_EQ(Count(*db, "Recettes"), 10000);
+  // 5,000 planned services, each with its production sheet.
+  EXPECT_EQ(Count(*db, "Planning"), 5000);
+  EXPECT_EQ(Count(*db, "FicheProduction"), 5000);
+  EXPECT_EQ(Rows(*db, "SELECT [FICHE_ID] FROM [FicheProduction] WHERE [PLAN_ID] <> [FICHE_ID]").size(), 0u);
   // 2,000 categories and 100,000 links, and on top the suppliers under 52:
   // 200 suppliers, 1,000 sub-categories, 20,000 links under those.
   EXPECT_EQ(Rows(*db, "SELECT [CLASS_ID] FROM [Categories] WHERE [CLASS_ID] >= 1000").size(), 3200u);

@@ -51,10 +51,15 @@ struct LargeSizes {
   int suppliers = 0;
   int supplierSubCategories = 0;
   int supplierLinks = 0;
+  // Services planned for recipes, each with its production sheet: the
+  // steps widen and extend these tables too.
+  int planning = 0;
 };
 // First identifier of the generated categories; lower identifiers belong to
 // the reference rows and to the templates.
 inline constexpr int kFirstGeneratedCategory = 1000;
 void WriteLarge(std::ostream& out, const LargeSizes& sizes);
+// The sizes with every count multiplied by `factor`, the seed kept.
+LargeSizes Scaled(const LargeSizes& sizes, int factor);
 
 }  // namespace gendb

@@ -45,22 +45,41 @@ struct Category {
   bool hasChild = false;
 };
 
-constexpr std::array<const char*, 24> kProducts{
-    "Tomate", "Carotte", "Poireau", "Courgette", "Aubergine", "Poivron", "Oignon", "Échalote",
-    "Pomme", "Poire", "Abricot", "Fraise", "Framboise", "Citron", "Orange", "Beurre",
-    "Crème", "Fromage", "Filet de bœuf", "Côte de porc", "Cuisse de poulet", "Filet de cabillaud",
-    "Crevette", "Farine"};
-constexpr std::array<const char*, 12> kVarieties{
-    "bio", "de saison", "extra", "catégorie I", "surgelé", "frais", "local", "Label rouge",
-    "d'importation", "en vrac", "calibre moyen", "premier prix"};
-constexpr std::array<const char*, 16> kDishes{
-    "Velouté", "Tarte", "Gratin", "Terrine", "Blanquette", "Fricassée", "Tartare", "Mousse",
-    "Salade", "Risotto", "Clafoutis", "Papillote", "Quiche", "Crumble", "Soufflé", "Navarin"};
+constexpr std::array<const char*, 24> kProducts{"Tomate",
+                                                "Carotte",
+                                                "Poireau",
+                                                "Courgette",
+                                                "Aubergine",
+                                                "Poivron",
+                                                "Oignon",
+                                                "Échalote",
+                                                "Pomme",
+                                                "Poire",
+                                                "Abricot",
+                                                "Fraise",
+                                                "Framboise",
+                                                "Citron",
+                                                "Orange",
+                                                "Beurre",
+                                                "Crème",
+                                                "Fromage",
+                                                "Filet de bœuf",
+                                                "Côte de porc",
+                                                "Cuisse de poulet",
+                                                "Filet de cabillaud",
+                                                "Crevette",
+                                                "Farine"};
+constexpr std::array<const char*, 12> kVarieties{"bio",           "de saison", "extra",         "catégorie I",
+                                                 "surgelé",       "frais",     "local",         "Label rouge",
+                                                 "d'importation", "en vrac",   "calibre moyen", "premier prix"};
+constexpr std::array<const char*, 16> kDishes{"Velouté", "Tarte",   "Gratin",  "Terrine", "Blanquette", "Fricassée",
+                                              "Tartare", "Mousse",  "Salade",  "Risotto", "Clafoutis",  "Papillote",
+                                              "Quiche",  "Crumble", "Soufflé", "Navarin"};
 constexpr std::array<const char*, 12> kGarnishes{
-    "aux légumes", "aux herbes", "à l'ancienne", "du marché", "aux agrumes", "au beurre blanc",
-    "à la provençale", "aux épices", "du chef", "forestière", "printanière", "aux fruits rouges"};
-constexpr std::array<const char*, 10> kCategoryWords{
-    "Sélection", "Gamme", "Rayon", "Famille", "Groupe", "Lot", "Série", "Collection", "Ligne", "Classe"};
+    "aux légumes",     "aux herbes", "à l'ancienne", "du marché",  "aux agrumes", "au beurre blanc",
+    "à la provençale", "aux épices", "du chef",      "forestière", "printanière", "aux fruits rouges"};
+constexpr std::array<const char*, 10> kCategoryWords{"Sélection", "Gamme", "Rayon",      "Famille", "Groupe",
+                                                     "Lot",       "Série", "Collection", "Ligne",   "Classe"};
 
 void Names(std::ostream& out, const std::string& fr) {
   // User categories are named in the kitchen's language only.
@@ -68,6 +87,14 @@ void Names(std::ostream& out, const std::string& fr) {
 }
 
 }  // namespace
+
+LargeSizes Scaled(const LargeSizes& sizes, int factor) {
+  LargeSizes scaled = sizes;
+  for (int* count : {&scaled.ingredients, &scaled.recipes, &scaled.categories, &scaled.links, &scaled.suppliers,
+                     &scaled.supplierSubCategories, &scaled.supplierLinks, &scaled.planning})
+    *count *= factor;
+  return scaled;
+}
 
 void WriteLarge(std::ostream& out, const LargeSizes& sizes) {
   Random rnd(sizes.seed);
@@ -166,9 +193,15 @@ void WriteLarge(std::ostream& out, const LargeSizes& sizes) {
       case Kind::Supplier:
         name = c.parent == 52 ? "Fournisseur " + std::to_string(c.id) : "Gamme " + std::to_string(c.id);
         break;
-      case Kind::Additive: name = "Additif E" + std::to_string(100 + static_cast<int>(n)); break;
-      case Kind::Import: name = "Import " + std::to_string(c.id); break;
-      default: name = std::string(kCategoryWords[n % kCategoryWords.size()]) + " " + std::to_string(c.id); break;
+      case Kind::Additive:
+        name = "Additif E" + std::to_string(100 + static_cast<int>(n));
+        break;
+      case Kind::Import:
+        name = "Import " + std::to_string(c.id);
+        break;
+      default:
+        name = std::string(kCategoryWords[n % kCategoryWords.size()]) + " " + std::to_string(c.id);
+        break;
     }
     out << "INSERT INTO [Categories] ([CLASS_ID], [TYPE], [MASQUE], [PERE_ID], [NAME_1], [NAME_2], [NAME_3], "
            "[NAME_4], [NAME_5], [OWNER], [DATE_MAJ], [ASCHILD]) VALUES ("
@@ -179,19 +212,19 @@ void WriteLarge(std::ostream& out, const LargeSizes& sizes) {
 
   for (int id = 1; id <= sizes.ingredients; ++id) {
     const std::string name = std::string(kProducts[static_cast<std::size_t>(id) % kProducts.size()]) + " " +
-                             kVarieties[(static_cast<std::size_t>(id) / kProducts.size()) % kVarieties.size()] +
-                             " " + std::to_string(id);
+                             kVarieties[(static_cast<std::size_t>(id) / kProducts.size()) % kVarieties.size()] + " " +
+                             std::to_string(id);
     const int cents = 50 + rnd.Below(6000);
     out << "INSERT INTO [Ingredients] ([INGRED_ID], [NOM], [CODE_AN], [UNITE], [PXKG], [DEVISE], [DENSITE], "
            "[RENDEMENT], [OWNER], [DATE_MAJ]) VALUES ("
         << id << ", " << Quote(name) << ", '" << 3000000000000LL + id << "', " << (id % 7 == 0 ? 9 : 4) << ", "
-        << cents / 100 << "." << (cents % 100 < 10 ? "0" : "") << cents % 100 << ", 1, 1, 0."
-        << 50 + rnd.Below(50) << ", 1, #2004-02-0" << 1 + id % 9 << " 10:00:00#);\n";
+        << cents / 100 << "." << (cents % 100 < 10 ? "0" : "") << cents % 100 << ", 1, 1, 0." << 50 + rnd.Below(50)
+        << ", 1, #2004-02-0" << 1 + id % 9 << " 10:00:00#);\n";
   }
   for (int id = 1; id <= sizes.recipes; ++id) {
     const std::string name = std::string(kDishes[static_cast<std::size_t>(id) % kDishes.size()]) + " " +
-                             kGarnishes[(static_cast<std::size_t>(id) / kDishes.size()) % kGarnishes.size()] +
-                             " " + std::to_string(id);
+                             kGarnishes[(static_cast<std::size_t>(id) / kDishes.size()) % kGarnishes.size()] + " " +
+                             std::to_string(id);
     out << "INSERT INTO [Recettes] ([RECET_ID], [NOM], [CODE_AN], [NBPORTIONS], [PX_VENTE], [DEVISE], [OWNER], "
            "[DATE_MAJ]) VALUES ("
         << id << ", " << Quote(name) << ", 'R" << id << "', " << 4 + rnd.Below(17) << ", " << 5 + rnd.Below(30)
@@ -214,10 +247,10 @@ void WriteLarge(std::ostream& out, const LargeSizes& sizes) {
       recipeTargets.push_back({c.id, c.parent});
   }
   const long long links = std::max(0, sizes.links);
-  const long long ingredientLinks =
-      std::min<long long>(links * 55 / 100, static_cast<long long>(sizes.ingredients) * static_cast<long long>(ingredientTargets.size()));
-  const long long recipeLinks =
-      std::min<long long>(links * 25 / 100, static_cast<long long>(sizes.recipes) * static_cast<long long>(recipeTargets.size()));
+  const long long ingredientLinks = std::min<long long>(
+      links * 55 / 100, static_cast<long long>(sizes.ingredients) * static_cast<long long>(ingredientTargets.size()));
+  const long long recipeLinks = std::min<long long>(
+      links * 25 / 100, static_cast<long long>(sizes.recipes) * static_cast<long long>(recipeTargets.size()));
   const long long lines = sizes.recipes > 0 && sizes.ingredients > 0 ? links - ingredientLinks - recipeLinks : 0;
 
   auto writeLinks = [&](const char* table, const char* idColumn, int owners, const std::vector<Target>& targets,
@@ -243,15 +276,15 @@ void WriteLarge(std::ostream& out, const LargeSizes& sizes) {
     // Each supplier draws from a pool of ingredients smaller than its links,
     // so that its sub-categories share some; a few of the pool are linked
     // to the supplier itself already.
-    const long long perSupplier =
-        std::max<long long>(1, static_cast<long long>(sizes.supplierLinks) / sizes.suppliers);
-    const int pool = static_cast<int>(std::min<long long>(sizes.ingredients, std::max<long long>(1, perSupplier * 4 / 5)));
+    const long long perSupplier = std::max<long long>(1, static_cast<long long>(sizes.supplierLinks) / sizes.suppliers);
+    const int pool =
+        static_cast<int>(std::min<long long>(sizes.ingredients, std::max<long long>(1, perSupplier * 4 / 5)));
     std::unordered_set<std::uint64_t> seen;
     auto link = [&](int ingredient, int id, int parent) {
       const std::uint64_t key = (static_cast<std::uint64_t>(ingredient) << 32) | static_cast<std::uint32_t>(id);
       if (!seen.insert(key).second) return false;
-      out << "INSERT INTO [CategIngre] ([INGR_ID], [CLASS_ID], [CLASSPARENT], [MASQUE]) VALUES (" << ingredient
-          << ", " << id << ", " << parent << ", 0);\n";
+      out << "INSERT INTO [CategIngre] ([INGR_ID], [CLASS_ID], [CLASSPARENT], [MASQUE]) VALUES (" << ingredient << ", "
+          << id << ", " << parent << ", 0);\n";
       return true;
     };
     auto poolIngredient = [&](int supplier) {
@@ -265,7 +298,8 @@ void WriteLarge(std::ostream& out, const LargeSizes& sizes) {
       if (link(poolIngredient(sub.supplier), cats[sub.at].id, cats[sub.at].parent)) ++written;
     }
     for (const SupplierSub& sub : supplierSubs)
-      if (cats[sub.at].parent != 52 && cats[sub.at].depth == 2) link(poolIngredient(sub.supplier), cats[sub.at].parent, 52);
+      if (cats[sub.at].parent != 52 && cats[sub.at].depth == 2)
+        link(poolIngredient(sub.supplier), cats[sub.at].parent, 52);
   }
 
   constexpr std::array<int, 5> kLineUnits{3, 4, 6, 9, 13};
@@ -275,6 +309,22 @@ void WriteLarge(std::ostream& out, const LargeSizes& sizes) {
     out << "INSERT INTO [Compositions] ([RECET_ID], [LIGNE], [INGRED_ID], [SOUSRECET_ID], [QTE], [UNITE]) VALUES ("
         << recipe << ", " << line << ", " << 1 + rnd.Below(sizes.ingredients) << ", Null, 0." << 1 + rnd.Below(99)
         << ", " << kLineUnits[static_cast<std::size_t>(rnd.Below(static_cast<int>(kLineUnits.size())))] << ");\n";
+  }
+
+  if (sizes.recipes > 0) {
+    for (int id = 1; id <= sizes.planning; ++id) {
+      const int recipe = 1 + rnd.Below(sizes.recipes);
+      const int day = 1 + id % 28;
+      out << "INSERT INTO [Planning] ([PLAN_ID], [DATEPLAN], [SERVICE], [RECET_ID], [NBCOUVERTS], [CLIENT], "
+             "[PX_VENTE], [OWNER]) VALUES ("
+          << id << ", #2004-04-" << (day < 10 ? "0" : "") << day
+          << (id % 2 == 0 ? " 12:00:00#, 1, " : " 19:30:00#, 2, ") << recipe << ", " << 10 + rnd.Below(90)
+          << ", 'Restaurant', " << 5 + rnd.Below(30) << ", 1);\n";
+      out << "INSERT INTO [FicheProduction] ([FICHE_ID], [PLAN_ID], [DATEPROD], [RECET_ID], [QTE], [UNITE], "
+             "[RESPONSABLE]) VALUES ("
+          << id << ", " << id << ", #2004-04-" << (day < 10 ? "0" : "") << day << " 08:00:00#, " << recipe << ", "
+          << 1 + rnd.Below(20) << ", 9, 'Chef');\n";
+    }
   }
 }
 

@@ -1,15 +1,19 @@
 // gendb — writes generated reference data as Jet SQL on standard output.
 //
 //   gendb labels --printer FIRST-LAST --system FIRST-LAST [--revision N]
-//   gendb large [--preset large|small] [--ingredients N] [--recipes N]
-//               [--categories N] [--links N] [--seed N]
+//   gendb large [--preset large|small] [--scale N] [--ingredients N]
+//               [--recipes N] [--categories N] [--links N] [--seed N]
 //
 // "labels" writes the rows of [Langue_Printer] and [Langue_System];
 // "large" writes the rows of a large V2.0 database, to be loaded after the
 // V2.0 schema and its reference rows (data/v20). The "large" preset is
 // 20,000 ingredients, 10,000 recipes, 2,000 categories and 100,000 links,
 // plus 200 suppliers under category 52 with 1,000 sub-categories holding
-// 20,000 ingredient links, for the flattening of the suppliers in V2.2.
+// 20,000 ingredient links, for the flattening of the suppliers in V2.2,
+// and 5,000 planned services with their production sheets.
+// "--scale N" multiplies every count given before it (the large preset's
+// when none was), so that a benchmark can double the rows and nothing else:
+// the shape of the trees stays.
 #include <charconv>
 #include <cstdio>
 #include <iostream>
@@ -33,8 +37,8 @@ bool ParseRange(std::string_view text, int& first, int& last) {
 
 int Usage() {
   std::cerr << "usage: gendb labels --printer FIRST-LAST --system FIRST-LAST [--revision N]\n"
-               "       gendb large [--preset large|small] [--ingredients N] [--recipes N] [--categories N] "
-               "[--links N] [--seed N]\n";
+               "       gendb large [--preset large|small] [--scale N] [--ingredients N] [--recipes N] "
+               "[--categories N] [--links N] [--seed N]\n";
   return 2;
 }
 
@@ -51,32 +55,57 @@ int main(int argc, char** argv) {
       const std::string_view opt = argv[a];
       const std::string_view val = argv[a + 1];
       bool ok = false;
-      if (opt == "--printer") ok = ParseRange(val, ranges.printerFirst, ranges.printerLast);
-      else if (opt == "--system") ok = ParseRange(val, ranges.systemFirst, ranges.systemLast);
-      else if (opt == "--revision") ok = ParseInt(val, ranges.revision);
+      if (opt == "--printer")
+        ok = ParseRange(val, ranges.printerFirst, ranges.printerLast);
+      else if (opt == "--system")
+        ok = ParseRange(val, ranges.systemFirst, ranges.systemLast);
+      else if (opt == "--revision")
+        ok = ParseInt(val, ranges.revision);
       if (!ok) return Usage();
     }
     gendb::WriteLabels(std::cout, ranges);
   } else if (mode == "large") {
+    const gendb::LargeSizes largePreset{20000, 10000, 2000, 100000, gendb::LargeSizes{}.seed, 200, 1000, 20000, 5000};
     gendb::LargeSizes sizes;
+    bool sized = false;
     for (int a = 2; a < argc; a += 2) {
       if (a + 1 >= argc) return Usage();
       const std::string_view opt = argv[a];
       const std::string_view val = argv[a + 1];
       bool ok = true;
       if (opt == "--preset") {
-        if (val == "small") sizes = {200, 100, 50, 1000, sizes.seed};
-        else if (val == "large") sizes = {20000, 10000, 2000, 100000, sizes.seed, 200, 1000, 20000};
-        else ok = false;
-      } else if (opt == "--ingredients") ok = ParseInt(val, sizes.ingredients);
-      else if (opt == "--recipes") ok = ParseInt(val, sizes.recipes);
-      else if (opt == "--categories") ok = ParseInt(val, sizes.categories);
-      else if (opt == "--links") ok = ParseInt(val, sizes.links);
+        const std::uint32_t seed = sizes.seed;
+        if (val == "small")
+          sizes = {200, 100, 50, 1000, seed};
+        else if (val == "large")
+          sizes = largePreset;
+        else
+          ok = false;
+        sizes.seed = seed;
+      } else if (opt == "--scale") {
+        int scale = 0;
+        ok = ParseInt(val, scale) && scale >= 1 && scale <= 64;
+        if (ok && !sized) {
+          const std::uint32_t seed = sizes.seed;
+          sizes = largePreset;
+          sizes.seed = seed;
+        }
+        if (ok) sizes = gendb::Scaled(sizes, scale);
+      } else if (opt == "--ingredients")
+        ok = ParseInt(val, sizes.ingredients);
+      else if (opt == "--recipes")
+        ok = ParseInt(val, sizes.recipes);
+      else if (opt == "--categories")
+        ok = ParseInt(val, sizes.categories);
+      else if (opt == "--links")
+        ok = ParseInt(val, sizes.links);
       else if (opt == "--seed") {
         int seed = 0;
         ok = ParseInt(val, seed);
         sizes.seed = static_cast<std::uint32_t>(seed);
-      } else ok = false;
+      } else
+        ok = false;
+      if (opt != "--seed") sized = true;
       if (!ok || sizes.ingredients < 0 || sizes.recipes < 0 || sizes.categories < 0 || sizes.links < 0) return Usage();
     }
     gendb::WriteLarge(std::cout, sizes);

@@ -1,0 +1,38 @@
+// Opt-in timing records of a run, for the chain benchmark: when the
+// environment variable UPDATER_TIMING names a file, every step, structure
+// phase, data phase and merge appends one line to it as it ends:
+//
+//   STEP<TAB>PART<TAB>WALL_MS<TAB>CPU_MS
+//
+// STEP is "V2.0 -> V2.1", PART is "step" (the whole driver), "structure",
+// "data" or "merge N NAMES" (N counts from 1 in the phase's order; NAMES
+// are the bracketed tables of the merge's journal lines, "-" when the
+// journal is off). Records change nothing else: not the journal, not the
+// result. Without the variable a record costs one test of a cached flag.
+#pragma once
+
+#include <ctime>
+#include <string>
+
+#include "framework/step_table.h"
+
+// Measures from construction to destruction and appends the record then.
+class CPhaseTiming {
+ public:
+  CPhaseTiming(const StepConstants& k, const char* part, int merge = 0);
+  ~CPhaseTiming();
+  CPhaseTiming(const CPhaseTiming&) = delete;
+  CPhaseTiming& operator=(const CPhaseTiming&) = delete;
+
+  // Whether UPDATER_TIMING names a file (read once per process).
+  static bool Enabled();
+
+ private:
+  const StepConstants* m_pStep = nullptr;  // null: timing is off
+  const char* m_szPart = nullptr;
+  int m_nMerge = 0;
+  timespec m_wallStart{};
+  timespec m_cpuStart{};
+  std::string m_strEcho;                // the merge's journal lines
+  std::string* m_pOuterEcho = nullptr;  // an enclosing record's, restored after
+};
