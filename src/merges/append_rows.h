@@ -26,3 +26,19 @@ BOOL AppendTemplateRows(CDatabase* pDb, CDatabase* pTemplateDb, DbVersion nTempl
   JournalTableResult(TRUE, table);
   return TRUE;
 }
+
+// Adds one row to the open database set per row of the open template set,
+// in the template set's order, as long as the database takes them (Update
+// TRUE): the result is the last write's, TRUE when the template is empty.
+// A row whose key the database already holds is the driver's error, which
+// the merge does not catch.
+template <class Set, class Copy>
+BOOL AddTemplateRowsWhileTaken(Set& tmpl, Set& db, Copy copy) {
+  BOOL result = TRUE;
+  for (; !tmpl.IsEOF() && result; tmpl.MoveNext()) {
+    db.AddNew();
+    copy(tmpl, db);
+    result = db.Update();
+  }
+  return result;
+}

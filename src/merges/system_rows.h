@@ -21,6 +21,11 @@ void AssignNames(Set& set, const FiveNames& names) {
   set.m_NAME_5 = names[4];
 }
 
+// Assigns every column but [CLASS_ID] of the set's current row (added or
+// edited) as a category of the system user: unmasked, not exported, dated
+// now.
+void AssignSystemCategory(CCategoriesSet& set, BYTE type, LONG parentId, const FiveNames& names, BOOL asChild);
+
 // Adds a category of the system user at the top of the tree, without
 // sub-categories, not exported, dated now. The result of the write is not
 // looked at: the row that follows it in every step tells whether the table

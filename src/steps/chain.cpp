@@ -8,6 +8,8 @@
 #include "steps/convert_v23_to_v241.h"
 #include "steps/convert_v241_to_v242.h"
 #include "steps/convert_v242_to_v243.h"
+#include "steps/convert_v243_to_v251.h"
+#include "steps/convert_v251_to_v2514.h"
 
 namespace {
 
@@ -30,6 +32,8 @@ const std::array kChain{
     Link<CConvertV23ToV241, &CConvertV23ToV241::ConvertV23ToV241>(kDbVersion23),
     Link<CConvertV241ToV242, &CConvertV241ToV242::ConvertV241ToV242>(kDbVersion241),
     Link<CConvertV242ToV243, &CConvertV242ToV243::ConvertV242ToV243>(kDbVersion242),
+    Link<CConvertV243ToV251, &CConvertV243ToV251::ConvertV243ToV251>(kDbVersion243),
+    Link<CConvertV251ToV2514, &CConvertV251ToV2514::ConvertV251ToV2514>(kDbVersion251),
 };
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "merges/keyed_row.h"
 #include "merges/merge_journal.h"
+#include "merges/merge_statement.h"
 #include "merges/system_rows.h"
 #include "recordsets/categories_set.h"
 #include "recordsets/categories_tree.h"
@@ -114,17 +115,6 @@ constexpr BYTE kImportType = 3;
 // categories are found under them and the new one takes them.
 constexpr FiveNames kImportNames{"Importation", "Import", "Import", "Importación", "Importazione"};
 
-// Runs one fixed statement; a refused one is journaled when asked to.
-BOOL Execute(CDatabase* pDb, const CString& sql, bool journalError) {
-  try {
-    pDb->ExecuteSQL(sql);
-    return TRUE;
-  } catch (CDBException& e) {
-    if (journalError) JournalDbError(e);
-    return FALSE;
-  }
-}
-
 // Deletes a category and everything below it, deepest first, with their
 // recipe and ingredient links. Its own refused statements leave only the
 // merge's error line.
@@ -140,7 +130,7 @@ BOOL DeleteCategoryTree(CDatabase* pDb, CCategoriesTree& tree, const CategoryNod
                              "DELETE * FROM [Categories]WHERE [Categories].[CLASS_ID]=%d"}) {
     CString sql;
     sql.Format(format, id);
-    if (!Execute(pDb, sql, false)) return FALSE;
+    if (!ExecuteMergeStatement(pDb, sql, false)) return FALSE;
   }
   JournalFormat("Catégorie %d supprimée\n", id);
   return TRUE;
@@ -204,7 +194,7 @@ BOOL CollapseCategoryTree(const CategoryNode* pNode, LONG nTopId, CIngCategSet& 
 
   CString sql;
   sql.Format("DELETE FROM [Categories] WHERE [Categories].[CLASS_ID]=%d", id);
-  if (!Execute(pDb, sql, true)) return FALSE;
+  if (!ExecuteMergeStatement(pDb, sql, true)) return FALSE;
   JournalFormat("Catégorie %d supprimée\n", id);
   return TRUE;
 }
@@ -245,7 +235,7 @@ BOOL UpdateCategIngreV22(CDatabase* pDb) {
       sql.Format(
           "UPDATE [Categories] SET [Categories].[TYPE]=0, [Categories].[ASCHILD]=0 WHERE [Categories].[CLASS_ID]=%d",
           static_cast<int>(pSupplier->m_nClassId));
-      if (!Execute(pDb, sql, true)) collapsed = FALSE;
+      if (!ExecuteMergeStatement(pDb, sql, true)) collapsed = FALSE;
       result = collapsed;
     }
   }
@@ -253,7 +243,7 @@ BOOL UpdateCategIngreV22(CDatabase* pDb) {
   CString sql;
   sql.Format("UPDATE [Categories] SET [Categories].[TYPE]=%d WHERE [Categories].[CLASS_ID]=%d",
              kSupplierParentType, static_cast<int>(kSupplierCategory));
-  if (!Execute(pDb, sql, true)) result = FALSE;
+  if (!ExecuteMergeStatement(pDb, sql, true)) result = FALSE;
   links.Close();
   JournalTableResult(result, "CategIngre");
   JournalTableResult(result, "Categories");

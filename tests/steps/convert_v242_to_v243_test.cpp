@@ -49,7 +49,7 @@ TEST(ConvertV242EarlyTest, TheEarlyBuildIsConvertedAndBackedUpAsVERR) {
                          "Mise à jour Toquelin V2.4.2 -> V2.4.3\n"),
             std::string::npos)
       << journal;
-  EXPECT_EQ(Text(db, "SELECT [Langue_3] FROM [Langue_System] WHERE [Libelle]='IDS_VERSION_DB'"), "2.4.3.307");
+  EXPECT_EQ(Text(db, "SELECT [Langue_3] FROM [Langue_System] WHERE [Libelle]='IDS_VERSION_DB'"), ReachedVersion());
   EXPECT_EQ(Text(db + ".VERR", "SELECT [Langue_1] FROM [Langue_System] WHERE [Libelle]='IDS_VERSION_DB'"), "2.4.2.303");
 }
 

@@ -1,0 +1,214 @@
+#include "steps/convert_v243_to_v251.h"
+
+#include <initializer_list>
+
+#include "merges/append_rows.h"
+#include "merges/keyed_row.h"
+#include "merges/merge_journal.h"
+#include "merges/merge_statement.h"
+#include "merges/system_rows.h"
+#include "recordsets/categories_set.h"
+#include "recordsets/libelles_pre_emballe_set.h"
+
+namespace {
+
+const StepConstants& Step() { return StepConstantsFrom(kDbVersion243); }
+
+const std::vector<DdlOperation>& StructureV251() {
+  static const std::vector<DdlOperation> ops{
+      // CreateTableCategIngAllerg: an index that cannot be made leaves the
+      // others and the key to be tried all the same.
+      {{{"CREATE TABLE [CategIngAllerg] ( [INGR_ID] INTEGER, [CLASS_ID] INTEGER, [CLASSPARENT] INTEGER, [MASQUE] "
+         "INTEGER)",
+         "Table [CategIngAllerg] créee\n"},
+        {"CREATE INDEX [CLASS_ID] ON [CategIngAllerg] ( [CLASS_ID] )", "Index [CategIngAllerg].[CLASS_ID] crée\n",
+         OnFailure::GoOn},
+        {"CREATE INDEX [CLASSPARENT] ON [CategIngAllerg] ( [CLASSPARENT] )",
+         "Index [CategIngAllerg].[CLASSPARENT] crée\n", OnFailure::GoOn},
+        {"CREATE INDEX [INGR_ID] ON [CategIngAllerg] ( [INGR_ID] )", "Index [CategIngAllerg].[INGR_ID] crée\n",
+         OnFailure::GoOn},
+        {"CREATE INDEX [MASQUE] ON [CategIngAllerg] ( [MASQUE] )", "Index [CategIngAllerg].[MASQUE] crée\n",
+         OnFailure::GoOn},
+        {"ALTER TABLE [CategIngAllerg] ADD CONSTRAINT [PrimaryKey] PRIMARY KEY ([INGR_ID], [CLASS_ID] )",
+         "PrimaryKey [CategIngAllerg] créee\n"}}},
+      // AlterColumnsFmtEtiquette: label sizes and margins in whole units.
+      {{{"ALTER TABLE [FmtEtiquette] ALTER COLUMN [MRGHAUT] INTEGER", ""},
+        {"ALTER TABLE [FmtEtiquette] ALTER COLUMN [MRGCOTE] INTEGER", ""},
+        {"ALTER TABLE [FmtEtiquette] ALTER COLUMN [HAUTEUR] INTEGER", ""},
+        {"ALTER TABLE [FmtEtiquette] ALTER COLUMN [LARGEUR] INTEGER", ""},
+        {"ALTER TABLE [FmtEtiquette] ALTER COLUMN [PASVERT] INTEGER", ""},
+        {"ALTER TABLE [FmtEtiquette] ALTER COLUMN [PASHORIZ] INTEGER", ""}},
+       "Table [FmtEtiquette] champs ajustés\n"},
+      // ModifyTableRecetPreEmbalV251: the columns that named categories go
+      // with their relations; [NLOT] and [FABRICANT] come back empty.
+      {{{"ALTER TABLE [RecetPreEmbal] DROP CONSTRAINT [CategoriesRecetPreEmbal1]", ""},
+        {"ALTER TABLE [RecetPreEmbal] DROP CONSTRAINT [CategoriesRecetPreEmbal2]", ""},
+        {"ALTER TABLE [RecetPreEmbal] DROP CONSTRAINT [CategoriesRecetPreEmbal3]", ""},
+        {"ALTER TABLE [RecetPreEmbal] DROP COLUMN [ID_CONSERV],[VOLPDS],[DATE],[CONSERV],[NLOT],[FABRICANT]", ""},
+        {"ALTER TABLE [RecetPreEmbal] ADD COLUMN [ID_LIEU] INTEGER,[ID_APOUVERT] INTEGER,[QTE] TEXT(50),[CONTENU] "
+         "TEXT(50),[NLOT] TEXT(50),[JJMMAAAA] TEXT(32),[DUREEAPO] TEXT(50),[FABRICANT] MEMO,[SUCRE_MESURE] "
+         "DOUBLE,[INGCUMDETENA] BIT",
+         ""}},
+       "Table [RecetPreEmbal] modifiée\n"},
+      // AddRecetteAffIngrComposCentComposition
+      {{{"ALTER TABLE [RecetteAffIngrCompos] ADD COLUMN [CENT_COMPOSITION] BIT",
+         "Table [RecetteAffIngrCompos] modifiée\n"}}},
+      // AddRelationsV251: last, once the columns they constrain exist. The
+      // additive categories named categories before: they are emptied
+      // before they may name only labels.
+      {{{"ALTER TABLE [CategIngAllerg] ADD CONSTRAINT [CategoriesCategIngAllerg] FOREIGN KEY ([CLASS_ID]) REFERENCES "
+         "[Categories]([CLASS_ID])",
+         "Relation [CategIngAllerg].[CLASS_ID] Créee\n"},
+        {"ALTER TABLE [CategIngAllerg] ADD CONSTRAINT [IngredientsCategIngAllerg] FOREIGN KEY ([INGR_ID]) REFERENCES "
+         "[Ingredients]([INGRED_ID])",
+         "Relation [CategIngAllerg].[INGR_ID] Créee\n"},
+        {"ALTER TABLE [RecetPreEmbal] ADD CONSTRAINT [LibellesPreEmballeRecetPreEmbal1] FOREIGN KEY ([ID_VOLPDS]) "
+         "REFERENCES [LibellesPreEmballe]([ID])",
+         "Relation [LibellesPreEmballeRecetPreEmbal1].[ID_VOLPDS] Créee\n"},
+        {"ALTER TABLE [RecetPreEmbal] ADD CONSTRAINT [LibellesPreEmballeRecetPreEmbal2] FOREIGN KEY ([ID_DATE]) "
+         "REFERENCES [LibellesPreEmballe]([ID])",
+         "Relation [LibellesPreEmballeRecetPreEmbal2].[ID_DATE] Créee\n"},
+        {"ALTER TABLE [RecetPreEmbal] ADD CONSTRAINT [LibellesPreEmballeRecetPreEmbal3] FOREIGN KEY ([ID_LIEU]) "
+         "REFERENCES [LibellesPreEmballe]([ID])",
+         "Relation [LibellesPreEmballeRecetPreEmbal3].[ID_LIEU] Créee\n"},
+        {"ALTER TABLE [RecetPreEmbal] ADD CONSTRAINT [LibellesPreEmballeRecetPreEmbal4] FOREIGN KEY ([ID_APOUVERT]) "
+         "REFERENCES [LibellesPreEmballe]([ID])",
+         "Relation [LibellesPreEmballeRecetPreEmbal4].[ID_APOUVERT] Créee\n"},
+        {"UPDATE [Ingredients] SET [Ingredients].[PREEM_CATADDITIF] = Null",
+         "Champs [Ingredients].[PREEM_CATADDITIF] Reinitialisé\n"},
+        {"ALTER TABLE [Ingredients] ADD CONSTRAINT [LibellesPreEmballeIngredients2] FOREIGN KEY ([PREEM_CATADDITIF]) "
+         "REFERENCES [LibellesPreEmballe]([ID])",
+         "Relation [LibellesPreEmballeIngredients2].[PREEM_CATADDITIF] Créee\n"}}},
+  };
+  return ops;
+}
+
+// The allergen root and its first child; the template's allergens follow
+// under the root.
+constexpr LONG kAllergenRoot = 26;
+constexpr LONG kNoAllergen = 36;
+constexpr BYTE kAllergenRootType = 2;
+constexpr BYTE kAllergenType = 0;
+constexpr FiveNames kAllergenRootNames{"Allergène", "Allergen", "Allergen", "Alergeno", "Allergene"};
+constexpr FiveNames kNoAllergenNames{"Sans allergène", "Without allergen", "Ohne Allergene", "Sin alergenos",
+                                     "Senza allergeni"};
+// Category 27's children and links, and the ingredients' links to 242, were
+// an earlier attempt at allergens.
+constexpr int kOldAllergens = 27;
+constexpr int kOldAllergenCategory = 242;
+
+struct Deletion {
+  const char* format;  // takes the category's id
+  int id;
+};
+
+// Runs the deletions in order until one is refused. A refusal is not
+// journaled: the data phase's failure line is the only trace of it.
+BOOL DeleteSilently(CDatabase* pDb, std::initializer_list<Deletion> deletions) {
+  for (const Deletion& deletion : deletions) {
+    CString sql;
+    sql.Format(deletion.format, deletion.id);
+    if (!ExecuteMergeStatement(pDb, sql, false)) return FALSE;
+  }
+  return TRUE;
+}
+
+BOOL UpdateCategoriesV251(CDatabase* pDb, CDatabase* pTemplateDb) {
+  if (!DeleteSilently(pDb, {{"DELETE * FROM [CategRecet]WHERE [CategRecet].[CLASSPARENT]=%d", kOldAllergens},
+                            {"DELETE * FROM [CategIngre]WHERE [CategIngre].[CLASSPARENT]=%d", kOldAllergens},
+                            {"DELETE * FROM [CategIngre]WHERE [CategIngre].[CLASS_ID]=%d", kOldAllergenCategory},
+                            {"DELETE * FROM [Categories]WHERE [Categories].[PERE_ID]=%d", kOldAllergens},
+                            {"DELETE * FROM [Categories]WHERE [Categories].[PERE_ID]=%d", kAllergenRoot}}))
+    return FALSE;
+
+  CCategoriesSet db(pDb, kDbVersion253);
+  db.Open();
+  // The root keeps its row, and so its id, when the database has one.
+  if (FindKeyedRow(db, "[CLASS_ID]=%d", kAllergenRoot)) {
+    db.Edit();
+  } else {
+    db.AddNew();
+    db.m_CLASS_ID = kAllergenRoot;
+  }
+  AssignSystemCategory(db, kAllergenRootType, -1, kAllergenRootNames, TRUE);
+  db.Update();
+
+  db.AddNew();
+  db.m_CLASS_ID = kNoAllergen;
+  AssignSystemCategory(db, kAllergenType, kAllergenRoot, kNoAllergenNames, FALSE);
+  if (!db.Update()) return FALSE;
+
+  CCategoriesSet tmpl(pTemplateDb, Step().from);
+  tmpl.m_strSort = "[CLASS_ID]";
+  tmpl.Open();
+  const BOOL result = AddTemplateRowsWhileTaken(tmpl, db, [](const CCategoriesSet& from, CCategoriesSet& to) {
+    to.m_CLASS_ID = from.m_CLASS_ID;
+    to.m_TYPE = from.m_TYPE;
+    to.m_MASQUE = from.m_MASQUE;
+    to.m_PERE_ID = from.m_PERE_ID;
+    to.m_NAME_1 = from.m_NAME_1;
+    to.m_NAME_2 = from.m_NAME_2;
+    to.m_NAME_3 = from.m_NAME_3;
+    to.m_NAME_4 = from.m_NAME_4;
+    to.m_NAME_5 = from.m_NAME_5;
+    to.m_OWNER = from.m_OWNER;
+    to.m_DATE_MAJ = from.m_DATE_MAJ;
+    to.m_ASCHILD = from.m_ASCHILD;
+    to.m_EXPORTABLE = from.m_EXPORTABLE;
+  });
+  tmpl.Close();
+  db.Close();
+  JournalTableResult(result, "Categories");
+  return result;
+}
+
+// The pre-packed labels become the template's: the references to them are
+// reset to the system row -1 first, and the pre-packed recipe data, which
+// named the old ones, goes.
+BOOL UpdateLibellesPreEmballeV251(CDatabase* pDb, CDatabase* pTemplateDb) {
+  for (const char* statement :
+       {"UPDATE [Ingredients]SET [Ingredients].[PREEM_DENVENT]=-1, [Ingredients].[PREEM_COMPOS]=-1, "
+        "[Ingredients].[PREEM_CATADDITIF]=-1 WHERE [Ingredients].[PREEM_DENVENT] IS NOT NULL",
+        "DELETE * FROM [RecetPreEmbal]", "DELETE FROM [LibellesPreEmballe] WHERE [LibellesPreEmballe].[ID]<>-1"}) {
+    // Refused, it ends the merge without a line of its own.
+    if (!ExecuteMergeStatement(pDb, statement, false)) return FALSE;
+  }
+
+  CLibellesPreEmballeSet db(pDb, kDbVersion253);
+  db.Open();
+  CLibellesPreEmballeSet tmpl(pTemplateDb, Step().from);
+  tmpl.m_strSort = "[ID]";
+  tmpl.m_strFilter = "[ID]<>-1";
+  tmpl.Open();
+  const BOOL result =
+      AddTemplateRowsWhileTaken(tmpl, db, [](const CLibellesPreEmballeSet& from, CLibellesPreEmballeSet& to) {
+        to.m_ID = from.m_ID;
+        to.m_NAME_1 = from.m_NAME_1;
+        to.m_NAME_2 = from.m_NAME_2;
+        to.m_NAME_3 = from.m_NAME_3;
+        to.m_NAME_4 = from.m_NAME_4;
+        to.m_NAME_5 = from.m_NAME_5;
+        to.m_TYPE = from.m_TYPE;
+        to.m_OWNER = from.m_OWNER;
+      });
+  tmpl.Close();
+  db.Close();
+  JournalTableResult(result, "LibellesPreEmballe");
+  return result;
+}
+
+}  // namespace
+
+BOOL CConvertV243ToV251::ConvertV243ToV251(CString& strDest) {
+  return RunPhases(strDest, Step(), &CConvertV243ToV251::UpdateStructureV251, &CConvertV243ToV251::UpdateDataV251);
+}
+
+const std::vector<DdlOperation>& CConvertV243ToV251::StructureOperations() { return StructureV251(); }
+
+BOOL CConvertV243ToV251::UpdateStructureV251(CDatabase* pDb) { return RunStructurePhase(pDb, Step(), StructureV251()); }
+
+BOOL CConvertV243ToV251::UpdateDataV251(CDatabase* pDb) {
+  return RunDataPhase(
+      pDb, Step(), m_strTemplateDir,
+      {LanguageMerges(Step()), FromTemplate(UpdateCategoriesV251), FromTemplate(UpdateLibellesPreEmballeV251)});
+}
