@@ -7,14 +7,15 @@
 #include "recordsets/db_version.h"
 
 // Opens both sets on `Set`'s table (the template's with its version, the
-// database's with the target's), adds one database row per template row
-// with `copy(template, database)`, and journals the table's success line.
+// database's with nDbVersion, the target's unless the table is still in an
+// older shape), adds one database row per template row with
+// `copy(template, database)`, and journals the table's success line.
 template <class Set, class Copy>
 BOOL AppendTemplateRows(CDatabase* pDb, CDatabase* pTemplateDb, DbVersion nTemplateVersion, const char* table,
-                        Copy copy) {
+                        Copy copy, DbVersion nDbVersion = kDbVersion253) {
   Set tmpl(pTemplateDb, nTemplateVersion);
   tmpl.Open();
-  Set db(pDb, kDbVersion253);
+  Set db(pDb, nDbVersion);
   db.Open();
   for (; !tmpl.IsEOF(); tmpl.MoveNext()) {
     db.AddNew();

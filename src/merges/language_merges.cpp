@@ -49,16 +49,12 @@ BOOL MergeLimited(LabelSet& tmpl, LabelSet& db, int limit) {
 
 template <class LabelSet>
 void MergeFull(LabelSet& tmpl, LabelSet& db) {
-  for (; !tmpl.IsEOF(); tmpl.MoveNext()) {
-    if (!SeekLabel(db, tmpl.m_Item_Id)) {
-      db.AddNew();
-      db.m_Item_Id = tmpl.m_Item_Id;
-    } else {
-      db.Edit();
-    }
-    CopyLabel(tmpl, db);
-    db.Update();
-  }
+  AddOrOverwriteRows(
+      tmpl, db, "[Item_Id]=%d", [](const LabelSet& row) { return static_cast<int>(row.m_Item_Id); },
+      [](const LabelSet& from, LabelSet& to, bool added) {
+        if (added) to.m_Item_Id = from.m_Item_Id;
+        CopyLabel(from, to);
+      });
 }
 
 template <class LabelSet>
@@ -72,8 +68,7 @@ BOOL Merge(LabelSet& tmpl, LabelSet& db, std::optional<int> limit) {
 
 }  // namespace
 
-BOOL UpdateLanguePrinter(CDatabase* pDb, CDatabase* pTemplateDb, DbVersion nTemplateVersion,
-                         std::optional<int> limit) {
+BOOL UpdateLanguePrinter(CDatabase* pDb, CDatabase* pTemplateDb, DbVersion nTemplateVersion, std::optional<int> limit) {
   CLanguePrinterSet tmpl(pTemplateDb, nTemplateVersion);
   if (limit) tmpl.m_strFilter.Format("[Item_Id]<=%d", *limit);
   tmpl.m_strSort = "[Item_Id]";

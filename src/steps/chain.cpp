@@ -10,6 +10,8 @@
 #include "steps/convert_v242_to_v243.h"
 #include "steps/convert_v243_to_v251.h"
 #include "steps/convert_v251_to_v2514.h"
+#include "steps/convert_v2514_to_v252.h"
+#include "steps/convert_v252_to_v253.h"
 
 namespace {
 
@@ -34,6 +36,8 @@ const std::array kChain{
     Link<CConvertV242ToV243, &CConvertV242ToV243::ConvertV242ToV243>(kDbVersion242),
     Link<CConvertV243ToV251, &CConvertV243ToV251::ConvertV243ToV251>(kDbVersion243),
     Link<CConvertV251ToV2514, &CConvertV251ToV2514::ConvertV251ToV2514>(kDbVersion251),
+    Link<CConvertV2514ToV252, &CConvertV2514ToV252::ConvertV2514ToV252>(kDbVersion2514),
+    Link<CConvertV252ToV253, &CConvertV252ToV253::ConvertV252ToV253>(kDbVersion252),
 };
 
 }  // namespace
