@@ -76,7 +76,7 @@ TEST_F(SampleToV253Test, TheRowsOfTheSamplesUserComeThroughTheWholeChain) {
 
   // In the columns of V2.0 that no step rewrites ([Ingredients].[PXKG] is
   // emptied, the category tree is rebuilt around the user's categories),
-  // and but for the categories and links that a step removes by design.
+  // leaving out the categories and links that a step removes by design.
   const std::string userCategories = AnyOf("[CLASS_ID]", {53, 56, 80, 81, 100, 101, 102});
   struct Rows {
     const char* table;
