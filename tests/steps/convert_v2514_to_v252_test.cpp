@@ -154,8 +154,8 @@ TEST_F(ConvertV2514ToV252Test, AnAliasTableThatExistsStopsTheStepAtItsFirstState
   EXPECT_EQ(Version(m_db), kEntryVersion);
 }
 
-// Statement 20 drops both columns at once: without the first it drops
-// neither, and what follows it does not run.
+// The date and the manufacturer go in one statement: without the first it
+// drops neither, and what follows it does not run.
 TEST_F(ConvertV2514ToV252Test, APrePackedRecipeWithoutItsDateStopsBeforeTheNewColumnsAndTheRelations) {
   const std::string journal = RunBroken("V2514", kDbVersion2514, "ALTER TABLE [RecetPreEmbal] DROP COLUMN [JJMMAAAA]");
   EXPECT_NE(journal.find("PrimaryKey [NutriLibelles] créee\nERREUR : "), std::string::npos) << journal;
