@@ -9,8 +9,8 @@
 #include "steps/convert_v241_to_v242.h"
 #include "steps/convert_v242_to_v243.h"
 #include "steps/convert_v243_to_v251.h"
-#include "steps/convert_v251_to_v2514.h"
 #include "steps/convert_v2514_to_v252.h"
+#include "steps/convert_v251_to_v2514.h"
 #include "steps/convert_v252_to_v253.h"
 
 namespace {
