@@ -132,8 +132,7 @@ TEST_F(FileSafetyTest, TheCopyHoldsCommitsStillInAnotherProgramsLog) {
   ASSERT_GT(fs::file_size(source + "-wal"), 0u);
 
   EXPECT_EQ(Convert(source, Dest()), 0) << m_run.stderrText();
-  EXPECT_EQ(Text(Dest(), "SELECT [CODE_AN] FROM [Recettes] WHERE [CODE_AN]='Commis au journal'"),
-            "Commis au journal");
+  EXPECT_EQ(Text(Dest(), "SELECT [CODE_AN] FROM [Recettes] WHERE [CODE_AN]='Commis au journal'"), "Commis au journal");
   sqlite3_close(db);
 }
 
@@ -301,6 +300,28 @@ TEST_F(FileSafetyTest, AFailedInPlaceRunNamesTheBackupThatHoldsTheOriginal) {
   // A run that fails before any backup names none.
   EXPECT_EQ(m_run.Run("'/SRC=" + m_run.work() + "/absente.mdb'"), kFailed);
   EXPECT_EQ(m_run.stderrText().find("conservée"), std::string::npos) << m_run.stderrText();
+}
+
+TEST_F(FileSafetyTest, AConvertedDatabaseRunAgainInPlaceIsLeftAsItIs) {
+  ASSERT_EQ(Convert(Sample(), Dest()), 0) << m_run.stderrText();
+  ASSERT_EQ(Version(Dest()), "2.5.3.459");
+  const std::string folder = m_run.work() + "/out";
+  fs::remove(folder + "/Updater.log");
+  const auto converted = Snapshot(folder);
+  auto names = [](const std::map<std::string, std::string>& files) {
+    std::string text;
+    for (const auto& file : files) text += " " + file.first;
+    return text;
+  };
+  // Byte for byte, and no backup beside it; with Debug, the journal asked for.
+  m_run.SetDebug(false);
+  EXPECT_EQ(m_run.Run("'/SRC=" + Dest() + "'"), 0) << m_run.stderrText();
+  EXPECT_TRUE(Snapshot(folder) == converted) << names(Snapshot(folder));
+  m_run.SetDebug(true);
+  EXPECT_EQ(m_run.Run("'/SRC=" + Dest() + "'"), 0) << m_run.stderrText();
+  auto journaled = Snapshot(folder);
+  EXPECT_EQ(journaled.erase("Updater.log"), 1u) << names(journaled);
+  EXPECT_TRUE(journaled == converted) << names(journaled);
 }
 
 TEST_F(FileSafetyTest, ACopyOfAReadOnlySourceIsWritable) {

@@ -27,10 +27,12 @@ DbVersion StepHarness::RunChain(DbVersion from, const std::string& db) {
   return ::RunChain(from, dest, m_templateDir.c_str());
 }
 
-std::string StepHarness::Query(const std::string& db, const std::string& sql) {
+namespace {
+
+std::string RunShell(const std::string& db, const std::string& sql, const char* options) {
   std::string quoted;
   for (char c : sql) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  const std::string command = std::string("'") + JETSQL + "' --csv '" + db + "' '" + quoted + "' 2>&1";
+  const std::string command = std::string("'") + JETSQL + "' " + options + "'" + db + "' '" + quoted + "' 2>&1";
   std::string out;
   if (std::FILE* pipe = popen(command.c_str(), "r")) {
     char buffer[4096];
@@ -38,6 +40,14 @@ std::string StepHarness::Query(const std::string& db, const std::string& sql) {
     pclose(pipe);
   }
   return out;
+}
+
+}  // namespace
+
+std::string StepHarness::Query(const std::string& db, const std::string& sql) { return RunShell(db, sql, "--csv "); }
+
+std::string StepHarness::Schema(const std::string& db, const std::string& table) {
+  return RunShell(db, ".schema " + table, "");
 }
 
 std::string StepHarness::Value(const std::string& db, const std::string& sql) {

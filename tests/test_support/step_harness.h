@@ -33,6 +33,8 @@ class StepHarness {
   // `jetsql --csv db sql`: the header line, then one line per row; a
   // refused statement gives the shell's error text.
   static std::string Query(const std::string& db, const std::string& sql);
+  // What `jetsql db ".schema table"` prints, in the shell's own layout.
+  static std::string Schema(const std::string& db, const std::string& table);
   // The first field of the first row, or "" when there is none.
   static std::string Value(const std::string& db, const std::string& sql);
 
