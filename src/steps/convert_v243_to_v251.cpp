@@ -6,6 +6,7 @@
 #include "merges/keyed_row.h"
 #include "merges/merge_journal.h"
 #include "merges/merge_statement.h"
+#include "merges/reference_rows.h"
 #include "merges/system_rows.h"
 #include "recordsets/categories_set.h"
 #include "recordsets/libelles_pre_emballe_set.h"
@@ -141,21 +142,7 @@ BOOL UpdateCategoriesV251(CDatabase* pDb, CDatabase* pTemplateDb) {
   CCategoriesSet tmpl(pTemplateDb, Step().from);
   tmpl.m_strSort = "[CLASS_ID]";
   tmpl.Open();
-  const BOOL result = AddTemplateRowsWhileTaken(tmpl, db, [](const CCategoriesSet& from, CCategoriesSet& to) {
-    to.m_CLASS_ID = from.m_CLASS_ID;
-    to.m_TYPE = from.m_TYPE;
-    to.m_MASQUE = from.m_MASQUE;
-    to.m_PERE_ID = from.m_PERE_ID;
-    to.m_NAME_1 = from.m_NAME_1;
-    to.m_NAME_2 = from.m_NAME_2;
-    to.m_NAME_3 = from.m_NAME_3;
-    to.m_NAME_4 = from.m_NAME_4;
-    to.m_NAME_5 = from.m_NAME_5;
-    to.m_OWNER = from.m_OWNER;
-    to.m_DATE_MAJ = from.m_DATE_MAJ;
-    to.m_ASCHILD = from.m_ASCHILD;
-    to.m_EXPORTABLE = from.m_EXPORTABLE;
-  });
+  const BOOL result = AddTemplateRowsWhileTaken(tmpl, db, CopyCategory);
   tmpl.Close();
   db.Close();
   JournalTableResult(result, "Categories");
@@ -180,17 +167,7 @@ BOOL UpdateLibellesPreEmballeV251(CDatabase* pDb, CDatabase* pTemplateDb) {
   tmpl.m_strSort = "[ID]";
   tmpl.m_strFilter = "[ID]<>-1";
   tmpl.Open();
-  const BOOL result =
-      AddTemplateRowsWhileTaken(tmpl, db, [](const CLibellesPreEmballeSet& from, CLibellesPreEmballeSet& to) {
-        to.m_ID = from.m_ID;
-        to.m_NAME_1 = from.m_NAME_1;
-        to.m_NAME_2 = from.m_NAME_2;
-        to.m_NAME_3 = from.m_NAME_3;
-        to.m_NAME_4 = from.m_NAME_4;
-        to.m_NAME_5 = from.m_NAME_5;
-        to.m_TYPE = from.m_TYPE;
-        to.m_OWNER = from.m_OWNER;
-      });
+  const BOOL result = AddTemplateRowsWhileTaken(tmpl, db, CopyLibellePreEmballe);
   tmpl.Close();
   db.Close();
   JournalTableResult(result, "LibellesPreEmballe");
