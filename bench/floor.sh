@@ -9,8 +9,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "$1" && pwd)
 database=$2
 runs=${3:-5}
-extension=$build/bench/jetnocase
-[ -f "$extension.so" ] || { echo "floor.sh: $extension.so missing (target jetnocase)" >&2; exit 1; }
+extension=$build/tools/jetdb_sqlite/libjetdb_sqlite
+[ -f "$extension.so" ] || { echo "floor.sh: $extension.so missing (target jetdb_sqlite)" >&2; exit 1; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 sed "s|@TEMPLATES@|$build/templates|g" "$here/floor.sql" > "$work/floor.sql"
