@@ -32,7 +32,7 @@ as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups -- env HOME="$scr
 version=$("${as_user[@]}" jetsql --csv "$scratch/home/out/Base.mdb" \
   "SELECT [Langue_1] FROM [Langue_System] WHERE [Libelle]='IDS_VERSION_DB'" | tail -n 1)
 echo "converted sample: version $version"
-[ "$version" != "2.0.1.49" ]
+[ "$version" = "2.5.3.459" ] || { echo "the installed program did not reach V2.5.3"; exit 1; }
 check=$(sqlite3 "$scratch/home/out/Base.mdb" ".load $templates/libjetdb_sqlite" "PRAGMA integrity_check")
 [ "$check" = ok ] || { echo "integrity_check: $check"; exit 1; }
 man -w updater jetsql >/dev/null
