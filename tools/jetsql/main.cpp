@@ -6,7 +6,7 @@
 // Runs the statements given as arguments, or the script read from standard
 // input when there are none, and stops at the first error with exit code 1
 // (2 when the file cannot be opened, 64 for a bad command line). Shell
-// commands: .tables, .schema TABLE, .check, .help.
+// commands: .tables, .schema TABLE, .dump [TABLE], .check, .help.
 //
 // --check opens the file read-only and checks it (Database::check): "OK"
 // and exit code 0 when it is sound, otherwise one French line per problem
@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "dump.h"
 #include "jetdb/jetdb.h"
 #include "script.h"
 
@@ -137,9 +138,16 @@ bool command(jetdb::Database& db, const std::string& text, const Options& opt) {
     printRows({"Relation", "Table", "Référence"}, rows, opt.csv);
     return true;
   }
+  if (cmd == ".dump") {
+    jetdb::Error error;
+    if (jetsql::dump(db, arg, std::cout, error)) return true;
+    printError(error);
+    return false;
+  }
   if (cmd == ".check") return check(db);
   if (cmd == ".help") {
     std::cout << ".tables          liste des tables\n.schema TABLE    champs, index, clés et relations\n"
+                 ".dump [TABLE]    script qui reconstruit la base (ou la table) avec jetsql --create\n"
                  ".check           vérifie le fichier, son catalogue et ses données\n";
     return true;
   }
