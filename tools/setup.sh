@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   libgtest-dev googletest libgmock-dev libbenchmark-dev
-  libsqlite3-dev
+  libsqlite3-dev libedit-dev
   clang libclang-rt-14-dev
   unixodbc unixodbc-dev odbcinst
   tmux

@@ -5,18 +5,27 @@
 //
 // Runs the statements given as arguments, or the script read from standard
 // input when there are none, and stops at the first error with exit code 1
-// (2 when the file cannot be opened, 64 for a bad command line). Shell
-// commands: .tables, .schema TABLE, .check, .help.
+// (2 when the file cannot be opened, 64 for a bad command line). With no
+// statement and a terminal on standard input, it prompts for statements
+// with line editing and history instead. Shell commands: .tables,
+// .schema TABLE, .dump [TABLE], .check, .help, .quit.
 //
 // --check opens the file read-only and checks it (Database::check): "OK"
 // and exit code 0 when it is sound, otherwise one French line per problem
 // and exit code 1, a file that does not open being one such problem.
+#include <editline/readline.h>
+#include <unistd.h>
+
+#include <clocale>
+#include <cstdlib>
 #include <iostream>
 #include <iterator>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "dump.h"
 #include "jetdb/jetdb.h"
 #include "script.h"
 
@@ -137,10 +146,18 @@ bool command(jetdb::Database& db, const std::string& text, const Options& opt) {
     printRows({"Relation", "Table", "Référence"}, rows, opt.csv);
     return true;
   }
+  if (cmd == ".dump") {
+    jetdb::Error error;
+    if (jetsql::dump(db, arg, std::cout, error)) return true;
+    printError(error);
+    return false;
+  }
   if (cmd == ".check") return check(db);
   if (cmd == ".help") {
     std::cout << ".tables          liste des tables\n.schema TABLE    champs, index, clés et relations\n"
-                 ".check           vérifie le fichier, son catalogue et ses données\n";
+                 ".dump [TABLE]    script qui reconstruit la base (ou la table) avec jetsql --create\n"
+                 ".check           vérifie le fichier, son catalogue et ses données\n"
+                 ".quit            termine la session (ou le script)\n";
     return true;
   }
   std::cerr << "ERREUR commande inconnue : " << cmd << "\n";
@@ -178,6 +195,37 @@ bool run(jetdb::Database& db, const std::string& text, const Options& opt) {
   }
   printRows(header, rows, opt.csv);
   return true;
+}
+
+bool quits(const std::string& piece) {
+  const std::string cmd = piece.substr(0, piece.find_first_of(" \t"));
+  return cmd == ".quit" || cmd == ".exit";
+}
+
+// A person at a terminal reads the error and types the next statement, so
+// a refused one ends nothing here, unlike in a script.
+int interactive(jetdb::Database& db, const Options& opt) {
+  std::setlocale(LC_CTYPE, "");  // lets the line editor move over accented letters whole
+  std::cout << "jetsql : les instructions finissent par « ; », .help pour l'aide, .quit pour sortir\n";
+  std::string typed;
+  for (;;) {
+    std::cout.flush();
+    std::unique_ptr<char, decltype(&std::free)> line(readline(typed.empty() ? "jetsql> " : "   ...> "), &std::free);
+    if (!line) {
+      std::cout << "\n";
+      return 0;
+    }
+    typed += line.get();
+    typed += '\n';
+    if (jetsql::awaitsMore(typed)) continue;
+    std::string entry = typed.substr(0, typed.find_last_not_of(" \t\r\n") + 1);
+    if (!entry.empty()) add_history(entry.c_str());
+    for (const auto& p : jetsql::splitScript(typed)) {
+      if (quits(p)) return 0;
+      run(db, p, opt);
+    }
+    typed.clear();
+  }
 }
 
 }  // namespace
@@ -218,11 +266,15 @@ int main(int argc, char** argv) {
   std::vector<std::string> pieces;
   if (i + 1 < argc) {
     for (int k = i + 1; k < argc; ++k) pieces.emplace_back(argv[k]);
+  } else if (isatty(STDIN_FILENO)) {
+    return interactive(*db, opt);
   } else {
     std::string script((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
     pieces = jetsql::splitScript(script);
   }
-  for (const auto& p : pieces)
+  for (const auto& p : pieces) {
+    if (quits(p)) return 0;
     if (!run(*db, p, opt)) return 1;
+  }
   return 0;
 }

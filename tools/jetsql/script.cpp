@@ -11,11 +11,16 @@ std::string trim(const std::string& s) {
   return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
 }
 
-}  // namespace
+struct Scan {
+  std::vector<std::string> pieces;
+  std::string rest;  // text after the last whole piece
+  char open = 0;     // the quote, ']' or '#' that the rest leaves open
+};
 
-std::vector<std::string> splitScript(std::string_view script) {
-  std::vector<std::string> out;
-  std::string current;
+Scan scan(std::string_view script) {
+  Scan result;
+  std::vector<std::string>& out = result.pieces;
+  std::string& current = result.rest;
   char open = 0;  // the quote, ']' or '#' we are inside
   std::size_t i = 0;
   while (i < script.size()) {
@@ -47,8 +52,21 @@ std::vector<std::string> splitScript(std::string_view script) {
     }
     current += '\n';
   }
-  if (!blank(current)) out.push_back(trim(current));
-  return out;
+  result.open = open;
+  return result;
+}
+
+}  // namespace
+
+std::vector<std::string> splitScript(std::string_view script) {
+  Scan s = scan(script);
+  if (!blank(s.rest)) s.pieces.push_back(trim(s.rest));
+  return s.pieces;
+}
+
+bool awaitsMore(std::string_view text) {
+  const Scan s = scan(text);
+  return s.open || !blank(s.rest);
 }
 
 }  // namespace jetsql

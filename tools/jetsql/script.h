@@ -12,4 +12,8 @@ namespace jetsql {
 // starting with "--" are comments. Blank pieces are dropped.
 std::vector<std::string> splitScript(std::string_view script);
 
+// True when the lines typed so far end inside a statement (no ';' yet, or
+// an open quote, bracket or date), so that the shell asks for another line.
+bool awaitsMore(std::string_view text);
+
 }  // namespace jetsql

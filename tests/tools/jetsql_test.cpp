@@ -1,0 +1,141 @@
+// jetsql as a support person uses it: CSV that spreadsheets read back, and
+// dumps that rebuild a database value for value.
+#include <sys/wait.h>
+
+#include <cmath>
+#include <cstdio>
+#include <sstream>
+
+#include "dump.h"
+#include "jetdb/test_db.h"
+#include "script.h"
+
+namespace jetdb::test {
+namespace {
+
+// Standard output of a jetsql command line, and its exit code.
+std::pair<std::string, int> jetsql(const std::string& args) {
+  std::string out;
+  FILE* p = ::popen((std::string("'") + JETSQL + "' " + args + " 2>/dev/null").c_str(), "r");
+  if (!p) return {"", -1};
+  char buffer[4096];
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, p)) > 0;) out.append(buffer, n);
+  const int status = ::pclose(p);
+  return {out, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
+}
+
+std::vector<std::vector<Value>> rows(Database& db, const std::string& table) {
+  std::vector<std::vector<Value>> out;
+  auto q = db.query("SELECT * FROM [" + table + "]");
+  if (!q) return out;
+  while (q->next()) {
+    out.emplace_back();
+    for (std::size_t i = 0; i < q->columns().size(); ++i) out.back().push_back(q->value(i));
+  }
+  return out;
+}
+
+std::string dumped(Database& db, const std::string& table = "") {
+  std::ostringstream out;
+  Error error;
+  EXPECT_TRUE(jetsql::dump(db, table, out, error)) << error.message;
+  return out.str();
+}
+
+class JetsqlTest : public ::testing::Test {
+ protected:
+  std::unique_ptr<Database> create(const std::string& name, const std::vector<std::string>& statements) {
+    Error error;
+    auto db = Database::open(dir_.file(name), OpenMode::Create, error);
+    EXPECT_TRUE(db) << error.message;
+    for (const auto& s : statements) EXPECT_TRUE(db && db->execute(s)) << s << ": " << db->lastError().message;
+    return db;
+  }
+  TempDir dir_;
+};
+
+TEST_F(JetsqlTest, CsvQuotesSeparatorsQuotesAndLineBreaksOnly) {
+  auto db = create("csv.mdb", {"CREATE TABLE [T] ([n] LONG, [a] TEXT(50))"});
+  for (const char* text : {"plain", "a,b", "say \"hi\"", "two\nlines", "cr\rhere", " spaced "})
+    ASSERT_TRUE(db->insertRow("T", {{"n", Value::of(1)}, {"a", Value::of(text)}}));
+  db.reset();
+  EXPECT_EQ(jetsql("--csv " + dir_.file("csv.mdb") + " 'SELECT [a], [n] FROM [T]'"),
+            std::make_pair(std::string("a,n\nplain,1\n\"a,b\",1\n\"say \"\"hi\"\"\",1\n\"two\nlines\",1\n"
+                                       "\"cr\rhere\",1\n spaced ,1\n"),
+                           0));
+}
+
+// Every type with the values whose literals are easy to get wrong; the
+// rebuilt file must hold the very same values, not merely print alike.
+TEST_F(JetsqlTest, DumpRebuildsEveryValueAndTheCatalog) {
+  auto db =
+      create("src.mdb",
+             {
+                 "CREATE TABLE [Parent] ([Id] COUNTER, [Code] TEXT(10) NOT NULL)",
+                 "CREATE UNIQUE INDEX [PK_Parent] ON [Parent] ([Id]) WITH PRIMARY",
+                 "CREATE UNIQUE INDEX [UX_Code] ON [Parent] ([Code]) WITH IGNORE NULL",
+                 "CREATE TABLE [Child] ([Id] LONG, [Parent] LONG, [Name] TEXT(80), [Note] MEMO, [Ok] BIT, [B] BYTE, "
+                 "[S] SHORT, [F] SINGLE, [D] DOUBLE, [C] CURRENCY, [When] DATETIME)",
+                 "CREATE INDEX [IX_Name] ON [Child] ([Name]) WITH DISALLOW NULL",
+                 "ALTER TABLE [Child] ADD CONSTRAINT [ParentChild] FOREIGN KEY ([Parent]) REFERENCES [Parent] ([Id])",
+                 "INSERT INTO [Parent] ([Id], [Code]) VALUES (7, 'A')",
+             });
+  ASSERT_TRUE(db->insertRow("Child", {{"Id", Value::of(1)},
+                                      {"Parent", Value::of(7)},
+                                      {"Name", Value::of("l'eau ; \"#1#\" [x]")},
+                                      {"Note", Value::of("ligne\n-- pas un commentaire\n.tables\r\nfin")},
+                                      {"Ok", Value::of(-1)},
+                                      {"B", Value::of(255)},
+                                      {"S", Value::of(-32768)},
+                                      {"F", Value::of(0.1)},
+                                      {"D", Value::of(1.0 / 3)},
+                                      {"C", Value::of(12.3456)},
+                                      {"When", Value::dateTime(-2209161600 + 59)}}));
+  ASSERT_TRUE(db->insertRow("Child", {{"Id", Value::of(2)},
+                                      {"Name", Value::of("")},
+                                      {"D", Value::of(-2.5e-300)},
+                                      {"C", Value::of(-922337203685477.0)},
+                                      {"When", Value::dateTime(1700000000)}}));
+  ASSERT_TRUE(db->insertRow(
+      "Child",
+      {{"Id", Value::of(3)}, {"Name", Value::of("é")}, {"D", Value::of(0.1 + 0.2)}, {"F", Value::of(-3.4e38)}}));
+  const std::string script = dumped(*db);
+
+  auto copy = create("copy.mdb", {});
+  for (const auto& statement : jetsql::splitScript(script))
+    ASSERT_TRUE(copy->execute(statement)) << statement << ": " << copy->lastError().message;
+  for (const char* table : {"Parent", "Child"}) EXPECT_EQ(rows(*copy, table), rows(*db, table)) << table;
+  EXPECT_EQ(dumped(*copy), script);
+  EXPECT_FALSE(copy->insertRow("Child", {{"Id", Value::of(4)}, {"Parent", Value::of(8)}, {"Name", Value::of("x")}}));
+
+  // One table alone keeps its relation, which needs its parent first.
+  auto alone = create("alone.mdb", {});
+  for (const auto& statement : jetsql::splitScript(dumped(*db, "Parent") + dumped(*db, "Child")))
+    ASSERT_TRUE(alone->execute(statement)) << statement << ": " << alone->lastError().message;
+  EXPECT_EQ(dumped(*alone), script);
+
+  std::ostringstream out;
+  Error error;
+  EXPECT_FALSE(jetsql::dump(*db, "Absent", out, error));
+  EXPECT_EQ(error.state, "42S02");
+}
+
+#ifdef SAMPLE_DB
+// The sample and a database the whole chain converted, through the shell.
+TEST_F(JetsqlTest, DumpOfRealDatabasesRebuildsThemWithCreate) {
+  for (const std::string source : {SAMPLE_DB, CONVERTED_DB}) {
+    const auto [script, code] = jetsql("'" + source + "' .dump");
+    ASSERT_EQ(code, 0) << source;
+    ASSERT_NE(script.find("ALTER TABLE"), std::string::npos) << source;
+    writeAll(dir_.file("dump.sql"), script);
+    std::filesystem::remove(dir_.file("new.mdb"));
+    ASSERT_EQ(jetsql("--create " + dir_.file("new.mdb") + " < " + dir_.file("dump.sql")).second, 0) << source;
+    EXPECT_EQ(jetsql(dir_.file("new.mdb") + " .dump"), std::make_pair(script, 0)) << source;
+    EXPECT_EQ(jetsql("--check " + dir_.file("new.mdb")), std::make_pair(std::string("OK\n"), 0)) << source;
+  }
+  EXPECT_EQ(jetsql("'" + std::string(SAMPLE_DB) + "' '.dump Absent'").second, 1);
+}
+#endif
+
+}  // namespace
+}  // namespace jetdb::test
