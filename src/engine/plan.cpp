@@ -11,14 +11,9 @@
 
 namespace {
 
-CString FolderOf(const CString& path) {
-  const int slash = path.ReverseFind('/');
-  return slash <= 0 ? CString(slash == 0 ? "/" : ".") : path.Left(slash);
-}
-
 // The run copies into this folder (destination or backup) before any step.
 CString UnwritableFolder(const CString& file) {
-  const CString folder = FolderOf(file);
+  const CString folder(FolderOf(file.GetString()).c_str());
   if (access(folder.GetString(), W_OK) == 0) return CString();
   CString reason;
   reason.Format("le dossier %s n'est pas accessible en écriture", folder.GetString());

@@ -11,6 +11,12 @@
 
 #include "jetdb/jetdb.h"
 
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
 namespace {
 
 // Closes a descriptor when it goes out of scope.
@@ -63,12 +69,6 @@ bool WriteCopy(const char* source, int to) {
   }
   Fd in(open(source, O_RDONLY | O_CLOEXEC));
   return in.get() >= 0 && CopyContents(in.get(), to);
-}
-
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
 }
 
 std::string NameOf(const std::string& path) {

@@ -31,6 +31,8 @@
 //    that folder is under way (under the run lock).
 #pragma once
 
+#include <string>
+
 #include "platform/types.h"
 
 BOOL CopyFileA(const char* source, const char* dest, BOOL bFailIfExists);
@@ -39,3 +41,5 @@ bool PathExists(const char* path);
 int RemoveCopyLeftovers(const char* folder);
 // The same in the folder that holds `path`.
 int RemoveCopyLeftoversBeside(const char* path);
+// The folder that holds `path`: "." for a bare name, "/" for a file at the root.
+std::string FolderOf(const std::string& path);
