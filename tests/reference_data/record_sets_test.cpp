@@ -41,8 +41,8 @@ struct TemplateUse {
 }  // namespace
 
 TEST(ReferenceTemplates, EveryRowReadsThroughTheRecordSetsOfItsStep) {
-  const auto labels = std::vector<std::function<int(CDatabase*, DbVersion)>>{ReadAll<CLanguePrinterSet>,
-                                                                             ReadAll<CSysLanguageSet>};
+  const auto labels =
+      std::vector<std::function<int(CDatabase*, DbVersion)>>{ReadAll<CLanguePrinterSet>, ReadAll<CSysLanguageSet>};
   auto with = [&labels](std::vector<std::function<int(CDatabase*, DbVersion)>> more) {
     more.insert(more.end(), labels.begin(), labels.end());
     return more;
@@ -66,7 +66,7 @@ TEST(ReferenceTemplates, EveryRowReadsThroughTheRecordSetsOfItsStep) {
     files.Register("TQ2TMPSRC", std::string(TOQUELIN_TEMPLATE_DIR) + "/" + use.file);
     CDatabase db;
     try {
-      db.OpenEx("ODBC;DSN=TQ2TMPSRC;UID=admin;PWD=qlvm7;");
+      db.OpenEx("ODBC;DSN=TQ2TMPSRC;UID=admin;PWD=qlvm7;", CDatabase::openReadOnly);
       for (const auto& read : use.sets) EXPECT_GT(read(&db, use.version), 0);
       // The nutrient labels: 13 columns for the V2.5.2 copy, 15 for V2.5.3.
       if (use.version == 2005001004) {
@@ -88,7 +88,7 @@ TEST(SampleDatabase, ReadsThroughTheRecordSetsOfTheConvertedDatabase) {
   files.Register("TQ2TMP", TOQUELIN_SAMPLE_DB);
   CDatabase db;
   try {
-    db.OpenEx("ODBC;DSN=TQ2TMP;UID=admin;PWD=qlvm7;");
+    db.OpenEx("ODBC;DSN=TQ2TMP;UID=admin;PWD=qlvm7;", CDatabase::openReadOnly);
     EXPECT_EQ(ReadAll<CLanguePrinterSet>(&db, kDbVersion253), 107);
     EXPECT_EQ(ReadAll<CSysLanguageSet>(&db, kDbVersion253), 510);
     EXPECT_GT(ReadAll<CUnitesSet>(&db, kDbVersion253), 23);

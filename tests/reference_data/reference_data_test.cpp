@@ -23,7 +23,7 @@ using jetdb::JetType;
 
 std::unique_ptr<jetdb::Database> Open(const std::string& path) {
   jetdb::Error error;
-  auto db = jetdb::Database::open(path, false, error);
+  auto db = jetdb::Database::open(path, jetdb::OpenMode::ReadOnly, error);
   EXPECT_TRUE(db) << path << ": " << error.message;
   return db;
 }

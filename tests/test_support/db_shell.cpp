@@ -16,7 +16,7 @@ void Shell(const std::string& db, const std::string& statement) {
 
 std::string Text(const std::string& db, const std::string& sql) {
   jetdb::Error error;
-  auto database = jetdb::Database::open(db, false, error);
+  auto database = jetdb::Database::open(db, jetdb::OpenMode::ReadOnly, error);
   if (!database) return "cannot open: " + error.message;
   auto query = database->query(sql);
   if (!query) return "query failed: " + database->lastError().message;
@@ -29,7 +29,7 @@ std::string Version(const std::string& db) {
 
 bool HasColumn(const std::string& db, const std::string& table, const std::string& column) {
   jetdb::Error error;
-  auto database = jetdb::Database::open(db, false, error);
+  auto database = jetdb::Database::open(db, jetdb::OpenMode::ReadOnly, error);
   auto columns = database ? database->columns(table) : std::nullopt;
   if (!columns) return false;
   for (const auto& c : *columns)

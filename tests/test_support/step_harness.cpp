@@ -44,10 +44,12 @@ std::string RunShell(const std::string& db, const std::string& sql, const char* 
 
 }  // namespace
 
-std::string StepHarness::Query(const std::string& db, const std::string& sql) { return RunShell(db, sql, "--csv "); }
+std::string StepHarness::Query(const std::string& db, const std::string& sql) {
+  return RunShell(db, sql, "--read-only --csv ");
+}
 
 std::string StepHarness::Schema(const std::string& db, const std::string& table) {
-  return RunShell(db, ".schema " + table, "");
+  return RunShell(db, ".schema " + table, "--read-only ");
 }
 
 std::string StepHarness::Value(const std::string& db, const std::string& sql) {

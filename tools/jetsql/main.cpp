@@ -1,6 +1,6 @@
 // jetsql: a shell over a jetdb database.
 //
-//   jetsql [--create] [--csv] FILE [STATEMENT...]
+//   jetsql [--create | --read-only] [--csv] FILE [STATEMENT...]
 //   jetsql --check FILE
 //
 // Runs the statements given as arguments, or the script read from standard
@@ -9,6 +9,10 @@
 // statement and a terminal on standard input, it prompts for statements
 // with line editing and history instead. Shell commands: .tables,
 // .schema TABLE, .dump [TABLE], .check, .help, .quit.
+//
+// --read-only opens the file as support should open a customer's file it
+// only looks at: nothing is written to it or beside it, not even its date,
+// and every statement that would change it is refused.
 //
 // --check opens the file read-only and checks it (Database::check): "OK"
 // and exit code 0 when it is sound, otherwise one French line per problem
@@ -33,11 +37,12 @@ namespace {
 
 struct Options {
   bool create = false;
+  bool readOnly = false;
   bool csv = false;
   bool check = false;
 };
 
-constexpr const char* kUsage = "usage: jetsql [--create] [--csv] FILE [STATEMENT...]\n       jetsql --check FILE\n";
+constexpr const char* kUsage = "usage: jetsql [--create | --read-only] [--csv] FILE [STATEMENT...]\n       jetsql --check FILE\n";
 
 // Prints the problems of the file, or "OK"; true when there are none.
 bool check(jetdb::Database& db) {
@@ -236,6 +241,7 @@ int main(int argc, char** argv) {
   for (; i < argc; ++i) {
     std::string a = argv[i];
     if (a == "--create") opt.create = true;
+    else if (a == "--read-only") opt.readOnly = true;
     else if (a == "--csv") opt.csv = true;
     else if (a == "--check")
       opt.check = true;
@@ -245,7 +251,7 @@ int main(int argc, char** argv) {
       return 64;
     } else break;
   }
-  if (i >= argc || (opt.check && (opt.create || i + 1 != argc))) {
+  if (i >= argc || (opt.create && opt.readOnly) || (opt.check && (opt.create || i + 1 != argc))) {
     std::cerr << kUsage;
     return 64;
   }
@@ -258,7 +264,10 @@ int main(int argc, char** argv) {
     }
     return check(*db) ? 0 : 1;
   }
-  auto db = jetdb::Database::open(argv[i], opt.create, error);
+  const auto mode = opt.create     ? jetdb::OpenMode::Create
+                    : opt.readOnly ? jetdb::OpenMode::ReadOnly
+                                   : jetdb::OpenMode::Existing;
+  auto db = jetdb::Database::open(argv[i], mode, error);
   if (!db) {
     printError(error);
     return 2;
