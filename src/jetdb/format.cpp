@@ -43,13 +43,18 @@ std::string twoDigits(std::int64_t v) {
 // The digits of |v| rounded half away from zero to `decimals` places, the
 // integer part first ("" when it is 0), then exactly `decimals` digits.
 void digitsOf(double v, int decimals, std::string& whole, std::string& fraction) {
-  const double scaled = std::round(std::fabs(v) * std::pow(10.0, decimals));
+  double scaled = std::round(std::fabs(v) * std::pow(10.0, decimals));
+  int shown = decimals;
+  if (!std::isfinite(scaled)) {  // too large for its decimals: they are all 0
+    scaled = std::round(std::fabs(v));
+    shown = 0;
+  }
   char buf[400];
   std::snprintf(buf, sizeof buf, "%.0f", scaled);
   std::string all = buf;
-  if (all.size() <= static_cast<std::size_t>(decimals)) all.insert(0, decimals + 1 - all.size(), '0');
-  whole = all.substr(0, all.size() - decimals);
-  fraction = all.substr(all.size() - decimals);
+  if (all.size() <= static_cast<std::size_t>(shown)) all.insert(0, shown + 1 - all.size(), '0');
+  whole = all.substr(0, all.size() - shown);
+  fraction = all.substr(all.size() - shown) + std::string(decimals - shown, '0');
   if (whole == "0") whole.clear();
 }
 
@@ -309,7 +314,7 @@ std::string datePicture(std::int64_t d, std::string_view picture) {
     else if (t[0] == 'm')
       out += kMonths[c.month - 1];
     else if (t == "y")
-      out += std::to_string(d / dates::kDay - dates::daysOf(c.year, 1, 1) + 1);
+      out += std::to_string(dates::floorDiv(d, dates::kDay) - dates::daysOf(c.year, 1, 1) + 1);
     else if (t == "yy" || t == "yyy")
       out += twoDigits(c.year % 100);
     else if (t[0] == 'y')
@@ -329,7 +334,7 @@ std::string datePicture(std::int64_t d, std::string_view picture) {
     else if (t == "w")
       out += std::to_string(dates::weekday(d));
     else if (t == "ww")
-      out += std::to_string((d / dates::kDay - dates::daysOf(c.year, 1, 1) +
+      out += std::to_string((dates::floorDiv(d, dates::kDay) - dates::daysOf(c.year, 1, 1) +
                              dates::weekday(dates::daysOf(c.year, 1, 1) * dates::kDay) - 1) /
                                 7 +
                             1);

@@ -978,16 +978,22 @@ bool compileFunction(Session& s, const Expr& e, const TableMeta* table, std::vec
     out.aggregate = out.aggregate || args[i].aggregate;
     out.bareColumn = out.bareColumn || args[i].bareColumn;
   }
-  // The common type of the values a choice may give, when they agree.
+  // The common type of the values a choice may give, when they agree (a
+  // Null has none): IIf(x, [Date], Null) still reads as a date.
   auto common = [&](std::size_t from, std::size_t step) {
-    std::optional<JetType> t = args[from].type;
-    for (std::size_t i = from; i < args.size(); i += step)
-      if (args[i].type != t) return std::optional<JetType>();
+    std::optional<JetType> t;
+    bool first = true;
+    for (std::size_t i = from; i < args.size(); i += step) {
+      if (e.args[i]->kind == Expr::Kind::Literal && e.args[i]->literal.isNull()) continue;
+      if (!first && args[i].type != t) return std::optional<JetType>();
+      t = args[i].type;
+      first = false;
+    }
     return t;
   };
   if (e.name == "IIF") {
     out.sql = "(CASE WHEN " + args[0].sql + " THEN " + args[1].valueSql() + " ELSE " + args[2].valueSql() + " END)";
-    out.type = args[1].type == args[2].type ? args[1].type : std::nullopt;
+    out.type = common(1, 1);
   } else if (e.name == "SWITCH") {
     out.sql = "(CASE";
     for (std::size_t i = 0; i < args.size(); i += 2)
