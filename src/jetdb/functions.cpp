@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <stdexcept>
 
 #include "jetdb/dates.h"
 #include "jetdb/errors.h"
@@ -888,6 +889,10 @@ void run(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     sqlite3_result_error(ctx, message.c_str(), -1);
   } catch (const std::bad_alloc&) {
     sqlite3_result_error_nomem(ctx);
+  } catch (const std::exception&) {
+    // Nothing may unwind through SQLite: what the checks above missed is
+    // still an argument the function cannot take.
+    sqlite3_result_error(ctx, (kFailureTag + std::string("5")).c_str(), -1);
   }
 }
 
