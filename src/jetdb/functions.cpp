@@ -984,14 +984,18 @@ bool compileFunction(Session& s, const Expr& e, const TableMeta* table, std::vec
     out.bareColumn = out.bareColumn || args[i].bareColumn;
   }
   // The common type of the values a choice may give, when they agree (a
-  // Null has none): IIf(x, [Date], Null) still reads as a date.
+  // Null has none): IIf(x, [Date], Null) still reads as a date, and
+  // IIf(x, 'a', 'b') + 'c' joins texts.
   auto common = [&](std::size_t from, std::size_t step) {
     std::optional<JetType> t;
     bool first = true;
     for (std::size_t i = from; i < args.size(); i += step) {
-      if (e.args[i]->kind == Expr::Kind::Literal && e.args[i]->literal.isNull()) continue;
-      if (!first && args[i].type != t) return std::optional<JetType>();
-      t = args[i].type;
+      const Expr& arg = *e.args[i];
+      if (arg.kind == Expr::Kind::Literal && arg.literal.isNull()) continue;
+      const bool text = arg.kind == Expr::Kind::Literal && arg.literal.kind == Value::Kind::Text;
+      const std::optional<JetType> type = text ? JetType::Text : args[i].type;
+      if (!first && type != t) return std::optional<JetType>();
+      t = type;
       first = false;
     }
     return t;

@@ -46,6 +46,7 @@ TEST_F(Functions, AnswerAsAccessDoes) {
       {"iif(D > #1/1/2020#, D, Null)", "#2020-12-25 14:30:05#"},
       {"Switch(N < 1, 'a', N < 3, 'b', True, 'c')", "'b'"},
       {"Switch(N > 9, 'a')", "Null"},
+      {"IIf(N > 2, 'a', Null) + 'c'", "'ac'"},
       {"Choose(2.9, 'a', 'b', 'c')", "'b'"},  // the index is truncated
       {"Choose(4, 'a', 'b', 'c')", "Null"},
       {"IsNull(E)", "-1"},
