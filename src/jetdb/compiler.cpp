@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "jetdb/errors.h"
+#include "jetdb/functions.h"
 #include "jetdb/session.h"
 #include "jetdb/text.h"
 
@@ -56,6 +57,25 @@ std::string joinChain(std::vector<Term> terms, bool groupable) {
   return sql + ")";
 }
 
+// `&` takes Null as "", numbers and dates as their text, and gives Null
+// only when every operand is Null: the driver's jet_concat does all three.
+bool compileConcat(Session& s, const Expr& e, const TableMeta* table, std::vector<Value>& params, CompiledExpr& out,
+                   bool insideAggregate) {
+  std::vector<std::string> operands;
+  std::vector<bool> dates;
+  for (const auto& arg : e.args) {
+    CompiledExpr a;
+    if (!compileExpr(s, *arg, table, params, a, insideAggregate)) return false;
+    out.aggregate = out.aggregate || a.aggregate;
+    out.bareColumn = out.bareColumn || a.bareColumn;
+    operands.push_back(a.valueSql());
+    dates.push_back(a.type == JetType::DateTime);
+  }
+  out.sql = concatSql(operands, dates);
+  out.type = JetType::Memo;
+  return true;
+}
+
 }  // namespace
 
 bool compileExpr(Session& s, const Expr& e, const TableMeta* table, std::vector<Value>& params, CompiledExpr& out,
@@ -83,6 +103,7 @@ bool compileExpr(Session& s, const Expr& e, const TableMeta* table, std::vector<
       out.aggregate = true;
       return true;
     case Expr::Kind::Call: {
+      if (isBuiltinFunction(e.name)) return compileFunction(s, e, table, params, out, insideAggregate);
       if (insideAggregate) return s.fail(errors::syntaxInExpression(e.name));
       CompiledExpr arg;
       if (!compileExpr(s, *e.args[0], table, params, arg, true)) return false;
@@ -117,6 +138,9 @@ bool compileExpr(Session& s, const Expr& e, const TableMeta* table, std::vector<
       const std::string& first = e.ops.front();
       const bool logical = first == "AND" || first == "OR";
       const bool division = std::find(e.ops.begin(), e.ops.end(), "/") != e.ops.end();
+      if (first == "&") return compileConcat(s, e, table, params, out, insideAggregate);
+      // "+" between texts joins them, and Null + "x" is Null as with ||.
+      bool texts = std::all_of(e.ops.begin(), e.ops.end(), [](const std::string& op) { return op == "+"; });
       std::vector<Term> terms;
       terms.reserve(e.args.size());
       for (std::size_t i = 0; i < e.args.size(); ++i) {
@@ -124,20 +148,21 @@ bool compileExpr(Session& s, const Expr& e, const TableMeta* table, std::vector<
         if (!compileExpr(s, *e.args[i], table, params, a, insideAggregate)) return false;
         out.aggregate = out.aggregate || a.aggregate;
         out.bareColumn = out.bareColumn || a.bareColumn;
+        const bool textLiteral = e.args[i]->kind == Expr::Kind::Literal && e.args[i]->literal.kind == Value::Kind::Text;
+        texts = texts && (textLiteral || (a.type && isTextType(*a.type)));
         std::string sql = logical ? a.sql : a.valueSql();
-        // Jet concatenation takes Null as an empty text; Jet division is
-        // never an integer division.
-        if (first == "&")
-          sql = "COALESCE(" + sql + ", '')";
-        else if (division && i == 0)
-          sql = "CAST(" + sql + " AS REAL)";
-        terms.push_back(Term{i ? (first == "&" ? "||" : e.ops[i - 1]) : "", std::move(sql)});
+        // Jet division is never an integer division.
+        if (division && i == 0) sql = "CAST(" + sql + " AS REAL)";
+        terms.push_back(Term{i ? e.ops[i - 1] : "", std::move(sql)});
+      }
+      if (texts) {
+        for (std::size_t i = 1; i < terms.size(); ++i) terms[i].op = "||";
+        out.type = JetType::Memo;
       }
       // A regrouped division would divide by a product that may be 0 where
       // the chain never did.
       out.sql = joinChain(std::move(terms), !division);
       out.boolean = logical;
-      if (first == "&") out.type = JetType::Memo;
       return true;
     }
     case Expr::Kind::In: {

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "jetdb/errors.h"
+#include "jetdb/functions.h"
 #include "jetdb/parser.h"
 #include "jetdb/session.h"
 #include "jetdb/text.h"
@@ -89,7 +90,8 @@ bool configure(sqlite3* db) {
   sqlite3_busy_timeout(db, kBusyTimeoutMs);
   return sqlite3_create_collation_v2(db, "JETNOCASE", SQLITE_UTF8, nullptr, collate, nullptr) == SQLITE_OK &&
          sqlite3_create_function_v2(db, "jetlike", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, likeFunction,
-                                    nullptr, nullptr, nullptr) == SQLITE_OK;
+                                    nullptr, nullptr, nullptr) == SQLITE_OK &&
+         registerFunctions(db);
 }
 
 // The read at the end opens the log at once: a reader that finds the header
@@ -260,6 +262,7 @@ Error sqliteFailure(sqlite3* db, int code, const std::string& path, std::string_
       // their English text tells them apart.
       static const char* kLimits[] = {"parser stack overflow", "Expression tree is too large", "too many"};
       const char* message = db ? sqlite3_errmsg(db) : "";
+      if (auto raised = functionError(message)) return *raised;
       for (const char* limit : kLimits)
         if (std::strncmp(message, limit, std::strlen(limit)) == 0) return errors::tooComplex();
       return errors::engine(code);

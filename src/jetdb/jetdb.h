@@ -35,6 +35,17 @@
 //   subquery kSubqueryNesting; deeper, the statement fails with state
 //   54001, native 3360 ("Requête trop complexe"), as it does when the
 //   statement is too large for SQLite.
+// * Functions: Access's built-in functions (IIf, Left, DateAdd, Format...;
+//   the list and their rules in functions.h), names in any case, run as
+//   Access runs them, texts in French conventions (decimal comma, dates day
+//   first). An unknown function fails with state 42000, native 3085; a
+//   wrong number of arguments with 42000, native 3075. A function that
+//   fails as it runs fails its statement, which changes nothing, with
+//   Access's run-time error number as the native number: 5 (invalid
+//   argument), 6 (overflow), 13 (type mismatch), 14 (text too long), 94
+//   (invalid use of Null). `&` reads Null as "" (Null & Null is Null), `+`
+//   joins two texts. A function's date reads as Kind::DateTime, its
+//   True/False as -1/0.
 //
 // Values
 // ------

@@ -1,6 +1,7 @@
 #include "jetdb/parser.h"
 
 #include "jetdb/errors.h"
+#include "jetdb/functions.h"
 #include "jetdb/lexer.h"
 #include "jetdb/text.h"
 
@@ -633,6 +634,7 @@ class Parser {
     static const char* kAggregates[] = {"COUNT", "MIN", "MAX", "SUM", "AVG"};
     bool known = false;
     for (const char* a : kAggregates) known = known || fn == a;
+    if (!known && isBuiltinFunction(fn)) return builtinCall(std::move(fn), from);
     if (!known) {
       failed_ = true;
       error_ = makeError("42000", 3085, "Fonction '" + fn + "' non définie dans l'expression.");
@@ -649,6 +651,23 @@ class Parser {
     }
     e->name = fn;
     if (!accept(")")) { failExpression(from); return nullptr; }
+    return e;
+  }
+  // A built-in function's call: its arguments, any number of them (the
+  // compiler checks the count against the function).
+  ExprPtr builtinCall(std::string fn, std::size_t from) {
+    auto e = std::make_unique<Expr>();
+    e->kind = Expr::Kind::Call;
+    e->name = std::move(fn);
+    if (!accept(")")) {
+      do {
+        ExprPtr arg = orExpr();
+        if (!arg) return nullptr;
+        e->args.push_back(std::move(arg));
+      } while (accept(","));
+      if (!accept(")")) { failExpression(from); return nullptr; }
+    }
+    e->source = std::string(sql_.substr(from, peek().offset - from));
     return e;
   }
   ExprPtr column() {

@@ -169,6 +169,40 @@ bool likeMatch(std::string_view text, std::string_view pattern) {
   return i == items.size();
 }
 
+std::u32string decodeText(std::string_view text) {
+  std::u32string out;
+  out.reserve(text.size());
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(text.data());
+  const unsigned char* end = p + text.size();
+  while (p < end) out.push_back(decode(p, end));
+  return out;
+}
+
+std::string encodeText(std::u32string_view chars) {
+  std::string out;
+  out.reserve(chars.size());
+  for (char32_t c : chars) {
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c < 0x800) {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      out += static_cast<char>(0xE0 | (c >> 12));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | (c >> 18));
+      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+char32_t foldChar(char32_t c) { return fold(c); }
+
 std::size_t characterCount(std::string_view text) {
   std::size_t n = 0;
   const unsigned char* p = reinterpret_cast<const unsigned char*>(text.data());

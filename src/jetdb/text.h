@@ -17,6 +17,14 @@ inline bool sameName(std::string_view a, std::string_view b) { return compareFol
 // ignoring case and accents.
 bool likeMatch(std::string_view text, std::string_view pattern);
 
+// A UTF-8 text as code points and back, for the string functions, which
+// count characters, not bytes. A byte that is not valid UTF-8 stands for
+// itself, as in the comparisons.
+std::u32string decodeText(std::string_view text);
+std::string encodeText(std::u32string_view chars);
+// One character as the comparisons see it: lower case, without accent.
+char32_t foldChar(char32_t c);
+
 // Number of characters (code points) of a UTF-8 text.
 std::size_t characterCount(std::string_view text);
 
