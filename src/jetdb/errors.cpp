@@ -131,6 +131,18 @@ Error tooComplex() {
                    "Requête trop complexe : le moteur de base de données ne peut pas la traiter. Scindez-la en "
                    "requêtes plus simples.");
 }
+Error ambiguousColumn(std::string_view c) {
+  return makeError("42000", 3079,
+                   "Le champ spécifié " + q(c) +
+                       " peut faire référence à plusieurs tables de la clause FROM de votre "
+                       "instruction SQL.");
+}
+Error tooFewParameters(std::size_t expected) {
+  return makeError("07002", 3061, "Trop peu de paramètres. " + std::to_string(expected) + " attendu.");
+}
+Error distinctOrder(std::string_view x) {
+  return makeError("42000", 3093, "La clause ORDER BY " + q(x) + " est en conflit avec DISTINCT.");
+}
 Error subqueryColumns() {
   return makeError("42000", 3306,
                    "Vous avez écrit une sous-requête pouvant renvoyer plus d'un champ. Modifiez l'instruction SELECT "
