@@ -180,9 +180,11 @@ struct JoinTarget {
   std::vector<Value> params;
   const ScopeSource* target = nullptr;
 };
-bool joinTarget(Session& s, const FromItem& from, std::string_view name, JoinTarget& out) {
+bool joinSources(Session& s, const FromItem& from, JoinTarget& out) {
   s.nextAlias = 0;
-  if (!compileFrom(s, from, out.scope, true, out.from, out.params)) return false;
+  return compileFrom(s, from, out.scope, true, out.from, out.params);
+}
+bool pickTarget(Session& s, std::string_view name, JoinTarget& out) {
   out.target = findSource(out.scope, name);
   if (!out.target || !out.target->table) return s.fail(errors::tableNotFound(name));
   return true;
@@ -202,13 +204,7 @@ std::string updatedTable(const Update& st, const Scope& scope) {
 
 bool executeUpdate(Session& s, const Update& st) {
   JoinTarget join;
-  if (st.from) {
-    s.nextAlias = 0;
-    if (!compileFrom(s, *st.from, join.scope, true, join.from, join.params)) return false;
-    const std::string name = updatedTable(st, join.scope);
-    join.target = findSource(join.scope, name);
-    if (!join.target || !join.target->table) return s.fail(errors::tableNotFound(name));
-  }
+  if (st.from && (!joinSources(s, *st.from, join) || !pickTarget(s, updatedTable(st, join.scope), join))) return false;
   const TableMeta* t = st.from ? join.target->table : s.catalog.findTable(st.table);
   if (!t) return s.fail(errors::tableNotFound(st.table));
   const Scope single = st.from ? Scope{} : tableScope(*t);
@@ -267,7 +263,7 @@ bool executeUpdate(Session& s, const Update& st) {
 
 bool executeDelete(Session& s, const Delete& st) {
   JoinTarget join;
-  if (st.from && !joinTarget(s, *st.from, st.table, join)) return false;
+  if (st.from && (!joinSources(s, *st.from, join) || !pickTarget(s, st.table, join))) return false;
   const TableMeta* t = st.from ? join.target->table : s.catalog.findTable(st.table);
   if (!t) return s.fail(errors::tableNotFound(st.table));
   const Scope single = st.from ? Scope{} : tableScope(*t);

@@ -108,7 +108,11 @@ Error nullNotAllowed(std::string_view t, std::string_view c) {
                        "' ne peut pas contenir de valeur Null car la propriété Null interdit de ce champ a la valeur "
                        "True. Entrez une valeur dans ce champ.");
 }
-Error syntax(std::string_view where) { return makeError("42000", 3290, "Erreur de syntaxe dans " + std::string(where) + "."); }
+Error syntax(std::string_view where) {
+  // The clauses of a query have Jet numbers of their own.
+  const int native = where == "la clause FROM" ? 3131 : where == "l'opération JOIN" ? 3135 : 3290;
+  return makeError("42000", native, "Erreur de syntaxe dans " + std::string(where) + ".");
+}
 Error syntaxInExpression(std::string_view x) {
   return makeError("42000", 3075, "Erreur de syntaxe (opérateur absent) dans l'expression " + q(x) + ".");
 }

@@ -189,8 +189,9 @@ TEST_F(QueriesTest, BadQueriesAreRefusedWithTheirError) {
       {"SELECT Nom FROM Categories UNION SELECT Nom, Prix FROM Ingredients", "42000", 3307},
       {"SELECT x.Nom FROM Categories c", "42S22", 3265},
       {"SELECT * FROM Categories c INNER JOIN Absente a ON a.ID = c.ID", "42S02", 3078},
-      {"SELECT * FROM Categories c INNER JOIN Ingredients i", "42000", 3290},
-      {"SELECT * FROM (SELECT ID FROM Categories)) AS q", "42000", 3290},
+      {"SELECT * FROM Categories c INNER JOIN Ingredients i", "42000", 3131},
+      {"SELECT * FROM (SELECT ID FROM Categories)) AS q", "42000", 3131},
+      {"SELECT * FROM Categories c INNER JOIN Ingredients i ON i. = c.ID", "42000", 3135},
       {"SELECT TOP 1 Nom FROM Ingredients ORDER BY 3", "42000", 3075},
       {"SELECT Nom, (SELECT ID, Nom FROM Categories) FROM Ingredients", "42000", 3306},
   };
