@@ -113,6 +113,7 @@ struct OrderItem { ExprPtr expr; bool descending = false; };
 struct Select {
   bool star = false;
   bool distinct = false;
+  bool distinctRow = false;
   std::optional<std::int64_t> top;  // TOP n
   bool topPercent = false;
   std::vector<SelectItem> items;

@@ -557,8 +557,9 @@ bool compileCore(Session& s, const Select& st, const std::vector<OrderItem>* ord
 
   const bool summarised = grouped || aggregate;
   if (summarised && !firstBare.empty()) return s.fail(errors::aggregateMix(firstBare));
-  out.hasRowId = !summarised && !st.distinct && !nested && !qualify && !inUnion;
-  core.distinct = st.distinct;
+  const bool distinct = st.distinct || (st.distinctRow && scope.sources.size() > 1);
+  out.hasRowId = !summarised && !distinct && !nested && !qualify && !inUnion;
+  core.distinct = distinct;
   core.items = itemSqls;
   if (out.hasRowId) core.items.push_back(kRowColumn);
   std::string& rest = core.rest;

@@ -44,6 +44,7 @@
 //   numbers; UNION [ALL], whose ORDER BY comes last and sorts the whole;
 //   subqueries in IN, EXISTS and as values; BETWEEN; #m/d/yyyy [h:nn:ss
 //   AM|PM]# and #h:nn:ss# (US order) besides ISO dates; True, False, Null.
+//   DISTINCTROW changes nothing over one table and is DISTINCT over a join.
 //   TOP n keeps every row that ties with the n-th on the ORDER BY keys, and
 //   n PERCENT of the rows rounded up; a column of a grouped query outside
 //   any aggregate must be one of its groups (42000, native 3122). First and

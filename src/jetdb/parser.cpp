@@ -377,9 +377,16 @@ class Parser {
   // SELECT and belongs to the whole.
   bool selectCore(Select& s, bool first) {
     if (!expectWord("SELECT")) return false;
-    if (acceptWord("DISTINCT") || acceptWord("DISTINCTROW"))
+    // DISTINCTROW leaves out rows of one same record of the tables: over a
+    // single table every row is one record, so it changes nothing; over a
+    // join it is taken as DISTINCT, which differs only where a table holds
+    // two records equal in every field the query returns.
+    if (acceptWord("DISTINCT"))
       s.distinct = true;
-    else acceptWord("ALL");
+    else if (acceptWord("DISTINCTROW"))
+      s.distinctRow = true;
+    else
+      acceptWord("ALL");
     if (acceptWord("TOP")) {
       if (peek().kind != K::Integer || peek().integer < 0) return fail();
       s.top = take().integer;

@@ -76,7 +76,10 @@ TEST_F(QueriesTest, SelectFormsGiveAccessResults) {
       {"SELECT TOP 2 Nom, Prix FROM Ingredients ORDER BY Prix DESC, Nom", true, "Crème|4;Poireau|4"},
       // PERCENT rounds up: half of five rows is three.
       {"SELECT TOP 50 PERCENT Nom FROM Ingredients ORDER BY Nom", true, "Carotte;Crème;Poireau"},
-      {"SELECT DISTINCTROW TOP 1 Prix FROM Ingredients ORDER BY Prix DESC", true, "4"},
+      // DISTINCTROW over one table: every row is a record of its own.
+      {"SELECT DISTINCTROW TOP 1 Prix FROM Ingredients ORDER BY Prix DESC", true, "4;4"},
+      {"SELECT DISTINCTROW Nom FROM Ingredients INNER JOIN Liens ON Liens.Ingredient = Ingredients.ID", false,
+       "Carotte;Poireau;Pomme;Sel"},
       {"SELECT DISTINCT Prix FROM Ingredients", false, "1;2.5;4"},
       {"SELECT r.Titre FROM (Recettes AS r INNER JOIN Liens AS l ON r.ID = l.Recette) "
        "INNER JOIN Ingredients i ON l.Ingredient = i.ID WHERE i.Nom = 'SEL'",
