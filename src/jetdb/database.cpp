@@ -91,7 +91,7 @@ bool configure(sqlite3* db) {
   return sqlite3_create_collation_v2(db, "JETNOCASE", SQLITE_UTF8, nullptr, collate, nullptr) == SQLITE_OK &&
          sqlite3_create_function_v2(db, "jetlike", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, likeFunction,
                                     nullptr, nullptr, nullptr) == SQLITE_OK &&
-         registerFunctions(db);
+         registerFunctions(db) && registerAggregates(db);
 }
 
 // The read at the end opens the log at once: a reader that finds the header
@@ -427,13 +427,57 @@ void Database::setWriteBatching(bool on) {
   impl_->batching = on;
 }
 
-bool Database::execute(std::string_view sql) {
+namespace {
+
+// The parameters of a statement with values bound, in the order of the
+// text: each "?", and each name that is neither a column of a table the
+// statement names nor an alias of its result, once.
+void learnParameters(Session& s, const ParseNotes& notes, const std::vector<Value>& values) {
+  s.parameterKeys.clear();
+  s.bound = values.empty() ? nullptr : &values;
+  if (values.empty()) return;
+  auto known = [&](const std::string& name) {
+    for (const auto& alias : notes.aliases)
+      if (sameName(alias, name)) return true;
+    for (const auto& table : notes.tables)
+      if (const TableMeta* t = s.catalog.findTable(table); t && t->findColumn(name) >= 0) return true;
+    return false;
+  };
+  for (const auto& [offset, name] : notes.values) {
+    if (name == "?") {
+      s.parameterKeys.push_back("\x01?" + std::to_string(offset));
+      continue;
+    }
+    if (known(name)) continue;
+    bool seen = false;
+    for (const auto& k : s.parameterKeys) seen = seen || sameName(k, name);
+    if (!seen) s.parameterKeys.push_back(name);
+  }
+}
+
+// Forgets the values once the statement is compiled and run.
+struct BoundValues {
+  Session& s;
+  ~BoundValues() {
+    s.bound = nullptr;
+    s.parameterKeys.clear();
+  }
+};
+
+}  // namespace
+
+bool Database::execute(std::string_view sql) { return execute(sql, {}); }
+
+bool Database::execute(std::string_view sql, const std::vector<Value>& values) {
   Session& s = *impl_;
   s.last = Error{};
   Statement st;
-  if (!parseStatement(sql, st, s.last)) return false;
-  if (std::holds_alternative<Select>(st)) {
-    auto q = query(sql);
+  ParseNotes notes;
+  if (!parseStatement(sql, st, s.last, values.empty() ? nullptr : &notes)) return false;
+  BoundValues scope{s};
+  learnParameters(s, notes, values);
+  if (auto* select = std::get_if<Select>(&st); select && select->into.empty()) {
+    auto q = query(sql, values);
     if (!q) return false;
     while (q->next()) {}
     if (q->error()) return s.fail(*q->error());
@@ -445,6 +489,14 @@ bool Database::execute(std::string_view sql) {
     // before them are committed.
     if (!s.commitBatch()) return false;
     s.catalogChanged();
+  }
+  if (auto* select = std::get_if<Select>(&st)) {
+    // SELECT ... INTO makes a table: a definition and a write at once.
+    if (!s.commitBatch()) return false;
+    s.catalogChanged();
+    StatementTransaction tx(s, false);
+    if (!tx.begin() || !executeSelectInto(s, *select)) return false;
+    return tx.commit();
   }
   StatementTransaction tx(s, !definition);
   if (!tx.begin()) return false;
@@ -521,13 +573,17 @@ Shape shapeOf(std::string_view sql) {
   return shape;
 }
 
-bool parseAndCompile(Session& s, std::string_view sql, CompiledSelect& cs, std::string& table) {
+bool parseAndCompile(Session& s, std::string_view sql, CompiledSelect& cs, std::string& table,
+                     const std::vector<Value>& values = {}) {
   Statement st;
-  if (!parseStatement(sql, st, s.last)) return false;
+  ParseNotes notes;
+  if (!parseStatement(sql, st, s.last, values.empty() ? nullptr : &notes)) return false;
   auto* select = std::get_if<Select>(&st);
-  if (!select)
+  if (!select || !select->into.empty())
     return s.fail(makeError("42000", 3065, "Impossible d'exécuter une requête qui n'est pas une requête Sélection."));
   table = select->table;
+  BoundValues scope{s};
+  learnParameters(s, notes, values);
   return compileSelect(s, *select, cs);
 }
 
@@ -595,14 +651,20 @@ Session::SelectShape learnShape(Session& s, std::string_view sql, const Shape& s
 
 }  // namespace
 
-std::unique_ptr<Query> Database::query(std::string_view sql) {
+std::unique_ptr<Query> Database::query(std::string_view sql) { return query(sql, {}); }
+
+std::unique_ptr<Query> Database::query(std::string_view sql, const std::vector<Value>& values) {
   Session& s = *impl_;
   s.last = Error{};
   const Shape shape = shapeOf(sql);
   CompiledSelect cs;
   std::string table;
-  auto known = s.shapes.find(shape.key);
-  if (known != s.shapes.end() && known->second.reusable) {
+  // Values bound are compiled into the statement: such a text is compiled
+  // each time, never kept as a shape.
+  auto known = values.empty() ? s.shapes.find(shape.key) : s.shapes.end();
+  if (!values.empty()) {
+    if (!parseAndCompile(s, sql, cs, table, values)) return nullptr;
+  } else if (known != s.shapes.end() && known->second.reusable) {
     cs = known->second.compiled;
     for (std::size_t i = 0; i < shape.literals.size(); ++i)
       cs.params[known->second.slots[i]] = Value::of(shape.literals[i]);

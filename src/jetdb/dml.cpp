@@ -87,6 +87,36 @@ bool executeInsert(Session& s, const Insert& st) {
   return true;
 }
 
+bool executeSelectInto(Session& s, const Select& st) {
+  if (s.catalog.findTable(st.into)) return s.fail(errors::tableExists(st.into));
+  CompiledSelect cs;
+  if (!compileSelect(s, st, cs)) return false;
+  // The new table takes each column's type and size, not its rules: no
+  // key, no index, Null allowed; a counter is copied as a plain number.
+  CreateTable create;
+  create.table = st.into;
+  for (const auto& c : cs.columns) {
+    ColumnDef def;
+    def.name = c.name;
+    def.type = ColumnType{c.type == JetType::Counter ? JetType::Long : c.type, c.size};
+    create.columns.push_back(std::move(def));
+  }
+  if (!executeCreateTable(s, create)) return false;
+  s.catalogChanged();
+  const TableMeta* t = s.catalog.findTable(st.into);
+  std::vector<std::vector<std::optional<Value>>> rows;
+  bool ok = eachRow(s, cs.sql, cs.params, t->name, [&](sqlite3_stmt* row) {
+    std::vector<std::optional<Value>> values(t->columns.size());
+    for (std::size_t i = 0; i < values.size(); ++i) values[i] = readValue(row, static_cast<int>(i), cs.types[i]);
+    rows.push_back(std::move(values));
+    return true;
+  });
+  if (!ok) return false;
+  for (const auto& values : rows)
+    if (!insertValues(s, *t, values, nullptr)) return false;
+  return true;
+}
+
 namespace {
 
 // A literal, or a literal with a sign: the same value in every row.
@@ -140,22 +170,59 @@ bool updateWithConstants(Session& s, const TableMeta& t, const std::string& wher
 
 }  // namespace
 
-bool executeUpdate(Session& s, const Update& st) {
-  const TableMeta* t = s.catalog.findTable(st.table);
-  if (!t) return s.fail(errors::tableNotFound(st.table));
+namespace {
+
+// The sources of a write through a join, and the one whose rows it changes,
+// named by `name` (its alias or its table's name).
+struct JoinTarget {
+  Scope scope;
+  std::string from;
   std::vector<Value> params;
-  std::string sql = std::string("SELECT ") + kRowColumn;
+  const ScopeSource* target = nullptr;
+};
+bool joinSources(Session& s, const FromItem& from, JoinTarget& out) {
+  s.nextAlias = 0;
+  return compileFrom(s, from, out.scope, true, out.from, out.params);
+}
+bool pickTarget(Session& s, std::string_view name, JoinTarget& out) {
+  out.target = findSource(out.scope, name);
+  if (!out.target || !out.target->table) return s.fail(errors::tableNotFound(name));
+  return true;
+}
+
+// The table an UPDATE through a join sets: the one its first qualified
+// column names, else the one that has its first column.
+std::string updatedTable(const Update& st, const Scope& scope) {
+  for (const auto& a : st.assignments)
+    if (!a.qualifier.empty()) return a.qualifier;
+  for (const auto& src : scope.sources)
+    if (src.table && src.table->findColumn(st.assignments.front().column) >= 0) return src.name;
+  return st.assignments.front().column;
+}
+
+}  // namespace
+
+bool executeUpdate(Session& s, const Update& st) {
+  JoinTarget join;
+  if (st.from && (!joinSources(s, *st.from, join) || !pickTarget(s, updatedTable(st, join.scope), join))) return false;
+  const TableMeta* t = st.from ? join.target->table : s.catalog.findTable(st.table);
+  if (!t) return s.fail(errors::tableNotFound(st.table));
+  const Scope single = st.from ? Scope{} : tableScope(*t);
+  const Scope& scope = st.from ? join.scope : single;
+  std::vector<Value> params;
+  std::string sql = "SELECT " + (st.from ? quoteIdent(join.target->sqlName) + "." + kRowColumn : kRowColumn);
   std::vector<std::size_t> target;
   std::vector<std::optional<JetType>> types;
   std::vector<std::string> valueSqls;
   bool allConstant = true;
   for (const auto& a : st.assignments) {
-    if (!a.qualifier.empty() && !sameName(a.qualifier, t->name))
+    if (!a.qualifier.empty() && !sameName(a.qualifier, t->name) &&
+        !(st.from && sameName(a.qualifier, join.target->name)))
       return s.fail(errors::columnNotFound(a.qualifier + "." + a.column, t->name));
     int c = t->findColumn(a.column);
     if (c < 0) return s.fail(errors::columnNotFound(a.column, t->name));
     CompiledExpr ce;
-    if (!compileExpr(s, *a.value, t, params, ce)) return false;
+    if (!compileExpr(s, *a.value, &scope, params, ce)) return false;
     if (ce.aggregate) return s.fail(errors::syntaxInExpression(a.value->source));
     sql += ", " + ce.valueSql();
     target.push_back(static_cast<std::size_t>(c));
@@ -164,16 +231,17 @@ bool executeUpdate(Session& s, const Update& st) {
     if (!constantValue(*a.value)) allConstant = false;
   }
   const std::size_t assignmentParams = params.size();
-  sql += " FROM " + quoteIdent(t->name);
+  sql += " FROM " + (st.from ? join.from : quoteIdent(t->name));
+  params.insert(params.end(), join.params.begin(), join.params.end());
   std::string where;
   if (st.where) {
     CompiledExpr w;
-    if (!compileExpr(s, *st.where, t, params, w)) return false;
+    if (!compileExpr(s, *st.where, &scope, params, w)) return false;
     if (w.aggregate) return s.fail(errors::syntaxInExpression(st.where->source));
     where = " WHERE " + w.sql;
     sql += where;
   }
-  if (allConstant && writesFreeColumns(s, *t, target)) {
+  if (allConstant && !st.from && writesFreeColumns(s, *t, target)) {
     bool done = false;
     if (!updateWithConstants(s, *t, where, target, types, valueSqls, params, assignmentParams, done)) return false;
     if (done) return true;
@@ -194,15 +262,32 @@ bool executeUpdate(Session& s, const Update& st) {
 }
 
 bool executeDelete(Session& s, const Delete& st) {
-  const TableMeta* t = s.catalog.findTable(st.table);
+  JoinTarget join;
+  if (st.from && (!joinSources(s, *st.from, join) || !pickTarget(s, st.table, join))) return false;
+  const TableMeta* t = st.from ? join.target->table : s.catalog.findTable(st.table);
   if (!t) return s.fail(errors::tableNotFound(st.table));
-  std::vector<Value> params;
+  const Scope single = st.from ? Scope{} : tableScope(*t);
+  std::vector<Value> params = join.params;
   std::string where;
   if (st.where) {
     CompiledExpr w;
-    if (!compileExpr(s, *st.where, t, params, w)) return false;
+    if (!compileExpr(s, *st.where, st.from ? &join.scope : &single, params, w)) return false;
     if (w.aggregate) return s.fail(errors::syntaxInExpression(st.where->source));
     where = " WHERE " + w.sql;
+  }
+  if (st.from) {
+    // A row the join finds twice is deleted once.
+    std::vector<RowId> rows;
+    const std::string row = quoteIdent(join.target->sqlName) + "." + kRowColumn;
+    bool ok =
+        eachRow(s, "SELECT DISTINCT " + row + " FROM " + join.from + where, params, t->name, [&](sqlite3_stmt* r) {
+          rows.push_back(sqlite3_column_int64(r, 0));
+          return true;
+        });
+    if (!ok) return false;
+    for (RowId r : rows)
+      if (!deleteRowChecked(s, *t, r)) return false;
+    return true;
   }
   if (s.catalog.relationsTo(t->name).empty()) {
     // No table refers to this one: nothing to check row by row.

@@ -108,7 +108,11 @@ Error nullNotAllowed(std::string_view t, std::string_view c) {
                        "' ne peut pas contenir de valeur Null car la propriété Null interdit de ce champ a la valeur "
                        "True. Entrez une valeur dans ce champ.");
 }
-Error syntax(std::string_view where) { return makeError("42000", 3290, "Erreur de syntaxe dans " + std::string(where) + "."); }
+Error syntax(std::string_view where) {
+  // The clauses of a query have Jet numbers of their own.
+  const int native = where == "la clause FROM" ? 3131 : where == "l'opération JOIN" ? 3135 : 3290;
+  return makeError("42000", native, "Erreur de syntaxe dans " + std::string(where) + ".");
+}
 Error syntaxInExpression(std::string_view x) {
   return makeError("42000", 3075, "Erreur de syntaxe (opérateur absent) dans l'expression " + q(x) + ".");
 }
@@ -130,6 +134,18 @@ Error tooComplex() {
   return makeError("54001", 3360,
                    "Requête trop complexe : le moteur de base de données ne peut pas la traiter. Scindez-la en "
                    "requêtes plus simples.");
+}
+Error ambiguousColumn(std::string_view c) {
+  return makeError("42000", 3079,
+                   "Le champ spécifié " + q(c) +
+                       " peut faire référence à plusieurs tables de la clause FROM de votre "
+                       "instruction SQL.");
+}
+Error tooFewParameters(std::size_t expected) {
+  return makeError("07002", 3061, "Trop peu de paramètres. " + std::to_string(expected) + " attendu.");
+}
+Error distinctOrder(std::string_view x) {
+  return makeError("42000", 3093, "La clause ORDER BY " + q(x) + " est en conflit avec DISTINCT.");
 }
 Error subqueryColumns() {
   return makeError("42000", 3306,

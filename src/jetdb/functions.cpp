@@ -969,7 +969,7 @@ std::string concatSql(const std::vector<std::string>& operands, const std::vecto
   return level.front();
 }
 
-bool compileFunction(Session& s, const Expr& e, const TableMeta* table, std::vector<Value>& params, CompiledExpr& out,
+bool compileFunction(Session& s, const Expr& e, const Scope* scope, std::vector<Value>& params, CompiledExpr& out,
                      bool insideAggregate) {
   const Function* f = findFunction(e.name);
   const Special* special = f ? nullptr : findSpecial(e.name);
@@ -979,7 +979,7 @@ bool compileFunction(Session& s, const Expr& e, const TableMeta* table, std::vec
   if (e.name == "SWITCH" && n % 2 != 0) return wrongCount(s, e);
   std::vector<CompiledExpr> args(e.args.size());
   for (std::size_t i = 0; i < e.args.size(); ++i) {
-    if (!compileExpr(s, *e.args[i], table, params, args[i], insideAggregate)) return false;
+    if (!compileExpr(s, *e.args[i], scope, params, args[i], insideAggregate)) return false;
     out.aggregate = out.aggregate || args[i].aggregate;
     out.bareColumn = out.bareColumn || args[i].bareColumn;
   }

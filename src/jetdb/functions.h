@@ -41,7 +41,7 @@ bool isBuiltinFunction(std::string_view upperName);
 
 // The call `e` (Kind::Call, not an aggregate) as SQLite text; fails with
 // the French error of a wrong number of arguments.
-bool compileFunction(Session& s, const Expr& e, const TableMeta* table, std::vector<Value>& params, CompiledExpr& out,
+bool compileFunction(Session& s, const Expr& e, const Scope* scope, std::vector<Value>& params, CompiledExpr& out,
                      bool insideAggregate);
 
 // The SQL of a run of `&` over these operands (`dates`: which are dates).

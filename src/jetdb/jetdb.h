@@ -46,6 +46,34 @@
 //   (invalid use of Null). `&` reads Null as "" (Null & Null is Null), `+`
 //   joins two texts. A function's date reads as Kind::DateTime, its
 //   True/False as -1/0.
+// * Queries: SELECT [DISTINCT | DISTINCTROW] [TOP n [PERCENT]] over tables,
+//   aliases ("FROM Recettes AS r", "FROM Recettes r"), INNER, LEFT and RIGHT
+//   [OUTER] JOINs nested in parentheses as Access writes them, comma joins
+//   and "(SELECT ...) AS q"; "t.col", "[t].[col]", "t.*"; GROUP BY and
+//   HAVING with Count(*), Count, Sum, Avg, Min, Max, First, Last, StDev,
+//   StDevP, Var and VarP; ORDER BY expressions, result aliases and column
+//   numbers; UNION [ALL], whose ORDER BY comes last and sorts the whole;
+//   subqueries in IN, EXISTS and as values; BETWEEN; #m/d/yyyy [h:nn:ss
+//   AM|PM]# and #h:nn:ss# (US order) besides ISO dates; True, False, Null.
+//   DISTINCTROW changes nothing over one table and is DISTINCT over a join.
+//   TOP n keeps every row that ties with the n-th on the ORDER BY keys, and
+//   n PERCENT of the rows rounded up; a column of a grouped query outside
+//   any aggregate must be one of its groups (42000, native 3122). First and
+//   Last take the first and the last row of the group as read, Null
+//   included; Count(x), Sum, Avg, StDev and Var leave Null out. The join
+//   parentheses weigh one level of nesting, a subquery in FROM
+//   kSubqueryNesting.
+// * Result columns: a column read from a table keeps its name, Jet type and
+//   size (the unmatched side of an outer join reads Null, a Bit too); a
+//   column named alike in two tables is named "table.column"; an unnamed
+//   expression is "Expr1000", "Expr1001", ...; Count is a Long, Sum, Min,
+//   Max, First and Last have their column's type, Avg, StDev and Var are
+//   Doubles; other expressions are read by what they hold.
+// * Writes: INSERT INTO t [(cols)] SELECT ..., SELECT ... INTO t (a new
+//   table with the columns' types, no key nor index), UPDATE through a join
+//   ("UPDATE a INNER JOIN b ON ... SET a.x = b.y"), DELETE through a join
+//   ("DELETE a.* FROM a INNER JOIN b ON ...", each row once) are checked
+//   row by row like any other write.
 //
 // Values
 // ------
@@ -176,10 +204,19 @@ class Database {
   Database(const Database&) = delete;
   Database& operator=(const Database&) = delete;
 
-  // Runs one statement of any kind. A SELECT is run and its rows dropped.
+  // Runs one statement of any kind. A SELECT is run and its rows dropped;
+  // SELECT ... INTO creates its table and fills it.
   bool execute(std::string_view sql);
   // Runs a SELECT; null on failure.
   std::unique_ptr<Query> query(std::string_view sql);
+  // The same with values for the statement's parameters, by position in
+  // the order of the text: each "?", and each name that is no column of a
+  // table in the statement nor an alias of its result ("[Prix minimum]"),
+  // a name used twice taking one value. Fewer values than parameters fail
+  // with state 07002, native 3061. Without values such a name is an
+  // unknown column (42S22) and a "?" fails with 07002.
+  bool execute(std::string_view sql, const std::vector<Value>& values);
+  std::unique_ptr<Query> query(std::string_view sql, const std::vector<Value>& values);
 
   // Row operations, each its own atomic statement, checked like the SQL
   // ones. Columns not named take Null (0 for Bit). `rowId`, when given,

@@ -107,7 +107,7 @@ std::vector<Token> tokenize(std::string_view sql) {
       for (const char* two : kTwo) {
         if (i + 1 < n && sql[i] == two[0] && sql[i + 1] == two[1]) t.text = two;
       }
-      if (std::string_view("(),;.*=<>+-/&!").find(static_cast<char>(c)) == std::string_view::npos) {
+      if (std::string_view("(),;.*=<>+-/&!?").find(static_cast<char>(c)) == std::string_view::npos) {
         bad(i);
         break;
       }

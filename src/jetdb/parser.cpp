@@ -10,7 +10,7 @@ namespace {
 
 class Parser {
  public:
-  explicit Parser(std::string_view sql) : sql_(sql), tokens_(tokenize(sql)) {}
+  Parser(std::string_view sql, ParseNotes* notes) : sql_(sql), tokens_(tokenize(sql)), notes_(notes) {}
 
   bool statement(Statement& out, Error& error) {
     bool ok = statementBody(out);
@@ -301,25 +301,158 @@ class Parser {
     return true;
   }
 
-  bool select(Select& s) {
+  // Words that end a FROM source: a name after a source is its alias
+  // unless it is one of these.
+  bool clauseWord() const {
+    static const char* kWords[] = {"INNER", "LEFT",  "RIGHT", "JOIN", "ON",   "WHERE", "GROUP", "HAVING",
+                                   "ORDER", "UNION", "SET",   "FROM", "INTO", "OUTER", "FULL",  "CROSS"};
+    for (const char* w : kWords)
+      if (isWord(w)) return true;
+    return false;
+  }
+  bool alias(std::string& out) {
+    if (acceptWord("AS")) return name(out);
+    if (peek().kind == K::Name || (peek().kind == K::Word && !clauseWord())) return name(out);
+    return true;
+  }
+
+  // A table, "(SELECT ...) AS q", or a parenthesised join.
+  bool fromSource(FromItem& f) {
+    if (accept("(")) {
+      Level level(*this, isWord("SELECT") ? kSubqueryNesting : 1);
+      if (!level.ok) return false;
+      if (isWord("SELECT")) {
+        f.kind = FromItem::Kind::Subquery;
+        f.select = std::make_unique<Select>();
+        std::string outer = context_;
+        if (!select(*f.select)) return false;
+        context_ = std::move(outer);
+        if (!expect(")")) return false;
+        return alias(f.alias);
+      }
+      if (!fromItem(f)) return false;
+      return expect(")");
+    }
+    f.kind = FromItem::Kind::Table;
+    if (!name(f.table)) return false;
+    if (notes_) notes_->tables.push_back(f.table);
+    return alias(f.alias);
+  }
+  bool fromItem(FromItem& f) {
+    if (!fromSource(f)) return false;
+    for (;;) {
+      FromItem::Join join;
+      if (acceptWord("INNER"))
+        join = FromItem::Join::Inner;
+      else if (acceptWord("LEFT"))
+        join = FromItem::Join::Left;
+      else if (acceptWord("RIGHT"))
+        join = FromItem::Join::Right;
+      else
+        return true;
+      if (join != FromItem::Join::Inner) acceptWord("OUTER");
+      if (!expectWord("JOIN")) return false;
+      FromItem j;
+      j.kind = FromItem::Kind::Join;
+      j.join = join;
+      j.left = std::make_unique<FromItem>(std::move(f));
+      j.right = std::make_unique<FromItem>();
+      // The right side of a join is one source; a join of its own there
+      // comes in parentheses.
+      if (!fromSource(*j.right) || !expectWord("ON")) return false;
+      std::string outer = context_;
+      context_ = "l'opération JOIN";
+      if (!(j.on = expression())) return false;
+      context_ = std::move(outer);
+      f = std::move(j);
+    }
+  }
+  static const std::string& firstTable(const FromItem& f) {
+    static const std::string kNone;
+    if (f.kind == FromItem::Kind::Table) return f.table;
+    if (f.kind == FromItem::Kind::Join) return firstTable(*f.left);
+    return kNone;
+  }
+
+  // SELECT ... up to its HAVING; a union's ORDER BY comes after its last
+  // SELECT and belongs to the whole.
+  bool selectCore(Select& s, bool first) {
     if (!expectWord("SELECT")) return false;
-    if (acceptWord("DISTINCT")) s.distinct = true;
-    else acceptWord("ALL");
+    // DISTINCTROW leaves out rows of one same record of the tables: over a
+    // single table every row is one record, so it changes nothing; over a
+    // join it is taken as DISTINCT, which differs only where a table holds
+    // two records equal in every field the query returns.
+    if (acceptWord("DISTINCT"))
+      s.distinct = true;
+    else if (acceptWord("DISTINCTROW"))
+      s.distinctRow = true;
+    else
+      acceptWord("ALL");
+    if (acceptWord("TOP")) {
+      if (peek().kind != K::Integer || peek().integer < 0) return fail();
+      s.top = take().integer;
+      s.topPercent = acceptWord("PERCENT");
+      if (s.topPercent && *s.top > 100) return fail();
+    }
     if (accept("*")) {
       s.star = true;
     } else {
       do {
         SelectItem item;
-        if (!(item.expr = expression())) return false;
-        if (acceptWord("AS") && !name(item.alias)) return false;
+        if ((peek().kind == K::Word || peek().kind == K::Name) && peek(1).kind == K::Symbol && peek(1).text == "." &&
+            peek(2).kind == K::Symbol && peek(2).text == "*") {
+          item.starOf = take().text;
+          take();
+          take();
+        } else {
+          if (!(item.expr = expression())) return false;
+          if (acceptWord("AS") && !name(item.alias)) return false;
+          if (notes_ && !item.alias.empty()) notes_->aliases.push_back(item.alias);
+        }
         s.items.push_back(std::move(item));
       } while (accept(","));
     }
+    if (first && acceptWord("INTO")) {
+      context_ = "l'instruction SELECT INTO";
+      if (!name(s.into)) return false;
+    }
     context_ = "la clause FROM";
-    if (!expectWord("FROM") || !name(s.table)) return false;
+    if (!expectWord("FROM")) return false;
+    do {
+      FromItem f;
+      if (!fromItem(f)) return false;
+      s.from.push_back(std::move(f));
+    } while (accept(","));
+    s.table = firstTable(s.from.front());
     if (acceptWord("WHERE")) {
       context_ = "la clause WHERE";
       if (!(s.where = expression())) return false;
+    }
+    if (acceptWord("GROUP")) {
+      context_ = "la clause GROUP BY";
+      if (!expectWord("BY")) return false;
+      do {
+        ExprPtr e = expression();
+        if (!e) return false;
+        s.groupBy.push_back(std::move(e));
+      } while (accept(","));
+    }
+    if (acceptWord("HAVING")) {
+      context_ = "la clause HAVING";
+      if (!(s.having = expression())) return false;
+    }
+    return true;
+  }
+
+  bool select(Select& s) {
+    if (!selectCore(s, true)) return false;
+    Select* last = &s;
+    while (acceptWord("UNION")) {
+      context_ = "la requête Union";
+      last->unionAll = acceptWord("ALL");
+      last->unionNext = std::make_unique<Select>();
+      last = last->unionNext.get();
+      if (!selectCore(*last, false)) return false;
     }
     if (acceptWord("ORDER")) {
       context_ = "la clause ORDER BY";
@@ -359,7 +492,12 @@ class Parser {
 
   bool update(Statement& out) {
     Update up;
-    if (!name(up.table) || !expectWord("SET")) return false;
+    FromItem f;
+    if (!fromItem(f) || !expectWord("SET")) return false;
+    if (f.kind == FromItem::Kind::Table && f.alias.empty())
+      up.table = f.table;
+    else
+      up.from = std::move(f);
     do {
       Assignment a;
       if (!name(a.column)) return false;
@@ -380,14 +518,24 @@ class Parser {
 
   bool remove(Statement& out) {
     Delete d;
-    if (!accept("*")) {
-      // "DELETE [Table].* FROM [Table]" names the table twice.
-      if (!isWord("FROM")) {
-        std::string ignored;
-        if (!name(ignored) || !expect(".") || !expect("*")) return false;
-      }
+    // "DELETE [Table].* FROM [Table]" names the table twice; over a join it
+    // says which table loses rows.
+    std::string target;
+    if (!accept("*") && !isWord("FROM")) {
+      if (!name(target) || !expect(".") || !expect("*")) return false;
     }
-    if (!expectWord("FROM") || !name(d.table)) return false;
+    context_ = "la clause FROM";
+    FromItem f;
+    if (!expectWord("FROM") || !fromItem(f)) return false;
+    if (f.kind == FromItem::Kind::Table && f.alias.empty()) {
+      d.table = f.table;
+    } else {
+      if (f.kind == FromItem::Kind::Subquery) return fail();
+      // The table that loses rows, by its alias when it has one.
+      d.table = target.empty() && f.kind == FromItem::Kind::Table ? f.alias : target;
+      if (d.table.empty()) return fail();
+      d.from = std::move(f);
+    }
     if (acceptWord("WHERE")) {
       context_ = "la clause WHERE";
       if (!(d.where = expression())) return false;
@@ -505,9 +653,26 @@ class Parser {
       return e;
     }
     bool negated = false;
-    if (isWord("NOT") && (isWord("LIKE", 1) || isWord("IN", 1))) {
+    if (isWord("NOT") && (isWord("LIKE", 1) || isWord("IN", 1) || isWord("BETWEEN", 1))) {
       take();
       negated = true;
+    }
+    if (acceptWord("BETWEEN")) {
+      auto e = std::make_unique<Expr>();
+      e->kind = Expr::Kind::Between;
+      e->negated = negated;
+      e->args.push_back(std::move(l));
+      ExprPtr low = concat();
+      if (!low) return nullptr;
+      if (!acceptWord("AND")) {
+        failExpression(from);
+        return nullptr;
+      }
+      ExprPtr high = concat();
+      if (!high) return nullptr;
+      e->args.push_back(std::move(low));
+      e->args.push_back(std::move(high));
+      return e;
     }
     if (acceptWord("IN")) return in(std::move(l), negated, from);
     if (acceptWord("LIKE")) {
@@ -602,6 +767,18 @@ class Parser {
       case K::String: return literal(Value::of(take().text));
       case K::Date: return literal(Value::dateTime(take().integer));
       case K::Symbol:
+        if (isSymbol("?")) {
+          auto e = std::make_unique<Expr>();
+          e->kind = Expr::Kind::Parameter;
+          e->offset = take().offset;
+          e->name = "?";
+          if (notes_) notes_->values.emplace_back(e->offset, "?");
+          return e;
+        }
+        if (isSymbol("(") && isWord("SELECT", 1)) {
+          take();
+          return subquery(Expr::Kind::Subquery, from);
+        }
         if (accept("(")) {
           Level level(*this);
           if (!level.ok) return nullptr;
@@ -616,6 +793,15 @@ class Parser {
         if (isWord("NULL")) { take(); return literal(Value::null()); }
         if (isWord("TRUE") || isWord("YES")) { take(); return literal(Value::of(-1)); }
         if (isWord("FALSE") || isWord("NO")) { take(); return literal(Value::of(0)); }
+        if (isWord("EXISTS") && peek(1).kind == K::Symbol && peek(1).text == "(") {
+          take();
+          take();
+          if (!isWord("SELECT")) {
+            failExpression(from);
+            return nullptr;
+          }
+          return subquery(Expr::Kind::Exists, from);
+        }
         if (peek(1).kind == K::Symbol && peek(1).text == "(") return call();
         return column();
       case K::Name: return column();
@@ -624,6 +810,23 @@ class Parser {
         return nullptr;
     }
   }
+  // The SELECT of "(SELECT ...)" or "EXISTS (SELECT ...)", read after its
+  // opening parenthesis.
+  ExprPtr subquery(Expr::Kind kind, std::size_t from) {
+    Level level(*this, kSubqueryNesting);
+    if (!level.ok) return nullptr;
+    auto e = std::make_unique<Expr>();
+    e->kind = kind;
+    e->subquery = std::make_unique<Select>();
+    std::string outer = context_;
+    if (!select(*e->subquery)) return nullptr;
+    context_ = std::move(outer);
+    if (!accept(")")) {
+      failExpression(from);
+      return nullptr;
+    }
+    return e;
+  }
   ExprPtr call() {
     std::size_t from = peek().offset;
     Level level(*this);
@@ -631,7 +834,8 @@ class Parser {
     std::string fn = take().text;
     for (char& c : fn) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     take();  // "("
-    static const char* kAggregates[] = {"COUNT", "MIN", "MAX", "SUM", "AVG"};
+    static const char* kAggregates[] = {"COUNT", "MIN",   "MAX",    "SUM", "AVG", "FIRST",
+                                        "LAST",  "STDEV", "STDEVP", "VAR", "VARP"};
     bool known = false;
     for (const char* a : kAggregates) known = known || fn == a;
     if (!known && isBuiltinFunction(fn)) return builtinCall(std::move(fn), from);
@@ -644,7 +848,7 @@ class Parser {
     if (fn == "COUNT" && accept("*")) {
       e->kind = Expr::Kind::CountStar;
     } else {
-      e->kind = Expr::Kind::Call;
+      e->kind = Expr::Kind::Aggregate;
       ExprPtr arg = orExpr();
       if (!arg) return nullptr;
       e->args.push_back(std::move(arg));
@@ -673,10 +877,13 @@ class Parser {
   ExprPtr column() {
     auto e = std::make_unique<Expr>();
     e->kind = Expr::Kind::Column;
+    e->offset = peek().offset;
     if (!name(e->name)) return nullptr;
     if (accept(".")) {
       e->qualifier = std::move(e->name);
       if (!name(e->name)) return nullptr;
+    } else if (notes_) {
+      notes_->values.emplace_back(e->offset, e->name);
     }
     return e;
   }
@@ -689,12 +896,13 @@ class Parser {
   bool failed_ = false;
   Error error_;
   std::string context_ = "l'instruction SQL";
+  ParseNotes* notes_ = nullptr;
 };
 
 }  // namespace
 
-bool parseStatement(std::string_view sql, Statement& out, Error& error) {
-  Parser p(sql);
+bool parseStatement(std::string_view sql, Statement& out, Error& error, ParseNotes* notes) {
+  Parser p(sql, notes);
   return p.statement(out, error);
 }
 

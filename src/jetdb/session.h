@@ -119,6 +119,19 @@ struct Database::Impl {
     std::vector<std::size_t> slots;  // the parameter of each literal
   };
   std::unordered_map<std::string, SelectShape> shapes;
+
+  // The values bound to the statement being compiled, by position, and
+  // what each position stands for: "?" followed by the mark's offset, or
+  // the folded name of a [Prompt] that is no column. Without values, a
+  // name that is no column is an unknown column, as it always was.
+  const std::vector<Value>* bound = nullptr;
+  std::vector<std::string> parameterKeys;
+  // Names given to the sources of the statement being compiled in the
+  // SQLite text, so that a subquery's tables never hide its outer query's.
+  int nextAlias = 0;
+  // While a grouped query's items are compiled: the SQL of each column used
+  // outside an aggregate, which must be one of its groups.
+  std::vector<std::string>* ungrouped = nullptr;
   // Forgets everything compiled against the catalog as it was.
   void catalogChanged() {
     cache.clear();
@@ -170,6 +183,7 @@ bool executeAlterTable(Session& s, const AlterTable& st);
 bool executeInsert(Session& s, const Insert& st);
 bool executeUpdate(Session& s, const Update& st);
 bool executeDelete(Session& s, const Delete& st);
+bool executeSelectInto(Session& s, const Select& st);
 
 // Row writes, checked for types, Null, uniqueness and relations.
 bool insertValues(Session& s, const TableMeta& table, const std::vector<std::optional<Value>>& values, RowId* rowId);
@@ -186,10 +200,35 @@ bool writesFreeColumns(const Session& s, const TableMeta& table, const std::vect
 bool updateFreeValues(Session& s, const TableMeta& table, RowId row,
                       const std::vector<std::pair<std::size_t, Value>>& values);
 
-// A nested SELECT (a subquery) has no row identity column.
-bool compileSelect(Session& s, const Select& st, CompiledSelect& out, bool nested = false);
+// The sources of rows a query's names are resolved against: the tables
+// and subqueries of its FROM, then those of the query around it.
+struct ScopeSource {
+  std::string name;                  // what a qualifier matches: the alias, else the table's name
+  std::string sqlName;               // the name in the SQLite text; empty: columns go unqualified
+  const TableMeta* table = nullptr;  // a table, or else a subquery's columns:
+  std::vector<ColumnInfo> columns;
+  std::vector<std::optional<JetType>> types;
+  bool outerSide = false;  // on the optional side of an outer join: its columns may read Null
+};
+struct Scope {
+  std::vector<ScopeSource> sources;
+  const Scope* outer = nullptr;
+};
+// The scope of a statement on one table, whose columns go unqualified.
+Scope tableScope(const TableMeta& table);
+// Adds the sources of `from` to `scope` and writes its SQLite text; the
+// parameters of its ON conditions and subqueries go to `params`.
+bool compileFrom(Session& s, const FromItem& from, Scope& scope, bool qualify, std::string& sql,
+                 std::vector<Value>& params);
+// The source a write through a join changes, by its name or alias.
+const ScopeSource* findSource(const Scope& scope, std::string_view name);
 
-// An expression over the columns of `table` (null for constant ones)
+// A nested SELECT (a subquery) has no row identity column; `outer` is the
+// scope of the query it is part of.
+bool compileSelect(Session& s, const Select& st, CompiledSelect& out, bool nested = false,
+                   const Scope* outer = nullptr);
+
+// An expression over the names of `scope` (null for constant ones)
 // turned into SQLite text with its parameters.
 struct CompiledExpr {
   std::string sql;
@@ -202,8 +241,11 @@ struct CompiledExpr {
   // sees the plain comparison and can use an index for it.
   std::string valueSql() const { return boolean ? "(-" + sql + ")" : sql; }
 };
-bool compileExpr(Session& s, const Expr& e, const TableMeta* table, std::vector<Value>& params, CompiledExpr& out,
+bool compileExpr(Session& s, const Expr& e, const Scope* scope, std::vector<Value>& params, CompiledExpr& out,
                  bool insideAggregate = false);
+
+// The user aggregates behind First, Last, StDev, StDevP, Var and VarP.
+bool registerAggregates(sqlite3* db);
 
 // Names that may not be given to Jet objects: the driver's own and those
 // SQLite reserves, and names Access itself refuses.

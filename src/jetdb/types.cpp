@@ -128,7 +128,13 @@ std::optional<std::int64_t> parseDate(std::string_view text) {
   std::string s(text);
   int n = 0;
   int year, month, day;
-  if (std::sscanf(s.c_str(), "%d%c%d%*c%d%n", &a, &sep, &b, &c, &n) >= 4 && (sep == '-' || sep == '/')) {
+  int t1 = 0, t2 = 0, tn = 0;
+  if (std::sscanf(s.c_str(), " %d:%d%n", &t1, &t2, &tn) >= 2) {
+    // A time alone is a time of Access's day zero, 12/30/1899.
+    year = 1899;
+    month = 12;
+    day = 30;
+  } else if (std::sscanf(s.c_str(), "%d%c%d%*c%d%n", &a, &sep, &b, &c, &n) >= 4 && (sep == '-' || sep == '/')) {
     if (sep == '-' || a > 31) { year = a; month = b; day = c; }  // ISO order
     else { month = a; day = b; year = c; }                         // Access literals are US order
   } else {
@@ -146,7 +152,15 @@ std::optional<std::int64_t> parseDate(std::string_view text) {
       if (std::sscanf(tail.c_str(), ":%d%n", &ss, &m3) < 1) return std::nullopt;
       tail = tail.substr(static_cast<std::size_t>(m3));
     }
-    if (tail.find_first_not_of(' ') != std::string::npos) return std::nullopt;
+    // "1:05:00 PM": a twelve-hour clock, 12 AM being midnight.
+    std::size_t q = tail.find_first_not_of(' ');
+    if (q != std::string::npos) {
+      std::string half = tail.substr(q);
+      for (char& ch : half) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+      while (!half.empty() && half.back() == ' ') half.pop_back();
+      if ((half != "AM" && half != "PM") || hh < 1 || hh > 12) return std::nullopt;
+      hh = hh % 12 + (half == "PM" ? 12 : 0);
+    }
   }
   static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   if (year < 100 || year > 9999 || month < 1 || month > 12 || day < 1) return std::nullopt;

@@ -182,6 +182,9 @@ bool run(jetdb::Database& db, const std::string& text, const Options& opt) {
     return true;
   }
   auto q = db.query(text);
+  // SELECT ... INTO makes a table and returns no rows: it runs as any other
+  // statement.
+  if (!q && db.lastError().native == 3065 && db.execute(text)) return true;
   if (!q) {
     printError(db.lastError());
     return false;
