@@ -27,13 +27,9 @@
 //   driver's own refusals carry ODBC's states (07009, 01004, HY009, ...).
 #pragma once
 
-// The entry points are the library's only exported symbols (it is built with
-// hidden visibility): their declarations carry the default one.
-#pragma GCC visibility push(default)
 #include <sql.h>
 #include <sqlext.h>
 #include <sqlucode.h>
-#pragma GCC visibility pop
 
 #include <cstdint>
 #include <memory>

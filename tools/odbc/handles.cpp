@@ -7,7 +7,7 @@
 #include <mutex>
 #include <unordered_map>
 
-#include "driver.h"  // first: it gives the entry points their visibility
+#include "driver.h"
 
 namespace tqodbc {
 
