@@ -63,8 +63,8 @@ TEST_F(OdbcDriver, BadCallsGetOdbcErrorsAndNeverTouchAStaleHandle) {
       {"freed statement, twice", [&] { return SQLFreeHandle(SQL_HANDLE_STMT, freed); }},
       {"a connection as a statement", [&] { return SQLExecDirect(dbc_, text("SELECT ID FROM T"), SQL_NTS); }},
       {"an environment as a connection", [&] { return SQLGetInfo(env_, SQL_DBMS_NAME, nullptr, 0, nullptr); }},
-      {"diagnostics of a freed handle", [&] { return SQLGetDiagRec(SQL_HANDLE_STMT, freed, 1, nullptr, nullptr,
-                                                                    nullptr, 0, nullptr); }},
+      {"diagnostics of a freed handle",
+       [&] { return SQLGetDiagRec(SQL_HANDLE_STMT, freed, 1, nullptr, nullptr, nullptr, 0, nullptr); }},
   };
   for (const auto& [what, call] : invalid) EXPECT_EQ(call(), SQL_INVALID_HANDLE) << what;
 
@@ -74,10 +74,10 @@ TEST_F(OdbcDriver, BadCallsGetOdbcErrorsAndNeverTouchAStaleHandle) {
   SQLCHAR buf[16];
   SQLLEN ind = 0;
   const std::vector<std::tuple<const char*, std::function<SQLRETURN()>, const char*>> refused = {
-      {"column 0 described", [&] { return SQLDescribeCol(stmt_, 0, buf, 16, nullptr, nullptr, nullptr, nullptr,
-                                                          nullptr); }, "07009"},
-      {"column 4 of 3 described", [&] { return SQLDescribeCol(stmt_, 4, buf, 16, nullptr, nullptr, nullptr, nullptr,
-                                                               nullptr); }, "07009"},
+      {"column 0 described",
+       [&] { return SQLDescribeCol(stmt_, 0, buf, 16, nullptr, nullptr, nullptr, nullptr, nullptr); }, "07009"},
+      {"column 4 of 3 described",
+       [&] { return SQLDescribeCol(stmt_, 4, buf, 16, nullptr, nullptr, nullptr, nullptr, nullptr); }, "07009"},
       {"column 4 of 3 read", [&] { return SQLGetData(stmt_, 4, SQL_C_CHAR, buf, 16, &ind); }, "07009"},
       {"column 4 of 3 asked", [&] { return SQLColAttribute(stmt_, 4, SQL_DESC_NAME, buf, 16, nullptr, nullptr); },
        "07009"},
@@ -128,9 +128,9 @@ TEST_F(OdbcDriver, LongTextReadsInPiecesThatMakeTheWholeValue) {
 }
 
 TEST_F(OdbcDriver, BoundParametersReachTheFileAsTheyWereBound) {
-  ASSERT_EQ(SQLPrepare(stmt_, text("INSERT INTO T (ID, NOM, QTE, ACTIF, JOUR, NOTE) VALUES (?, ?, ?, ?, ?, ?)"),
-                       SQL_NTS),
-            SQL_SUCCESS);
+  ASSERT_EQ(
+      SQLPrepare(stmt_, text("INSERT INTO T (ID, NOM, QTE, ACTIF, JOUR, NOTE) VALUES (?, ?, ?, ?, ?, ?)"), SQL_NTS),
+      SQL_SUCCESS);
   SQLSMALLINT markers = 0;
   ASSERT_EQ(SQLNumParams(stmt_, &markers), SQL_SUCCESS);
   EXPECT_EQ(markers, 6);
@@ -141,8 +141,7 @@ TEST_F(OdbcDriver, BoundParametersReachTheFileAsTheyWereBound) {
   SQL_TIMESTAMP_STRUCT jour{2024, 2, 29, 23, 59, 58, 0};
   SQLLEN nts = SQL_NTS, null = SQL_NULL_DATA;
   SQLBindParameter(stmt_, 1, SQL_PARAM_INPUT, SQL_C_SLONG, SQL_INTEGER, 0, 0, &id, 0, nullptr);
-  SQLBindParameter(stmt_, 2, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR, 80, 0, const_cast<char*>(name.c_str()), 0,
-                   &nts);
+  SQLBindParameter(stmt_, 2, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR, 80, 0, const_cast<char*>(name.c_str()), 0, &nts);
   SQLBindParameter(stmt_, 3, SQL_PARAM_INPUT, SQL_C_DOUBLE, SQL_DOUBLE, 0, 0, &qte, 0, nullptr);
   SQLBindParameter(stmt_, 4, SQL_PARAM_INPUT, SQL_C_BIT, SQL_BIT, 0, 0, &actif, 0, nullptr);
   SQLBindParameter(stmt_, 5, SQL_PARAM_INPUT, SQL_C_TYPE_TIMESTAMP, SQL_TYPE_TIMESTAMP, 19, 0, &jour, 0, nullptr);

@@ -478,10 +478,13 @@ template <class T>
 SQLRETURN putInteger(Stmt& s, const jetdb::Value& v, SQLPOINTER target, SQLLEN* indicator) {
   double d = 0;
   if (!asNumber(v, d)) return s.fail("22018", "Valeur « " + v.text + " » non numérique.");
-  std::int64_t i = v.kind == jetdb::Value::Kind::Integer ? v.integer : static_cast<std::int64_t>(std::trunc(d));
-  if (v.kind != jetdb::Value::Kind::Integer && (d < static_cast<double>(std::numeric_limits<T>::min()) ||
-                                                d > static_cast<double>(std::numeric_limits<T>::max())))
+  // A real is checked against the target's range before it is cast:
+  // casting one beyond it is undefined.
+  if (v.kind != jetdb::Value::Kind::Integer &&
+      !(d > static_cast<double>(std::numeric_limits<T>::min()) - 1 &&
+        d < static_cast<double>(std::numeric_limits<T>::max()) + 1 && std::fabs(d) < 9.2e18))
     return s.fail("22003", "Valeur numérique hors limites du type demandé.");
+  std::int64_t i = v.kind == jetdb::Value::Kind::Integer ? v.integer : static_cast<std::int64_t>(std::trunc(d));
   if (i < static_cast<std::int64_t>(std::numeric_limits<T>::min()) ||
       (i > 0 && static_cast<std::uint64_t>(i) > static_cast<std::uint64_t>(std::numeric_limits<T>::max())))
     return s.fail("22003", "Valeur numérique hors limites du type demandé.");
@@ -547,16 +550,16 @@ SQLRETURN convertValue(Stmt& s, const jetdb::Value& v, const ResultColumn& colum
       std::size_t remaining = length - from;
       if (indicator) *indicator = static_cast<SQLLEN>(remaining * unit);
       const std::size_t terminator = cType == SQL_C_BINARY ? 0 : 1;
-      std::size_t room = capacity > 0 ? static_cast<std::size_t>(capacity) / unit : 0;
-      room = room >= terminator ? room - terminator : 0;
+      const std::size_t slots = capacity > 0 ? static_cast<std::size_t>(capacity) / unit : 0;
+      const std::size_t room = slots >= terminator ? slots - terminator : 0;
       std::size_t n = std::min(remaining, room);
       // A piece never ends inside a character's surrogate pair.
       if (w && n < remaining && n > 0 && wide[from + n - 1] >= 0xD800 && wide[from + n - 1] < 0xDC00) --n;
-      if (target && capacity > 0) {
+      if (target && slots > 0) {
         if (w) {
           auto* p = static_cast<SQLWCHAR*>(target);
           for (std::size_t k = 0; k < n; ++k) p[k] = wide[from + k];
-          if (terminator && room + terminator > 0) p[n] = 0;
+          if (terminator) p[n] = 0;
         } else {
           std::memcpy(target, text.data() + from, n);
           if (terminator) static_cast<char*>(target)[n] = 0;
@@ -718,6 +721,12 @@ SQLLEN octetLength(const ResultColumn& c) {
   }
 }
 
+// An ODBC 2 application knows the timestamp by its old code.
+SQLSMALLINT conciseType(const Stmt& s, const ResultColumn& c) {
+  if (c.sqlType == SQL_TYPE_TIMESTAMP && s.conn->env->odbcVersion == SQL_OV_ODBC2) return SQL_TIMESTAMP;
+  return c.sqlType;
+}
+
 }  // namespace
 
 SQLRETURN describeColumn(Stmt& s, SQLUSMALLINT column, bool wide, SQLPOINTER name, SQLSMALLINT capacity,
@@ -727,7 +736,7 @@ SQLRETURN describeColumn(Stmt& s, SQLUSMALLINT column, bool wide, SQLPOINTER nam
   if (column < 1 || column > s.result->columns().size())
     return s.fail("07009", "Numéro de colonne " + std::to_string(column) + " hors limites.");
   const ResultColumn& c = s.result->columns()[column - 1u];
-  if (type) *type = c.sqlType;
+  if (type) *type = conciseType(s, c);
   if (size) *size = c.size;
   if (digits) *digits = c.digits;
   if (nullable) *nullable = c.nullable;
@@ -767,7 +776,7 @@ SQLRETURN columnAttribute(Stmt& s, SQLUSMALLINT column, SQLUSMALLINT field, bool
     case SQL_DESC_LOCAL_TYPE_NAME:
       return str(c.typeName);
     case SQL_DESC_CONCISE_TYPE:
-      return num(c.sqlType);
+      return num(conciseType(s, c));
     case SQL_DESC_TYPE:
       return num(c.sqlType == SQL_TYPE_TIMESTAMP ? SQL_DATETIME : c.sqlType);
     case SQL_DESC_LENGTH:
