@@ -89,6 +89,13 @@ back = jet("SELECT NOM, DATE_MAJ FROM Ingredients WHERE INGRED_ID = %d" % probe.
 expect(back.startswith('"%s",2024-02-29 23:59:58' % name.replace('"', '""')) or
        back.startswith("%s,2024-02-29 23:59:58" % name), "written through parameters, jetsql reads %s" % back)
 
+# A text longer than pyodbc binds at once goes piece by piece (data at
+# execution), and reads back in pieces, whole, surrogate pairs included.
+memo = "é'𝄞 crème" * 3000
+by_path.execute("UPDATE Ingredients SET REMARQUE = ? WHERE INGRED_ID = ?", memo, probe.INGRED_ID)
+back = cur.execute("SELECT REMARQUE FROM Ingredients WHERE INGRED_ID = ?", probe.INGRED_ID).fetchone()[0]
+expect(back == memo, "a long text written and read back gives %d characters of %d" % (len(back or ""), len(memo)))
+
 if failures:
     print("\n".join(failures))
     sys.exit(1)

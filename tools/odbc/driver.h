@@ -152,10 +152,17 @@ struct Stmt : Handle {
   SQLULEN fetched = 0;            // rows fetched from the current result, for SQL_ATTR_MAX_ROWS
   std::vector<Binding> bindings;  // by column number, 0 unused
   std::vector<Param> params;      // by marker number, 0 unused
+  // Parameters given at execution (SQLParamData/SQLPutData): those still to
+  // come, the one being given, and what was given, by marker number.
+  std::vector<std::size_t> awaited;
+  std::size_t giving = 0;
+  std::vector<std::optional<std::string>> given;
   // Piecewise SQLGetData: the column read last and how much of it is gone.
   SQLUSMALLINT dataColumn = 0;
   std::size_t dataOffset = 0;
   bool dataDone = false;
+  std::string pieceText;  // the value being read, as text and as UTF-16
+  std::u16string pieceWide;
   // Attributes.
   SQLULEN rowArraySize = 1, rowBindType = SQL_BIND_BY_COLUMN, maxRows = 0, queryTimeout = 0, maxLength = 0;
   SQLULEN* rowsFetchedPtr = nullptr;
@@ -210,6 +217,8 @@ SQLRETURN getStmtAttr(Stmt& s, SQLINTEGER attr, SQLPOINTER value);
 SQLRETURN setStmtAttr(Stmt& s, SQLINTEGER attr, SQLPOINTER value);
 // Ends the current result (SQLCloseCursor, SQLFreeStmt SQL_CLOSE, a new execution).
 void closeCursor(Stmt& s);
+// Drops the parameters of an execution waiting for them (SQLParamData).
+void forgetGivenParameters(Stmt& s);
 
 // Catalog answers; a null name stands for "any".
 using Name = std::optional<std::string>;

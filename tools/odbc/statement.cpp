@@ -259,16 +259,25 @@ SQLSMALLINT defaultCType(SQLSMALLINT sqlType) {
 
 // The literal that stands for parameter `p` in the text.
 SQLRETURN literal(Stmt& s, std::size_t number, const Param& p, std::string& out) {
-  if (!p.value && !(p.indicator && *p.indicator == SQL_NULL_DATA))
-    return s.fail("07002", "Le paramètre " + std::to_string(number) + " n'a pas de valeur liée.");
   SQLLEN ind = p.indicator ? *p.indicator : SQL_NTS;
   if (ind == SQL_NULL_DATA) {
     out = "NULL";
     return SQL_SUCCESS;
   }
-  if (ind == SQL_DATA_AT_EXEC || ind <= SQL_LEN_DATA_AT_EXEC_OFFSET)
-    return s.fail("HYC00", "Les paramètres fournis à l'exécution ne sont pas pris en charge.");
   SQLSMALLINT type = p.cType == SQL_C_DEFAULT ? defaultCType(p.sqlType) : p.cType;
+  if (ind == SQL_DATA_AT_EXEC || ind <= SQL_LEN_DATA_AT_EXEC_OFFSET) {
+    // Given piece by piece: text (or bytes taken as text).
+    const std::optional<std::string>& piece = number < s.given.size() ? s.given[number] : std::nullopt;
+    if (!piece) {
+      out = "NULL";
+    } else if (type == SQL_C_WCHAR) {
+      out = quote(fromWide(reinterpret_cast<const SQLWCHAR*>(piece->data()), static_cast<SQLLEN>(piece->size() / 2)));
+    } else {
+      out = quote(*piece);
+    }
+    return SQL_SUCCESS;
+  }
+  if (!p.value) return s.fail("07002", "Le paramètre " + std::to_string(number) + " n'a pas de valeur liée.");
   const void* v = p.value;
   switch (type) {
     case SQL_C_CHAR: {
@@ -362,8 +371,15 @@ void closeCursor(Stmt& s) {
   s.dataColumn = 0;
 }
 
+void forgetGivenParameters(Stmt& s) {
+  s.awaited.clear();
+  s.giving = 0;
+  s.given.clear();
+}
+
 SQLRETURN prepare(Stmt& s, const std::string& sql) {
   closeCursor(s);
+  forgetGivenParameters(s);
   s.pieces = cutAtMarkers(sql);
   s.prepared = true;
   s.rowCount = -1;
@@ -374,6 +390,17 @@ SQLRETURN execute(Stmt& s) {
   if (!s.prepared) return s.fail("HY010", "Aucune instruction préparée.");
   closeCursor(s);
   s.rowCount = -1;
+  if (s.given.empty()) {
+    for (std::size_t k = 1; k < s.pieces.size() && k < s.params.size(); ++k) {
+      const SQLLEN* ind = s.params[k].indicator;
+      if (ind && (*ind == SQL_DATA_AT_EXEC || *ind <= SQL_LEN_DATA_AT_EXEC_OFFSET)) s.awaited.push_back(k);
+    }
+    if (!s.awaited.empty()) {
+      s.given.assign(s.pieces.size(), std::nullopt);
+      s.giving = 0;
+      return SQL_NEED_DATA;
+    }
+  }
   std::string sql = s.pieces[0];
   for (std::size_t k = 1; k < s.pieces.size(); ++k) {
     if (k >= s.params.size() || (!s.params[k].value && !s.params[k].indicator))
@@ -540,10 +567,17 @@ SQLRETURN convertValue(Stmt& s, const jetdb::Value& v, const ResultColumn& colum
     case SQL_C_CHAR:
     case SQL_C_WCHAR:
     case SQL_C_BINARY: {
-      std::string text = valueText(v, column);
-      std::u16string wide;
+      // A piecewise read converts the value once, at its first piece: a
+      // client may read a long text a few characters at a time.
       const bool w = cType == SQL_C_WCHAR;
-      if (w) wide = toUtf16(text);
+      std::string ownText;
+      std::u16string ownWide;
+      std::string& text = offset ? s.pieceText : ownText;
+      std::u16string& wide = offset ? s.pieceWide : ownWide;
+      if (!offset || *offset == 0) {
+        text = valueText(v, column);
+        wide = w ? toUtf16(text) : std::u16string();
+      }
       const std::size_t unit = w ? 2 : 1;
       const std::size_t length = w ? wide.size() : text.size();
       std::size_t from = offset ? std::min(*offset, length) : 0;
@@ -553,8 +587,9 @@ SQLRETURN convertValue(Stmt& s, const jetdb::Value& v, const ResultColumn& colum
       const std::size_t slots = capacity > 0 ? static_cast<std::size_t>(capacity) / unit : 0;
       const std::size_t room = slots >= terminator ? slots - terminator : 0;
       std::size_t n = std::min(remaining, room);
-      // A piece never ends inside a character's surrogate pair.
-      if (w && n < remaining && n > 0 && wide[from + n - 1] >= 0xD800 && wide[from + n - 1] < 0xDC00) --n;
+      // A piece fills the buffer, even when that cuts a surrogate pair:
+      // clients take a cut piece's length as the buffer's, and join the
+      // pieces' units again.
       if (target && slots > 0) {
         if (w) {
           auto* p = static_cast<SQLWCHAR*>(target);
@@ -1010,6 +1045,49 @@ SQLRETURN SQL_API SQLBindParameter(SQLHSTMT stmt, SQLUSMALLINT number, SQLSMALLI
   return SQL_SUCCESS;
 }
 
+SQLRETURN SQL_API SQLParamData(SQLHSTMT stmt, SQLPOINTER* token) {
+  STATEMENT(stmt);
+  if (s->awaited.empty() && s->giving == 0) return s->fail("HY010", "Aucun paramètre n'est attendu.");
+  if (!s->awaited.empty()) {
+    s->giving = s->awaited.front();
+    s->awaited.erase(s->awaited.begin());
+    if (token) *token = s->params[s->giving].value;
+    return SQL_NEED_DATA;
+  }
+  // Every piece is there: the statement runs now.
+  s->giving = 0;
+  SQLRETURN rc = execute(*s);
+  s->given.clear();
+  return s->lastReturn = rc;
+}
+
+SQLRETURN SQL_API SQLPutData(SQLHSTMT stmt, SQLPOINTER data, SQLLEN length) {
+  STATEMENT(stmt);
+  if (s->giving == 0) return s->fail("HY010", "Aucun paramètre n'est attendu.");
+  std::optional<std::string>& piece = s->given[s->giving];
+  if (length == SQL_NULL_DATA) {
+    piece.reset();
+    return SQL_SUCCESS;
+  }
+  if (!data && length != 0) return s->fail("HY009", "Pointeur nul pour la valeur.");
+  const Param& p = s->params[s->giving];
+  SQLSMALLINT type = p.cType == SQL_C_DEFAULT ? defaultCType(p.sqlType) : p.cType;
+  std::size_t n;
+  if (length == SQL_NTS) {
+    if (type == SQL_C_WCHAR)
+      n = std::char_traits<char16_t>::length(static_cast<const char16_t*>(data)) * 2;
+    else
+      n = std::strlen(static_cast<const char*>(data));
+  } else if (length >= 0) {
+    n = static_cast<std::size_t>(length);
+  } else {
+    return s->fail("HY090", "Longueur de valeur invalide.");
+  }
+  if (!piece) piece.emplace();
+  piece->append(static_cast<const char*>(data), n);
+  return SQL_SUCCESS;
+}
+
 SQLRETURN SQL_API SQLNumParams(SQLHSTMT stmt, SQLSMALLINT* count) {
   STATEMENT(stmt);
   if (!s->prepared) return s->fail("HY010", "Aucune instruction préparée.");
@@ -1100,7 +1178,10 @@ SQLRETURN SQL_API SQLCloseCursor(SQLHSTMT stmt) {
 
 SQLRETURN SQL_API SQLCancel(SQLHSTMT stmt) {
   STATEMENT(stmt);
-  return SQL_SUCCESS;  // every call runs to its end before it returns: nothing is ever under way
+  // Every call runs to its end before it returns: only an execution waiting
+  // for its parameters can be under way.
+  forgetGivenParameters(*s);
+  return SQL_SUCCESS;
 }
 
 SQLRETURN SQL_API SQLFreeStmt(SQLHSTMT stmt, SQLUSMALLINT option) {
@@ -1108,6 +1189,7 @@ SQLRETURN SQL_API SQLFreeStmt(SQLHSTMT stmt, SQLUSMALLINT option) {
   switch (option) {
     case SQL_CLOSE:
       closeCursor(*s);
+      forgetGivenParameters(*s);
       return SQL_SUCCESS;
     case SQL_UNBIND:
       s->bindings.clear();
