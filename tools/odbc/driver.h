@@ -15,9 +15,10 @@
 //   off, a COMMIT then succeeds and changes nothing, and a ROLLBACK fails with
 //   HYC00 when a write was made since the last one (it is kept), succeeds
 //   otherwise.
-// * Statements: one result set at most; parameters (`?`) are put into the
-//   text as literals before jetdb sees it, and an identifier between
-//   backquotes is read as one between brackets. Cursors go forward only.
+// * Statements: one result set at most; parameters (`?`), bound or given at
+//   execution (SQLParamData/SQLPutData), are put into the text as literals
+//   before jetdb sees it, and an identifier between backquotes is read as
+//   one between brackets. Cursors go forward only.
 // * Narrow entry points take and give UTF-8, wide ones UTF-16 (SQLWCHAR).
 // * Types: Text SQL_WVARCHAR, Memo SQL_WLONGVARCHAR, Bit SQL_BIT, Byte
 //   SQL_TINYINT, Short SQL_SMALLINT, Long and Counter SQL_INTEGER, Single
