@@ -36,8 +36,18 @@ echo "converted sample: version $version"
 check=$(sqlite3 "$scratch/home/out/Base.mdb" ".load $templates/libjetdb_sqlite" "PRAGMA integrity_check")
 [ "$check" = ok ] || { echo "integrity_check: $check"; exit 1; }
 man -w updater jetsql >/dev/null
+# The package registered its ODBC driver: an ordinary user's data source on
+# the converted sample opens in isql, and the removal takes it back.
+driver="[Microsoft Access Driver (*.mdb)]"
+odbcinst -q -d | grep -qxF "$driver" || { echo "the package did not register its ODBC driver"; exit 1; }
+printf '[TQ2TMP]\nDriver=Microsoft Access Driver (*.mdb)\nDBQ=%s\n' "$scratch/home/out/Base.mdb" >"$scratch/home/odbc.ini"
+chown nobody:nogroup "$scratch/home/odbc.ini"
+listing=$(printf 'help\n' | "${as_user[@]}" isql -b TQ2TMP)
+grep -q "| Langue_System " <<<"$listing" || { echo "isql through the installed driver: $listing"; exit 1; }
+echo "isql lists $(grep -c '| TABLE ' <<<"$listing") tables through the installed driver"
 
 apt-get remove -y -qq updater >/dev/null
+if odbcinst -q -d | grep -qxF "$driver"; then echo "the removal left the ODBC driver registered"; exit 1; fi
 for path in /usr/bin/updater /usr/bin/jetsql "$templates"; do
   [ ! -e "$path" ] || { echo "$path is still there after the removal"; exit 1; }
 done

@@ -13,7 +13,7 @@ packages=(
   tmux
   groff-base man-db
   dpkg-dev file lintian
-  sqlite3
+  sqlite3 python3-pyodbc
   valgrind time bc
 )
 

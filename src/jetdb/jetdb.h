@@ -228,6 +228,11 @@ class Database {
 
   const Error& lastError() const;
 
+  // Rows inserted, updated or deleted since the open, by statements and row
+  // operations alike; it only grows, so its rise across one statement is the
+  // rows that statement wrote (what an ODBC client reads as its row count).
+  std::int64_t totalChanges() const;
+
   // Write batching. While on, consecutive statements and row writes share
   // one SQLite transaction, each still atomic on its own (a refused one is
   // undone alone), committed every kBatchWrites writes or kBatchMillis

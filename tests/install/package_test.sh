@@ -21,6 +21,7 @@ expect "./usr/lib/toquelin/updater"
 expect "./usr/bin/updater -> ../lib/toquelin/updater"
 expect "./usr/bin/jetsql"
 expect "./usr/lib/toquelin/libjetdb_sqlite.so"
+expect "./usr/lib/toquelin/libtqodbc.so"
 expect "./usr/share/man/man1/updater.1.gz"
 expect "./usr/share/man/man1/jetsql.1.gz"
 expect "./usr/share/doc/updater/copyright"
@@ -40,7 +41,7 @@ done
 dpkg-deb -x "$deb" "$scratch/root"
 depends=$(field Depends)
 declared=$(tr ',' '\n' <<<"$depends" | awk '{ print $1 }')
-for binary in "$scratch"/root/usr/lib/toquelin/{updater,libjetdb_sqlite.so} "$scratch"/root/usr/bin/jetsql; do
+for binary in "$scratch"/root/usr/lib/toquelin/{updater,libjetdb_sqlite.so,libtqodbc.so} "$scratch"/root/usr/bin/jetsql; do
   for lib in $(objdump -p "$binary" | awk '/NEEDED/ { print $2 }'); do
     path=$(ldd "$binary" | awk -v l="$lib" '$1 == l { print $3; exit }')
     package=$(dpkg -S "$(readlink -f "$path")" 2>/dev/null | head -n 1 | cut -d: -f1 || true)
@@ -48,6 +49,10 @@ for binary in "$scratch"/root/usr/lib/toquelin/{updater,libjetdb_sqlite.so} "$sc
     grep -qxF "$package" <<<"$declared" || { echo "$lib ($package) is not in Depends: $depends"; status=1; }
   done
 done
+# The ODBC driver is registered on installation and taken back on removal.
+dpkg-deb -e "$deb" "$scratch/control"
+grep -q 'odbcinst -i -d' "$scratch/control/postinst" 2>/dev/null || { echo "no postinst registering the driver"; status=1; }
+grep -q 'odbcinst -u -d' "$scratch/control/prerm" 2>/dev/null || { echo "no prerm unregistering the driver"; status=1; }
 info=$(dpkg-deb -I "$deb")
 grep -q "^ Depends: " <<<"$info" || { echo "dpkg-deb -I shows no Depends:"; echo "$info"; status=1; }
 exit $status

@@ -1,0 +1,222 @@
+// The driver's entry points called directly, as the driver manager calls
+// them: bad calls get ODBC errors, long text reads in pieces, parameters
+// reach the file as they were bound, refusals carry jetdb's diagnostics.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+
+#include "driver.h"
+#include "test_support/temp_dir.h"
+
+namespace {
+
+std::string stateOf(SQLSMALLINT type, SQLHANDLE h) {
+  SQLCHAR state[6] = {0};
+  SQLINTEGER native = 0;
+  SQLSMALLINT length = 0;
+  if (!SQL_SUCCEEDED(SQLGetDiagRec(type, h, 1, state, &native, nullptr, 0, &length))) return "";
+  return reinterpret_cast<char*>(state);
+}
+
+SQLCHAR* text(const char* s) { return reinterpret_cast<SQLCHAR*>(const_cast<char*>(s)); }
+
+class OdbcDriver : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    path_ = dir_.path() + "/Base.mdb";
+    jetdb::Error error;
+    auto db = jetdb::Database::open(path_, jetdb::OpenMode::Create, error);
+    ASSERT_TRUE(db && db->execute("CREATE TABLE T (ID LONG CONSTRAINT PK_T PRIMARY KEY, NOM TEXT(80), QTE DOUBLE, "
+                                  "ACTIF BIT, JOUR DATETIME, NOTE MEMO)"));
+    ASSERT_EQ(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env_), SQL_SUCCESS);
+    ASSERT_EQ(SQLAllocHandle(SQL_HANDLE_DBC, env_, &dbc_), SQL_SUCCESS);
+    std::string in = "DRIVER={Microsoft Access Driver (*.mdb)};DBQ=" + path_;
+    ASSERT_EQ(SQLDriverConnect(dbc_, nullptr, text(in.c_str()), SQL_NTS, nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT),
+              SQL_SUCCESS);
+    ASSERT_EQ(SQLAllocHandle(SQL_HANDLE_STMT, dbc_, &stmt_), SQL_SUCCESS);
+  }
+  void TearDown() override {
+    SQLFreeHandle(SQL_HANDLE_STMT, stmt_);
+    SQLDisconnect(dbc_);
+    SQLFreeHandle(SQL_HANDLE_DBC, dbc_);
+    SQLFreeHandle(SQL_HANDLE_ENV, env_);
+  }
+  SQLRETURN exec(const std::string& sql) {
+    SQLFreeStmt(stmt_, SQL_CLOSE);
+    return SQLExecDirect(stmt_, text(sql.c_str()), SQL_NTS);
+  }
+
+  TempDir dir_;
+  std::string path_;
+  SQLHANDLE env_ = nullptr, dbc_ = nullptr, stmt_ = nullptr;
+};
+
+TEST_F(OdbcDriver, BadCallsGetOdbcErrorsAndNeverTouchAStaleHandle) {
+  SQLHANDLE freed = nullptr;
+  ASSERT_EQ(SQLAllocHandle(SQL_HANDLE_STMT, dbc_, &freed), SQL_SUCCESS);
+  ASSERT_EQ(SQLFreeHandle(SQL_HANDLE_STMT, freed), SQL_SUCCESS);
+  SQLSMALLINT count = 0;
+  const std::vector<std::pair<const char*, std::function<SQLRETURN()>>> invalid = {
+      {"null statement", [&] { return SQLFetch(nullptr); }},
+      {"freed statement", [&] { return SQLNumResultCols(freed, &count); }},
+      {"freed statement, twice", [&] { return SQLFreeHandle(SQL_HANDLE_STMT, freed); }},
+      {"a connection as a statement", [&] { return SQLExecDirect(dbc_, text("SELECT ID FROM T"), SQL_NTS); }},
+      {"an environment as a connection", [&] { return SQLGetInfo(env_, SQL_DBMS_NAME, nullptr, 0, nullptr); }},
+      {"diagnostics of a freed handle",
+       [&] { return SQLGetDiagRec(SQL_HANDLE_STMT, freed, 1, nullptr, nullptr, nullptr, 0, nullptr); }},
+  };
+  for (const auto& [what, call] : invalid) EXPECT_EQ(call(), SQL_INVALID_HANDLE) << what;
+
+  ASSERT_EQ(exec("INSERT INTO T (ID, NOM) VALUES (1, 'un')"), SQL_SUCCESS);
+  ASSERT_EQ(exec("SELECT ID, NOM, QTE FROM T"), SQL_SUCCESS);
+  ASSERT_EQ(SQLFetch(stmt_), SQL_SUCCESS);
+  SQLCHAR buf[16];
+  SQLLEN ind = 0;
+  const std::vector<std::tuple<const char*, std::function<SQLRETURN()>, const char*>> refused = {
+      {"column 0 described",
+       [&] { return SQLDescribeCol(stmt_, 0, buf, 16, nullptr, nullptr, nullptr, nullptr, nullptr); }, "07009"},
+      {"column 4 of 3 described",
+       [&] { return SQLDescribeCol(stmt_, 4, buf, 16, nullptr, nullptr, nullptr, nullptr, nullptr); }, "07009"},
+      {"column 4 of 3 read", [&] { return SQLGetData(stmt_, 4, SQL_C_CHAR, buf, 16, &ind); }, "07009"},
+      {"column 4 of 3 asked", [&] { return SQLColAttribute(stmt_, 4, SQL_DESC_NAME, buf, 16, nullptr, nullptr); },
+       "07009"},
+      {"Null without indicator", [&] { return SQLGetData(stmt_, 3, SQL_C_DOUBLE, buf, 16, nullptr); }, "22002"},
+      {"no count pointer", [&] { return SQLNumResultCols(stmt_, nullptr); }, "HY009"},
+      {"no row count pointer", [&] { return SQLRowCount(stmt_, nullptr); }, "HY009"},
+      {"no statement text", [&] { return SQLExecDirect(stmt_, nullptr, SQL_NTS); }, "HY009"},
+      {"unbound parameter", [&] { return SQLExecDirect(stmt_, text("SELECT ID FROM T WHERE ID = ?"), SQL_NTS); },
+       "07002"},
+      {"fetch without a cursor", [&] { return SQLFetch(stmt_); }, "24000"},
+  };
+  for (const auto& [what, call, state] : refused) {
+    EXPECT_EQ(call(), SQL_ERROR) << what;
+    EXPECT_EQ(stateOf(SQL_HANDLE_STMT, stmt_), state) << what;
+  }
+}
+
+TEST_F(OdbcDriver, LongTextReadsInPiecesThatMakeTheWholeValue) {
+  std::string note;
+  for (int i = 0; i < 300; ++i) note += "crème brûlée 𝄞 n°" + std::to_string(i) + " € ";
+  jetdb::Error error;
+  {
+    auto db = jetdb::Database::open(path_, jetdb::OpenMode::Existing, error);
+    ASSERT_TRUE(db && db->insertRow("T", {{"ID", jetdb::Value::of(1)}, {"NOTE", jetdb::Value::of(note)}}));
+  }
+  const std::u16string wide = tqodbc::toUtf16(note);
+  // Down to a buffer of one wide character; a cut piece fills the buffer
+  // whole (clients count on it), surrogate pairs or not.
+  for (auto [type, size] : {std::pair{SQL_C_CHAR, 11}, {SQL_C_CHAR, 2}, {SQL_C_WCHAR, 11}, {SQL_C_WCHAR, 4}}) {
+    const bool w = type == SQL_C_WCHAR;
+    ASSERT_EQ(exec("SELECT NOTE FROM T"), SQL_SUCCESS);
+    ASSERT_EQ(SQLFetch(stmt_), SQL_SUCCESS);
+    std::string bytes;
+    SQLLEN ind = 0;
+    char buf[11];
+    SQLRETURN rc = SQLGetData(stmt_, 1, type, buf, size, &ind);
+    EXPECT_EQ(rc, SQL_SUCCESS_WITH_INFO);
+    EXPECT_EQ(stateOf(SQL_HANDLE_STMT, stmt_), "01004");
+    EXPECT_EQ(ind, static_cast<SQLLEN>(w ? wide.size() * 2 : note.size())) << "the whole length, first";
+    const std::size_t unit = w ? 2 : 1;
+    for (std::size_t calls = 0; SQL_SUCCEEDED(rc) && calls <= note.size(); ++calls) {
+      const std::size_t got = rc == SQL_SUCCESS_WITH_INFO ? size / unit * unit - unit : static_cast<std::size_t>(ind);
+      bytes.append(buf, got);
+      rc = SQLGetData(stmt_, 1, type, buf, size, &ind);
+    }
+    EXPECT_EQ(rc, SQL_NO_DATA);
+    if (w)
+      EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(bytes.data()), bytes.size() / 2), wide);
+    else
+      EXPECT_EQ(bytes, note);
+  }
+}
+
+TEST_F(OdbcDriver, BoundParametersReachTheFileAsTheyWereBound) {
+  ASSERT_EQ(
+      SQLPrepare(stmt_, text("INSERT INTO T (ID, NOM, QTE, ACTIF, JOUR, NOTE) VALUES (?, ?, ?, ?, ?, ?)"), SQL_NTS),
+      SQL_SUCCESS);
+  SQLSMALLINT markers = 0;
+  ASSERT_EQ(SQLNumParams(stmt_, &markers), SQL_SUCCESS);
+  EXPECT_EQ(markers, 6);
+  SQLINTEGER id = 7;
+  const std::string name = "L'été \"au\" four ? [sic]";
+  double qte = 0.1;
+  unsigned char actif = 1;
+  SQL_TIMESTAMP_STRUCT jour{2024, 2, 29, 23, 59, 58, 0};
+  SQLLEN nts = SQL_NTS, null = SQL_NULL_DATA;
+  SQLBindParameter(stmt_, 1, SQL_PARAM_INPUT, SQL_C_SLONG, SQL_INTEGER, 0, 0, &id, 0, nullptr);
+  SQLBindParameter(stmt_, 2, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR, 80, 0, const_cast<char*>(name.c_str()), 0, &nts);
+  SQLBindParameter(stmt_, 3, SQL_PARAM_INPUT, SQL_C_DOUBLE, SQL_DOUBLE, 0, 0, &qte, 0, nullptr);
+  SQLBindParameter(stmt_, 4, SQL_PARAM_INPUT, SQL_C_BIT, SQL_BIT, 0, 0, &actif, 0, nullptr);
+  SQLBindParameter(stmt_, 5, SQL_PARAM_INPUT, SQL_C_TYPE_TIMESTAMP, SQL_TYPE_TIMESTAMP, 19, 0, &jour, 0, nullptr);
+  SQLBindParameter(stmt_, 6, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_LONGVARCHAR, 0, 0, nullptr, 0, &null);
+  ASSERT_EQ(SQLExecute(stmt_), SQL_SUCCESS) << stateOf(SQL_HANDLE_STMT, stmt_);
+  SQLLEN rows = 0;
+  SQLRowCount(stmt_, &rows);
+  EXPECT_EQ(rows, 1);
+  // A second execution with other values: the text is prepared once.
+  id = 8;
+  ASSERT_EQ(SQLExecute(stmt_), SQL_SUCCESS);
+
+  jetdb::Error error;
+  auto db = jetdb::Database::open(path_, jetdb::OpenMode::ReadOnly, error);
+  auto q = db->query("SELECT ID, NOM, QTE, ACTIF, NOTE FROM T WHERE JOUR = #2024-02-29 23:59:58# ORDER BY ID");
+  ASSERT_TRUE(q);
+  for (int expectedId : {7, 8}) {
+    ASSERT_TRUE(q->next());
+    EXPECT_EQ(q->value(0), jetdb::Value::of(expectedId));
+    EXPECT_EQ(q->value(1), jetdb::Value::of(name));
+    EXPECT_EQ(q->value(2), jetdb::Value::of(qte));
+    EXPECT_EQ(q->value(3), jetdb::Value::of(-1));
+    EXPECT_TRUE(q->value(4).isNull());
+  }
+  EXPECT_FALSE(q->next());
+
+  // And they read back through the driver as they were bound.
+  ASSERT_EQ(exec("SELECT JOUR, ACTIF, QTE FROM T WHERE ID = 7"), SQL_SUCCESS);
+  ASSERT_EQ(SQLFetch(stmt_), SQL_SUCCESS);
+  SQL_TIMESTAMP_STRUCT back{};
+  unsigned char bit = 0;
+  double d = 0;
+  SQLLEN ind = 0;
+  ASSERT_EQ(SQLGetData(stmt_, 1, SQL_C_TYPE_TIMESTAMP, &back, sizeof back, &ind), SQL_SUCCESS);
+  EXPECT_EQ(std::tie(back.year, back.month, back.day, back.hour, back.minute, back.second),
+            std::tie(jour.year, jour.month, jour.day, jour.hour, jour.minute, jour.second));
+  ASSERT_EQ(SQLGetData(stmt_, 2, SQL_C_BIT, &bit, 1, &ind), SQL_SUCCESS);
+  EXPECT_EQ(bit, 1);
+  ASSERT_EQ(SQLGetData(stmt_, 3, SQL_C_DOUBLE, &d, sizeof d, &ind), SQL_SUCCESS);
+  EXPECT_EQ(d, qte);
+}
+
+TEST_F(OdbcDriver, RefusalsCarryJetdbsDiagnosticsAndRollbackNeverPretends) {
+  ASSERT_EQ(exec("INSERT INTO T (ID) VALUES (1)"), SQL_SUCCESS);
+  const std::string duplicate = "INSERT INTO T (ID) VALUES (1)";
+  ASSERT_EQ(exec(duplicate), SQL_ERROR);
+  SQLCHAR state[6];
+  SQLINTEGER native = 0;
+  SQLCHAR message[1024];
+  SQLSMALLINT length = 0;
+  ASSERT_EQ(SQLGetDiagRec(SQL_HANDLE_STMT, stmt_, 1, state, &native, message, sizeof message, &length), SQL_SUCCESS);
+  jetdb::Error error;
+  auto db = jetdb::Database::open(path_, jetdb::OpenMode::Existing, error);
+  ASSERT_FALSE(db->execute(duplicate));
+  const jetdb::Error& jet = db->lastError();
+  EXPECT_EQ(reinterpret_cast<char*>(state), jet.state);
+  EXPECT_EQ(native, jet.native);
+  EXPECT_EQ(reinterpret_cast<char*>(message), jet.origin + jet.message);
+  EXPECT_EQ(SQLGetDiagRec(SQL_HANDLE_STMT, stmt_, 2, state, &native, message, sizeof message, &length), SQL_NO_DATA);
+
+  // With autocommit off, a rollback with nothing written succeeds; after a
+  // write (already in the file) it fails rather than pretend.
+  ASSERT_EQ(SQLSetConnectAttr(dbc_, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0),
+            SQL_SUCCESS);
+  EXPECT_EQ(SQLEndTran(SQL_HANDLE_DBC, dbc_, SQL_ROLLBACK), SQL_SUCCESS);
+  ASSERT_EQ(exec("UPDATE T SET NOM = 'x'"), SQL_SUCCESS);
+  EXPECT_EQ(SQLEndTran(SQL_HANDLE_DBC, dbc_, SQL_ROLLBACK), SQL_ERROR);
+  EXPECT_EQ(stateOf(SQL_HANDLE_DBC, dbc_), "HYC00");
+  ASSERT_EQ(exec("UPDATE T SET NOM = 'y'"), SQL_SUCCESS);
+  EXPECT_EQ(SQLEndTran(SQL_HANDLE_DBC, dbc_, SQL_COMMIT), SQL_SUCCESS);
+  EXPECT_EQ(SQLEndTran(SQL_HANDLE_DBC, dbc_, SQL_ROLLBACK), SQL_SUCCESS);
+}
+
+}  // namespace
