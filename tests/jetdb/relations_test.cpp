@@ -1,7 +1,5 @@
 // The four rules of relations without cascades, through SQL and through the
 // row API alike.
-#include <sqlite3.h>
-
 #include "test_db.h"
 
 namespace jetdb::test {
@@ -132,26 +130,9 @@ TEST_F(Relations, SelfRelatedRowMayBeDeletedWhenItIsItsOwnParent) {
   ok("DELETE FROM [Arbre] WHERE [ID] = -1");
 }
 
-// How SQLite finds the rows of `sql`, read beside the driver: "SEARCH ..."
-// through an index, "SCAN ..." through the whole table.
-std::string plan(const std::string& path, const std::string& sql) {
-  sqlite3* db = nullptr;
-  std::string out;
-  if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-    sqlite3_create_collation(db, "JETNOCASE", SQLITE_UTF8, nullptr,
-                             [](void*, int, const void*, int, const void*) { return 0; });
-    sqlite3_stmt* st = nullptr;
-    sqlite3_prepare_v2(db, ("EXPLAIN QUERY PLAN " + sql).c_str(), -1, &st, nullptr);
-    while (st && sqlite3_step(st) == SQLITE_ROW) out += reinterpret_cast<const char*>(sqlite3_column_text(st, 3));
-    sqlite3_finalize(st);
-  }
-  sqlite3_close(db);
-  return out;
-}
-
 // A link table's own index on its key serves the relation on that key;
-// when it goes, the relation keeps an index of its own, and through all of
-// it the relation holds and the file checks sound.
+// when the last such index goes, the relation gets one of its own. Through
+// all of it the relation holds and the file checks sound.
 TEST_F(Relations, AnIndexOnTheReferringColumnsServesTheRelation) {
   ok("CREATE TABLE [CategIngre] ([INGR_ID] INTEGER, [CLASS_ID] INTEGER, CONSTRAINT [PK] PRIMARY KEY ([CLASS_ID], "
      "[INGR_ID]))");
@@ -159,16 +140,13 @@ TEST_F(Relations, AnIndexOnTheReferringColumnsServesTheRelation) {
   ok("INSERT INTO [CategIngre] VALUES (1, 2)");
   ok("ALTER TABLE [CategIngre] ADD CONSTRAINT [CategoriesCategIngre] FOREIGN KEY ([CLASS_ID]) REFERENCES "
      "[Categories]([CLASS_ID])");
-  const std::string children = "SELECT 1 FROM \"CategIngre\" WHERE \"CLASS_ID\" = 2";
   for (const char* drop : {"", "DROP INDEX [CLASS] ON [CategIngre]", "DROP INDEX [PK] ON [CategIngre]"}) {
     SCOPED_TRACE(drop);
     if (*drop) ok(drop);
     EXPECT_EQ(fails("DELETE FROM [Categories] WHERE [CLASS_ID] = 2"), "23000");
     EXPECT_EQ(fails("INSERT INTO [CategIngre] VALUES (1, 7)"), "23000");
-    EXPECT_TRUE(db_->check().empty());
-    db_.reset();
-    EXPECT_EQ(plan(path(), children).rfind("SEARCH", 0), 0u) << plan(path(), children);
-    reopen();
+    // The check finds a relation whose columns no index leads with.
+    EXPECT_EQ(db_->check(), std::vector<std::string>{});
   }
   ok("DELETE FROM [CategIngre]");
   ok("DELETE FROM [Categories] WHERE [CLASS_ID] = 2");
