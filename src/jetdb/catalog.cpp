@@ -48,6 +48,16 @@ const IndexMeta* TableMeta::findIndex(std::string_view n) const {
   return nullptr;
 }
 
+const IndexMeta* TableMeta::indexLeadingWith(const std::vector<std::string>& columns, const IndexMeta* except) const {
+  for (const auto& ix : indexes) {
+    if (&ix == except || ix.columns.size() < columns.size()) continue;
+    bool leads = true;
+    for (std::size_t i = 0; i < columns.size() && leads; ++i) leads = sameName(ix.columns[i], columns[i]);
+    if (leads) return &ix;
+  }
+  return nullptr;
+}
+
 bool TableMeta::columnRequired(std::size_t column) const {
   if (columns[column].required) return true;
   for (const auto& ix : indexes) {

@@ -43,6 +43,10 @@ struct TableMeta {
 
   int findColumn(std::string_view name) const;  // -1 when absent
   const IndexMeta* findIndex(std::string_view name) const;
+  // An index whose leading columns are `columns`, in their order: SQLite
+  // searches it on them as on an index of those columns alone. Null when
+  // none is; `except` is passed over.
+  const IndexMeta* indexLeadingWith(const std::vector<std::string>& columns, const IndexMeta* except = nullptr) const;
   // True when the column may not hold Null: NOT NULL, or part of the primary
   // key or of an index that disallows Null.
   bool columnRequired(std::size_t column) const;

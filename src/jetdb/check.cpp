@@ -191,7 +191,7 @@ class Checker {
           add("Relation " + q(r.name) + " : champ " + q(r.refTable + "." + c) + " inconnu.");
       if (const Object* index = object("index", sqliteRelationIndexName(r.table, r.name)))
         known.insert(index->name);
-      else
+      else if (!child->indexLeadingWith(r.columns))
         add("Relation " + q(r.name) + " de la table " + q(r.table) + " : son index est absent du fichier.");
     }
     for (const auto& o : schema_) {

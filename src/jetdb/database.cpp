@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -99,17 +100,23 @@ bool configure(sqlite3* db) {
 //
 // Index builds sort and multi-row statements keep an undo journal; in
 // temporary files each of these is written, read back and deleted (the
-// deletion waits on the disk), for data of a few megabytes at most. A page
-// cache of 16 MB holds the tables a step rewrites (a large database is
-// about that size), so that a long statement or batch does not spill its
-// pages to the log before its commit and re-read them after: on the large
-// database this halves the pages written and read, for some 6 MB more of
-// memory.
-bool setJournal(sqlite3* db) {
+// deletion waits on the disk), for data of a few megabytes at most.
+//
+// The page cache holds the whole file, up to kMaxCacheKb: a merge visits
+// the rows of a link table in key order, which is not the order of their
+// pages, and a step rewrites its tables with their indexes. With a cache
+// smaller than the file, each visit reads back pages it evicted before and
+// each batch spills its pages to the log before its commit, so that the
+// work per row grows with the size of the file. Pages are only cached once
+// read: a small file costs no more memory than its size.
+constexpr std::int64_t kMinCacheKb = 16384;
+constexpr std::int64_t kMaxCacheKb = 256 * 1024;
+bool setJournal(sqlite3* db, std::int64_t fileBytes) {
+  const std::int64_t cacheKb = std::clamp(fileBytes / 1024 + fileBytes / 4096, kMinCacheKb, kMaxCacheKb);
+  const std::string cache = "PRAGMA cache_size=-" + std::to_string(cacheKb);
   return exec(db, "PRAGMA synchronous=FULL") && exec(db, "PRAGMA journal_mode=WAL") &&
          exec(db, "PRAGMA synchronous=NORMAL") && exec(db, "PRAGMA wal_autocheckpoint=20000") &&
-         exec(db, "PRAGMA temp_store=MEMORY") && exec(db, "PRAGMA cache_size=-16384") &&
-         exec(db, "PRAGMA schema_version");
+         exec(db, "PRAGMA temp_store=MEMORY") && exec(db, cache.c_str()) && exec(db, "PRAGMA schema_version");
 }
 
 // The last writer's switch back to a rollback journal. With another
@@ -187,6 +194,12 @@ bool isDefinition(const Statement& st) {
 }  // namespace
 
 int openSqlite(const std::string& path, OpenMode mode, sqlite3** db) {
+  // SQLite keeps memory statistics, which nothing here reads, under one
+  // process-wide mutex taken on every allocation and free: a record set's
+  // row costs several of them. Only possible before SQLite's first use; a
+  // process that used it already keeps its statistics, and loses nothing.
+  static const bool kNoMemoryStatistics = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) == SQLITE_OK;
+  (void)kNoMemoryStatistics;
   const bool readOnly = mode == OpenMode::ReadOnly;
   const int flags = SQLITE_OPEN_NOMUTEX | (readOnly ? SQLITE_OPEN_READONLY | SQLITE_OPEN_URI : SQLITE_OPEN_READWRITE) |
                     (mode == OpenMode::Create ? SQLITE_OPEN_CREATE : 0);
@@ -373,7 +386,7 @@ std::unique_ptr<Database> Database::open(const std::string& path, OpenMode mode,
   if (create) {
     impl->wal = true;
     std::string detail;
-    if (!setJournal(impl->db) || !exec(impl->db, "BEGIN IMMEDIATE") || !Catalog::create(impl->db, detail) ||
+    if (!setJournal(impl->db, 0) || !exec(impl->db, "BEGIN IMMEDIATE") || !Catalog::create(impl->db, detail) ||
         !exec(impl->db, "COMMIT")) {
       error = impl->sqliteError();
       impl.reset();
@@ -414,7 +427,7 @@ std::unique_ptr<Database> Database::open(const std::string& path, OpenMode mode,
   }
   if (mode == OpenMode::Existing) {
     impl->wal = true;
-    if (!setJournal(impl->db)) {
+    if (!setJournal(impl->db, static_cast<std::int64_t>(info.st_size))) {
       error = impl->sqliteError();
       return nullptr;
     }

@@ -113,6 +113,13 @@ bool compatible(JetType a, JetType b) {
   return norm(a) == norm(b);
 }
 
+bool createRelationIndex(Session& s, const std::string& table, const RelationMeta& r) {
+  return exec(s,
+              "CREATE INDEX IF NOT EXISTS " + quoteIdent(sqliteRelationIndexName(table, r.name)) + " ON " +
+                  quoteIdent(table) + " (" + quotedList(r.columns) + ")",
+              table);
+}
+
 bool addRelation(Session& s, const TableMeta& child, const ConstraintDef& k) {
   RelationMeta r;
   r.name = k.name.empty() ? k.refTable + child.name : k.name;
@@ -153,11 +160,12 @@ bool addRelation(Session& s, const TableMeta& child, const ConstraintDef& k) {
   if (rc != SQLITE_DONE) return s.fail(s.sqliteError(child.name));
 
   // Jet keeps an index on the referring side of every relation; so do we,
-  // so that deleting a parent row finds its children without a scan.
-  if (!exec(s, "CREATE INDEX " + quoteIdent(sqliteRelationIndexName(child.name, r.name)) + " ON " +
-                   quoteIdent(child.name) + " (" + quotedList(r.columns) + ")",
-            child.name))
-    return false;
+  // so that deleting a parent row finds its children without a scan. An
+  // index of the table that leads with the relation's columns already does
+  // that (link tables index their keys before they are related): a second
+  // one would cost a sort of the whole table now and one more entry to
+  // write with every row from then on.
+  if (!child.indexLeadingWith(r.columns) && !createRelationIndex(s, child.name, r)) return false;
   if (!s.catalog.addRelation(s.db, r)) return s.fail(s.sqliteError(child.name));
   return true;
 }
@@ -184,6 +192,11 @@ bool dropIndex(Session& s, TableMeta& t, const std::string& name) {
                                                    t.name + "'. Il est utilisé dans une ou plusieurs relations."));
     }
   }
+  // A relation that searched its children through this index gets one of
+  // its own, unless another index leads with its columns too.
+  for (const RelationMeta* r : s.catalog.relationsOf(t.name))
+    if (t.indexLeadingWith(r->columns) && !t.indexLeadingWith(r->columns, &*it) && !createRelationIndex(s, t.name, *r))
+      return false;
   if (!exec(s, "DROP INDEX " + quoteIdent(sqliteIndexName(t.name, it->name)), t.name)) return false;
   t.indexes.erase(it);
   return true;

@@ -13,6 +13,10 @@
 //   checked against the column types on every write, and relations are
 //   enforced (without cascades) on every write, whether the write comes from
 //   SQL text or from insertRow/updateRow/deleteRow.
+// * The referring columns of every relation are indexed: by an index of the
+//   table that leads with them, or else by one the relation keeps for
+//   itself, so that a parent's delete or key change finds its children
+//   without reading the whole table. check() reports a relation without.
 // * Text comparisons, filters, sorts and unique indexes ignore case and
 //   accents of Latin letters, as Access does.
 // * A Database is used from one thread. Two processes may open one file; a

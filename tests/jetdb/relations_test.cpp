@@ -130,5 +130,29 @@ TEST_F(Relations, SelfRelatedRowMayBeDeletedWhenItIsItsOwnParent) {
   ok("DELETE FROM [Arbre] WHERE [ID] = -1");
 }
 
+// A link table's own index on its key serves the relation on that key;
+// when the last such index goes, the relation gets one of its own. Through
+// all of it the relation holds and the file checks sound.
+TEST_F(Relations, AnIndexOnTheReferringColumnsServesTheRelation) {
+  ok("CREATE TABLE [CategIngre] ([INGR_ID] INTEGER, [CLASS_ID] INTEGER, CONSTRAINT [PK] PRIMARY KEY ([CLASS_ID], "
+     "[INGR_ID]))");
+  ok("CREATE INDEX [CLASS] ON [CategIngre] ([CLASS_ID])");
+  ok("INSERT INTO [CategIngre] VALUES (1, 2)");
+  ok("ALTER TABLE [CategIngre] ADD CONSTRAINT [CategoriesCategIngre] FOREIGN KEY ([CLASS_ID]) REFERENCES "
+     "[Categories]([CLASS_ID])");
+  for (const char* drop : {"", "DROP INDEX [CLASS] ON [CategIngre]", "DROP INDEX [PK] ON [CategIngre]"}) {
+    SCOPED_TRACE(drop);
+    if (*drop) ok(drop);
+    EXPECT_EQ(fails("DELETE FROM [Categories] WHERE [CLASS_ID] = 2"), "23000");
+    EXPECT_EQ(fails("INSERT INTO [CategIngre] VALUES (1, 7)"), "23000");
+    // The check finds a relation whose columns no index leads with.
+    EXPECT_EQ(db_->check(), std::vector<std::string>{});
+  }
+  ok("DELETE FROM [CategIngre]");
+  ok("DELETE FROM [Categories] WHERE [CLASS_ID] = 2");
+  ok("ALTER TABLE [CategIngre] DROP CONSTRAINT [CategoriesCategIngre]");
+  EXPECT_TRUE(db_->check().empty());
+}
+
 }  // namespace
 }  // namespace jetdb::test
