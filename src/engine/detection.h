@@ -29,3 +29,6 @@ BOOL PrepareDestinationFile(DbVersion nVersion, const CString& strSource, CStrin
 
 // The first backup name that is free: SOURCE.V2.3, then SOURCE.V2.3.1, ...
 CString FreeBackupPath(const CString& strSource, DbVersion nVersion);
+
+// The reason of a failed copy, in French, from the errno it left.
+CString CopyErrorText(int error);

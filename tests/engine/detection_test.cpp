@@ -4,10 +4,14 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
+#include <set>
 
 #include "framework/version_table.h"
 #include "platform/odbc_installer.h"
+#include "shell/failure.h"
 #include "test_support/db_files.h"
 #include "test_support/journal_capture.h"
 
@@ -158,4 +162,24 @@ TEST_F(PreparationTest, ARefusedCopyNamesThePathItWasToWrite) {
   EXPECT_EQ(m_journal.Text(), "ATTENTION : impossible de creer le fichier de destination : " + m_dir.path() +
                                   "/NEW.MDB\nFichier de sauvegarde : " + m_source +
                                   ".V2.3.1\nFichier à mettre à jour : " + m_source + "\n");
+}
+
+TEST_F(PreparationTest, AFailedCopySaysWhyInFrench) {
+  // The errors a copy meets each get their own French words, never the C
+  // locale's English; an unexpected one still names its number.
+  std::set<std::string> texts;
+  for (const int error :
+       {ENOSPC, EDQUOT, EACCES, EPERM,  EROFS,  ENOENT, ENOTDIR, EISDIR,  ELOOP,  ENAMETOOLONG, EIO,
+        EEXIST, EXDEV,  EFBIG,  EMFILE, ENFILE, ENOMEM, EBUSY,   ETXTBSY, EINVAL, EOPNOTSUPP,   ENXIO}) {
+    const std::string text = CopyErrorText(error).GetString();
+    EXPECT_EQ(text.find(std::strerror(error)), std::string::npos) << text;
+    EXPECT_TRUE(texts.insert(text).second) << "two errors read the same: " << text;
+  }
+  EXPECT_NE(std::string(CopyErrorText(EHWPOISON).GetString()).find(std::to_string(EHWPOISON)), std::string::npos);
+  // The reason of a real refused copy carries them.
+  ClearFailure();
+  CString dest((m_dir.path() + "/absent/NEW.MDB").c_str());
+  EXPECT_FALSE(PrepareDestinationFile(2003, m_source.c_str(), dest));
+  EXPECT_EQ(std::string(FailureReason().GetString()), "impossible d'écrire le fichier de destination " + m_dir.path() +
+                                                          "/absent/NEW.MDB : " + CopyErrorText(ENOENT).GetString());
 }
