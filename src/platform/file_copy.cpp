@@ -63,9 +63,12 @@ bool CopyContents(int from, int to) {
 bool WriteCopy(const char* source, int to) {
   jetdb::Error error;
   switch (jetdb::snapshotCopy(source, to, error)) {
-    case jetdb::Snapshot::Written: return true;
-    case jetdb::Snapshot::Failed: return false;
-    case jetdb::Snapshot::NotNeeded: break;
+    case jetdb::Snapshot::Written:
+      return true;
+    case jetdb::Snapshot::Failed:
+      return false;
+    case jetdb::Snapshot::NotNeeded:
+      break;
   }
   Fd in(open(source, O_RDONLY | O_CLOEXEC));
   return in.get() >= 0 && CopyContents(in.get(), to);
@@ -131,8 +134,10 @@ class PendingCopy {
       // the destination at once.
       for (int attempt = 0; attempt < 100 && m_temp.empty(); ++attempt) {
         const std::string temp = TempName(m_dest);
-        if (Link(temp)) m_temp = temp;
-        else if (errno != EEXIST) return false;
+        if (Link(temp))
+          m_temp = temp;
+        else if (errno != EEXIST)
+          return false;
       }
     }
     if (m_temp.empty()) return false;
@@ -177,8 +182,11 @@ BOOL CopyFileA(const char* source, const char* dest, BOOL bFailIfExists) {
   struct stat st;
   if (stat(source, &st) != 0 || !S_ISREG(st.st_mode)) return FALSE;
   PendingCopy copy(dest);
-  if (copy.fd() < 0 || !WriteCopy(source, copy.fd()) || fsync(copy.fd()) != 0 || !copy.Place(bFailIfExists))
-    return FALSE;
+  if (copy.fd() < 0 || !WriteCopy(source, copy.fd()) || fsync(copy.fd()) != 0) return FALSE;
+  // A writer killed on the file that had the name left its logs beside it:
+  // SQLite would play them into the copy that takes the name.
+  for (const char* log : {"-wal", "-shm", "-journal"}) unlink((std::string(dest) + log).c_str());
+  if (!copy.Place(bFailIfExists)) return FALSE;
   // The new name must reach the disk too, or a crash could lose the copy.
   Fd folder(open(FolderOf(dest).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (folder.get() >= 0) fsync(folder.get());
@@ -192,8 +200,8 @@ int RemoveCopyLeftovers(const char* folder) {
     // Only the user's own: another user's copy may be under way in a shared
     // folder, and the run lock is per user.
     struct stat info {};
-    if (IsLeftover(it->path().filename().string()) && lstat(it->path().c_str(), &info) == 0 &&
-        S_ISREG(info.st_mode) && info.st_uid == geteuid() && unlink(it->path().c_str()) == 0)
+    if (IsLeftover(it->path().filename().string()) && lstat(it->path().c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+        info.st_uid == geteuid() && unlink(it->path().c_str()) == 0)
       ++removed;
   }
   return removed;

@@ -26,8 +26,8 @@ std::set<std::string> NamesIn(const std::string& folder) {
 // the copy it is writing.
 bool WritesInto(pid_t pid, const std::string& folder, const std::string& source) {
   std::error_code error;
-  for (std::filesystem::directory_iterator it("/proc/" + std::to_string(pid) + "/fd", error), end;
-       !error && it != end; it.increment(error)) {
+  for (std::filesystem::directory_iterator it("/proc/" + std::to_string(pid) + "/fd", error), end; !error && it != end;
+       it.increment(error)) {
     std::error_code unreadable;
     const std::string target = std::filesystem::read_symlink(it->path(), unreadable).string();
     if (!unreadable && target.rfind(folder + "/", 0) == 0 && target != source) return true;
@@ -130,6 +130,29 @@ TEST(FileCopyTest, ADatabaseInUseIsCopiedWithItsLastCommitsAndLeftAlone) {
   EXPECT_EQ(RowsOf(out.path() + "/again.mdb"), 30);
 }
 
+TEST(FileCopyTest, TheLogsOfAWriterKilledOnTheDestinationAreNotPlayedIntoTheCopy) {
+  TempDir dir;
+  const std::string source = dir.path() + "/base.mdb", dest = dir.path() + "/out.mdb";
+  for (const auto& [path, rows] : {std::pair{source, 3}, std::pair{dest, 30}}) {
+    jetdb::Error error;
+    auto db = jetdb::Database::open(path, true, error);
+    ASSERT_TRUE(db && db->execute("CREATE TABLE [T] ([N] INTEGER CONSTRAINT PrimaryKey PRIMARY KEY)"));
+    db.reset();
+    LiveWriter writer(path, rows);
+    ASSERT_TRUE(writer.ready());
+    if (path == dest) {
+      // What a kill -9 of that writer leaves: its log and index beside it.
+      const std::string log = ReadFile(dest + "-wal"), index = ReadFile(dest + "-shm");
+      writer.Finish();
+      WriteFile(dest + "-wal", log);
+      WriteFile(dest + "-shm", index);
+    }
+  }
+  EXPECT_TRUE(CopyFileA(source.c_str(), dest.c_str(), FALSE));
+  EXPECT_EQ(RowsOf(dest), 3);
+  EXPECT_EQ(NamesIn(dir.path()), (std::set<std::string>{"base.mdb", "out.mdb"}));
+}
+
 TEST(FileCopyTest, TheCopyHasTheModeOfANewFileOfTheUserNotTheSources) {
   TempDir dir;
   const std::string source = dir.path() + "/a.mdb";
@@ -174,7 +197,7 @@ TEST(FileCopyTest, OnlyTheTemporariesOfInterruptedCopiesAreRemoved) {
                            "b.mdb.tmpcopy-Ab12Cd", ".tmpcopy-Ab12Cd", "b.mdb", ".hidden"})
     WriteFile(dir.path() + "/" + name, "x");
   EXPECT_EQ(RemoveCopyLeftovers(dir.path().c_str()), 2);
-  EXPECT_EQ(NamesIn(dir.path()),
-            (std::set<std::string>{".b.mdb.tmpcopy-Ab12C", "b.mdb.tmpcopy-Ab12Cd", ".tmpcopy-Ab12Cd", "b.mdb", ".hidden"}));
+  EXPECT_EQ(NamesIn(dir.path()), (std::set<std::string>{".b.mdb.tmpcopy-Ab12C", "b.mdb.tmpcopy-Ab12Cd",
+                                                        ".tmpcopy-Ab12Cd", "b.mdb", ".hidden"}));
   EXPECT_EQ(RemoveCopyLeftovers((dir.path() + "/missing").c_str()), 0);
 }
