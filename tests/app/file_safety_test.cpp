@@ -297,6 +297,13 @@ TEST_F(FileSafetyTest, AFailedInPlaceRunNamesTheBackupThatHoldsTheOriginal) {
   EXPECT_EQ(m_run.Run("'/SRC=" + source + "'"), kFailed);
   ExpectOneReason("la base d'origine est conservée dans " + source + ".V2.0.");
   EXPECT_EQ(ReadFile(source + ".V2.0"), original);
+  // The first step left its structure half changed: the next run starts
+  // again from the backup rather than run that step a second time.
+  fs::copy_file(std::string(TEMPLATE_DIR) + "/tq2V2_1.mdb", m_templates.path() + "/tq2V2_1.mdb");
+  EXPECT_EQ(m_run.Run("'/SRC=" + source + "'"), 0) << m_run.stderrText();
+  EXPECT_EQ(Version(source), ReachedVersion());
+  EXPECT_TRUE(ReadFile(source + ".V2.0.1") == original) << "the second backup is not the original";
+  EXPECT_FALSE(FileExists(source + ".reprise"));
   // A run that fails before any backup names none.
   EXPECT_EQ(m_run.Run("'/SRC=" + m_run.work() + "/absente.mdb'"), kFailed);
   EXPECT_EQ(m_run.stderrText().find("conservée"), std::string::npos) << m_run.stderrText();
