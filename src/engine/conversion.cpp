@@ -110,7 +110,16 @@ DbVersion Convert(const CString& strSource, CString& strDest, const CString& str
   }
   if (WritesATemplate(strSource, strDest, strTemplateDir)) return 0;
   const bool inPlace = IsInPlace(strSource, strDest);
-  if (inPlace && lock.IsHeld() && !RestoreFromBackup(strSource)) return 0;
+  // That lock belongs to one data-source file: runs with settings of their
+  // own would still write one database at once, each step over the other's.
+  CRunLock fileLock;
+  const std::string fileLockPath = (inPlace ? strSource : strDest).str() + ".lock";
+  if (fileLock.Acquire(fileLockPath, timeout) == CRunLock::Result::Busy) {
+    NoteFailure("une autre conversion écrit déjà %s (verrou %s) ; abandon après %d s d'attente",
+                (inPlace ? strSource : strDest).GetString(), fileLockPath.c_str(), timeout);
+    return 0;
+  }
+  if (inPlace && fileLock.IsHeld() && !RestoreFromBackup(strSource)) return 0;
 
   const DbVersion detected = DetectDbVersion(strSource);
   if (detected == 0) return 0;

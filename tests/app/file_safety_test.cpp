@@ -16,6 +16,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/run_lock.h"
 #include "test_support/db_shell.h"
 #include "test_support/updater_run.h"
 
@@ -208,6 +209,19 @@ TEST_F(FileSafetyTest, AFolderTheUserCannotSearchIsARefusal) {
       << m_run.stderrText();
   ExpectOneReason("TQ2TMP");
   chmod(closed.c_str(), 0755);
+}
+
+TEST_F(FileSafetyTest, ADatabaseThatAnotherRunWritesIsLeftToIt) {
+  const std::string source = Sample();
+  const std::string before = ReadFile(source);
+  CRunLock other;
+  ASSERT_EQ(other.Acquire(source + ".lock", 0), CRunLock::Result::Held);
+  // Settings of its own: the data-source lock does not stand in its way.
+  EXPECT_EQ(m_run.Run("'/SRC=" + source + "'", "UPDATER_LOCK_TIMEOUT=1 ODBCINI='" + m_run.work() + "/autre.ini'"),
+            kFailed);
+  ExpectOneReason("une autre conversion écrit déjà " + source);
+  EXPECT_TRUE(ReadFile(source) == before) << "the source changed";
+  EXPECT_FALSE(FileExists(source + ".V2.0"));
 }
 
 TEST_F(FileSafetyTest, StaleDataSourcesOfAKilledRunAreRemovedUnderTheLock) {
