@@ -122,7 +122,7 @@ DbVersion Convert(const CString& strSource, CString& strDest, const CString& str
   if (inPlace && fileLock.IsHeld() && !RestoreFromBackup(strSource)) return 0;
 
   const DbVersion detected = DetectDbVersion(strSource);
-  if (detected == 0) return 0;
+  if (detected == 0 || !IsSoundDatabase(strSource)) return 0;
   if (detected == kDbVersion253) {
     // Already converted: nothing to do but the copy a different destination
     // asked for. The summary dialog is not shown for such a run.

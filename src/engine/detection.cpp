@@ -5,6 +5,7 @@
 #include "framework/data_source.h"
 #include "framework/step_table.h"
 #include "framework/version_table.h"
+#include "jetdb/jetdb.h"
 #include "platform/connect_string.h"
 #include "platform/database.h"
 #include "platform/file_copy.h"
@@ -91,6 +92,24 @@ DbVersion PeekDbVersion(const CString& strSource, CString& strReason) {
   }
   if (result == 0) strReason = UnrecognisedReason(strSource);
   return result;
+}
+
+bool IsSoundDatabase(const CString& strPath) {
+  CString problem;
+  try {
+    CDatabase db;
+    db.OpenEx(FileConnectString(strPath.GetString()).c_str(), CDatabase::openReadOnly);
+    const std::vector<std::string> problems = db.Driver().checkPages();
+    if (problems.empty()) return true;
+    problem = problems.front().c_str();
+  } catch (CDBException& e) {
+    problem = e.m_strError;
+  }
+  // The driver's lines end their sentence.
+  if (problem.Right(1) == ".") problem = problem.Left(problem.GetLength() - 1);
+  JournalFormat("ERREUR : La base %s est endommagée : %s.\n", strPath.GetString(), problem.GetString());
+  NoteFailure("la base %s est endommagée (%s) ; rien n'a été converti", strPath.GetString(), problem.GetString());
+  return false;
 }
 
 CString WrittenTemplate(const CString& strSource, const CString& strDest, const CString& strTemplateDir) {

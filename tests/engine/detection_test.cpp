@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -93,6 +94,28 @@ TEST_F(DetectionTest, AFileThatIsNotADatabaseIsNotRecognised) {
             "ERREUR : Version de la database source non valide.\n"
             "ERREUR : Version de la database source non valide.\n"
             "ERREUR : Version de la database source non valide.\n");
+}
+
+TEST_F(DetectionTest, ADamagedPageIsFoundBeforeAnythingIsConverted) {
+  std::vector<std::string> sql{"CREATE TABLE [T] ([N] INTEGER, [S] TEXT(255))"};
+  for (int n = 0; n < 200; ++n)
+    sql.push_back("INSERT INTO [T] VALUES (" + std::to_string(n) + ", '" +
+                  std::string(200, static_cast<char>('a' + n % 26)) + "')");
+  const std::string path = m_files.Create("base.mdb", sql);
+  EXPECT_TRUE(IsSoundDatabase(path.c_str()));
+  // A page in the middle of the table's rows overwritten, the header left.
+  std::string bytes = ReadFile(path);
+  ASSERT_GT(bytes.size(), 8u * 4096);
+  for (std::size_t i = 5 * 4096; i < 6 * 4096; ++i) bytes[i] = static_cast<char>(i * 131 % 251);
+  WriteFile(path, bytes);
+  ClearFailure();
+  EXPECT_FALSE(IsSoundDatabase(path.c_str()));
+  // One line, of the damaged file alone.
+  const std::string journal = m_journal.Text();
+  EXPECT_EQ(journal.rfind("ERREUR : La base " + path + " est endommagée : ", 0), 0u) << journal;
+  EXPECT_EQ(std::count(journal.begin(), journal.end(), '\n'), 1) << journal;
+  EXPECT_NE(std::string(FailureReason().GetString()).find("rien n'a été converti"), std::string::npos);
+  EXPECT_TRUE(ReadFile(path) == bytes) << "the check wrote to the file";
 }
 
 TEST(VersionTableTest, ShortTextsNameBackupsAndUnknownCodesAreVerr) {
