@@ -78,32 +78,12 @@ struct Value {
   std::string text;          // Text
 
   static Value null() { return {}; }
-  static Value of(std::int64_t v) {
-    Value x;
-    x.kind = Kind::Integer;
-    x.integer = v;
-    return x;
-  }
+  static Value of(std::int64_t v) { Value x; x.kind = Kind::Integer; x.integer = v; return x; }
   static Value of(int v) { return of(static_cast<std::int64_t>(v)); }
-  static Value of(double v) {
-    Value x;
-    x.kind = Kind::Double;
-    x.real = v;
-    return x;
-  }
-  static Value of(std::string v) {
-    Value x;
-    x.kind = Kind::Text;
-    x.text = std::move(v);
-    return x;
-  }
+  static Value of(double v) { Value x; x.kind = Kind::Double; x.real = v; return x; }
+  static Value of(std::string v) { Value x; x.kind = Kind::Text; x.text = std::move(v); return x; }
   static Value of(const char* v) { return of(std::string(v)); }
-  static Value dateTime(std::int64_t seconds) {
-    Value x;
-    x.kind = Kind::DateTime;
-    x.integer = seconds;
-    return x;
-  }
+  static Value dateTime(std::int64_t seconds) { Value x; x.kind = Kind::DateTime; x.integer = seconds; return x; }
 
   bool isNull() const { return kind == Kind::Null; }
   // Conversions for readers that know what they bound; Null gives 0 / "".
