@@ -63,12 +63,9 @@ bool CopyContents(int from, int to) {
 bool WriteCopy(const char* source, int to) {
   jetdb::Error error;
   switch (jetdb::snapshotCopy(source, to, error)) {
-    case jetdb::Snapshot::Written:
-      return true;
-    case jetdb::Snapshot::Failed:
-      return false;
-    case jetdb::Snapshot::NotNeeded:
-      break;
+    case jetdb::Snapshot::Written: return true;
+    case jetdb::Snapshot::Failed: return false;
+    case jetdb::Snapshot::NotNeeded: break;
   }
   Fd in(open(source, O_RDONLY | O_CLOEXEC));
   return in.get() >= 0 && CopyContents(in.get(), to);
@@ -134,10 +131,8 @@ class PendingCopy {
       // the destination at once.
       for (int attempt = 0; attempt < 100 && m_temp.empty(); ++attempt) {
         const std::string temp = TempName(m_dest);
-        if (Link(temp))
-          m_temp = temp;
-        else if (errno != EEXIST)
-          return false;
+        if (Link(temp)) m_temp = temp;
+        else if (errno != EEXIST) return false;
       }
     }
     if (m_temp.empty()) return false;
@@ -200,8 +195,8 @@ int RemoveCopyLeftovers(const char* folder) {
     // Only the user's own: another user's copy may be under way in a shared
     // folder, and the run lock is per user.
     struct stat info {};
-    if (IsLeftover(it->path().filename().string()) && lstat(it->path().c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
-        info.st_uid == geteuid() && unlink(it->path().c_str()) == 0)
+    if (IsLeftover(it->path().filename().string()) && lstat(it->path().c_str(), &info) == 0 &&
+        S_ISREG(info.st_mode) && info.st_uid == geteuid() && unlink(it->path().c_str()) == 0)
       ++removed;
   }
   return removed;

@@ -26,8 +26,8 @@ std::set<std::string> NamesIn(const std::string& folder) {
 // the copy it is writing.
 bool WritesInto(pid_t pid, const std::string& folder, const std::string& source) {
   std::error_code error;
-  for (std::filesystem::directory_iterator it("/proc/" + std::to_string(pid) + "/fd", error), end; !error && it != end;
-       it.increment(error)) {
+  for (std::filesystem::directory_iterator it("/proc/" + std::to_string(pid) + "/fd", error), end;
+       !error && it != end; it.increment(error)) {
     std::error_code unreadable;
     const std::string target = std::filesystem::read_symlink(it->path(), unreadable).string();
     if (!unreadable && target.rfind(folder + "/", 0) == 0 && target != source) return true;
@@ -197,7 +197,7 @@ TEST(FileCopyTest, OnlyTheTemporariesOfInterruptedCopiesAreRemoved) {
                            "b.mdb.tmpcopy-Ab12Cd", ".tmpcopy-Ab12Cd", "b.mdb", ".hidden"})
     WriteFile(dir.path() + "/" + name, "x");
   EXPECT_EQ(RemoveCopyLeftovers(dir.path().c_str()), 2);
-  EXPECT_EQ(NamesIn(dir.path()), (std::set<std::string>{".b.mdb.tmpcopy-Ab12C", "b.mdb.tmpcopy-Ab12Cd",
-                                                        ".tmpcopy-Ab12Cd", "b.mdb", ".hidden"}));
+  EXPECT_EQ(NamesIn(dir.path()),
+            (std::set<std::string>{".b.mdb.tmpcopy-Ab12C", "b.mdb.tmpcopy-Ab12Cd", ".tmpcopy-Ab12Cd", "b.mdb", ".hidden"}));
   EXPECT_EQ(RemoveCopyLeftovers((dir.path() + "/missing").c_str()), 0);
 }
