@@ -163,4 +163,11 @@ bool IniText::RemoveEntry(std::string_view section, std::string_view key) {
   return true;
 }
 
+bool IniText::RemoveEmptyLeadingSection(std::string_view name) {
+  const auto span = Find(name);
+  if (!span || span->header != 0 || m_lines.size() < 2 || !IsBlank(m_lines[1])) return false;
+  m_lines.erase(m_lines.begin(), m_lines.begin() + 2);
+  return true;
+}
+
 }  // namespace odbcini
