@@ -94,10 +94,10 @@ TEST_F(OdbcInstallerTest, AddsThenRemovesLeavingTheOtherEntriesAsTheyWere) {
 }
 
 TEST_F(OdbcInstallerTest, AListTheAddPutAtTheTopGoesWithItsLastName) {
-  // Files without the list, in both line-end conventions, and one whose
-  // first line merely looks like a header.
+  // Files without the list, in both line-end conventions, one whose first
+  // line merely looks like a header, one that ends with a blank line.
   for (const std::string text : {"[Paie]\nDriver=Autre\n", "; compta\r\n[Paie]\r\nDriver=Autre\r\n",
-                                 "[ODBC Data Source\rs\n]TQ3mp]\r\nDriver=x\r\nDBQ=/a.mdb\n"}) {
+                                 "[ODBC Data Source\rs\n]TQ3mp]\r\nDriver=x\r\nDBQ=/a.mdb\n", "[Paie]\nDriver=Autre\n\n"}) {
     WriteFile(ini(), text);
     ASSERT_TRUE(Add(Attributes({"DSN=TQ2TMP", "DBQ=" + kPath})));
     ASSERT_TRUE(Remove("TQ2TMP"));
