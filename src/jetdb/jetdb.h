@@ -187,8 +187,9 @@ class Database {
   // off and when the Database closes. Other connections see a write only
   // once its batch is committed, and a process killed mid-batch loses that
   // batch's writes; in exchange a row write costs no commit of its own.
-  // Off by default.
-  void setWriteBatching(bool on);
+  // Off by default. False when turning it off could not commit the open
+  // batch (a full disk): its writes are undone, lastError() says why.
+  bool setWriteBatching(bool on);
   static constexpr int kBatchWrites = 2000;
   static constexpr int kBatchMillis = 200;
 
