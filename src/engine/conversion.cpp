@@ -1,5 +1,7 @@
 #include "engine/conversion.h"
 
+#include <unistd.h>
+
 #include <csignal>
 #include <cstdlib>
 
@@ -11,6 +13,7 @@
 #include "platform/interrupt.h"
 #include "platform/odbc_installer.h"
 #include "platform/run_lock.h"
+#include "platform/settings_file.h"
 #include "recordsets/data_sources.h"
 #include "shell/failure.h"
 #include "shell/journal.h"
@@ -58,6 +61,32 @@ bool WritesATemplate(const CString& strSource, const CString& strDest, const CSt
   return true;
 }
 
+// A step half done cannot run again, and an in-place run changes the source
+// step by step. Until a run ends converted, a note beside the source names
+// the backup that holds the database as it was, and the next run starts
+// again from that backup instead of from a half-converted source, whether
+// the last one failed or was killed.
+CString ResumeNotePath(const CString& strSource) { return strSource + ".reprise"; }
+
+// False when a half-converted source could not be put back as it was.
+bool RestoreFromBackup(const CString& strSource) {
+  const std::string note = ResumeNotePath(strSource).str();
+  const SettingsText text = ReadSettingsFile(note);
+  if (text.state != SettingsText::State::Read) return true;
+  const std::string backup = text.text.substr(0, text.text.find('\n'));
+  // A backup the user removed means the user kept the source as it is.
+  if (!backup.empty() && PathExists(backup.c_str())) {
+    if (!CopyFileA(backup.c_str(), strSource, FALSE)) {
+      NoteFailure("la base %s est à moitié convertie et n'a pas pu être rétablie depuis %s", strSource.GetString(),
+                  backup.c_str());
+      return false;
+    }
+    JournalFormat("Reprise après une conversion inachevée : base rétablie depuis %s\n", backup.c_str());
+  }
+  unlink(note.c_str());
+  return true;
+}
+
 DbVersion Convert(const CString& strSource, CString& strDest, const CString& strTemplateDir, CString& strBackup) {
   // The data sources have fixed names: two runs at once would point them at
   // each other's files. One run at a time holds them.
@@ -80,9 +109,20 @@ DbVersion Convert(const CString& strSource, CString& strDest, const CString& str
     if (!strDest.IsEmpty()) RemoveCopyLeftoversBeside(strDest);
   }
   if (WritesATemplate(strSource, strDest, strTemplateDir)) return 0;
+  const bool inPlace = IsInPlace(strSource, strDest);
+  // That lock belongs to one data-source file: runs with settings of their
+  // own would still write one database at once, each step over the other's.
+  CRunLock fileLock;
+  const std::string fileLockPath = (inPlace ? strSource : strDest).str() + ".lock";
+  if (fileLock.Acquire(fileLockPath, timeout) == CRunLock::Result::Busy) {
+    NoteFailure("une autre conversion écrit déjà %s (verrou %s) ; abandon après %d s d'attente",
+                (inPlace ? strSource : strDest).GetString(), fileLockPath.c_str(), timeout);
+    return 0;
+  }
+  if (inPlace && fileLock.IsHeld() && !RestoreFromBackup(strSource)) return 0;
 
   const DbVersion detected = DetectDbVersion(strSource);
-  if (detected == 0) return 0;
+  if (detected == 0 || !IsSoundDatabase(strSource)) return 0;
   if (detected == kDbVersion253) {
     // Already converted: nothing to do but the copy a different destination
     // asked for. The summary dialog is not shown for such a run.
@@ -91,7 +131,11 @@ DbVersion Convert(const CString& strSource, CString& strDest, const CString& str
     return detected;
   }
   if (!PrepareDestinationFile(detected, strSource, strDest, &strBackup)) return 0;
-  return RunChain(detected, strDest, strTemplateDir);
+  const CString note = inPlace ? ResumeNotePath(strSource) : CString();
+  if (inPlace) ReplaceSettingsFile(note.str(), strBackup.str() + "\n");
+  const DbVersion reached = RunChain(detected, strDest, strTemplateDir);
+  if (reached != 0 && inPlace) unlink(note);
+  return reached;
 }
 
 }  // namespace

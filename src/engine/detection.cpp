@@ -1,11 +1,11 @@
 #include "engine/detection.h"
 
 #include <cerrno>
-#include <cstring>
 
 #include "framework/data_source.h"
 #include "framework/step_table.h"
 #include "framework/version_table.h"
+#include "jetdb/jetdb.h"
 #include "platform/connect_string.h"
 #include "platform/database.h"
 #include "platform/file_copy.h"
@@ -94,6 +94,24 @@ DbVersion PeekDbVersion(const CString& strSource, CString& strReason) {
   return result;
 }
 
+bool IsSoundDatabase(const CString& strPath) {
+  CString problem;
+  try {
+    CDatabase db;
+    db.OpenEx(FileConnectString(strPath.GetString()).c_str(), CDatabase::openReadOnly);
+    const std::vector<std::string> problems = db.Driver().checkPages();
+    if (problems.empty()) return true;
+    problem = problems.front().c_str();
+  } catch (CDBException& e) {
+    problem = e.m_strError;
+  }
+  // The driver's lines end their sentence.
+  if (problem.Right(1) == ".") problem = problem.Left(problem.GetLength() - 1);
+  JournalFormat("ERREUR : La base %s est endommagée : %s.\n", strPath.GetString(), problem.GetString());
+  NoteFailure("la base %s est endommagée (%s) ; rien n'a été converti", strPath.GetString(), problem.GetString());
+  return false;
+}
+
 CString WrittenTemplate(const CString& strSource, const CString& strDest, const CString& strTemplateDir) {
   const CString& written = IsInPlace(strSource, strDest) ? strSource : strDest;
   for (const StepConstants& k : StepTable()) {
@@ -123,10 +141,47 @@ namespace {
 void NoteCopyFailure(const char* what, const CString& path) {
   const int error = errno;
   NoteFailure("impossible d'écrire %s %s%s%s", what, path.GetString(), error != 0 ? " : " : "",
-              error != 0 ? std::strerror(error) : "");
+              error != 0 ? CopyErrorText(error).GetString() : "");
 }
 
 }  // namespace
+
+// The user reads the reason in French: strerror speaks the C locale's
+// English, and the program sets no other.
+CString CopyErrorText(int error) {
+  static const struct {
+    int code;
+    const char* text;
+  } kTexts[] = {
+      {ENOSPC, "plus de place sur le disque"},
+      {EDQUOT, "quota disque dépassé"},
+      {EACCES, "accès refusé"},
+      {EPERM, "opération non permise"},
+      {EROFS, "système de fichiers en lecture seule"},
+      {ENOENT, "fichier ou dossier introuvable"},
+      {ENOTDIR, "un élément du chemin n'est pas un dossier"},
+      {EISDIR, "le chemin désigne un dossier"},
+      {ELOOP, "trop de liens symboliques (boucle de liens)"},
+      {ENAMETOOLONG, "nom de fichier trop long"},
+      {EIO, "erreur d'entrée-sortie du disque"},
+      {EEXIST, "le fichier existe déjà"},
+      {EXDEV, "copie entre deux systèmes de fichiers impossible"},
+      {EFBIG, "fichier trop gros"},
+      {EMFILE, "trop de fichiers ouverts"},
+      {ENFILE, "trop de fichiers ouverts sur le système"},
+      {ENOMEM, "mémoire insuffisante"},
+      {EBUSY, "fichier occupé"},
+      {ETXTBSY, "fichier en cours d'exécution"},
+      {EINVAL, "opération non prise en charge par ce fichier"},
+      {EOPNOTSUPP, "opération non prise en charge par ce système de fichiers"},
+      {ENXIO, "fichier spécial sans périphérique"},
+  };
+  for (const auto& entry : kTexts)
+    if (entry.code == error) return entry.text;
+  CString text;
+  text.Format("erreur système %d", error);
+  return text;
+}
 
 BOOL PrepareDestinationFile(DbVersion nVersion, const CString& strSource, CString& strDest, CString* pBackup) {
   if (!IsInPlace(strSource, strDest)) {

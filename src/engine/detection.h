@@ -29,3 +29,11 @@ BOOL PrepareDestinationFile(DbVersion nVersion, const CString& strSource, CStrin
 
 // The first backup name that is free: SOURCE.V2.3, then SOURCE.V2.3.1, ...
 CString FreeBackupPath(const CString& strSource, DbVersion nVersion);
+
+// The reason of a failed copy, in French, from the errno it left.
+CString CopyErrorText(int error);
+
+// Whether every page of the database reads back sound; otherwise the
+// journal and the failure say what is damaged. A conversion must not take
+// a damaged page for data: it would copy the damage on and end in success.
+bool IsSoundDatabase(const CString& strPath);

@@ -137,6 +137,17 @@ BOOL RunStep(const CString& strDest, const StepConstants& k, const Phase& struct
       const BOOL structureDone = structure ? structure(pDb) : TRUE;
       result = structureDone ? data(pDb) : FALSE;
       if (result) result = WriteVersionStamp(set, StoredVersionText(k.to));
+      // The stamp and the step's last rows wait in the batch: the step is
+      // done only once they are committed, which a full disk refuses.
+      try {
+        pDb->BatchWrites(FALSE);
+      } catch (CDBException& e) {
+        JournalDbError(e);
+        CString reason = e.m_strError;
+        if (reason.Right(1) == ".") reason = reason.Left(reason.GetLength() - 1);
+        NoteFailure("%s", reason.GetString());
+        result = FALSE;
+      }
       set.Close();
     }
   }

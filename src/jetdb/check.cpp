@@ -77,6 +77,10 @@ class Checker {
  public:
   explicit Checker(Session& s) : s_(s) {}
 
+  std::vector<std::string> pages() {
+    integrity("PRAGMA quick_check(100)");
+    return std::move(problems_);
+  }
   std::vector<std::string> run() {
     integrity();
     readSchema();
@@ -100,8 +104,9 @@ class Checker {
     return -1;
   }
 
-  void integrity() {
-    Stmt st(s_.db, "PRAGMA integrity_check(100)");
+  // quick_check reads every page but compares no row with its indexes.
+  void integrity(const char* pragma = "PRAGMA integrity_check(100)") {
+    Stmt st(s_.db, pragma);
     int rc = st.ok() ? st.step() : st.prepareCode();
     for (; rc == SQLITE_ROW; rc = st.step())
       if (st.text(0) != "ok") add(integrityLine(st.text(0)));
@@ -277,6 +282,11 @@ class Checker {
 std::vector<std::string> Database::check() {
   impl_->last = Error{};
   return Checker(*impl_).run();
+}
+
+std::vector<std::string> Database::checkPages() {
+  impl_->last = Error{};
+  return Checker(*impl_).pages();
 }
 
 }  // namespace jetdb

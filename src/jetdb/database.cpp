@@ -435,9 +435,10 @@ std::unique_ptr<Database> Database::open(const std::string& path, OpenMode mode,
   return std::unique_ptr<Database>(new Database(std::move(impl)));
 }
 
-void Database::setWriteBatching(bool on) {
-  if (!on) impl_->commitBatch();
+bool Database::setWriteBatching(bool on) {
+  const bool committed = on || impl_->commitBatch();
   impl_->batching = on;
+  return committed;
 }
 
 namespace {

@@ -75,7 +75,7 @@ void CDatabase::OpenFile(const std::string& driver, const std::string& file, boo
 }
 
 void CDatabase::BatchWrites(BOOL bBatch) {
-  if (m_db) m_db->setWriteBatching(bBatch != FALSE);
+  if (m_db && !m_db->setWriteBatching(bBatch != FALSE)) throw CDBException::FromDriver(m_db->lastError());
 }
 
 void CDatabase::Close() {

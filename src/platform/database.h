@@ -100,7 +100,9 @@ class CDatabase {
   // Not in the original. While on, the connection's writes are committed
   // in batches (see jetdb::Database::setWriteBatching): other connections
   // see them only after the batch, at the latest when this one closes. For
-  // a connection that is the only one on its file while it writes.
+  // a connection that is the only one on its file while it writes. Turning
+  // it off commits the batch, and throws the driver's error when the
+  // commit fails: the batch's writes are then undone.
   void BatchWrites(BOOL bBatch);
 
   // The connect string that opened the database ("ODBC;DSN=...;...").

@@ -177,8 +177,11 @@ BOOL CopyFileA(const char* source, const char* dest, BOOL bFailIfExists) {
   struct stat st;
   if (stat(source, &st) != 0 || !S_ISREG(st.st_mode)) return FALSE;
   PendingCopy copy(dest);
-  if (copy.fd() < 0 || !WriteCopy(source, copy.fd()) || fsync(copy.fd()) != 0 || !copy.Place(bFailIfExists))
-    return FALSE;
+  if (copy.fd() < 0 || !WriteCopy(source, copy.fd()) || fsync(copy.fd()) != 0) return FALSE;
+  // A writer killed on the file that had the name left its logs beside it:
+  // SQLite would play them into the copy that takes the name.
+  for (const char* log : {"-wal", "-shm", "-journal"}) unlink((std::string(dest) + log).c_str());
+  if (!copy.Place(bFailIfExists)) return FALSE;
   // The new name must reach the disk too, or a crash could lose the copy.
   Fd folder(open(FolderOf(dest).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (folder.get() >= 0) fsync(folder.get());

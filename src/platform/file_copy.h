@@ -20,6 +20,9 @@
 //    the copy is written under that temporary name from the start; a
 //    killed copy may then leave one behind, ".NAME.tmpcopy-XXXXXX" beside
 //    NAME, which RemoveCopyLeftovers clears.
+//  - The logs of a writer killed on the file that had the destination's
+//    name ("-wal", "-shm", "-journal" beside it) are removed before the copy
+//    takes the name: SQLite would otherwise play them into the copy.
 //  - With bFailIfExists set, an existing destination makes the copy fail and
 //    is left untouched.
 //  - Copying a file onto itself fails and changes nothing (on Windows it

@@ -118,7 +118,9 @@ void IniText::PutSection(std::string_view name, const Entries& entries) {
   }
   if (!m_lines.empty()) {
     if (!m_lines.back().ends_with("\n")) m_lines.back() += eol;
-    if (!IsBlank(m_lines.back())) m_lines.push_back(eol);
+    // Even after a blank line of the user's: RemoveSection takes one blank
+    // line away with the section, and it must be this one.
+    m_lines.push_back(eol);
   }
   m_lines.insert(m_lines.end(), block.begin(), block.end());
 }
@@ -142,7 +144,9 @@ void IniText::PutEntry(std::string_view section, std::string_view key, std::stri
   std::string line = std::string(key) + "=" + std::string(value) + eol;
   auto span = Find(section);
   if (!span) {
-    std::vector<std::string> block{"[" + std::string(section) + "]" + eol, line, eol};
+    std::vector<std::string> block{"[" + std::string(section) + "]" + eol, line};
+    // A blank line parts it from what follows; PutSection adds its own.
+    if (!m_lines.empty()) block.push_back(eol);
     m_lines.insert(m_lines.begin(), block.begin(), block.end());
     return;
   }
@@ -160,6 +164,13 @@ bool IniText::RemoveEntry(std::string_view section, std::string_view key) {
   auto at = FindEntry(*span, key);
   if (!at) return false;
   m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(*at));
+  return true;
+}
+
+bool IniText::RemoveEmptyLeadingSection(std::string_view name) {
+  const auto span = Find(name);
+  if (!span || span->header != 0 || m_lines.size() < 2 || !IsBlank(m_lines[1])) return false;
+  m_lines.erase(m_lines.begin(), m_lines.begin() + 2);
   return true;
 }
 

@@ -53,6 +53,12 @@ class IniText {
   // entry of the section; a missing section is put at the top of the file.
   void PutEntry(std::string_view section, std::string_view key, std::string_view value);
   bool RemoveEntry(std::string_view section, std::string_view key);
+  // Removes the section's header when it is the first line of the file and
+  // a blank line follows it (that too): what PutEntry puts at the top once
+  // its entry is removed again, even where lines without a section follow
+  // (the header made them the section's). False when the file starts
+  // otherwise.
+  bool RemoveEmptyLeadingSection(std::string_view name);
 
  private:
   struct Span {

@@ -93,6 +93,9 @@ BOOL RemoveDataSource(const Pairs& pairs) {
   odbcini::IniText ini(*text);
   bool listed = ini.RemoveEntry(kListSection, name);
   bool removed = ini.RemoveSection(name);
+  // A list that the add had to put at the top of the user's file goes with
+  // its last name, or the run would leave lines of its own behind.
+  if (listed) ini.RemoveEmptyLeadingSection(kListSection);
   if (!listed && !removed) return FALSE;
   const std::string left = ini.Text();
   if (HoldsNoDataSource(left) && RemoveEmptiedFile(file)) return TRUE;

@@ -13,7 +13,8 @@
 //    FALSE when no such data source exists. When that leaves nothing but
 //    the list's header (what an add puts into a file that did not exist),
 //    the file itself is removed, unless it is a symbolic link: a run leaves
-//    no user file behind where there was none.
+//    no user file behind where there was none. A last line that had no line
+//    end keeps the one the add gave it, so that the section could follow it.
 //  - The only driver known is "Microsoft Access Driver (*.mdb)" (our jetdb
 //    driver stands behind that name); any other driver name, a list without
 //    DSN, another request or a file that cannot be written gives FALSE and

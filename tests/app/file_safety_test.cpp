@@ -16,6 +16,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/run_lock.h"
 #include "test_support/db_shell.h"
 #include "test_support/updater_run.h"
 
@@ -210,6 +211,19 @@ TEST_F(FileSafetyTest, AFolderTheUserCannotSearchIsARefusal) {
   chmod(closed.c_str(), 0755);
 }
 
+TEST_F(FileSafetyTest, ADatabaseThatAnotherRunWritesIsLeftToIt) {
+  const std::string source = Sample();
+  const std::string before = ReadFile(source);
+  CRunLock other;
+  ASSERT_EQ(other.Acquire(source + ".lock", 0), CRunLock::Result::Held);
+  // Settings of its own: the data-source lock does not stand in its way.
+  EXPECT_EQ(m_run.Run("'/SRC=" + source + "'", "UPDATER_LOCK_TIMEOUT=1 ODBCINI='" + m_run.work() + "/autre.ini'"),
+            kFailed);
+  ExpectOneReason("une autre conversion écrit déjà " + source);
+  EXPECT_TRUE(ReadFile(source) == before) << "the source changed";
+  EXPECT_FALSE(FileExists(source + ".V2.0"));
+}
+
 TEST_F(FileSafetyTest, StaleDataSourcesOfAKilledRunAreRemovedUnderTheLock) {
   const std::string other = "[ODBC Data Sources]\nPaie=Autre\n\n[Paie]\nDriver=Autre\n";
   WriteFile(m_run.odbcIni(), other +
@@ -297,6 +311,13 @@ TEST_F(FileSafetyTest, AFailedInPlaceRunNamesTheBackupThatHoldsTheOriginal) {
   EXPECT_EQ(m_run.Run("'/SRC=" + source + "'"), kFailed);
   ExpectOneReason("la base d'origine est conservée dans " + source + ".V2.0.");
   EXPECT_EQ(ReadFile(source + ".V2.0"), original);
+  // The first step left its structure half changed: the next run starts
+  // again from the backup rather than run that step a second time.
+  fs::copy_file(std::string(TEMPLATE_DIR) + "/tq2V2_1.mdb", m_templates.path() + "/tq2V2_1.mdb");
+  EXPECT_EQ(m_run.Run("'/SRC=" + source + "'"), 0) << m_run.stderrText();
+  EXPECT_EQ(Version(source), ReachedVersion());
+  EXPECT_TRUE(ReadFile(source + ".V2.0.1") == original) << "the second backup is not the original";
+  EXPECT_FALSE(FileExists(source + ".reprise"));
   // A run that fails before any backup names none.
   EXPECT_EQ(m_run.Run("'/SRC=" + m_run.work() + "/absente.mdb'"), kFailed);
   EXPECT_EQ(m_run.stderrText().find("conservée"), std::string::npos) << m_run.stderrText();

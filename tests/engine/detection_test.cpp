@@ -4,10 +4,15 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
+#include <set>
 
 #include "framework/version_table.h"
 #include "platform/odbc_installer.h"
+#include "shell/failure.h"
 #include "test_support/db_files.h"
 #include "test_support/journal_capture.h"
 
@@ -91,6 +96,28 @@ TEST_F(DetectionTest, AFileThatIsNotADatabaseIsNotRecognised) {
             "ERREUR : Version de la database source non valide.\n");
 }
 
+TEST_F(DetectionTest, ADamagedPageIsFoundBeforeAnythingIsConverted) {
+  std::vector<std::string> sql{"CREATE TABLE [T] ([N] INTEGER, [S] TEXT(255))"};
+  for (int n = 0; n < 200; ++n)
+    sql.push_back("INSERT INTO [T] VALUES (" + std::to_string(n) + ", '" +
+                  std::string(200, static_cast<char>('a' + n % 26)) + "')");
+  const std::string path = m_files.Create("base.mdb", sql);
+  EXPECT_TRUE(IsSoundDatabase(path.c_str()));
+  // A page in the middle of the table's rows overwritten, the header left.
+  std::string bytes = ReadFile(path);
+  ASSERT_GT(bytes.size(), 8u * 4096);
+  for (std::size_t i = 5 * 4096; i < 6 * 4096; ++i) bytes[i] = static_cast<char>(i * 131 % 251);
+  WriteFile(path, bytes);
+  ClearFailure();
+  EXPECT_FALSE(IsSoundDatabase(path.c_str()));
+  // One line, of the damaged file alone.
+  const std::string journal = m_journal.Text();
+  EXPECT_EQ(journal.rfind("ERREUR : La base " + path + " est endommagée : ", 0), 0u) << journal;
+  EXPECT_EQ(std::count(journal.begin(), journal.end(), '\n'), 1) << journal;
+  EXPECT_NE(std::string(FailureReason().GetString()).find("rien n'a été converti"), std::string::npos);
+  EXPECT_TRUE(ReadFile(path) == bytes) << "the check wrote to the file";
+}
+
 TEST(VersionTableTest, ShortTextsNameBackupsAndUnknownCodesAreVerr) {
   EXPECT_STREQ(GetVersionText(2000), "V2.0");
   EXPECT_STREQ(GetVersionText(2004), "V2.4");
@@ -158,4 +185,24 @@ TEST_F(PreparationTest, ARefusedCopyNamesThePathItWasToWrite) {
   EXPECT_EQ(m_journal.Text(), "ATTENTION : impossible de creer le fichier de destination : " + m_dir.path() +
                                   "/NEW.MDB\nFichier de sauvegarde : " + m_source +
                                   ".V2.3.1\nFichier à mettre à jour : " + m_source + "\n");
+}
+
+TEST_F(PreparationTest, AFailedCopySaysWhyInFrench) {
+  // The errors a copy meets each get their own French words, never the C
+  // locale's English; an unexpected one still names its number.
+  std::set<std::string> texts;
+  for (const int error :
+       {ENOSPC, EDQUOT, EACCES, EPERM,  EROFS,  ENOENT, ENOTDIR, EISDIR,  ELOOP,  ENAMETOOLONG, EIO,
+        EEXIST, EXDEV,  EFBIG,  EMFILE, ENFILE, ENOMEM, EBUSY,   ETXTBSY, EINVAL, EOPNOTSUPP,   ENXIO}) {
+    const std::string text = CopyErrorText(error).GetString();
+    EXPECT_EQ(text.find(std::strerror(error)), std::string::npos) << text;
+    EXPECT_TRUE(texts.insert(text).second) << "two errors read the same: " << text;
+  }
+  EXPECT_NE(std::string(CopyErrorText(EHWPOISON).GetString()).find(std::to_string(EHWPOISON)), std::string::npos);
+  // The reason of a real refused copy carries them.
+  ClearFailure();
+  CString dest((m_dir.path() + "/absent/NEW.MDB").c_str());
+  EXPECT_FALSE(PrepareDestinationFile(2003, m_source.c_str(), dest));
+  EXPECT_EQ(std::string(FailureReason().GetString()), "impossible d'écrire le fichier de destination " + m_dir.path() +
+                                                          "/absent/NEW.MDB : " + CopyErrorText(ENOENT).GetString());
 }

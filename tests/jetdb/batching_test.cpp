@@ -1,6 +1,10 @@
 // Write batching: many statements in one SQLite transaction, each still
 // atomic on its own, seen by other connections only once committed.
+#include <signal.h>
+#include <sys/resource.h>
+
 #include <chrono>
+#include <filesystem>
 #include <thread>
 
 #include "test_db.h"
@@ -37,6 +41,24 @@ TEST_F(BatchingTest, OtherConnectionsSeeTheWritesOnceTheBatchIsCommitted) {
   EXPECT_EQ(countElsewhere(), 1);
   db_->setWriteBatching(false);
   EXPECT_EQ(countElsewhere(), 3);
+}
+
+TEST_F(BatchingTest, ACommitTheDiskRefusesIsReportedAndUndone) {
+  for (int id = 2; id < 400; ++id)
+    ASSERT_TRUE(db_->insertRow("T", {{"ID", Value::of(id)}, {"V", Value::of(id * 7)}}));
+  // No file may grow any more, as on a full disk.
+  const auto logSize = std::filesystem::file_size(path() + "-wal");
+  rlimit old{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+  signal(SIGXFSZ, SIG_IGN);
+  rlimit full = old;
+  full.rlim_cur = logSize;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &full), 0);
+  const bool committed = db_->setWriteBatching(false);
+  setrlimit(RLIMIT_FSIZE, &old);
+  EXPECT_FALSE(committed);
+  EXPECT_FALSE(db_->lastError().message.empty());
+  EXPECT_EQ(countElsewhere(), 1);
 }
 
 TEST_F(BatchingTest, ClosingCommitsTheBatch) {

@@ -130,6 +130,29 @@ TEST(FileCopyTest, ADatabaseInUseIsCopiedWithItsLastCommitsAndLeftAlone) {
   EXPECT_EQ(RowsOf(out.path() + "/again.mdb"), 30);
 }
 
+TEST(FileCopyTest, TheLogsOfAWriterKilledOnTheDestinationAreNotPlayedIntoTheCopy) {
+  TempDir dir;
+  const std::string source = dir.path() + "/base.mdb", dest = dir.path() + "/out.mdb";
+  for (const auto& [path, rows] : {std::pair{source, 3}, std::pair{dest, 30}}) {
+    jetdb::Error error;
+    auto db = jetdb::Database::open(path, true, error);
+    ASSERT_TRUE(db && db->execute("CREATE TABLE [T] ([N] INTEGER CONSTRAINT PrimaryKey PRIMARY KEY)"));
+    db.reset();
+    LiveWriter writer(path, rows);
+    ASSERT_TRUE(writer.ready());
+    if (path == dest) {
+      // What a kill -9 of that writer leaves: its log and index beside it.
+      const std::string log = ReadFile(dest + "-wal"), index = ReadFile(dest + "-shm");
+      writer.Finish();
+      WriteFile(dest + "-wal", log);
+      WriteFile(dest + "-shm", index);
+    }
+  }
+  EXPECT_TRUE(CopyFileA(source.c_str(), dest.c_str(), FALSE));
+  EXPECT_EQ(RowsOf(dest), 3);
+  EXPECT_EQ(NamesIn(dir.path()), (std::set<std::string>{"base.mdb", "out.mdb"}));
+}
+
 TEST(FileCopyTest, TheCopyHasTheModeOfANewFileOfTheUserNotTheSources) {
   TempDir dir;
   const std::string source = dir.path() + "/a.mdb";

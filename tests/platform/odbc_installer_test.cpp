@@ -93,6 +93,18 @@ TEST_F(OdbcInstallerTest, AddsThenRemovesLeavingTheOtherEntriesAsTheyWere) {
   EXPECT_FALSE(Remove("TQ2TMP"));
 }
 
+TEST_F(OdbcInstallerTest, AListTheAddPutAtTheTopGoesWithItsLastName) {
+  // Files without the list, in both line-end conventions, one whose first
+  // line merely looks like a header, one that ends with a blank line.
+  for (const std::string text : {"[Paie]\nDriver=Autre\n", "; compta\r\n[Paie]\r\nDriver=Autre\r\n",
+                                 "[ODBC Data Source\rs\n]TQ3mp]\r\nDriver=x\r\nDBQ=/a.mdb\n", "[Paie]\nDriver=Autre\n\n"}) {
+    WriteFile(ini(), text);
+    ASSERT_TRUE(Add(Attributes({"DSN=TQ2TMP", "DBQ=" + kPath})));
+    ASSERT_TRUE(Remove("TQ2TMP"));
+    EXPECT_EQ(ReadFile(ini()), text);
+  }
+}
+
 TEST_F(OdbcInstallerTest, AddingAgainReplacesInPlaceAndKeepsCrLf) {
   WriteFile(ini(), "[ODBC Data Sources]\r\nTQ2TMP=Microsoft Access Driver (*.mdb)\r\n\r\n"
                    "[TQ2TMP]\r\nDBQ=/old.mdb\r\n\r\n[Other]\r\nDriver=x\r\n");
@@ -101,7 +113,8 @@ TEST_F(OdbcInstallerTest, AddingAgainReplacesInPlaceAndKeepsCrLf) {
                              "[TQ2TMP]\r\nDriver=Microsoft Access Driver (*.mdb)\r\nDBQ=/new.mdb\r\n\r\n"
                              "[Other]\r\nDriver=x\r\n");
   ASSERT_TRUE(Remove("tq2tmp"));  // names compare without case, as unixODBC's do
-  EXPECT_EQ(ReadFile(ini()), "[ODBC Data Sources]\r\n\r\n[Other]\r\nDriver=x\r\n");
+  // The list at the top, left empty, goes too: it lists nothing.
+  EXPECT_EQ(ReadFile(ini()), "[Other]\r\nDriver=x\r\n");
 }
 
 TEST_F(OdbcInstallerTest, CreatesAMissingFile) {
