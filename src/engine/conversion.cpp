@@ -68,7 +68,19 @@ bool WritesATemplate(const CString& strSource, const CString& strDest, const CSt
 // the last one failed or was killed.
 CString ResumeNotePath(const CString& strSource) { return strSource + ".reprise"; }
 
+// The first free name beside the source for the file an unfinished run
+// left: SOURCE.inachevee, then SOURCE.inachevee.1, ...
+CString FreeUnfinishedPath(const CString& strSource) {
+  const CString first = strSource + ".inachevee";
+  CString path = first;
+  for (int n = 1; PathExists(path); ++n) path.Format("%s.%d", first.GetString(), n);
+  return path;
+}
+
 // False when a half-converted source could not be put back as it was.
+// The file being replaced is kept first: the note cannot tell a file the
+// last run left half converted from one the user has worked on since (put
+// back by hand, then used), and nothing a user wrote may be lost.
 bool RestoreFromBackup(const CString& strSource) {
   const std::string note = ResumeNotePath(strSource).str();
   const SettingsText text = ReadSettingsFile(note);
@@ -76,12 +88,15 @@ bool RestoreFromBackup(const CString& strSource) {
   const std::string backup = text.text.substr(0, text.text.find('\n'));
   // A backup the user removed means the user kept the source as it is.
   if (!backup.empty() && PathExists(backup.c_str())) {
-    if (!CopyFileA(backup.c_str(), strSource, FALSE)) {
+    const CString unfinished = FreeUnfinishedPath(strSource);
+    if (!CopyFileA(strSource, unfinished, TRUE) || !CopyFileA(backup.c_str(), strSource, FALSE)) {
       NoteFailure("la base %s est à moitié convertie et n'a pas pu être rétablie depuis %s", strSource.GetString(),
                   backup.c_str());
       return false;
     }
-    JournalFormat("Reprise après une conversion inachevée : base rétablie depuis %s\n", backup.c_str());
+    JournalFormat(
+        "Reprise après une conversion inachevée : base rétablie depuis %s ; la base inachevée est gardée dans %s\n",
+        backup.c_str(), unfinished.GetString());
   }
   unlink(note.c_str());
   return true;

@@ -318,6 +318,8 @@ TEST_F(FileSafetyTest, AFailedInPlaceRunNamesTheBackupThatHoldsTheOriginal) {
   EXPECT_EQ(Version(source), ReachedVersion());
   EXPECT_TRUE(ReadFile(source + ".V2.0.1") == original) << "the second backup is not the original";
   EXPECT_FALSE(FileExists(source + ".reprise"));
+  // The file it replaced is kept, in case the user had worked on it since.
+  EXPECT_TRUE(HasColumn(source + ".inachevee", "Utilisateurs", "VALNULLBE"));
   // A run that fails before any backup names none.
   EXPECT_EQ(m_run.Run("'/SRC=" + m_run.work() + "/absente.mdb'"), kFailed);
   EXPECT_EQ(m_run.stderrText().find("conservée"), std::string::npos) << m_run.stderrText();
