@@ -8,6 +8,7 @@
 #include <unordered_map>
 
 #include "driver.h"
+#include "jetdb/text.h"
 
 namespace tqodbc {
 
@@ -110,37 +111,26 @@ std::string fromNarrow(const SQLCHAR* text, SQLLEN length) {
 }
 
 std::string fromWide(const SQLWCHAR* text, SQLLEN length) {
-  std::string out;
-  if (!text) return out;
+  if (!text) return {};
   std::size_t n = 0;
   if (length == SQL_NTS) {
     while (text[n]) ++n;
   } else if (length > 0) {
     n = static_cast<std::size_t>(length);
   }
+  // UTF-16 to code points, a lone surrogate becoming U+FFFD; the driver's
+  // own encoder then writes them as UTF-8.
+  std::u32string chars;
+  chars.reserve(n);
   for (std::size_t i = 0; i < n; ++i) {
     char32_t c = text[i];
     if (c >= 0xD800 && c < 0xDC00 && i + 1 < n && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000)
       c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
     else if (c >= 0xD800 && c < 0xE000)
       c = 0xFFFD;
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
+    chars += c;
   }
-  return out;
+  return jetdb::encodeText(chars);
 }
 
 std::u16string toUtf16(const std::string& s) {
