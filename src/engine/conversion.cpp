@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 
 #include "engine/detection.h"
@@ -77,10 +78,23 @@ CString FreeUnfinishedPath(const CString& strSource) {
   return path;
 }
 
+// The logs SQLite keeps beside a database: a writer killed on the way
+// leaves its last commits in them.
+constexpr const char* kLogSuffixes[] = {"-wal", "-shm", "-journal"};
+
+// Moves a database with its logs, as they are: a half-converted file may
+// hold a live log that no read-only snapshot could take.
+bool MoveWithLogs(const std::string& from, const std::string& to) {
+  if (std::rename(from.c_str(), to.c_str()) != 0) return false;
+  for (const char* suffix : kLogSuffixes)
+    if (PathExists((from + suffix).c_str())) std::rename((from + suffix).c_str(), (to + suffix).c_str());
+  return true;
+}
+
 // False when a half-converted source could not be put back as it was.
-// The file being replaced is kept first: the note cannot tell a file the
-// last run left half converted from one the user has worked on since (put
-// back by hand, then used), and nothing a user wrote may be lost.
+// The file being replaced is moved aside, not deleted: the note cannot tell
+// a file the last run left half converted from one the user has worked on
+// since (put back by hand, then used), and nothing a user wrote may be lost.
 bool RestoreFromBackup(const CString& strSource) {
   const std::string note = ResumeNotePath(strSource).str();
   const SettingsText text = ReadSettingsFile(note);
@@ -88,15 +102,19 @@ bool RestoreFromBackup(const CString& strSource) {
   const std::string backup = text.text.substr(0, text.text.find('\n'));
   // A backup the user removed means the user kept the source as it is.
   if (!backup.empty() && PathExists(backup.c_str())) {
-    const CString unfinished = FreeUnfinishedPath(strSource);
-    if (!CopyFileA(strSource, unfinished, TRUE) || !CopyFileA(backup.c_str(), strSource, FALSE)) {
+    const std::string source = strSource.str();
+    const std::string unfinished = FreeUnfinishedPath(strSource).str();
+    const bool moved = MoveWithLogs(source, unfinished);
+    if (!moved || !CopyFileA(backup.c_str(), strSource, TRUE)) {
+      // The user's file goes back where it was, whatever it holds.
+      if (moved) MoveWithLogs(unfinished, source);
       NoteFailure("la base %s est à moitié convertie et n'a pas pu être rétablie depuis %s", strSource.GetString(),
                   backup.c_str());
       return false;
     }
     JournalFormat(
         "Reprise après une conversion inachevée : base rétablie depuis %s ; la base inachevée est gardée dans %s\n",
-        backup.c_str(), unfinished.GetString());
+        backup.c_str(), unfinished.c_str());
   }
   unlink(note.c_str());
   return true;
