@@ -42,6 +42,25 @@ bool eachRow(Session& s, const std::string& sql, const std::vector<Value>& param
   return true;
 }
 
+// Inserts the rows of `sql` into `t`, result column i into column
+// target[i], each row under the checks of any other write. The rows are read
+// in full first: an INSERT ... SELECT on its own table must not see the rows
+// it adds.
+bool insertSelected(Session& s, const TableMeta& t, const std::string& sql, const std::vector<Value>& params,
+                    const std::vector<std::size_t>& target, const std::vector<std::optional<JetType>>& types) {
+  std::vector<std::vector<std::optional<Value>>> rows;
+  bool ok = eachRow(s, sql, params, t.name, [&](sqlite3_stmt* row) {
+    std::vector<std::optional<Value>> values(t.columns.size());
+    for (std::size_t i = 0; i < target.size(); ++i) values[target[i]] = readValue(row, static_cast<int>(i), types[i]);
+    rows.push_back(std::move(values));
+    return true;
+  });
+  if (!ok) return false;
+  for (const auto& values : rows)
+    if (!insertValues(s, t, values, nullptr)) return false;
+  return true;
+}
+
 }  // namespace
 
 bool executeInsert(Session& s, const Insert& st) {
@@ -72,19 +91,7 @@ bool executeInsert(Session& s, const Insert& st) {
       types.push_back(ce.type);
     }
   }
-  // The source rows are read in full first: an INSERT ... SELECT on its own
-  // table must not see the rows it adds.
-  std::vector<std::vector<std::optional<Value>>> rows;
-  bool ok = eachRow(s, sql, params, t->name, [&](sqlite3_stmt* row) {
-    std::vector<std::optional<Value>> values(t->columns.size());
-    for (std::size_t i = 0; i < target.size(); ++i) values[target[i]] = readValue(row, static_cast<int>(i), types[i]);
-    rows.push_back(std::move(values));
-    return true;
-  });
-  if (!ok) return false;
-  for (const auto& values : rows)
-    if (!insertValues(s, *t, values, nullptr)) return false;
-  return true;
+  return insertSelected(s, *t, sql, params, target, types);
 }
 
 bool executeSelectInto(Session& s, const Select& st) {
@@ -104,17 +111,9 @@ bool executeSelectInto(Session& s, const Select& st) {
   if (!executeCreateTable(s, create)) return false;
   s.catalogChanged();
   const TableMeta* t = s.catalog.findTable(st.into);
-  std::vector<std::vector<std::optional<Value>>> rows;
-  bool ok = eachRow(s, cs.sql, cs.params, t->name, [&](sqlite3_stmt* row) {
-    std::vector<std::optional<Value>> values(t->columns.size());
-    for (std::size_t i = 0; i < values.size(); ++i) values[i] = readValue(row, static_cast<int>(i), cs.types[i]);
-    rows.push_back(std::move(values));
-    return true;
-  });
-  if (!ok) return false;
-  for (const auto& values : rows)
-    if (!insertValues(s, *t, values, nullptr)) return false;
-  return true;
+  std::vector<std::size_t> target(t->columns.size());
+  for (std::size_t i = 0; i < target.size(); ++i) target[i] = i;
+  return insertSelected(s, *t, cs.sql, cs.params, target, cs.types);
 }
 
 namespace {
