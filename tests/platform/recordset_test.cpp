@@ -260,37 +260,6 @@ TEST_F(RecordsetTest, RefusedWritesAndMisfitValuesThrow) {
   EXPECT_THROW(readOnlySet.AddNew(), CDBException);
 }
 
-TEST_F(RecordsetTest, ABoundColumnTheTableLacksFailsAtOpen) {
-  m_db.ExecuteSQL("CREATE TABLE [Petit] ([ID] INTEGER, [L] INTEGER)");
-  CMesuresSet set(&m_db);
-  EXPECT_THROW(set.Open(CRecordset::snapshot, "[Petit]"), CDBException);
-  EXPECT_FALSE(set.IsOpen());
-}
-
-TEST_F(RecordsetTest, WithoutAnOpenDatabaseTheSetConnectsItself) {
-  Insert("1, 42, 0, 0, 0, 0, NULL, 'x'");
-  CDatabase closed;
-  CMesuresSet set(&closed);
-  set.Open();
-  ASSERT_NE(set.m_pDatabase, &closed);
-  ASSERT_TRUE(set.m_pDatabase && set.m_pDatabase->IsOpen());
-  EXPECT_EQ(set.m_L, 42);
-
-  // Another set borrows that connection, as the merges do.
-  CMesuresSet borrower(set.m_pDatabase);
-  borrower.Open();
-  borrower.Edit();
-  borrower.m_L = 43;
-  borrower.Update();
-  borrower.Close();
-  EXPECT_TRUE(set.m_pDatabase->IsOpen());
-  set.Requery();
-  EXPECT_EQ(set.m_L, 43);
-
-  set.Close();
-  EXPECT_EQ(set.m_pDatabase, &closed);
-}
-
 TEST_F(RecordsetTest, ASetOpenedReadOnlyOpensItsOwnDatabaseReadOnly) {
   Insert("1, 42, 0, 0, 0, 0, NULL, 'x'");
   m_db.Close();
