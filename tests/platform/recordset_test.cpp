@@ -183,29 +183,6 @@ TEST_F(RecordsetTest, UpdateWritesOnlyWhatChanged) {
   EXPECT_EQ(rows, 2);
 }
 
-TEST_F(RecordsetTest, DeleteThenMoveNextGoesOnToTheNextRow) {
-  Insert("1, 1, 1, 1, 0, 1, NULL, 'un'");
-  Insert("2, 2, 2, 2, 0, 2, NULL, 'deux'");
-  Insert("3, 3, 3, 3, 0, 3, NULL, 'trois'");
-  CMesuresSet set(&m_db);
-  set.m_strSort = "[ID]";
-  set.Open();
-  set.MoveNext();
-  set.Delete();
-  EXPECT_TRUE(set.IsDeleted());
-  EXPECT_THROW(set.Edit(), CDBException);  // no current row any more
-  set.MoveNext();
-  EXPECT_EQ(set.m_ID, 3);
-  EXPECT_EQ(set.m_T, "trois");
-  set.MoveNext();
-  EXPECT_TRUE(set.IsEOF());
-
-  set.Requery();
-  EXPECT_EQ(set.m_ID, 1);
-  set.MoveNext();
-  EXPECT_EQ(set.m_ID, 3);
-}
-
 TEST_F(RecordsetTest, FilterSortAndSnapshot) {
   Insert("1, 5, 0, 0, 0, 0, NULL, 'x'");
   Insert("2, 7, 0, 0, 0, 0, NULL, 'y'");
