@@ -237,6 +237,13 @@ TEST_F(RecordsetTest, RefusedWritesAndMisfitValuesThrow) {
   EXPECT_THROW(readOnlySet.AddNew(), CDBException);
 }
 
+TEST_F(RecordsetTest, ABoundColumnTheTableLacksFailsAtOpen) {
+  m_db.ExecuteSQL("CREATE TABLE [Petit] ([ID] INTEGER, [L] INTEGER)");
+  CMesuresSet set(&m_db);
+  EXPECT_THROW(set.Open(CRecordset::snapshot, "[Petit]"), CDBException);
+  EXPECT_FALSE(set.IsOpen());
+}
+
 TEST_F(RecordsetTest, ASetOpenedReadOnlyOpensItsOwnDatabaseReadOnly) {
   Insert("1, 42, 0, 0, 0, 0, NULL, 'x'");
   m_db.Close();
