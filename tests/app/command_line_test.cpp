@@ -4,55 +4,34 @@
 
 #include <vector>
 
-namespace {
-
-// Parses argv the way the framework does, into a fresh command-line object.
-struct Parsed {
-  CUpdaterCommandLineInfo info;
-  explicit Parsed(std::vector<std::string> args) {
+// Either prefix and any case of the name; the value as typed; the last of
+// two wins; a name found anywhere in a flag ("SRC=" first, even inside a
+// DEST flag); anything else goes to the framework unchanged.
+TEST(CommandLineTest, FindsSourceAndDestinationInTheFlags) {
+  struct Case {
+    std::vector<std::string> args;
+    const char* source;
+    const char* dest;
+    const char* fileName;
+  };
+  const Case cases[] = {
+      {{"/SRC=/data/Base.mdb", "-dest=out/New.mdb"}, "/data/Base.mdb", "out/New.mdb", ""},
+      {{"-Src=base.mdb", "/DeSt=x.mdb"}, "base.mdb", "x.mdb", ""},
+      {{"/src=données/Été.mdb"}, "données/Été.mdb", "", ""},
+      {{"/SRC=first.mdb", "/DEST=a.mdb", "/SRC=second.mdb", "/DEST=b.mdb"}, "second.mdb", "b.mdb", ""},
+      {{"/xSRC=in.mdb", "-NEWDEST=out.mdb"}, "in.mdb", "out.mdb", ""},
+      {{"/DEST=/tmp/SRC=odd.mdb"}, "odd.mdb", "", ""},
+      {{"SRC=not-a-flag.mdb", "/verbose", "second.mdb", "/SRC="}, "", "", "SRC=not-a-flag.mdb"},
+  };
+  for (const Case& c : cases) {
     class Host : public CWinApp {
     } host;
     host.m_args = {"updater"};
-    host.m_args.insert(host.m_args.end(), args.begin(), args.end());
+    host.m_args.insert(host.m_args.end(), c.args.begin(), c.args.end());
+    CUpdaterCommandLineInfo info;
     host.ParseCommandLine(info);
+    EXPECT_EQ(info.m_strSource, c.source) << c.args[0];
+    EXPECT_EQ(info.m_strDest, c.dest) << c.args[0];
+    EXPECT_EQ(info.m_strFileName, c.fileName) << c.args[0];
   }
-};
-
-}  // namespace
-
-TEST(CommandLineTest, BothPrefixesAndAnyCaseOfTheName) {
-  Parsed a({"/SRC=/data/Base.mdb", "-dest=out/New.mdb"});
-  EXPECT_EQ(a.info.m_strSource, "/data/Base.mdb");
-  EXPECT_EQ(a.info.m_strDest, "out/New.mdb");
-  Parsed b({"-Src=base.mdb", "/DeSt=x.mdb"});
-  EXPECT_EQ(b.info.m_strSource, "base.mdb");
-  EXPECT_EQ(b.info.m_strDest, "x.mdb");
-}
-
-TEST(CommandLineTest, ValuesKeepTheCaseTheUserTyped) {
-  Parsed p({"/src=données/Été.mdb"});
-  EXPECT_EQ(p.info.m_strSource, "données/Été.mdb");
-}
-
-TEST(CommandLineTest, ALaterParameterReplacesAnEarlierOne) {
-  Parsed p({"/SRC=first.mdb", "/DEST=a.mdb", "/SRC=second.mdb", "/DEST=b.mdb"});
-  EXPECT_EQ(p.info.m_strSource, "second.mdb");
-  EXPECT_EQ(p.info.m_strDest, "b.mdb");
-}
-
-TEST(CommandLineTest, NamesAreFoundAnywhereInAFlag) {
-  Parsed p({"/xSRC=in.mdb", "-NEWDEST=out.mdb"});
-  EXPECT_EQ(p.info.m_strSource, "in.mdb");
-  EXPECT_EQ(p.info.m_strDest, "out.mdb");
-  // "SRC=" is looked for first, so it wins inside a DEST flag.
-  Parsed q({"/DEST=/tmp/SRC=odd.mdb"});
-  EXPECT_EQ(q.info.m_strSource, "odd.mdb");
-  EXPECT_TRUE(q.info.m_strDest.IsEmpty());
-}
-
-TEST(CommandLineTest, OtherParametersGoToTheFrameworkUnchanged) {
-  Parsed p({"SRC=not-a-flag.mdb", "/verbose", "second.mdb", "/SRC="});
-  EXPECT_TRUE(p.info.m_strSource.IsEmpty());  // the last one gave an empty value
-  EXPECT_EQ(p.info.m_strFileName, "SRC=not-a-flag.mdb");
-  EXPECT_TRUE(p.info.m_strDest.IsEmpty());
 }

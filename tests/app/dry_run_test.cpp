@@ -15,8 +15,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int kFailed = 1000 % 256;
-
 // Every file under a folder with its bytes: what "nothing changed" means.
 std::map<std::string, std::string> Snapshot(const std::string& folder) {
   std::map<std::string, std::string> files;

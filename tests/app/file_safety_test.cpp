@@ -24,8 +24,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int kFailed = 1000 % 256;
-
 bool IsRoot() { return geteuid() == 0; }
 
 // The bytes of every file of a folder, by name.

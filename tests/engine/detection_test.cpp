@@ -118,17 +118,6 @@ TEST_F(DetectionTest, ADamagedPageIsFoundBeforeAnythingIsConverted) {
   EXPECT_TRUE(ReadFile(path) == bytes) << "the check wrote to the file";
 }
 
-TEST(VersionTableTest, ShortTextsNameBackupsAndUnknownCodesAreVerr) {
-  EXPECT_STREQ(GetVersionText(2000), "V2.0");
-  EXPECT_STREQ(GetVersionText(2004), "V2.4");
-  EXPECT_STREQ(GetVersionText(2004001), "VERR");
-  EXPECT_STREQ(GetVersionText(2004002), "V2.4.2");
-  EXPECT_STREQ(GetVersionText(2005001004), "V2.5.1.4");
-  EXPECT_STREQ(GetVersionText(2005003), "VERR");
-  EXPECT_STREQ(GetVersionText(0), "VERR");
-  EXPECT_STREQ(GetVersionText(1999), "VERR");
-}
-
 class PreparationTest : public ::testing::Test {
  protected:
   TempDir m_dir;
@@ -151,17 +140,6 @@ TEST_F(PreparationTest, BackupsTakeTheFirstFreeName) {
   EXPECT_EQ(ReadFile(m_source + ".V2.3.2"), "V2.3 data");
   EXPECT_EQ(m_journal.Text(),
             "Fichier de sauvegarde : " + m_source + ".V2.3.2\nFichier à mettre à jour : " + m_source + "\n");
-}
-
-TEST_F(PreparationTest, AnotherSpellingOfTheSourceIsAnInPlaceConversion) {
-  ASSERT_EQ(chdir(m_dir.path().c_str()), 0);
-  CString dest("./BASE.MDB");
-  ASSERT_TRUE(PrepareDestinationFile(2000, m_source.c_str(), dest));
-  EXPECT_EQ(dest, m_source.c_str());
-  EXPECT_EQ(ReadFile(m_source), "V2.3 data");
-  EXPECT_EQ(ReadFile(m_source + ".V2.0"), "V2.3 data");
-  // The backup took the name the journal's readers expect: nothing to say.
-  EXPECT_EQ(m_journal.Text(), "Fichier à mettre à jour : " + m_source + "\n");
 }
 
 TEST_F(PreparationTest, ADifferentDestinationIsOverwrittenByACopy) {

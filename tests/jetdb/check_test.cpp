@@ -69,9 +69,9 @@ TEST_F(Check, SoundFilesPass) {
     EXPECT_EQ(checked(entry.path().string()), std::vector<std::string>{}) << entry.path();
   }
   EXPECT_GE(templates, 2u);
-  const auto before = readAll(TOQUELIN_SAMPLE_DB);
+  const auto before = ReadFile(TOQUELIN_SAMPLE_DB);
   EXPECT_EQ(jetsql("--check " + std::string(TOQUELIN_SAMPLE_DB)), std::make_pair(std::string("OK\n"), 0));
-  EXPECT_EQ(readAll(TOQUELIN_SAMPLE_DB), before);
+  EXPECT_EQ(ReadFile(TOQUELIN_SAMPLE_DB), before);
 }
 
 TEST_F(Check, EachPlantedFaultGivesItsLine) {
@@ -120,10 +120,10 @@ TEST_F(Check, ADamagedPageIsFoundAndAFileThatDoesNotOpenIsOneProblem) {
     sqlite3_close(db);
   }
   ASSERT_GT(root, 1);
-  std::string bytes = readAll(path());
+  std::string bytes = ReadFile(path());
   // The first child pointer of the table's root, sent past the file's end.
   bytes.replace(static_cast<std::size_t>((root - 1) * 4096 + 12), 4, "\x7f\xff\xff\xff");
-  writeAll(path(), bytes);
+  WriteFile(path(), bytes);
   const auto problems = checked(path());
   ASSERT_FALSE(problems.empty());
   EXPECT_EQ(problems.front().rfind("Page ", 0), 0u) << problems.front();
@@ -132,7 +132,7 @@ TEST_F(Check, ADamagedPageIsFoundAndAFileThatDoesNotOpenIsOneProblem) {
   EXPECT_EQ(out.rfind("Page ", 0), 0u) << out;
   EXPECT_EQ(out.find("OK"), std::string::npos);
 
-  writeAll(path(), "pas une base");
+  WriteFile(path(), "pas une base");
   EXPECT_EQ(jetsql("--check " + path()),
             std::make_pair("Format de base de données '" + path() + "' non reconnu.\n", 1));
 }

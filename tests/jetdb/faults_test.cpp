@@ -69,10 +69,10 @@ TEST(Faults, ACorruptPageIsReportedAsADamagedFile) {
     sqlite3_close(raw);
   }
   ASSERT_GT(root, 1);
-  std::string bytes = readAll(path);
+  std::string bytes = ReadFile(path);
   bytes.replace(static_cast<std::size_t>((root - 1) * pageSize), static_cast<std::size_t>(pageSize),
                 static_cast<std::size_t>(pageSize), '\x5a');
-  writeAll(path, bytes);
+  WriteFile(path, bytes);
 
   Error e;
   auto db = Database::open(path, false, e);

@@ -23,9 +23,9 @@ TEST(Files, ForeignFilesAreRefusedAndLeftUntouched) {
       {"random.mdb", random}, {"empty.mdb", ""}, {"access.mdb", access}, {"short.mdb", "SQLite format 3"}};
   for (const auto& [name, bytes] : files) {
     std::string path = dir.file(name);
-    writeAll(path, bytes);
+    WriteFile(path, bytes);
     EXPECT_EQ(openState(path), "HY000/3343") << name;
-    EXPECT_EQ(readAll(path), bytes) << name;
+    EXPECT_EQ(ReadFile(path), bytes) << name;
   }
   EXPECT_EQ(openState(dir.file("missing.mdb")), "HY000/3024");
   EXPECT_FALSE(std::filesystem::exists(dir.file("missing.mdb")));
@@ -40,21 +40,21 @@ TEST(Files, PlainSqliteFileWithoutCatalogIsRefused) {
     ASSERT_TRUE(Database::open(path, true, e));
   }
   // Take a jetdb file and remove the mark that makes it one.
-  std::string bytes = readAll(path);
+  std::string bytes = ReadFile(path);
   std::size_t mark = bytes.find("jetdb 1");
   ASSERT_NE(mark, std::string::npos);
   bytes[mark] = 'X';
-  writeAll(path, bytes);
+  WriteFile(path, bytes);
   EXPECT_EQ(openState(path), "HY000/3343");
-  EXPECT_EQ(readAll(path), bytes);
+  EXPECT_EQ(ReadFile(path), bytes);
 }
 
 TEST(Files, CreateRefusesAnExistingFile) {
   TempDir dir;
   std::string path = dir.file("a.mdb");
-  writeAll(path, "precious");
+  WriteFile(path, "precious");
   EXPECT_EQ(openState(path, true), "HY000/3204");
-  EXPECT_EQ(readAll(path), "precious");
+  EXPECT_EQ(ReadFile(path), "precious");
 }
 
 TEST(Files, TwoConnectionsShareOneFile) {

@@ -52,7 +52,7 @@ std::pair<std::int64_t, std::int64_t> countAndMax(const std::string& path, OpenM
 // Whether the header of the file asks for no log: bytes 18 and 19 of an
 // SQLite file are 1 in rollback-journal mode, 2 in WAL mode.
 bool atRest(const std::string& path) {
-  const std::string bytes = readAll(path);
+  const std::string bytes = ReadFile(path);
   return bytes.size() >= 100 && bytes[18] == 1 && bytes[19] == 1;
 }
 

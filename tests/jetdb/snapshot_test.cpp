@@ -74,7 +74,7 @@ TEST(Snapshot, ADatabaseNoWriterHoldsIsCopiedByteForByte) {
     Error copyError;
     ASSERT_EQ(copyTo(path, out.file("copy.mdb"), copyError), Snapshot::Written) << copyError.message;
   }
-  EXPECT_EQ(readAll(out.file("copy.mdb")), readAll(path));
+  EXPECT_EQ(ReadFile(out.file("copy.mdb")), ReadFile(path));
   EXPECT_EQ(rowsOf(out.file("copy.mdb")), 20);
 }
 
@@ -115,7 +115,7 @@ TEST(Snapshot, AKilledWritersFileIsCopiedAsItsLastCommit) {
 TEST(Snapshot, FilesWhoseBytesAreTheCopyAreLeftToTheCaller) {
   TempDir dir, out;
   // Not a database.
-  writeAll(dir.file("notes.txt"), "SQLite format 3 is not enough");
+  WriteFile(dir.file("notes.txt"), "SQLite format 3 is not enough");
   // A database left in WAL mode without its log by an older driver.
   const std::string old = makeDatabase(dir.file("old.mdb"));
   sqlite3* raw = nullptr;
@@ -127,7 +127,7 @@ TEST(Snapshot, FilesWhoseBytesAreTheCopyAreLeftToTheCaller) {
   for (const char* name : {"notes.txt", "old.mdb"}) {
     Error e;
     EXPECT_EQ(copyTo(dir.file(name), out.file(name), e), Snapshot::NotNeeded) << name;
-    EXPECT_EQ(readAll(out.file(name)), "") << name;
+    EXPECT_EQ(ReadFile(out.file(name)), "") << name;
   }
   EXPECT_EQ(contents(dir.path()), before);
 

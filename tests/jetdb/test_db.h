@@ -3,52 +3,30 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <memory>
 #include <string>
 
 #include "jetdb/jetdb.h"
+#include "test_support/temp_dir.h"
 
 namespace jetdb::test {
 
-class TempDir {
+// The shared temporary folder, with the path of a file in it.
+class TempDir : public ::TempDir {
  public:
-  TempDir() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "jetdb-test-XXXXXX").string();
-    char* made = mkdtemp(tmpl.data());
-    if (made) path_ = made;
-  }
-  ~TempDir() {
-    std::error_code ec;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-  }
-  std::string file(const std::string& name) const { return (std::filesystem::path(path_) / name).string(); }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
+  std::string file(const std::string& name) const { return path() + "/" + name; }
 };
-
-inline std::string readAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-inline void writeAll(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
 
 // Every file of a folder with its size and a hash of its bytes: what a
 // reader must leave as it found it.
 inline std::map<std::string, std::pair<std::size_t, std::size_t>> contents(const std::string& dir) {
   std::map<std::string, std::pair<std::size_t, std::size_t>> files;
   for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-    const std::string bytes = readAll(entry.path().string());
+    const std::string bytes = ReadFile(entry.path().string());
     files[entry.path().filename().string()] = {bytes.size(), std::hash<std::string>{}(bytes)};
   }
   return files;

@@ -107,15 +107,3 @@ TEST_F(LanguageMergesTest, SystemMergeUsesTheDataPhasesSetAndLeavesItOpenAtItsEn
   EXPECT_EQ(tmpl.m_strSort, "[Item_Id]");
   EXPECT_EQ(m_journal.Text(), "Données table [Langue_System] mises à jour.\n");
 }
-
-TEST_F(LanguageMergesTest, FullFormOverwritesOrAppendsEveryTemplateLabel) {
-  Open({{1, "un"}, {7, "sept"}}, {{1, "UN"}, {2, "DEUX"}, {40, "QUARANTE"}});
-  EXPECT_TRUE(UpdateLanguePrinter(&m_db, &m_template, 2004002, std::nullopt));
-  CSysLanguageSet tmpl(&m_template, 2004002);
-  tmpl.Open();
-  EXPECT_TRUE(UpdateLangueSystem(&m_db, tmpl, std::nullopt));
-  const std::map<int, std::string> expected{{1, "UN"}, {2, "DEUX"}, {7, "sept"}, {40, "QUARANTE"}};
-  EXPECT_EQ(Labels(true), expected);
-  EXPECT_EQ(Labels(false), expected);
-  EXPECT_EQ(m_journal.Text(), "Données table [Langue_Printer] mises à jour.\nDonnées table [Langue_System] mises à jour.\n");
-}

@@ -17,51 +17,6 @@ class DatabaseTest : public ::testing::Test {
   DbFiles m_files;
 };
 
-TEST_F(DatabaseTest, OpensTheFileOfTheDataSourceAndRunsStatements) {
-  std::string path = m_files.Create("base.mdb", {});
-  m_files.Register("TQ2TMP", path);
-
-  CDatabase db;
-  EXPECT_FALSE(db.IsOpen());
-  ASSERT_TRUE(db.OpenEx("ODBC;DSN=TQ2TMP;UID=admin;PWD=qlvm7;"));
-  EXPECT_TRUE(db.IsOpen());
-  db.ExecuteSQL("CREATE TABLE [Variables] ([NAME] TEXT(32), [VALNUM] DOUBLE)");
-  db.ExecuteSQL("INSERT INTO [Variables] ([NAME], [VALNUM]) VALUES ('TYPE_DB', 1)");
-  db.Close();
-  EXPECT_FALSE(db.IsOpen());
-
-  // What the statements did is in the file that DBQ names.
-  jetdb::Error error;
-  auto direct = jetdb::Database::open(path, false, error);
-  ASSERT_TRUE(direct);
-  auto query = direct->query("SELECT [NAME] FROM [Variables]");
-  ASSERT_TRUE(query && query->next());
-  EXPECT_EQ(query->value(0).text, "TYPE_DB");
-
-  CDatabase byName;
-  ASSERT_TRUE(byName.Open("TQ2TMP"));
-  EXPECT_NO_THROW(byName.ExecuteSQL("DELETE FROM [Variables]"));
-}
-
-TEST_F(DatabaseTest, ARefusedStatementThrowsTheDriversError) {
-  m_files.Register("TQ2TMP", m_files.Create("base.mdb", {"CREATE TABLE [Categories] ([CLASS_ID] INTEGER)"}));
-  CDatabase db;
-  db.OpenEx("ODBC;DSN=TQ2TMP;UID=admin;PWD=qlvm7;");
-  try {
-    db.ExecuteSQL("ALTER TABLE [Categories] ADD COLUMN [CLASS_ID] INTEGER");
-    FAIL() << "a second column of the same name was accepted";
-  } catch (CDBException& e) {
-    EXPECT_EQ(e.m_nRetCode, SQL_ERROR);
-    EXPECT_FALSE(e.m_strError.IsEmpty());
-    EXPECT_EQ(e.m_strStateNativeOrigin.Left(6), "State:");
-    EXPECT_NE(e.m_strStateNativeOrigin.Find(",Native:"), -1);
-    EXPECT_NE(e.m_strStateNativeOrigin.Find(",Origin:["), -1);
-    // The journal line "ERREUR : %s\n%s\n" adds the line ends itself.
-    EXPECT_NE(e.m_strError.Right(1), "\n");
-    EXPECT_NE(e.m_strStateNativeOrigin.Right(1), "\n");
-  }
-}
-
 TEST_F(DatabaseTest, UnknownDataSourcesAndUnreadableFilesFailToOpen) {
   CDatabase db;
   try {

@@ -183,29 +183,6 @@ TEST_F(RecordsetTest, UpdateWritesOnlyWhatChanged) {
   EXPECT_EQ(rows, 2);
 }
 
-TEST_F(RecordsetTest, DeleteThenMoveNextGoesOnToTheNextRow) {
-  Insert("1, 1, 1, 1, 0, 1, NULL, 'un'");
-  Insert("2, 2, 2, 2, 0, 2, NULL, 'deux'");
-  Insert("3, 3, 3, 3, 0, 3, NULL, 'trois'");
-  CMesuresSet set(&m_db);
-  set.m_strSort = "[ID]";
-  set.Open();
-  set.MoveNext();
-  set.Delete();
-  EXPECT_TRUE(set.IsDeleted());
-  EXPECT_THROW(set.Edit(), CDBException);  // no current row any more
-  set.MoveNext();
-  EXPECT_EQ(set.m_ID, 3);
-  EXPECT_EQ(set.m_T, "trois");
-  set.MoveNext();
-  EXPECT_TRUE(set.IsEOF());
-
-  set.Requery();
-  EXPECT_EQ(set.m_ID, 1);
-  set.MoveNext();
-  EXPECT_EQ(set.m_ID, 3);
-}
-
 TEST_F(RecordsetTest, FilterSortAndSnapshot) {
   Insert("1, 5, 0, 0, 0, 0, NULL, 'x'");
   Insert("2, 7, 0, 0, 0, 0, NULL, 'y'");
@@ -265,30 +242,6 @@ TEST_F(RecordsetTest, ABoundColumnTheTableLacksFailsAtOpen) {
   CMesuresSet set(&m_db);
   EXPECT_THROW(set.Open(CRecordset::snapshot, "[Petit]"), CDBException);
   EXPECT_FALSE(set.IsOpen());
-}
-
-TEST_F(RecordsetTest, WithoutAnOpenDatabaseTheSetConnectsItself) {
-  Insert("1, 42, 0, 0, 0, 0, NULL, 'x'");
-  CDatabase closed;
-  CMesuresSet set(&closed);
-  set.Open();
-  ASSERT_NE(set.m_pDatabase, &closed);
-  ASSERT_TRUE(set.m_pDatabase && set.m_pDatabase->IsOpen());
-  EXPECT_EQ(set.m_L, 42);
-
-  // Another set borrows that connection, as the merges do.
-  CMesuresSet borrower(set.m_pDatabase);
-  borrower.Open();
-  borrower.Edit();
-  borrower.m_L = 43;
-  borrower.Update();
-  borrower.Close();
-  EXPECT_TRUE(set.m_pDatabase->IsOpen());
-  set.Requery();
-  EXPECT_EQ(set.m_L, 43);
-
-  set.Close();
-  EXPECT_EQ(set.m_pDatabase, &closed);
 }
 
 TEST_F(RecordsetTest, ASetOpenedReadOnlyOpensItsOwnDatabaseReadOnly) {

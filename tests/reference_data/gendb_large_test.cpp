@@ -45,15 +45,4 @@ TEST(GendbLarge, ScalingMultipliesEveryCount) {
   EXPECT_LT(links2, links1 * 21 / 10);
 }
 
-TEST(GendbLarge, EveryServiceHasItsSheetOnAnExistingRecipe) {
-  std::ostringstream out;
-  gendb::WriteLarge(out, {50, 20, 10, 200, 3, 0, 0, 0, 15});
-  const std::string sql = out.str();
-  EXPECT_NE(sql.find("INSERT INTO [Planning] ([PLAN_ID], [DATEPLAN], [SERVICE], [RECET_ID], [NBCOUVERTS], [CLIENT], "
-                     "[PX_VENTE], [OWNER]) VALUES (15, "),
-            std::string::npos);
-  EXPECT_NE(sql.find("[RESPONSABLE]) VALUES (15, 15, "), std::string::npos);
-  EXPECT_EQ(sql.find("VALUES (16, 16, "), std::string::npos);
-}
-
 }  // namespace

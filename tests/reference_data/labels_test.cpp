@@ -44,9 +44,4 @@ TEST(GeneratedLabels, RevisionRewordsSomeLabelsButKeepsKeys) {
   EXPECT_LT(changed, 60);
 }
 
-TEST(GeneratedLabels, QuoteDoublesApostrophes) {
-  EXPECT_EQ(gendb::Quote("l'été"), "'l''été'");
-  EXPECT_EQ(gendb::Quote(""), "''");
-}
-
 }  // namespace

@@ -19,7 +19,6 @@
 
 namespace {
 
-using jetdb::JetType;
 
 std::unique_ptr<jetdb::Database> Open(const std::string& path) {
   jetdb::Error error;
@@ -193,47 +192,6 @@ TEST(SampleDatabase, VersionAndCategoriesInTheirRoles) {
   }
   // Suppliers with sub-categories holding ingredient links, to flatten.
   EXPECT_GE(nestedSupplierLinks, 3);
-}
-
-TEST(SampleDatabase, SchemaIsThatOfV20) {
-  auto db = Open(TOQUELIN_SAMPLE_DB);
-  ASSERT_TRUE(db);
-  auto has = [&](const std::string& table, const std::string& column) {
-    const auto cols = db->columns(table);
-    return cols && std::any_of(cols->begin(), cols->end(), [&](const jetdb::ColumnInfo& c) { return c.name == column; });
-  };
-  for (const char* table : {"Variables", "FmtEtiquette", "Fournisseurs", "LAN_Clients", "LibellesPreEmballe", "RecetPreEmbal",
-                            "RecetteAffIngrCompos", "CategIngAllerg", "IngRecAlias", "MSpecifIng", "MSpecifRec", "NutriIngred",
-                            "NutriLibelles"})
-    EXPECT_FALSE(db->columns(table)) << table << " is created by the upgrade";
-  for (auto [table, column] : {std::pair{"Categories", "EXPORTABLE"}, {"Ingredients", "IMPORTED"}, {"Ingredients", "FOURN1"},
-                               {"Ingredients", "PREEM_DENVENT"}, {"Ingredients", "TVACODE"}, {"Ingredients", "NUTRI_QTE"},
-                               {"Recettes", "IMPORTED"}, {"Recettes", "CUMMULABLE"}, {"Recettes", "HTML2"}, {"Recettes", "CATPRINCIPAL"},
-                               {"Utilisateurs", "VALNULLBE"}, {"Utilisateurs", "AFFIPX"}, {"Utilisateurs", "CONSULT_ONLY"},
-                               {"Planning", "TVACODE"}, {"Planning", "TYPE"}, {"Planning", "FIXED_PX_VENTE"}, {"FicheProduction", "REMISE"}})
-    EXPECT_FALSE(has(table, column)) << table << "." << column << " is added by the upgrade";
-  // Columns the upgrade widens exist, narrower.
-  auto size = [&](const std::string& table, const std::string& column) {
-    const auto cols = db->columns(table);
-    if (!cols) return -1;
-    for (const auto& c : *cols)
-      if (c.name == column && c.type == JetType::Text) return c.size;
-    return -1;
-  };
-  for (auto [table, column, wider] : {std::tuple{"Devises", "SYMBOL_1", 54}, {"Unites", "NAME_5", 54}, {"Categories", "NAME_1", 54},
-                                      {"Ingredients", "CODE_AN", 32}, {"Recettes", "CODE_AN", 32}, {"Planning", "CLIENT", 128}}) {
-    const int s = size(table, column);
-    EXPECT_GT(s, 0) << table << "." << column;
-    EXPECT_LT(s, wider) << table << "." << column;
-  }
-  // The driver, like Access, refuses to alter a column that an index covers.
-  for (auto [table, prefix] : {std::pair{"Devises", "NAME_"}, {"Devises", "SYMBOL_"}, {"Unites", "NAME_"}, {"Unites", "SYMBOL_"},
-                               {"Categories", "NAME_"}, {"Ingredients", "CODE_AN"}, {"Recettes", "CODE_AN"}, {"Planning", "CLIENT"}})
-    for (const auto& index : db->indexes(table))
-      for (const auto& column : index.columns) EXPECT_NE(column.rfind(prefix, 0), 0u) << table << " index " << index.name;
-  const auto rel = db->relations("Unites");
-  EXPECT_TRUE(std::any_of(rel.begin(), rel.end(), [](const jetdb::RelationInfo& r) { return r.name == "UtilisateursUnites1" && r.table == "Unites"; }));
-  EXPECT_EQ(Rows(*db, "SELECT [USER_ID] FROM [Utilisateurs] WHERE [USER_ID]=-1").size(), 1u);
 }
 
 TEST(ReferenceTemplates, LaterCategoriesAndLabelsDoNotCollide) {

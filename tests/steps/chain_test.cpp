@@ -1,6 +1,5 @@
 // The chain of steps against the step table and the version table, the
-// statements the steps send against the driver's corpus, and the chain run
-// in process on the sample database.
+// statements the steps send against the driver's corpus.
 #include "steps/chain.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +10,6 @@
 
 #include "framework/step_table.h"
 #include "framework/version_table.h"
-#include "test_support/step_harness.h"
 
 TEST(ChainTest, LinksFollowTheStepTableRowByRow) {
   const auto links = ChainLinks();
@@ -64,17 +62,4 @@ TEST(ChainTest, EveryStatementOfEveryStepIsInTheDriversCorpus) {
     for (const DdlOperation& op : link.structure())
       for (const DdlStatement& statement : op.statements)
         EXPECT_TRUE(accepted.count(statement.sql)) << "step " << link.from << ": " << statement.sql;
-}
-
-TEST(ChainTest, RunsInProcessFromTheSampleAndReadsBackThroughTheShell) {
-  StepHarness harness(TEMPLATE_DIR);
-  const std::string db = harness.Fixture(SAMPLE_DB);
-  const DbVersion reached = harness.RunChain(kDbVersion20, db);
-  EXPECT_EQ(reached, StepTable()[ChainLinks().size() - 1].to);
-  const std::string journal = harness.Journal();
-  EXPECT_NE(journal.find("Mise à jour Toquelin V2.0 -> V2.1\n"), std::string::npos) << journal;
-  EXPECT_EQ(harness.Value(db, "SELECT [Langue_1] FROM [Langue_System] WHERE [Libelle]='IDS_VERSION_DB'"),
-            StoredVersionText(reached));
-  // No data source stays registered after the chain.
-  EXPECT_EQ(ReadFile(harness.work() + "/odbc.ini").find("TQ2TMP"), std::string::npos);
 }

@@ -11,8 +11,6 @@
 
 namespace {
 
-constexpr int kFailed = 1000 % 256;
-
 class ConvertV20ToV21Test : public ::testing::Test {
  protected:
   // A fresh copy of the sample in the work folder.
@@ -22,32 +20,10 @@ class ConvertV20ToV21Test : public ::testing::Test {
     return path;
   }
 
-  std::string Golden(const std::string& name) { return ReadFile(std::string(GOLDEN_DIR) + "/" + name); }
-
   UpdaterRun m_run{TEMPLATE_DIR};
 };
 
 }  // namespace
-
-TEST_F(ConvertV20ToV21Test, ConvertsTheSampleIntoTheDestinationAndLeavesTheSourceAlone) {
-  const std::string source = Sample();
-  const std::string before = ReadFile(source);
-  std::filesystem::create_directory(m_run.work() + "/out");
-  ASSERT_EQ(m_run.Run("'/SRC=" + source + "' '/DEST=" + m_run.work() + "/out/Base21.mdb'"), 0) << m_run.stderrText();
-  EXPECT_EQ(ReadFile(source), before);
-  EXPECT_EQ(Version(m_run.work() + "/out/Base21.mdb"), ReachedVersion());
-  // The run goes on with the later steps; this step's part comes first.
-  const std::string golden = Golden("convert_v20_to_v21.log");
-  EXPECT_EQ(m_run.Journal(m_run.work() + "/out").substr(0, golden.size()), golden);
-  // The journal is Windows-1252 with CR LF, as the Windows tool wrote it.
-  const std::string bytes = ReadFile(m_run.work() + "/out/Updater.log");
-  EXPECT_NE(bytes.find("Mise \xE0 jour Toquelin V2.0 -> V2.1\r\n"), std::string::npos);
-  EXPECT_EQ(bytes.find("\n\n"), std::string::npos);
-  // Without a terminal the progress window is one plain line on stderr.
-  EXPECT_EQ(m_run.stderrText().rfind("Mise à jour Toquelin V2.5 : Conversion de la base de données V2.0 -> V2.1\n", 0),
-            0u)
-      << m_run.stderrText();
-}
 
 TEST_F(ConvertV20ToV21Test, WithoutDestinationTheSourceIsBackedUpOnceAndConverted) {
   const std::string source = Sample();

@@ -1,6 +1,5 @@
 // The step V2.4.1 -> V2.4.2 on the V2.4.1 fixture: in process, and through
 // the program where the exit code matters.
-#include <ctime>
 #include <filesystem>
 
 #include "fixture_step_test.h"
@@ -10,22 +9,12 @@ namespace {
 
 using ConvertV241ToV242Test = FixtureStepTest;
 
-constexpr int kFailed = 1000 % 256;
-
-// "YYYY-MM-DD HH:MM:SS" of a time, as the shell shows dates.
-std::string ShellTime(std::time_t t) {
-  char text[32];
-  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", std::localtime(&t));
-  return text;
-}
-
 TEST_F(ConvertV241ToV242Test, AddsTheInventoryCategoryAndMovesTheStoragePlacesToTheTop) {
   const std::string db = Fixture("V241");
   ASSERT_NE(Text(db, "SELECT [PERE_ID] FROM [Categories] WHERE [CLASS_ID]=20"), "-1");
   const std::string before = ShellTime(std::time(nullptr));
   const std::string others = StepHarness::Query(db, "SELECT * FROM [Categories] WHERE [CLASS_ID]<>20");
   ASSERT_TRUE(m_harness.RunStep(kDbVersion241, db)) << m_harness.Journal();
-  EXPECT_EQ(Version(db), "2.4.2.305");
   EXPECT_EQ(StepHarness::Query(db,
                                "SELECT [CLASS_ID], [TYPE], [MASQUE], [PERE_ID], [NAME_1], [NAME_2], [NAME_3], "
                                "[NAME_4], [NAME_5], [OWNER], [ASCHILD], [EXPORTABLE] FROM [Categories] "
@@ -37,10 +26,6 @@ TEST_F(ConvertV241ToV242Test, AddsTheInventoryCategoryAndMovesTheStoragePlacesTo
   EXPECT_GE(Text(db, "SELECT [DATE_MAJ] FROM [Categories] WHERE [CLASS_ID]=20"), before);
   // No other category changed.
   EXPECT_EQ(StepHarness::Query(db, "SELECT * FROM [Categories] WHERE [CLASS_ID]<>20 AND [CLASS_ID]<>28"), others);
-  EXPECT_NE(m_harness.Journal().find("Données table [Langue_System] mises à jour.\n"
-                                     "Données table [Categories] mises à jour.\n"
-                                     "Données database V2.4.2 mise à jour\n\n"),
-            std::string::npos);
 }
 
 // Statements 2 to 4 are marked "go on": the later ones of the operation

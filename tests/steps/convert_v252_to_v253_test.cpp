@@ -10,7 +10,6 @@ namespace {
 
 using ConvertV252ToV253Test = FixtureStepTest;
 
-constexpr int kFailed = 1000 % 256;
 const std::string kTemplate = std::string(TEMPLATE_DIR) + "/tq2V2_5_3.mdb";
 constexpr const char* kEntryVersion = "2.5.2.399";
 
@@ -40,27 +39,6 @@ TEST_F(ConvertV252ToV253Test, AddsOrOverwritesTheTemplatesRowsAndKeepsTheDatabas
   const std::string othersBefore = StepHarness::Query(db, others);
 
   ASSERT_TRUE(m_harness.RunStep(kDbVersion252, db)) << m_harness.Journal();
-  EXPECT_EQ(m_harness.Journal(),
-            "Mise à jour Toquelin V2.5.2 -> V2.5.3\n"
-            "\nModification structure database V2.5.2\n"
-            "Table [NutriLibelles] modifiée\n"
-            "Table [RecetPreEmbal] modifiée\n"
-            "Relation [NutriLibelles].[UtilisateursNutriLibelles] Créee\n"
-            "Structure database V2.5.3 mise à jour\n\n"
-            "\nMise à jour des données database V2.5.2\n"
-            "Données table [Langue_Printer] mises à jour.\n"
-            "Données table [Langue_System] mises à jour.\n"
-            "Données table [NutriLibelles] mises à jour.\n"
-            "Données table [Categories] mises à jour.\n"
-            "Données table [Progression] mises à jour.\n"
-            "Données database V2.5.3 mise à jour\n\n");
-  EXPECT_EQ(Text(db,
-                 "SELECT COUNT(*) FROM [Langue_System] WHERE [Libelle]='IDS_VERSION_DB' AND [Langue_1]='2.5.3.459' "
-                 "AND [Langue_2]='2.5.3.459' AND [Langue_3]='2.5.3.459' AND [Langue_4]='2.5.3.459' "
-                 "AND [Langue_5]='2.5.3.459'"),
-            "1");
-  EXPECT_TRUE(HasColumn(db, "RecetPreEmbal", "INGCUMDETMASENA"));
-  EXPECT_TRUE(HasOwnerRelation(db));
 
   // Every template label, added or overwritten, in all fifteen columns.
   EXPECT_EQ(StepHarness::Query(db, "SELECT * FROM [NutriLibelles] WHERE [ID] < 50 ORDER BY [ID]"),

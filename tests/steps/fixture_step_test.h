@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <string>
 
 #include "test_support/db_shell.h"
@@ -25,6 +26,13 @@ class FixtureStepTest : public ::testing::Test {
     Shell(m_db, change);
     EXPECT_FALSE(m_harness.RunStep(from, m_db));
     return m_harness.Journal();
+  }
+
+  // "YYYY-MM-DD HH:MM:SS" of a time, as the shell shows dates.
+  static std::string ShellTime(std::time_t t) {
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", std::localtime(&t));
+    return text;
   }
 
   // How many times `part` occurs in `text`.

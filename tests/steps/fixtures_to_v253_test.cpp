@@ -56,6 +56,8 @@ TEST_P(FixturesToV253Test, ReachesV253InOneRunWithTheSchemaOfTheDescriptions) {
     EXPECT_EQ(StepHarness::Schema(db, table), schema) << table;
   }
   EXPECT_EQ(StepHarness::Query(db, ".tables"), tables) << "no table more, none fewer";
+  // No data source stays registered after the chain.
+  EXPECT_EQ(ReadFile(m_harness.work() + "/odbc.ini").find("TQ2TMP"), std::string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(EntryVersions, FixturesToV253Test,

@@ -51,11 +51,3 @@ std::string StepHarness::Query(const std::string& db, const std::string& sql) {
 std::string StepHarness::Schema(const std::string& db, const std::string& table) {
   return RunShell(db, ".schema " + table, "--read-only ");
 }
-
-std::string StepHarness::Value(const std::string& db, const std::string& sql) {
-  const std::string rows = Query(db, sql);
-  const std::size_t first = rows.find('\n');
-  if (first == std::string::npos) return "";
-  const std::size_t end = rows.find_first_of(",\n", first + 1);
-  return rows.substr(first + 1, end == std::string::npos ? std::string::npos : end - first - 1);
-}

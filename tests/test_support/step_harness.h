@@ -35,8 +35,6 @@ class StepHarness {
   static std::string Query(const std::string& db, const std::string& sql);
   // What `jetsql db ".schema table"` prints, in the shell's own layout.
   static std::string Schema(const std::string& db, const std::string& table);
-  // The first field of the first row, or "" when there is none.
-  static std::string Value(const std::string& db, const std::string& sql);
 
  private:
   TempDir m_work;

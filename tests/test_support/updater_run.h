@@ -6,6 +6,9 @@
 
 #include "test_support/temp_dir.h"
 
+// The exit status of a run that failed: 1000, as the shell sees it.
+inline constexpr int kFailed = 1000 % 256;
+
 class UpdaterRun {
  public:
   // templateDir: the folder the registry names as the template folder.
