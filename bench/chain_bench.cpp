@@ -8,8 +8,9 @@
 // every step, its structure phase, its data phase and each merge: the wall
 // and CPU milliseconds as medians with their spread (max - min over the
 // runs). The process's own wall and CPU time and its peak resident set come
-// from wait4. With more than one database, a last table gives the ratio of
-// each median to the first database's.
+// from wait4. With more than one database, the runs take turns between the
+// databases, and two last tables give the ratio of each median, wall and
+// CPU, to the first database's.
 //
 // A run that does not end with exit code 0 and a closed journal stops the
 // benchmark with exit code 1: a figure of a failed conversion means nothing.
@@ -141,10 +142,30 @@ void PrintTable(const std::string& title, const Result& r, int runs) {
   std::printf("%-22s %-46s %9.1f MB\n", "peak", "resident set", static_cast<double>(r.peakKb) / 1024.0);
 }
 
-double MedianOf(const Result& r, const std::string& step, const std::string& part) {
-  for (const Row& row : r.rows)
-    if (row.step == step && row.part == part) return row.wall.Median();
-  return 0;
+// The ratio of each part's median (wall or CPU) to the first database's.
+// The CPU ratios are the steadier: they leave out the waits on the disk.
+void PrintRatios(const std::vector<std::pair<std::string, Result>>& results, const char* what, Spread Row::*rowFigure,
+                 Spread Result::*total) {
+  const Result& base = results.front().second;
+  std::printf("\nRatios of the median %s times to %s\n", what, results.front().first.c_str());
+  std::printf("%-22s %-46s", "step", "part");
+  for (std::size_t d = 1; d < results.size(); ++d) std::printf(" %9s", fs::path(results[d].first).stem().c_str());
+  std::printf("\n");
+  for (const Row& row : base.rows) {
+    std::printf("%-22s %-46s", row.step.c_str(), row.part.c_str());
+    for (std::size_t d = 1; d < results.size(); ++d) {
+      double m = 0;
+      for (const Row& other : results[d].second.rows)
+        if (other.step == row.step && other.part == row.part) m = (other.*rowFigure).Median();
+      const double b = (row.*rowFigure).Median();
+      std::printf(" %9.2f", b > 0 ? m / b : 0.0);
+    }
+    std::printf("\n");
+  }
+  std::printf("%-22s %-46s", "total", "process");
+  for (std::size_t d = 1; d < results.size(); ++d)
+    std::printf(" %9.2f", (results[d].second.*total).Median() / (base.*total).Median());
+  std::printf("\n");
 }
 
 int Usage() {
@@ -175,38 +196,25 @@ int main(int argc, char** argv) {
   fs::create_directories(work);
   WriteRegistry(work / "registry", templates);
 
+  // The databases take turns, run by run, so that a change in the machine's
+  // load during the benchmark weighs on every database alike and not on the
+  // ratios between them.
   std::vector<std::pair<std::string, Result>> results;
+  for (std::size_t d = 2; d < args.size(); ++d) results.emplace_back(fs::absolute(args[d]).string(), Result{});
   int status = 0;
-  for (std::size_t d = 2; d < args.size() && status == 0; ++d) {
-    const std::string database = fs::absolute(args[d]).string();
-    Result result;
-    for (int n = 0; n < runs; ++n)
+  for (int n = 0; n < runs && status == 0; ++n)
+    for (auto& [database, result] : results)
       if (!RunOnce(updater, work, database, result)) {
         status = 1;
         break;
       }
-    if (status != 0) break;
-    PrintTable(database, result, runs);
-    results.emplace_back(database, std::move(result));
-  }
+  if (status == 0)
+    for (const auto& [database, result] : results) PrintTable(database, result, runs);
   if (status == 0 && results.size() > 1) {
+    PrintRatios(results, "wall", &Row::wall, &Result::wall);
+    PrintRatios(results, "CPU", &Row::cpu, &Result::cpu);
     const Result& base = results.front().second;
-    std::printf("\nRatios of the median wall times to %s\n", results.front().first.c_str());
-    std::printf("%-22s %-46s", "step", "part");
-    for (std::size_t d = 1; d < results.size(); ++d) std::printf(" %9s", fs::path(results[d].first).stem().c_str());
-    std::printf("\n");
-    for (const Row& row : base.rows) {
-      std::printf("%-22s %-46s", row.step.c_str(), row.part.c_str());
-      for (std::size_t d = 1; d < results.size(); ++d) {
-        const double b = row.wall.Median(), m = MedianOf(results[d].second, row.step, row.part);
-        std::printf(" %9.2f", b > 0 ? m / b : 0.0);
-      }
-      std::printf("\n");
-    }
-    std::printf("%-22s %-46s", "total", "process");
-    for (std::size_t d = 1; d < results.size(); ++d)
-      std::printf(" %9.2f", results[d].second.wall.Median() / base.wall.Median());
-    std::printf("\n%-22s %-46s", "peak", "resident set");
+    std::printf("%-22s %-46s", "peak", "resident set");
     for (std::size_t d = 1; d < results.size(); ++d)
       std::printf(" %9.2f", static_cast<double>(results[d].second.peakKb) / static_cast<double>(base.peakKb));
     std::printf("\n");
