@@ -2,7 +2,10 @@
 // dumps that rebuild a database value for value.
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <map>
+#include <set>
 #include <sstream>
 
 #include "dump.h"
@@ -136,6 +139,83 @@ TEST_F(JetsqlTest, DumpOfRealDatabasesRebuildsThemWithCreate) {
     EXPECT_EQ(jetsql("--check " + dir_.file("new.mdb")), std::make_pair(std::string("OK\n"), 0)) << original;
   }
   EXPECT_EQ(jetsql(dir_.file("source.mdb") + " '.dump Absent'").second, 1);
+}
+
+// The questions support asks of a converted database, as jetsql answers
+// them, against the same answers worked out here from the plain tables.
+// The sample has no prices: a copy gets some, two of them tied.
+TEST_F(JetsqlTest, JoinsGroupsTopAndSubqueriesAnswerOnTheConvertedSample) {
+  const std::string copy = dir_.file("converted.mdb");
+  std::filesystem::copy_file(CONVERTED_DB, copy);
+  const std::string file = "--csv '" + copy + "' ";
+  ASSERT_EQ(jetsql(file + "'UPDATE Ingredients SET PXKG = 40 - INGRED_ID * 1.5' 'UPDATE Ingredients SET PXKG = "
+                          "(SELECT PXKG FROM Ingredients WHERE INGRED_ID = 10) WHERE INGRED_ID = 20'")
+                .second,
+            0);
+  Error error;
+  auto db = Database::open(copy, OpenMode::ReadOnly, error);
+  ASSERT_TRUE(db) << error.message;
+  auto pairs = [&](const std::string& sql) {
+    std::vector<std::pair<Value, Value>> out;
+    auto q = db->query(sql);
+    EXPECT_TRUE(q) << sql;
+    while (q && q->next()) out.emplace_back(q->value(0), q->value(1));
+    return out;
+  };
+  std::map<std::int64_t, std::string> names, recipes;
+  std::vector<double> prices;
+  for (const auto& [id, name] : pairs("SELECT INGRED_ID, NOM FROM Ingredients")) names[id.integer] = name.asText();
+  for (const auto& [id, price] : pairs("SELECT INGRED_ID, PXKG FROM Ingredients")) prices.push_back(price.real);
+  for (const auto& [id, name] : pairs("SELECT RECET_ID, NOM FROM Recettes")) recipes[id.integer] = name.asText();
+  std::map<std::int64_t, int> perCategory;
+  for (const auto& [ingredient, category] : pairs("SELECT INGR_ID, CLASS_ID FROM CategIngre"))
+    ++perCategory[category.integer];
+  const auto links = pairs("SELECT INGRED_ID, RECET_ID FROM Compositions WHERE INGRED_ID IS NOT NULL");
+  ASSERT_FALSE(links.empty());
+  const std::int64_t used = links.front().first.integer;
+  std::multiset<std::string> usingIt, counts, unused;
+  std::set<std::int64_t> linked;
+  for (const auto& [ingredient, recipe] : links) {
+    linked.insert(ingredient.integer);
+    if (ingredient.integer == used) usingIt.insert(recipes[recipe.integer]);
+  }
+  for (const auto& [category, n] : perCategory) counts.insert(std::to_string(category) + "," + std::to_string(n));
+  for (const auto& [id, name] : names)
+    if (!linked.count(id)) unused.insert(name.find_first_of(",\"") == std::string::npos ? name : '"' + name + '"');
+  auto lines = [](const std::string& csv) {
+    std::multiset<std::string> out;
+    std::istringstream in(csv);
+    std::string line;
+    std::getline(in, line);  // the header
+    while (std::getline(in, line)) out.insert(line);
+    return out;
+  };
+
+  const auto [byIngredient, code] =
+      jetsql(file + "'SELECT r.NOM FROM (Recettes AS r INNER JOIN Compositions AS c ON c.RECET_ID = r.RECET_ID) "
+                    "INNER JOIN Ingredients AS i ON i.INGRED_ID = c.INGRED_ID WHERE i.INGRED_ID = " +
+             std::to_string(used) + "'");
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(lines(byIngredient), usingIt);
+  EXPECT_EQ(lines(jetsql(file + "'SELECT c.CLASS_ID, Count(*) AS N FROM Categories AS c INNER JOIN CategIngre AS g "
+                                "ON g.CLASS_ID = c.CLASS_ID GROUP BY c.CLASS_ID'")
+                      .first),
+            counts);
+  // TOP 10 gives ten rows, and those that tie with the tenth.
+  std::sort(prices.rbegin(), prices.rend());
+  ASSERT_GE(prices.size(), 10u);
+  const auto top = lines(jetsql(file + "'SELECT TOP 10 NOM, PXKG FROM Ingredients ORDER BY PXKG DESC'").first);
+  EXPECT_EQ(top.size(), static_cast<std::size_t>(std::count_if(prices.begin(), prices.end(),
+                                                               [&](double p) { return p >= prices[9]; })));
+  EXPECT_GT(top.size(), 10u);
+  EXPECT_EQ(lines(jetsql(file + "'SELECT NOM FROM Ingredients WHERE INGRED_ID NOT IN (SELECT INGRED_ID FROM "
+                                "Compositions WHERE INGRED_ID IS NOT NULL)'")
+                      .first),
+            unused);
+  EXPECT_EQ(lines(jetsql(file + "'SELECT NOM FROM Ingredients AS i WHERE NOT EXISTS (SELECT * FROM Compositions AS "
+                                "c WHERE c.INGRED_ID = i.INGRED_ID)'")
+                      .first),
+            unused);
 }
 #endif
 
