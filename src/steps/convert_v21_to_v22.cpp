@@ -226,6 +226,10 @@ void LinkToSupplier(LONG nSupplierId, CIngCategSet& links, CIdBitSet& ingredient
 BOOL UpdateCategIngreV22(CDatabase* pDb) {
   CCategoriesTree tree(pDb);
   CIngCategSet links(pDb, kDbVersion253);
+  // Every use of the set below filters it on one category first. Opened
+  // without a filter it would read every link of the database, a tenth of
+  // the whole step on a large kitchen's file, to throw them away.
+  links.m_strFilter.Format("[CLASS_ID]=%d", static_cast<int>(kSupplierCategory));
   links.Open();
   BOOL result = tree.Load();
   const CategoryNode* pSuppliers = tree.Find(kSupplierCategory);
