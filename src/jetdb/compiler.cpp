@@ -1,12 +1,13 @@
 // Translation of Jet expressions and SELECT statements into SQLite text.
 // Values never go into the text: literals become parameters.
+#include "compiler.h"
+
 #include <algorithm>
 #include <cmath>
 #include <utility>
 
-#include "jetdb/errors.h"
-#include "jetdb/functions.h"
-#include "jetdb/session.h"
+#include "errors.h"
+#include "functions.h"
 #include "jetdb/text.h"
 
 namespace jetdb {
@@ -46,7 +47,7 @@ std::string firstSourceName(const Scope* scope) {
 
 // A name that is no column of any source in scope is, when the statement
 // has values bound, one of its parameters.
-bool parameter(Session& s, const std::string& key, std::vector<Value>& params, CompiledExpr& out) {
+bool parameter(CompileContext& s, const std::string& key, std::vector<Value>& params, CompiledExpr& out) {
   const auto& keys = s.parameterKeys;
   auto it = std::find_if(keys.begin(), keys.end(), [&](const std::string& k) { return sameName(k, key); });
   if (it == keys.end()) return false;
@@ -63,7 +64,8 @@ bool parameter(Session& s, const std::string& key, std::vector<Value>& params, C
   return true;
 }
 
-bool resolveColumn(Session& s, const Expr& e, const Scope* scope, std::vector<Value>& params, CompiledExpr& out) {
+bool resolveColumn(CompileContext& s, const Expr& e, const Scope* scope, std::vector<Value>& params,
+                   CompiledExpr& out) {
   for (const Scope* level = scope; level; level = level->outer) {
     if (!e.qualifier.empty()) {
       for (const auto& src : level->sources) {
@@ -130,7 +132,7 @@ std::string joinChain(std::vector<Term> terms, bool groupable) {
 
 // `&` takes Null as "", numbers and dates as their text, and gives Null
 // only when every operand is Null: the driver's jet_concat does all three.
-bool compileConcat(Session& s, const Expr& e, const Scope* scope, std::vector<Value>& params, CompiledExpr& out,
+bool compileConcat(CompileContext& s, const Expr& e, const Scope* scope, std::vector<Value>& params, CompiledExpr& out,
                    bool insideAggregate) {
   std::vector<std::string> operands;
   std::vector<bool> dates;
@@ -149,7 +151,7 @@ bool compileConcat(Session& s, const Expr& e, const Scope* scope, std::vector<Va
 
 }  // namespace
 
-bool compileExpr(Session& s, const Expr& e, const Scope* scope, std::vector<Value>& params, CompiledExpr& out,
+bool compileExpr(CompileContext& s, const Expr& e, const Scope* scope, std::vector<Value>& params, CompiledExpr& out,
                  bool insideAggregate) {
   out = CompiledExpr{};
   switch (e.kind) {
@@ -339,7 +341,7 @@ bool compileExpr(Session& s, const Expr& e, const Scope* scope, std::vector<Valu
 }
 
 namespace {
-bool compileQuery(Session& s, const Select& st, CompiledSelect& out, bool nested, const Scope* outer,
+bool compileQuery(CompileContext& s, const Select& st, CompiledSelect& out, bool nested, const Scope* outer,
                   bool namedColumns);
 }  // namespace
 
@@ -357,7 +359,7 @@ const ScopeSource* findSource(const Scope& scope, std::string_view name) {
   return nullptr;
 }
 
-bool compileFrom(Session& s, const FromItem& from, Scope& scope, bool qualify, std::string& sql,
+bool compileFrom(CompileContext& s, const FromItem& from, Scope& scope, bool qualify, std::string& sql,
                  std::vector<Value>& params) {
   auto sqlName = [&] { return qualify ? "_j" + std::to_string(++s.nextAlias) : std::string(); };
   switch (from.kind) {
@@ -458,8 +460,8 @@ struct Core {
 };
 
 // `hasRowId` is kept only when a single table's rows come out one for one.
-bool compileCore(Session& s, const Select& st, const std::vector<OrderItem>* order, CompiledSelect& out, Core& core,
-                 bool nested, const Scope* outer, bool inUnion) {
+bool compileCore(CompileContext& s, const Select& st, const std::vector<OrderItem>* order, CompiledSelect& out,
+                 Core& core, bool nested, const Scope* outer, bool inUnion) {
   Scope scope;
   scope.outer = outer;
   // A lone table at the top of a statement keeps its columns unqualified:
@@ -664,7 +666,7 @@ std::string keyList(const std::vector<std::pair<std::string, bool>>& keys) {
   return sql;
 }
 
-bool compileQuery(Session& s, const Select& st, CompiledSelect& out, bool nested, const Scope* outer,
+bool compileQuery(CompileContext& s, const Select& st, CompiledSelect& out, bool nested, const Scope* outer,
                   bool namedColumns) {
   out = CompiledSelect{};
   if (!nested && !outer) s.nextAlias = 0;
@@ -749,33 +751,8 @@ bool compileQuery(Session& s, const Select& st, CompiledSelect& out, bool nested
 
 }  // namespace
 
-bool compileSelect(Session& s, const Select& st, CompiledSelect& out, bool nested, const Scope* outer) {
+bool compileSelect(CompileContext& s, const Select& st, CompiledSelect& out, bool nested, const Scope* outer) {
   return compileQuery(s, st, out, nested, outer, false);
-}
-
-Value readValue(sqlite3_stmt* stmt, int column, std::optional<JetType> type) {
-  int storage = sqlite3_column_type(stmt, column);
-  if (storage == SQLITE_NULL) return type == JetType::Bit ? Value::of(0) : Value::null();
-  auto text = [&] {
-    const unsigned char* t = sqlite3_column_text(stmt, column);
-    return std::string(reinterpret_cast<const char*>(t), static_cast<std::size_t>(sqlite3_column_bytes(stmt, column)));
-  };
-  if (!type) {
-    if (storage == SQLITE_INTEGER) return Value::of(static_cast<std::int64_t>(sqlite3_column_int64(stmt, column)));
-    if (storage == SQLITE_FLOAT) return Value::of(sqlite3_column_double(stmt, column));
-    return Value::of(text());
-  }
-  switch (*type) {
-    case JetType::Text:
-    case JetType::Memo: return Value::of(text());
-    case JetType::Single:
-    case JetType::Double:
-    case JetType::Currency: return Value::of(sqlite3_column_double(stmt, column));
-    case JetType::DateTime: return Value::dateTime(sqlite3_column_int64(stmt, column));
-    default:
-      if (storage == SQLITE_FLOAT) return Value::of(sqlite3_column_double(stmt, column));
-      return Value::of(static_cast<std::int64_t>(sqlite3_column_int64(stmt, column)));
-  }
 }
 
 }  // namespace jetdb

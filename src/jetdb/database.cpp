@@ -8,11 +8,14 @@
 #include <cstdio>
 #include <cstring>
 
-#include "jetdb/errors.h"
-#include "jetdb/functions.h"
-#include "jetdb/parser.h"
-#include "jetdb/session.h"
+#include "errors.h"
+#include "executors.h"
 #include "jetdb/text.h"
+#include "parser.h"
+#include "session.h"
+#include "sqlite_file.h"
+#include "sqlite_functions.h"
+#include "transaction.h"
 
 namespace jetdb {
 namespace {
@@ -765,6 +768,8 @@ bool Database::deleteRow(std::string_view table, RowId row) {
 }
 
 const Error& Database::lastError() const { return impl_->last; }
+
+std::int64_t Database::totalChanges() const { return sqlite3_total_changes64(impl_->db); }
 
 std::vector<std::string> Database::tables() const {
   std::vector<std::string> out;

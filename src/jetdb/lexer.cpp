@@ -1,10 +1,10 @@
-#include "jetdb/lexer.h"
+#include "lexer.h"
 
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
 
-#include "jetdb/types.h"
+#include "types.h"
 
 namespace jetdb {
 namespace {
