@@ -4,6 +4,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -74,11 +75,14 @@ struct Database::Impl : CompileContext {
   };
   std::unordered_map<std::string, SelectShape> shapes;
 
-  // Forgets everything compiled against the catalog as it was.
+  // Forgets everything compiled against the catalog as it was; a prepared
+  // statement's own compilation is good for one version of it.
   void catalogChanged() {
     cache.clear();
     shapes.clear();
+    ++catalogVersion;
   }
+  std::uint64_t catalogVersion = 0;
 };
 using Session = Database::Impl;
 

@@ -12,6 +12,11 @@
 
 namespace jetdb {
 
+// Runs SQL that reads nothing back (transactions, PRAGMAs); true on success.
+inline bool exec(sqlite3* db, const char* sql) {
+  return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
 class Stmt {
  public:
   Stmt() = default;

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "driver.h"
+#include "jetdb/tricky_sql.h"
 #include "test_support/temp_dir.h"
 
 namespace {
@@ -93,6 +94,67 @@ TEST_F(OdbcDriver, BadCallsGetOdbcErrorsAndNeverTouchAStaleHandle) {
     EXPECT_EQ(call(), SQL_ERROR) << what;
     EXPECT_EQ(stateOf(SQL_HANDLE_STMT, stmt_), state) << what;
   }
+}
+
+TEST_F(OdbcDriver, StatementsAreCutAndRunAsTheDriverReadsThem) {
+  ASSERT_EQ(exec("DROP TABLE T"), SQL_SUCCESS);
+  ASSERT_EQ(exec(jetdb::test::kTrickySchema), SQL_SUCCESS);
+  SQLINTEGER three = 3;
+  for (const auto& t : jetdb::test::trickySql()) {
+    SQLFreeStmt(stmt_, SQL_CLOSE);
+    SQLFreeStmt(stmt_, SQL_RESET_PARAMS);
+    ASSERT_EQ(SQLPrepare(stmt_, text(t.text), SQL_NTS), SQL_SUCCESS) << t.text;
+    SQLSMALLINT markers = -1;
+    ASSERT_EQ(SQLNumParams(stmt_, &markers), SQL_SUCCESS);
+    EXPECT_EQ(markers, t.markers) << t.text;
+    for (SQLUSMALLINT k = 1; k <= markers; ++k)
+      SQLBindParameter(stmt_, k, SQL_PARAM_INPUT, SQL_C_SLONG, SQL_INTEGER, 0, 0, &three, 0, nullptr);
+    ASSERT_EQ(SQLExecute(stmt_), SQL_SUCCESS) << t.text << ": " << stateOf(SQL_HANDLE_STMT, stmt_);
+    SQLSMALLINT columns = -1;
+    SQLLEN rows = 0;
+    SQLNumResultCols(stmt_, &columns);
+    SQLRowCount(stmt_, &rows);
+    EXPECT_EQ(columns > 0, t.rows) << t.text;
+    EXPECT_EQ(rows >= 0, t.changesRows) << t.text;
+  }
+  // The row the INSERT made, as the UPDATE left it.
+  ASSERT_EQ(exec("SELECT NOM FROM T WHERE ID = 3"), SQL_SUCCESS);
+  ASSERT_EQ(SQLFetch(stmt_), SQL_SUCCESS);
+  SQLCHAR nom[8];
+  SQLLEN ind = 0;
+  ASSERT_EQ(SQLGetData(stmt_, 1, SQL_C_CHAR, nom, sizeof nom, &ind), SQL_SUCCESS);
+  EXPECT_STREQ(reinterpret_cast<char*>(nom), "#");
+
+  // A statement the driver cannot read is refused as it is prepared, and
+  // nothing is left prepared.
+  SQLFreeStmt(stmt_, SQL_CLOSE);
+  EXPECT_EQ(SQLPrepare(stmt_, text("SELECT FROM WHERE ?"), SQL_NTS), SQL_ERROR);
+  EXPECT_EQ(stateOf(SQL_HANDLE_STMT, stmt_), "42000");
+  EXPECT_EQ(SQLExecute(stmt_), SQL_ERROR);
+  EXPECT_EQ(stateOf(SQL_HANDLE_STMT, stmt_), "HY010");
+}
+
+TEST_F(OdbcDriver, EscapesAndBackquotesBecomeJetText) {
+  ASSERT_EQ(exec("INSERT INTO `T` (`ID`, NOM, JOUR) VALUES (1, 'crème {d}', {ts '2024-02-29 23:59:58'})"), SQL_SUCCESS);
+  ASSERT_EQ(exec("INSERT INTO T (ID, NOM, JOUR) VALUES (2, '{fn x}', { t '10:30:00' })"), SQL_SUCCESS);
+  ASSERT_EQ(exec("SELECT `T`.ID, {fn UCASE(T.NOM)}, {fn Year(U.JOUR)} FROM {oj T LEFT OUTER JOIN T AS U ON U.ID = T.ID} "
+                 "WHERE T.JOUR >= {d '2024-02-29'} OR T.JOUR = {t '10:30:00'} ORDER BY T.ID"),
+            SQL_SUCCESS)
+      << stateOf(SQL_HANDLE_STMT, stmt_);
+  SQLINTEGER id = 0, year = 0;
+  SQLCHAR nom[32];
+  SQLLEN ind = 0;
+  for (auto [expectedId, expectedNom, expectedYear] :
+       {std::tuple{1, "CRÈME {D}", 2024}, std::tuple{2, "{FN X}", 1899}}) {
+    ASSERT_EQ(SQLFetch(stmt_), SQL_SUCCESS);
+    SQLGetData(stmt_, 1, SQL_C_SLONG, &id, 0, &ind);
+    SQLGetData(stmt_, 2, SQL_C_CHAR, nom, sizeof nom, &ind);
+    SQLGetData(stmt_, 3, SQL_C_SLONG, &year, 0, &ind);
+    EXPECT_EQ(id, expectedId);
+    EXPECT_STREQ(reinterpret_cast<char*>(nom), expectedNom);
+    EXPECT_EQ(year, expectedYear);
+  }
+  EXPECT_EQ(SQLFetch(stmt_), SQL_NO_DATA);
 }
 
 TEST_F(OdbcDriver, LongTextReadsInPiecesThatMakeTheWholeValue) {

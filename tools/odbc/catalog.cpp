@@ -60,7 +60,7 @@ std::vector<ResultColumn> head(std::initializer_list<ResultColumn> columns) { re
 
 SQLRETURN answer(Stmt& s, std::vector<ResultColumn> columns, std::vector<std::vector<Value>> rows) {
   closeCursor(s);
-  s.prepared = false;
+  s.statement.reset();
   s.rowCount = -1;
   s.result = std::make_unique<RowsResult>(std::move(columns), std::move(rows));
   return SQL_SUCCESS;

@@ -15,10 +15,12 @@
 //   off, a COMMIT then succeeds and changes nothing, and a ROLLBACK fails with
 //   HYC00 when a write was made since the last one (it is kept), succeeds
 //   otherwise.
-// * Statements: one result set at most; parameters (`?`), bound or given at
-//   execution (SQLParamData/SQLPutData), are put into the text as literals
-//   before jetdb sees it, and an identifier between backquotes is read as
-//   one between brackets. Cursors go forward only.
+// * Statements: one result set at most; jetdb prepares each statement as
+//   SQLPrepare (or SQLExecDirect) gets it, and says whether it returns rows
+//   and, for a write, that SQLRowCount has rows to count. Parameters (`?`),
+//   bound or given at execution (SQLParamData/SQLPutData), are put into the
+//   text as literals before jetdb runs it, and an identifier between
+//   backquotes is read as one between brackets. Cursors go forward only.
 // * Narrow entry points take and give UTF-8, wide ones UTF-16 (SQLWCHAR).
 // * Types: Text SQL_WVARCHAR, Memo SQL_WLONGVARCHAR, Bit SQL_BIT, Byte
 //   SQL_TINYINT, Short SQL_SMALLINT, Long and Counter SQL_INTEGER, Single
@@ -144,9 +146,10 @@ struct Param {
 struct Stmt : Handle {
   explicit Stmt(Conn* c);
   Conn* conn;
-  // The prepared text as jetdb will read it, cut at its parameter markers.
+  // The prepared text as jetdb will read it, cut at its parameter markers,
+  // and what jetdb made of it (null: nothing prepared).
   std::vector<std::string> pieces;
-  bool prepared = false;
+  std::unique_ptr<jetdb::PreparedStatement> statement;
   std::unique_ptr<Result> result;
   bool onRow = false;
   SQLLEN rowCount = -1;

@@ -135,7 +135,7 @@ SQLRETURN SQL_API SQLPrepareW(SQLHSTMT stmt, SQLWCHAR* text, SQLINTEGER length) 
 SQLRETURN SQL_API SQLExecDirectW(SQLHSTMT stmt, SQLWCHAR* text, SQLINTEGER length) {
   STATEMENT(stmt);
   if (!text) return s->lastReturn = s->fail("HY009", "Texte d'instruction nul.");
-  prepare(*s, fromWide(text, length));
+  if (SQLRETURN rc = prepare(*s, fromWide(text, length)); rc != SQL_SUCCESS) return s->lastReturn = rc;
   return s->lastReturn = execute(*s);
 }
 

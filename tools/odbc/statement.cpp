@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "driver.h"
+#include "jetdb/sql_text.h"
 
 namespace tqodbc {
 
@@ -130,74 +131,58 @@ class QueryResult : public Result {
 // Cuts `sql` at its parameter markers; an identifier between backquotes
 // becomes one between brackets, and the ODBC escapes that clients write
 // ({d '...'}, {ts '...'}, {t '...'}, {fn ...}, {oj ...}) become Jet text.
+// The text is read with the driver's own reader, so that a '?', a brace
+// or a backquote inside a string, a name or a date is left as it is.
 std::vector<std::string> cutAtMarkers(const std::string& sql) {
+  using jetdb::sql::TokenKind;
   std::vector<std::string> pieces(1);
   std::vector<bool> escapes;  // open braces: true when its closing brace is dropped
-  std::size_t i = 0, n = sql.size();
-  auto quoted = [&](char close) {
-    std::size_t j = i + 1;
-    while (j < n) {
-      if (sql[j] == close) {
-        if ((close == '\'' || close == '"') && j + 1 < n && sql[j + 1] == close) {
-          j += 2;
-          continue;
-        }
-        break;
-      }
-      ++j;
-    }
-    return std::min(j + 1, n);
+  std::size_t copied = 0;     // the text up to here is in the pieces
+  jetdb::sql::Tokens reader(sql);
+  jetdb::sql::Token t;
+  auto copyTo = [&](std::size_t end) {
+    pieces.back().append(sql, copied, end - copied);
+    copied = end;
   };
-  while (i < n) {
-    char c = sql[i];
-    if (c == '\'' || c == '"' || c == '[' || c == '#') {
-      std::size_t end = quoted(c == '[' ? ']' : c);
-      pieces.back() += sql.substr(i, end - i);
-      i = end;
-    } else if (c == '`') {
-      std::size_t end = quoted('`');
-      std::size_t close = end > i + 1 && sql[end - 1] == '`' ? end - 1 : end;
-      pieces.back() += "[" + sql.substr(i + 1, close - i - 1) + "]";
-      i = end;
-    } else if (c == '?') {
+  while (reader.next(t)) {
+    if (t.kind == TokenKind::Marker) {
+      copyTo(t.offset);
       pieces.emplace_back();
-      ++i;
-    } else if (c == '{') {
-      std::size_t k = i + 1;
-      while (k < n && std::isspace(static_cast<unsigned char>(sql[k]))) ++k;
-      std::size_t w = k;
-      while (w < n && std::isalpha(static_cast<unsigned char>(sql[w]))) ++w;
-      std::string word = sql.substr(k, w - k);
-      for (char& ch : word) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-      std::size_t q = w;
-      while (q < n && std::isspace(static_cast<unsigned char>(sql[q]))) ++q;
-      if ((word == "d" || word == "t" || word == "ts") && q < n && sql[q] == '\'') {
-        std::size_t close = sql.find('\'', q + 1);
-        std::size_t brace = close == std::string::npos ? close : sql.find('}', close);
-        if (brace != std::string::npos) {
-          std::string literal = sql.substr(q + 1, close - q - 1);
-          pieces.back() += "#" + (word == "t" ? "1899-12-30 " + literal : literal) + "#";
-          i = brace + 1;
+      copied = t.end();
+    } else if (t.kind == TokenKind::QuotedName) {
+      copyTo(t.offset);
+      pieces.back() += "[" + t.inner() + "]";
+      copied = t.end();
+    } else if (t.is("{")) {
+      copyTo(t.offset);
+      jetdb::sql::Tokens ahead(sql, t.end());
+      jetdb::sql::Token word, literal, close;
+      const bool named = ahead.next(word) && word.kind == TokenKind::Word;
+      if (named && (word.isWord("d") || word.isWord("t") || word.isWord("ts"))) {
+        jetdb::sql::Tokens rest(sql, word.end());
+        if (rest.next(literal) && literal.kind == TokenKind::String && rest.next(close) && close.is("}")) {
+          pieces.back() += "#" + (word.isWord("t") ? "1899-12-30 " + literal.inner() : literal.inner()) + "#";
+          copied = close.end();
+          reader = rest;
           continue;
         }
       }
-      if (word == "fn" || word == "oj" || word == "escape") {
+      if (named && (word.isWord("fn") || word.isWord("oj") || word.isWord("escape"))) {
         escapes.push_back(true);
-        i = word == "escape" ? k : w;  // {escape '\'} keeps its keyword
+        copied = word.isWord("escape") ? word.offset : word.end();  // {escape '\'} keeps its keyword
+        reader = jetdb::sql::Tokens(sql, copied);
         continue;
       }
       escapes.push_back(false);
-      pieces.back() += c;
-      ++i;
-    } else if (c == '}' && !escapes.empty()) {
-      if (!escapes.back()) pieces.back() += c;
+    } else if (t.is("}") && !escapes.empty()) {
+      if (escapes.back()) {
+        copyTo(t.offset);
+        copied = t.end();
+      }
       escapes.pop_back();
-      ++i;
-    } else {
-      pieces.back() += c;
-      ++i;
     }
   }
+  copyTo(sql.size());
   return pieces;
 }
 
@@ -352,16 +337,6 @@ SQLRETURN literal(Stmt& s, std::size_t number, const Param& p, std::string& out)
   }
 }
 
-bool startsWithWord(const std::string& sql, const char* word) {
-  std::size_t i = 0;
-  while (i < sql.size() && (std::isspace(static_cast<unsigned char>(sql[i])) || sql[i] == '(')) ++i;
-  std::size_t n = std::strlen(word);
-  if (sql.size() - i < n) return false;
-  for (std::size_t k = 0; k < n; ++k)
-    if (std::toupper(static_cast<unsigned char>(sql[i + k])) != word[k]) return false;
-  return i + n == sql.size() || !std::isalnum(static_cast<unsigned char>(sql[i + n]));
-}
-
 }  // namespace
 
 void closeCursor(Stmt& s) {
@@ -380,14 +355,19 @@ void forgetGivenParameters(Stmt& s) {
 SQLRETURN prepare(Stmt& s, const std::string& sql) {
   closeCursor(s);
   forgetGivenParameters(s);
-  s.pieces = cutAtMarkers(sql);
-  s.prepared = true;
+  s.statement.reset();
   s.rowCount = -1;
+  s.pieces = cutAtMarkers(sql);
+  std::string text = s.pieces[0];
+  for (std::size_t k = 1; k < s.pieces.size(); ++k) text += "?" + s.pieces[k];
+  jetdb::Database& db = *s.conn->db;
+  s.statement = db.prepare(text);
+  if (!s.statement) return s.failWith(db.lastError());
   return SQL_SUCCESS;
 }
 
 SQLRETURN execute(Stmt& s) {
-  if (!s.prepared) return s.fail("HY010", "Aucune instruction préparée.");
+  if (!s.statement) return s.fail("HY010", "Aucune instruction préparée.");
   closeCursor(s);
   s.rowCount = -1;
   if (s.given.empty()) {
@@ -412,16 +392,18 @@ SQLRETURN execute(Stmt& s) {
   }
   if (s.paramsProcessedPtr) *s.paramsProcessedPtr = 1;
   jetdb::Database& db = *s.conn->db;
-  if (startsWithWord(sql, "SELECT")) {
-    auto q = db.query(sql);
+  // Without parameters the prepared statement runs as it was read; with
+  // them, their values are in the text.
+  const bool pasted = s.pieces.size() > 1;
+  if (s.statement->returnsRows()) {
+    auto q = pasted ? db.query(sql) : db.query(*s.statement);
     if (!q) return s.failWith(db.lastError());
     s.result = std::make_unique<QueryResult>(std::move(q));
     return SQL_SUCCESS;
   }
   std::int64_t before = db.totalChanges();
-  if (!db.execute(sql)) return s.failWith(db.lastError());
-  if (startsWithWord(sql, "INSERT") || startsWithWord(sql, "UPDATE") || startsWithWord(sql, "DELETE"))
-    s.rowCount = static_cast<SQLLEN>(db.totalChanges() - before);
+  if (!(pasted ? db.execute(sql) : db.execute(*s.statement))) return s.failWith(db.lastError());
+  if (s.statement->changesRows()) s.rowCount = static_cast<SQLLEN>(db.totalChanges() - before);
   if (!s.conn->autocommit) s.conn->pendingWrites = true;
   return SQL_SUCCESS;
 }
@@ -1017,7 +999,7 @@ SQLRETURN SQL_API SQLExecute(SQLHSTMT stmt) {
 SQLRETURN SQL_API SQLExecDirect(SQLHSTMT stmt, SQLCHAR* text, SQLINTEGER length) {
   STATEMENT(stmt);
   if (!text) return s->lastReturn = s->fail("HY009", "Texte d'instruction nul.");
-  prepare(*s, fromNarrow(text, length));
+  if (SQLRETURN rc = prepare(*s, fromNarrow(text, length)); rc != SQL_SUCCESS) return s->lastReturn = rc;
   return s->lastReturn = execute(*s);
 }
 
@@ -1090,7 +1072,7 @@ SQLRETURN SQL_API SQLPutData(SQLHSTMT stmt, SQLPOINTER data, SQLLEN length) {
 
 SQLRETURN SQL_API SQLNumParams(SQLHSTMT stmt, SQLSMALLINT* count) {
   STATEMENT(stmt);
-  if (!s->prepared) return s->fail("HY010", "Aucune instruction préparée.");
+  if (!s->statement) return s->fail("HY010", "Aucune instruction préparée.");
   if (count) *count = static_cast<SQLSMALLINT>(s->pieces.size() - 1);
   return SQL_SUCCESS;
 }
