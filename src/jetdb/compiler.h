@@ -1,7 +1,8 @@
 // The translation of Jet statements into SQLite text: what a compilation
 // reads (the catalog, the values bound), what it gives (the text, its
-// parameters, its columns), and its entry points. Values never go into the
-// text: literals become parameters. The compiler writes text only; SQLite
+// parameters, its columns), and its entry points, in three parts: names,
+// expressions, SELECTs. Values never go into the text: literals become
+// parameters. The compiler writes text only; SQLite
 // itself is for those who run it.
 #pragma once
 
@@ -94,5 +95,18 @@ struct CompiledExpr {
 };
 bool compileExpr(CompileContext& s, const Expr& e, const Scope* scope, std::vector<Value>& params,
                  CompiledExpr& out, bool insideAggregate = false);
+
+// Shared by the parts of the compiler: names (compile_names.cpp),
+// expressions (compile_expr.cpp), SELECTs (compile_select.cpp).
+//
+// A column of a source as the SQLite text names it.
+std::string columnSql(const ScopeSource& src, const std::string& column);
+// The column `e` names in `scope` or in the scopes around it, or else,
+// when the statement has values bound, the parameter it is.
+bool resolveColumn(CompileContext& s, const Expr& e, const Scope* scope, std::vector<Value>& params,
+                   CompiledExpr& out);
+// The parameter whose key is `key` ("\x01?" and the offset of its mark, or
+// a name), as its bound value; false, without an error, when none is.
+bool parameter(CompileContext& s, const std::string& key, std::vector<Value>& params, CompiledExpr& out);
 
 }  // namespace jetdb
