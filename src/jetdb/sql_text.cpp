@@ -68,7 +68,8 @@ Token tokenAt(std::string_view sql, std::size_t at) {
     default:
       break;
   }
-  if (isDigit(c) || (c == '.' && at + 1 < n && isDigit(sql[at + 1]))) return made(TokenKind::Number, numberEnd(sql, at));
+  if (isDigit(c) || (c == '.' && at + 1 < n && isDigit(sql[at + 1])))
+    return made(TokenKind::Number, numberEnd(sql, at));
   if (isWordChar(c)) {
     std::size_t j = at;
     while (j < n && isWordChar(sql[j])) ++j;

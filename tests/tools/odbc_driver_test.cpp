@@ -135,9 +135,11 @@ TEST_F(OdbcDriver, StatementsAreCutAndRunAsTheDriverReadsThem) {
 }
 
 TEST_F(OdbcDriver, EscapesAndBackquotesBecomeJetText) {
-  ASSERT_EQ(exec("INSERT INTO `T` (`ID`, NOM, JOUR) VALUES (1, 'crème {d}', {ts '2024-02-29 23:59:58'})"), SQL_SUCCESS);
+  ASSERT_EQ(exec("INSERT INTO `T` (`ID`, NOM, JOUR) VALUES (1, 'crème {d}', {ts '2024-02-29 23:59:58'})"),
+            SQL_SUCCESS);
   ASSERT_EQ(exec("INSERT INTO T (ID, NOM, JOUR) VALUES (2, '{fn x}', { t '10:30:00' })"), SQL_SUCCESS);
-  ASSERT_EQ(exec("SELECT `T`.ID, {fn UCASE(T.NOM)}, {fn Year(U.JOUR)} FROM {oj T LEFT OUTER JOIN T AS U ON U.ID = T.ID} "
+  ASSERT_EQ(exec("SELECT `T`.ID, {fn UCASE(T.NOM)}, {fn Year(U.JOUR)} "
+                 "FROM {oj T LEFT OUTER JOIN T AS U ON U.ID = T.ID} "
                  "WHERE T.JOUR >= {d '2024-02-29'} OR T.JOUR = {t '10:30:00'} ORDER BY T.ID"),
             SQL_SUCCESS)
       << stateOf(SQL_HANDLE_STMT, stmt_);
@@ -155,6 +157,71 @@ TEST_F(OdbcDriver, EscapesAndBackquotesBecomeJetText) {
     EXPECT_EQ(year, expectedYear);
   }
   EXPECT_EQ(SQLFetch(stmt_), SQL_NO_DATA);
+}
+
+TEST_F(OdbcDriver, CatalogCallsFindNamesAsJetComparesThem) {
+  ASSERT_EQ(exec("CREATE TABLE [Catégories] ([Libellé] TEXT(20) CONSTRAINT PK_Cat PRIMARY KEY, [Pére] LONG)"),
+            SQL_SUCCESS);
+  auto rows = [&](const std::function<SQLRETURN()>& call, SQLUSMALLINT column) {
+    std::vector<std::string> out;
+    SQLFreeStmt(stmt_, SQL_CLOSE);
+    EXPECT_EQ(call(), SQL_SUCCESS);
+    SQLCHAR buf[64];
+    SQLLEN ind = 0;
+    while (SQLFetch(stmt_) == SQL_SUCCESS) {
+      SQLGetData(stmt_, column, SQL_C_CHAR, buf, sizeof buf, &ind);
+      out.emplace_back(reinterpret_cast<char*>(buf));
+    }
+    return out;
+  };
+  using Names = std::vector<std::string>;
+  // '_' is one character, é two bytes; case and accents do not count.
+  EXPECT_EQ(rows([&] { return SQLTables(stmt_, nullptr, 0, nullptr, 0, text("cat_gories"), SQL_NTS, nullptr, 0); }, 3),
+            Names{"Catégories"});
+  EXPECT_EQ(rows([&] { return SQLColumns(stmt_, nullptr, 0, nullptr, 0, text("CATÉGORIES"), SQL_NTS, text("libell_"),
+                                         SQL_NTS); }, 4),
+            Names{"Libellé"});
+  EXPECT_EQ(rows([&] { return SQLColumns(stmt_, nullptr, 0, nullptr, 0, text("categories"), SQL_NTS, text("%e%"),
+                                         SQL_NTS); }, 4),
+            (Names{"Libellé", "Pére"}));
+  EXPECT_EQ(rows([&] { return SQLPrimaryKeys(stmt_, nullptr, 0, nullptr, 0, text("catégories"), SQL_NTS); }, 4),
+            Names{"Libellé"});
+}
+
+TEST_F(OdbcDriver, InfoAnswersAreWrittenInTheWidthOdbcGivesThem) {
+  // Each number in the width the ODBC reference gives it, and not a byte
+  // more: a client's buffer is exactly that wide.
+  for (auto [info, width] : {std::pair<SQLUSMALLINT, int>{SQL_TXN_CAPABLE, 2}, {SQL_MAX_COLUMN_NAME_LEN, 2},
+                             {SQL_CURSOR_COMMIT_BEHAVIOR, 2}, {SQL_CONCAT_NULL_BEHAVIOR, 2},
+                             {SQL_IDENTIFIER_CASE, 2}, {SQL_CATALOG_LOCATION, 2}, {SQL_GETDATA_EXTENSIONS, 4},
+                             {SQL_TXN_ISOLATION_OPTION, 4}, {SQL_SCROLL_OPTIONS, 4}, {SQL_OJ_CAPABILITIES, 4},
+                             {SQL_CONVERT_VARCHAR, 4}, {SQL_MAX_STATEMENT_LEN, 4}}) {
+    unsigned char buf[8];
+    std::memset(buf, 0xAB, sizeof buf);
+    SQLSMALLINT length = 0;
+    ASSERT_EQ(SQLGetInfo(dbc_, info, buf, sizeof buf, &length), SQL_SUCCESS) << info;
+    EXPECT_EQ(length, width) << info;
+    for (std::size_t k = static_cast<std::size_t>(width); k < sizeof buf; ++k) EXPECT_EQ(buf[k], 0xAB) << info;
+  }
+  SQLUINTEGER getdata = 0;
+  SQLGetInfo(dbc_, SQL_GETDATA_EXTENSIONS, &getdata, sizeof getdata, nullptr);
+  EXPECT_EQ(getdata & (SQL_GD_ANY_COLUMN | SQL_GD_ANY_ORDER), SQL_GD_ANY_COLUMN | SQL_GD_ANY_ORDER);
+
+  // Texts: narrow in bytes, wide in bytes of UTF-16; the connection's own.
+  SQLCHAR name[8];
+  SQLSMALLINT length = 0;
+  ASSERT_EQ(SQLGetInfo(dbc_, SQL_DATABASE_NAME, name, sizeof name, &length), SQL_SUCCESS_WITH_INFO);
+  EXPECT_EQ(length, static_cast<SQLSMALLINT>(path_.size())) << "cut, with its whole length";
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(name)), path_.substr(0, 7));
+  SQLWCHAR quote[4];
+  ASSERT_EQ(SQLGetInfoW(dbc_, SQL_IDENTIFIER_QUOTE_CHAR, quote, sizeof quote, &length), SQL_SUCCESS);
+  EXPECT_EQ(length, 2);
+  EXPECT_EQ(quote[0], u'`');
+  ASSERT_EQ(SQLGetInfo(dbc_, SQL_DATA_SOURCE_READ_ONLY, name, sizeof name, &length), SQL_SUCCESS);
+  EXPECT_STREQ(reinterpret_cast<char*>(name), "N");
+
+  EXPECT_EQ(SQLGetInfo(dbc_, 65000, name, sizeof name, &length), SQL_ERROR);
+  EXPECT_EQ(stateOf(SQL_HANDLE_DBC, dbc_), "HY096");
 }
 
 TEST_F(OdbcDriver, LongTextReadsInPiecesThatMakeTheWholeValue) {

@@ -115,6 +115,9 @@ class Result {
   std::vector<ResultColumn> columns_;
 };
 
+// The rows of a jetdb query.
+std::unique_ptr<Result> queryResult(std::unique_ptr<jetdb::Query> query);
+
 // A result whose rows are all known beforehand (catalog answers).
 class RowsResult : public Result {
  public:
@@ -182,6 +185,14 @@ struct Stmt : Handle {
   Desc* ipd;
 };
 
+// The text jetdb runs (statement_text.cpp): `sql` cut at its parameter
+// markers, its escapes and backquoted names made Jet text; the literal that
+// stands for parameter `number` in it.
+std::vector<std::string> cutAtMarkers(const std::string& sql);
+SQLRETURN parameterLiteral(Stmt& s, std::size_t number, const Param& p, std::string& out);
+// The C type of SQL_C_DEFAULT for a value of `sqlType`.
+SQLSMALLINT defaultCType(SQLSMALLINT sqlType);
+
 // Handles: every one this driver gave out, so that a stale one is refused.
 template <class T>
 T* lookup(SQLHANDLE handle, SQLSMALLINT type);
@@ -246,3 +257,14 @@ void civil(std::int64_t seconds, SQLSMALLINT& year, SQLUSMALLINT& month, SQLUSMA
            SQLUSMALLINT& minute, SQLUSMALLINT& second);
 
 }  // namespace tqodbc
+
+// The first lines of an entry point: the handle it was given, refused when
+// this driver did not give it out, its diagnostics cleared.
+#define STATEMENT(handle)                                           \
+  tqodbc::Stmt* s = tqodbc::lookup<tqodbc::Stmt>(handle, SQL_HANDLE_STMT); \
+  if (!s) return SQL_INVALID_HANDLE;                                \
+  s->clearDiags()
+#define CONNECTION(handle)                                          \
+  tqodbc::Conn* c = tqodbc::lookup<tqodbc::Conn>(handle, SQL_HANDLE_DBC); \
+  if (!c) return SQL_INVALID_HANDLE;                                \
+  c->clearDiags()

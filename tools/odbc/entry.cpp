@@ -11,15 +11,6 @@ Name nameOf(SQLWCHAR* p, SQLSMALLINT n) { return p ? Name(fromWide(p, n)) : std:
 
 }  // namespace
 
-#define STATEMENT(handle)                          \
-  Stmt* s = lookup<Stmt>(handle, SQL_HANDLE_STMT); \
-  if (!s) return SQL_INVALID_HANDLE;               \
-  s->clearDiags()
-#define CONNECTION(handle)                        \
-  Conn* c = lookup<Conn>(handle, SQL_HANDLE_DBC); \
-  if (!c) return SQL_INVALID_HANDLE;              \
-  c->clearDiags()
-
 extern "C" {
 
 // ---- catalog ----------------------------------------------------------------
