@@ -224,6 +224,142 @@ TEST_F(OdbcDriver, InfoAnswersAreWrittenInTheWidthOdbcGivesThem) {
   EXPECT_EQ(stateOf(SQL_HANDLE_DBC, dbc_), "HY096");
 }
 
+TEST_F(OdbcDriver, ValuesReachEachCTypeOrAreRefusedWithTheirState) {
+  ASSERT_EQ(exec("INSERT INTO T (ID, NOM, QTE, ACTIF, JOUR) VALUES (1, '12', 2.5, True, #1899-12-30 06:30:15#)"),
+            SQL_SUCCESS);
+  ASSERT_EQ(exec("INSERT INTO T (ID, NOM, QTE, ACTIF, JOUR) VALUES (2, 'x', -300, False, #1969-12-31 23:59:59#)"),
+            SQL_SUCCESS);
+  // Each column once a row (a second read of a column gives SQL_NO_DATA).
+  ASSERT_EQ(exec("SELECT NOM, QTE, ACTIF, ACTIF, JOUR, JOUR, QTE, QTE, JOUR, JOUR, NOM FROM T ORDER BY ID"),
+            SQL_SUCCESS);
+  ASSERT_EQ(SQLFetch(stmt_), SQL_SUCCESS);
+  SQLINTEGER i = 0;
+  SQLSMALLINT small = 0;
+  signed char tiny = 0;
+  unsigned char bit = 0;
+  SQLCHAR textBuf[32];
+  SQLLEN ind = 0;
+  SQL_TIME_STRUCT time{};
+  SQL_DATE_STRUCT date{};
+  SQL_TIMESTAMP_STRUCT stamp{};
+  EXPECT_EQ(SQLGetData(stmt_, 1, SQL_C_SLONG, &i, 0, &ind), SQL_SUCCESS);  // a number written as text
+  EXPECT_EQ(i, 12);
+  EXPECT_EQ(SQLGetData(stmt_, 2, SQL_C_SLONG, &i, 0, &ind), SQL_SUCCESS_WITH_INFO);
+  EXPECT_EQ(stateOf(SQL_HANDLE_STMT, stmt_), "01S07");
+  EXPECT_EQ(i, 2);
+  EXPECT_EQ(SQLGetData(stmt_, 3, SQL_C_BIT, &bit, 0, &ind), SQL_SUCCESS);
+  EXPECT_EQ(bit, 1) << "True is -1 in the file, 1 in C";
+  EXPECT_EQ(SQLGetData(stmt_, 4, SQL_C_CHAR, textBuf, sizeof textBuf, &ind), SQL_SUCCESS);
+  EXPECT_STREQ(reinterpret_cast<char*>(textBuf), "1");
+  EXPECT_EQ(SQLGetData(stmt_, 5, SQL_C_TYPE_TIME, &time, 0, &ind), SQL_SUCCESS);
+  EXPECT_EQ(std::tie(time.hour, time.minute, time.second), std::make_tuple(6, 30, 15));
+  EXPECT_EQ(SQLGetData(stmt_, 6, SQL_C_TYPE_DATE, &date, 0, &ind), SQL_SUCCESS);
+  EXPECT_EQ(std::tie(date.year, date.month, date.day), std::make_tuple(1899, 12, 30));
+
+  ASSERT_EQ(SQLFetch(stmt_), SQL_SUCCESS);
+  EXPECT_EQ(SQLGetData(stmt_, 1, SQL_C_SLONG, &i, 0, &ind), SQL_ERROR);
+  EXPECT_EQ(stateOf(SQL_HANDLE_STMT, stmt_), "22018");
+  EXPECT_EQ(SQLGetData(stmt_, 2, SQL_C_STINYINT, &tiny, 0, &ind), SQL_ERROR);
+  EXPECT_EQ(stateOf(SQL_HANDLE_STMT, stmt_), "22003");
+  EXPECT_EQ(SQLGetData(stmt_, 7, SQL_C_SSHORT, &small, 0, &ind), SQL_SUCCESS);
+  EXPECT_EQ(small, -300);
+  EXPECT_EQ(SQLGetData(stmt_, 8, SQL_C_CHAR, textBuf, sizeof textBuf, &ind), SQL_SUCCESS);
+  EXPECT_STREQ(reinterpret_cast<char*>(textBuf), "-300");
+  EXPECT_EQ(SQLGetData(stmt_, 9, SQL_C_TYPE_TIMESTAMP, &stamp, 0, &ind), SQL_SUCCESS);
+  EXPECT_EQ(std::tie(stamp.year, stamp.month, stamp.day, stamp.hour, stamp.minute, stamp.second),
+            std::make_tuple(1969, 12, 31, 23, 59, 59))
+      << "a second before 1970";
+  EXPECT_EQ(SQLGetData(stmt_, 10, SQL_C_CHAR, textBuf, sizeof textBuf, &ind), SQL_SUCCESS);
+  EXPECT_STREQ(reinterpret_cast<char*>(textBuf), "1969-12-31 23:59:59");
+  EXPECT_EQ(SQLGetData(stmt_, 11, SQL_C_TYPE_DATE, &date, 0, &ind), SQL_ERROR);
+  EXPECT_EQ(stateOf(SQL_HANDLE_STMT, stmt_), "07006");
+}
+
+TEST_F(OdbcDriver, BlocksOfRowsFillColumnWiseAndRowWiseBuffers) {
+  for (int id = 1; id <= 5; ++id)
+    ASSERT_EQ(exec("INSERT INTO T (ID, NOM) VALUES (" + std::to_string(id) + ", 'n" + std::to_string(id) + "')"),
+              SQL_SUCCESS);
+  // Row-wise: one struct a row, with a gap after it.
+  struct Row {
+    SQLINTEGER id;
+    SQLLEN idInd;
+    SQLCHAR nom[8];
+    SQLLEN nomInd;
+    char gap[5];
+  };
+  Row rows[3];
+  std::memset(rows, 0x5A, sizeof rows);
+  SQLULEN fetched = 0;
+  SQLUSMALLINT status[3];
+  SQLSetStmtAttr(stmt_, SQL_ATTR_ROW_BIND_TYPE, reinterpret_cast<SQLPOINTER>(sizeof(Row)), 0);
+  SQLSetStmtAttr(stmt_, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(3), 0);
+  SQLSetStmtAttr(stmt_, SQL_ATTR_ROWS_FETCHED_PTR, &fetched, 0);
+  SQLSetStmtAttr(stmt_, SQL_ATTR_ROW_STATUS_PTR, status, 0);
+  ASSERT_EQ(exec("SELECT ID, NOM FROM T ORDER BY ID"), SQL_SUCCESS);
+  SQLBindCol(stmt_, 1, SQL_C_SLONG, &rows[0].id, 0, &rows[0].idInd);
+  SQLBindCol(stmt_, 2, SQL_C_CHAR, rows[0].nom, sizeof rows[0].nom, &rows[0].nomInd);
+  ASSERT_EQ(SQLFetch(stmt_), SQL_SUCCESS);
+  EXPECT_EQ(fetched, 3u);
+  for (int k = 0; k < 3; ++k) {
+    EXPECT_EQ(rows[k].id, k + 1);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(rows[k].nom)), "n" + std::to_string(k + 1));
+    EXPECT_EQ(status[k], SQL_ROW_SUCCESS);
+    EXPECT_EQ(rows[k].gap[0], 0x5A) << "written past its column";
+  }
+  ASSERT_EQ(SQLFetch(stmt_), SQL_SUCCESS);
+  EXPECT_EQ(fetched, 2u);
+  EXPECT_EQ(rows[1].id, 5);
+  EXPECT_EQ(status[2], SQL_ROW_NOROW);
+  EXPECT_EQ(SQLFetch(stmt_), SQL_NO_DATA);
+
+  // Column-wise, with at most four rows in all.
+  SQLFreeStmt(stmt_, SQL_UNBIND);
+  SQLSetStmtAttr(stmt_, SQL_ATTR_ROW_BIND_TYPE, reinterpret_cast<SQLPOINTER>(SQL_BIND_BY_COLUMN), 0);
+  SQLSetStmtAttr(stmt_, SQL_ATTR_MAX_ROWS, reinterpret_cast<SQLPOINTER>(4), 0);
+  SQLINTEGER ids[3] = {0, 0, 0};
+  SQLLEN inds[3];
+  ASSERT_EQ(exec("SELECT ID FROM T ORDER BY ID DESC"), SQL_SUCCESS);
+  SQLBindCol(stmt_, 1, SQL_C_SLONG, ids, sizeof ids[0], inds);
+  ASSERT_EQ(SQLFetch(stmt_), SQL_SUCCESS);
+  EXPECT_EQ(std::vector<SQLINTEGER>(ids, ids + 3), (std::vector<SQLINTEGER>{5, 4, 3}));
+  ASSERT_EQ(SQLFetch(stmt_), SQL_SUCCESS);
+  EXPECT_EQ(fetched, 1u);
+  EXPECT_EQ(ids[0], 2);
+  EXPECT_EQ(SQLFetch(stmt_), SQL_NO_DATA);
+}
+
+TEST_F(OdbcDriver, ParametersGivenPieceByPieceAtExecution) {
+  ASSERT_EQ(SQLPrepare(stmt_, text("INSERT INTO T (ID, NOM, NOTE) VALUES (?, ?, ?)"), SQL_NTS), SQL_SUCCESS);
+  SQLINTEGER id = 4;
+  SQLLEN atExec = SQL_DATA_AT_EXEC, atExecLen = SQL_LEN_DATA_AT_EXEC(0);
+  SQLBindParameter(stmt_, 1, SQL_PARAM_INPUT, SQL_C_SLONG, SQL_INTEGER, 0, 0, &id, 0, nullptr);
+  SQLBindParameter(stmt_, 2, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR, 80, 0, reinterpret_cast<SQLPOINTER>(2), 0,
+                   &atExec);
+  SQLBindParameter(stmt_, 3, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_LONGVARCHAR, 0, 0, reinterpret_cast<SQLPOINTER>(3), 0,
+                   &atExecLen);
+  ASSERT_EQ(SQLExecute(stmt_), SQL_NEED_DATA);
+  SQLPOINTER token = nullptr;
+  ASSERT_EQ(SQLParamData(stmt_, &token), SQL_NEED_DATA);
+  EXPECT_EQ(token, reinterpret_cast<SQLPOINTER>(2));
+  const std::u16string part1 = u"L'été ", part2 = u"𝄞";
+  SQLPutData(stmt_, const_cast<char16_t*>(part1.data()), static_cast<SQLLEN>(part1.size() * 2));
+  SQLPutData(stmt_, const_cast<char16_t*>(part2.data()), static_cast<SQLLEN>(part2.size() * 2));
+  ASSERT_EQ(SQLParamData(stmt_, &token), SQL_NEED_DATA);
+  EXPECT_EQ(token, reinterpret_cast<SQLPOINTER>(3));
+  SQLPutData(stmt_, const_cast<char*>("a?b"), SQL_NTS);
+  SQLPutData(stmt_, const_cast<char*>("'c'"), 3);
+  ASSERT_EQ(SQLParamData(stmt_, &token), SQL_SUCCESS) << stateOf(SQL_HANDLE_STMT, stmt_);
+  EXPECT_EQ(SQLParamData(stmt_, &token), SQL_ERROR);
+  EXPECT_EQ(stateOf(SQL_HANDLE_STMT, stmt_), "HY010");
+
+  jetdb::Error error;
+  auto db = jetdb::Database::open(path_, jetdb::OpenMode::ReadOnly, error);
+  auto q = db->query("SELECT NOM, NOTE FROM T WHERE ID = 4");
+  ASSERT_TRUE(q && q->next());
+  EXPECT_EQ(q->value(0).text, "L'été 𝄞");
+  EXPECT_EQ(q->value(1).text, "a?b'c'");
+}
+
 TEST_F(OdbcDriver, LongTextReadsInPiecesThatMakeTheWholeValue) {
   std::string note;
   for (int i = 0; i < 300; ++i) note += "crème brûlée 𝄞 n°" + std::to_string(i) + " € ";
