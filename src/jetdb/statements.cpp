@@ -16,7 +16,6 @@
 namespace jetdb {
 
 struct PreparedStatement::Impl {
-  std::string text;
   Statement statement;
   ParseNotes notes;
   bool returnsRows = false;
@@ -30,7 +29,6 @@ struct PreparedStatement::Impl {
 
 PreparedStatement::PreparedStatement(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 PreparedStatement::~PreparedStatement() = default;
-const std::string& PreparedStatement::text() const { return impl_->text; }
 bool PreparedStatement::returnsRows() const { return impl_->returnsRows; }
 bool PreparedStatement::changesRows() const { return impl_->changesRows; }
 const std::vector<ColumnInfo>& PreparedStatement::columns() const { return impl_->columns; }
@@ -352,7 +350,6 @@ std::unique_ptr<PreparedStatement> Database::prepare(std::string_view sql) {
   Session& s = *impl_;
   s.last = Error{};
   auto p = std::make_unique<PreparedStatement::Impl>();
-  p->text = std::string(sql);
   if (!parseStatement(sql, p->statement, s.last, &p->notes)) return nullptr;
   const std::vector<std::string> keys = parameterKeys(s, p->notes);
   const std::vector<std::optional<JetType>> types = parameterTypes(s.catalog, p->statement, p->notes, keys);

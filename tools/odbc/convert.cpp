@@ -8,7 +8,9 @@
 #include "driver.h"
 
 namespace tqodbc {
+namespace {
 
+// The Gregorian date of seconds since 1970.
 void civil(std::int64_t seconds, SQLSMALLINT& year, SQLUSMALLINT& month, SQLUSMALLINT& day, SQLUSMALLINT& hour,
            SQLUSMALLINT& minute, SQLUSMALLINT& second) {
   std::int64_t days = seconds >= 0 ? seconds / 86400 : -((-seconds + 86399) / 86400);
@@ -30,6 +32,7 @@ void civil(std::int64_t seconds, SQLSMALLINT& year, SQLUSMALLINT& month, SQLUSMA
   second = static_cast<SQLUSMALLINT>(rem % 60);
 }
 
+// A value as the text that SQL_C_CHAR gives of it.
 std::string valueText(const jetdb::Value& v, const ResultColumn& column) {
   using K = jetdb::Value::Kind;
   switch (v.kind) {
@@ -62,8 +65,6 @@ std::string valueText(const jetdb::Value& v, const ResultColumn& column) {
   }
   return {};
 }
-
-namespace {
 
 // A value as a number, for the numeric C types.
 bool asNumber(const jetdb::Value& v, double& out) {

@@ -232,8 +232,6 @@ SQLRETURN getStmtAttr(Stmt& s, SQLINTEGER attr, SQLPOINTER value);
 SQLRETURN setStmtAttr(Stmt& s, SQLINTEGER attr, SQLPOINTER value);
 // Ends the current result (SQLCloseCursor, SQLFreeStmt SQL_CLOSE, a new execution).
 void closeCursor(Stmt& s);
-// Drops the parameters of an execution waiting for them (SQLParamData).
-void forgetGivenParameters(Stmt& s);
 
 // Catalog answers; a null name stands for "any".
 using Name = std::optional<std::string>;
@@ -250,11 +248,6 @@ SQLRETURN answer(Stmt& s, std::vector<ResultColumn> columns, std::vector<std::ve
 // piecewise read has already taken (bytes of the text, or characters).
 SQLRETURN convertValue(Stmt& s, const jetdb::Value& v, const ResultColumn& column, SQLSMALLINT cType, SQLPOINTER target,
                        SQLLEN capacity, SQLLEN* indicator, std::size_t* offset, bool* done);
-// A value as the text that SQL_C_CHAR gives of it.
-std::string valueText(const jetdb::Value& v, const ResultColumn& column);
-// The Gregorian date of seconds since 1970.
-void civil(std::int64_t seconds, SQLSMALLINT& year, SQLUSMALLINT& month, SQLUSMALLINT& day, SQLUSMALLINT& hour,
-           SQLUSMALLINT& minute, SQLUSMALLINT& second);
 
 }  // namespace tqodbc
 

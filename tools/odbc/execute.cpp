@@ -14,11 +14,16 @@ void closeCursor(Stmt& s) {
   s.dataColumn = 0;
 }
 
+namespace {
+
+// Drops the parameters of an execution waiting for them (SQLParamData).
 void forgetGivenParameters(Stmt& s) {
   s.awaited.clear();
   s.giving = 0;
   s.given.clear();
 }
+
+}  // namespace
 
 SQLRETURN prepare(Stmt& s, const std::string& sql) {
   closeCursor(s);

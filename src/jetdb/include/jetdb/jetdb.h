@@ -208,7 +208,6 @@ class PreparedStatement {
   PreparedStatement(const PreparedStatement&) = delete;
   PreparedStatement& operator=(const PreparedStatement&) = delete;
 
-  const std::string& text() const;
   // A SELECT that hands back rows (not SELECT ... INTO): run it with query().
   bool returnsRows() const;
   // INSERT, UPDATE or DELETE: the rows it writes are the rise of
