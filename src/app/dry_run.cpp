@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "app/template_dir.h"
 #include "engine/plan.h"
 #include "framework/version_table.h"
 #include "platform/file_copy.h"
@@ -41,7 +42,8 @@ void PrintSettings(const CUpdaterApp& app) {
   std::printf("  Dossier des modèles  : %s (%s)\n", app.GetTemplateDir().GetString(),
               app.m_bTemplateDirFromRegistry
                   ? "valeur \"ExePath\" de HKEY_LOCAL_MACHINE\\SOFTWARE\\Norvane\\Toquelin\\tq2\\Path"
-                  : "\"ExePath\" absent du registre : le dossier courant");
+              : InstalledTemplateDir() ? "\"ExePath\" absent du registre : les modèles installés avec le programme"
+                                       : "\"ExePath\" absent du registre : le dossier courant");
   std::printf("  Sources de données   : %s (%s)\n", UserDataSourceFile().c_str(),
               std::getenv("ODBCINI") != nullptr && *std::getenv("ODBCINI") != '\0' ? "variable ODBCINI"
                                                                                    : "fichier de l'utilisateur");

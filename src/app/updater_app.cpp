@@ -5,6 +5,7 @@
 #include "app/command_line.h"
 #include "app/dry_run.h"
 #include "app/registry_key.h"
+#include "app/template_dir.h"
 #include "app/updater_dlg.h"
 #include "engine/conversion.h"
 #include "shell/failure.h"
@@ -66,7 +67,7 @@ void CUpdaterApp::ReadSettings() {
   CRegistryKey key(HKEY_LOCAL_MACHINE, "SOFTWARE\\Norvane\\Toquelin\\tq2\\Path");
   CString path;
   m_bTemplateDirFromRegistry = key.QueryString("ExePath", path, "") == 0;
-  m_szTemplateDir = !path.IsEmpty() ? path : GetCurrentDirectoryText();
+  m_szTemplateDir = !path.IsEmpty() ? path : InstalledTemplateDir().value_or(GetCurrentDirectoryText());
   key.Close();
 }
 
