@@ -1,6 +1,7 @@
 #include "driver_entry.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <optional>
 
 #include "platform/odbc_ini.h"
@@ -38,7 +39,8 @@ Record Record::Parse(const std::string& text) {
     const std::string line = text.substr(start, end - start);
     start = end + 1;
     if (line == kCreated) record.createdFile = true;
-    else if (line.rfind(kLineEnd, 0) == 0) record.lineEndAddedAt = std::stol("0" + line.substr(sizeof kLineEnd - 1));
+    else if (line.rfind(kLineEnd, 0) == 0)
+      record.lineEndAddedAt = std::strtol(line.c_str() + sizeof kLineEnd - 1, nullptr, 10);
     else if (line.rfind(kSection, 0) == 0) record.sections.push_back(line.substr(sizeof kSection - 1));
   }
   return record;
