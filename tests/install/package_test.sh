@@ -62,8 +62,9 @@ for binary in "$scratch"/root/usr/lib/toquelin/{updater,libjetdb_sqlite.so,libtq
 done
 # Debian's hardening: fortified functions and bindings made at start-up.
 for binary in "$scratch"/root/usr/lib/toquelin/{updater,libtqodbc.so,odbc-driver-entry} "$scratch"/root/usr/bin/jetsql; do
-  readelf -d "$binary" | grep -qE 'BIND_NOW|FLAGS.*\bNOW\b' || { echo "$binary: not linked with -z now"; status=1; }
-  objdump -T "$binary" | grep -qE '__[a-z_]+_chk\b' || { echo "$binary: no fortified function"; status=1; }
+  # (grep -q on a pipe would end the writer early: pipefail calls that a failure)
+  grep -qE 'BIND_NOW|FLAGS.*\bNOW\b' <<<"$(readelf -d "$binary")" || { echo "$binary: not linked with -z now"; status=1; }
+  grep -qE '__[a-z_]+_chk\b' <<<"$(objdump -T "$binary")" || { echo "$binary: no fortified function"; status=1; }
 done
 # The ODBC driver goes into unixODBC's list on installation and when
 # odbcinst or unixodbc-common arrive, and is taken back on removal.
