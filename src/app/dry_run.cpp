@@ -109,7 +109,7 @@ int PrintDryRun(const CUpdaterApp& app, BOOL bPaths) {
   std::printf("updater --info : simulation, aucun fichier n'est modifié.\n\n");
   PrintSettings(app);
   if (!bPaths) {
-    std::printf("\nRésultat : aucune conversion ne démarrerait : le paramètre /SRC= manque ou est vide.\n");
+    std::printf("\nRésultat : aucune conversion ne démarrerait : %s.\n", kNoSourceReason);
     return kExitNothingConverted;
   }
   const ConversionPlan plan = PlanConversion(app.m_strSource, app.m_strDest, app.GetTemplateDir());

@@ -6,6 +6,8 @@
 #include "app/dry_run.h"
 #include "app/registry_key.h"
 #include "app/updater_dlg.h"
+#include "app/usage.h"
+#include "app/user_paths.h"
 #include "engine/conversion.h"
 #include "shell/failure.h"
 #include "shell/journal.h"
@@ -23,9 +25,11 @@ BOOL CUpdaterApp::InitInstance() {
 
   CUpdaterCommandLineInfo cmdInfo;
   ParseCommandLine(cmdInfo);
-  const BOOL bPaths = ResolvePaths(cmdInfo.m_strSource, cmdInfo.m_strDest);
+  CString source, dest;
+  if (AnsweredWithoutRunning(cmdInfo, source, dest)) return FALSE;
+  const BOOL bPaths = ResolvePaths(source, dest);
   if (cmdInfo.m_bInfo) {
-    m_nDryRunExit = PrintDryRun(*this, bPaths);
+    m_nEarlyExit = PrintDryRun(*this, bPaths);
     return FALSE;
   }
 
@@ -33,7 +37,7 @@ BOOL CUpdaterApp::InitInstance() {
   if (bPaths) {
     m_nCurrentVersion = RunConversion(m_strSource, m_strDest, m_szTemplateDir);
   } else {
-    NoteFailure("aucune base à convertir : le paramètre /SRC= manque ou est vide");
+    NoteFailure("%s", kNoSourceReason);
   }
   CloseJournal();
   if (m_nCurrentVersion == 0) ReportFailure();
@@ -48,6 +52,37 @@ BOOL CUpdaterApp::InitInstance() {
   return FALSE;
 }
 
+// A refused command line, --help and --version end the run before anything
+// is read or written; otherwise the command line's paths come out as the
+// texts that ResolvePaths takes.
+bool CUpdaterApp::AnsweredWithoutRunning(const CUpdaterCommandLineInfo& info, CString& source, CString& dest) {
+  CString error = info.m_strError;
+  if (error.IsEmpty()) {
+    source = CommandLinePath(info.m_strSource, info.m_sourceForm);
+    dest = CommandLinePath(info.m_strDest, info.m_destForm);
+    if ((source.IsEmpty() && !info.m_strSource.IsEmpty()) || (dest.IsEmpty() && !info.m_strDest.IsEmpty())) {
+      error = "le dossier courant n'existe plus : un chemin relatif n'y mène nulle part";
+    }
+  }
+  if (!error.IsEmpty()) {
+    std::fprintf(stderr, "updater : %s ; voir --help.\n", error.GetString());
+    m_nEarlyExit = kExitUsage;
+  } else if (info.m_bHelp) {
+    PrintUsage(stdout);
+    m_nEarlyExit = 0;
+  } else if (info.m_bVersion) {
+    std::puts(kVersionText);
+    m_nEarlyExit = 0;
+  }
+  return m_nEarlyExit >= 0;
+}
+
+CString CUpdaterApp::CommandLinePath(const CString& text, const CUpdaterCommandLineInfo::PathForm& form) {
+  if (text.IsEmpty()) return text;
+  const CString path = form.expandTilde ? ExpandTilde(text) : text;
+  return form.currentFolder ? InCurrentFolder(path) : path;
+}
+
 // Whatever Debug says, a failed run says why in one line: without Debug
 // there is no journal to read.
 void CUpdaterApp::ReportFailure() {
@@ -57,7 +92,7 @@ void CUpdaterApp::ReportFailure() {
 
 int CUpdaterApp::ExitInstance() {
   const int code = CWinApp::ExitInstance();
-  if (m_nDryRunExit >= 0) return m_nDryRunExit;
+  if (m_nEarlyExit >= 0) return m_nEarlyExit;
   return m_nCurrentVersion != 0 ? code : kExitNothingConverted;
 }
 

@@ -51,9 +51,7 @@ class FileSafetyTest : public ::testing::Test {
   FileSafetyTest() {
     // Templates of its own: some tests make the folder read-only or aim a
     // destination at it.
-    for (const auto& entry : fs::directory_iterator(TEMPLATE_DIR))
-      if (entry.path().filename().string().rfind("tq2V2_", 0) == 0)
-        fs::copy_file(entry.path(), m_templates.path() + "/" + entry.path().filename().string());
+    CopyTemplates(TEMPLATE_DIR, m_templates.path());
   }
 
   std::string Sample(const std::string& name = "Base.mdb") {
