@@ -3,10 +3,9 @@
 #include <string>
 #include <string_view>
 
-namespace {
+#include "app/quoted.h"
 
-// Longer arguments are cut in messages: a refusal stays one line.
-constexpr std::size_t kQuotedLength = 80;
+namespace {
 
 bool StartsNoCase(std::string_view text, std::string_view prefix) {
   return text.size() >= prefix.size() && EqualNoCase(text.substr(0, prefix.size()), prefix);
@@ -24,11 +23,19 @@ const char* MeantOption(std::string_view arg) {
     const char* name;
     const char* meant;
   } kMeant[] = {
-      {"info", "--info"},       {"dry-run", "--info"},          {"dryrun", "--info"},
-      {"json", "--info --json"}, {"help", "--help"},            {"aide", "--help"},
-      {"h", "--help"},          {"?", "--help"},                {"version", "--version"},
-      {"v", "--version"},       {"src", "--src CHEMIN ou /SRC=CHEMIN"},
-      {"source", "--src CHEMIN ou /SRC=CHEMIN"},                {"dest", "--dest CHEMIN ou /DEST=CHEMIN"},
+      {"info", "--info"},
+      {"dry-run", "--info"},
+      {"dryrun", "--info"},
+      {"json", "--info --json"},
+      {"help", "--help"},
+      {"aide", "--help"},
+      {"h", "--help"},
+      {"?", "--help"},
+      {"version", "--version"},
+      {"v", "--version"},
+      {"src", "--src CHEMIN ou /SRC=CHEMIN"},
+      {"source", "--src CHEMIN ou /SRC=CHEMIN"},
+      {"dest", "--dest CHEMIN ou /DEST=CHEMIN"},
       {"destination", "--dest CHEMIN ou /DEST=CHEMIN"},
   };
   for (const auto& entry : kMeant)
@@ -46,32 +53,6 @@ bool LooksLikePath(std::string_view arg) {
 }
 
 }  // namespace
-
-CString QuotedArgument(const char* arg) {
-  std::string_view text(arg);
-  bool cut = false;
-  if (text.size() > kQuotedLength) {
-    std::size_t end = kQuotedLength;
-    // Not inside a UTF-8 character.
-    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
-    text = text.substr(0, end);
-    cut = true;
-  }
-  std::string quoted = "« ";
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 || byte == 0x7F) {
-      static const char kHex[] = "0123456789ABCDEF";
-      quoted += "\\x";
-      quoted += kHex[byte >> 4];
-      quoted += kHex[byte & 0xF];
-    } else {
-      quoted += c;
-    }
-  }
-  quoted += cut ? "… »" : " »";
-  return CString(quoted);
-}
 
 void CUpdaterCommandLineInfo::ParseParam(const char* pszParam, BOOL bFlag, BOOL bLast) {
   if (Done()) return;
@@ -143,13 +124,14 @@ void CUpdaterCommandLineInfo::TakeFlag(BOOL& flag, const char* spelling) {
 }
 
 void CUpdaterCommandLineInfo::Refuse(const char* arg) {
-  const CString quoted = QuotedArgument(arg);
+  const CString quoted = Quoted(arg);
   if (arg[0] != '-' && (arg[0] != '/' || LooksLikePath(arg))) {
     // A bare name: the source or the destination? And /SRC= would take it in
     // the template folder, --src in the current one. Say how to give it.
-    m_strError.Format("argument inattendu %s : la base à convertir se donne par --src CHEMIN, "
-                      "la destination par --dest CHEMIN",
-                      quoted.GetString());
+    m_strError.Format(
+        "argument inattendu %s : la base à convertir se donne par --src CHEMIN, "
+        "la destination par --dest CHEMIN",
+        quoted.GetString());
     return;
   }
   const char* meant = MeantOption(arg);

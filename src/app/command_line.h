@@ -49,8 +49,3 @@ class CUpdaterCommandLineInfo : public CCommandLineInfo {
   bool m_bSourceGiven = false;
   bool m_bDestGiven = false;
 };
-
-// An argument quoted for a message: between « », with control characters
-// written as \xNN so that no argument can drive the terminal, and cut when
-// very long.
-CString QuotedArgument(const char* arg);

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "app/settings_report.h"
 #include "engine/plan.h"
 #include "framework/version_table.h"
 #include "platform/file_copy.h"
@@ -13,10 +14,6 @@
 
 namespace {
 
-// A missing hive reads as one without keys: worth seeing when a setting
-// takes its default.
-const char* HiveState(const std::string& file) { return PathExists(file.c_str()) ? "présent" : "absent"; }
-
 void PrintSettings(const CUpdaterApp& app) {
   std::printf("Réglages\n");
   const char* folder = std::getenv("UPDATER_REGISTRY");
@@ -25,10 +22,10 @@ void PrintSettings(const CUpdaterApp& app) {
   } else {
     std::printf("  Registre             : fichiers habituels (UPDATER_REGISTRY n'est pas défini)\n");
   }
-  const std::string user = RegistryHivePath(HKEY_CURRENT_USER);
-  const std::string machine = RegistryHivePath(HKEY_LOCAL_MACHINE);
-  std::printf("  HKEY_CURRENT_USER    : %s (%s)\n", user.c_str(), HiveState(user));
-  std::printf("  HKEY_LOCAL_MACHINE   : %s (%s)\n", machine.c_str(), HiveState(machine));
+  for (const HiveSummary& hive : SummarizeSettings(app.m_pszAppName)) {
+    std::printf("  %-20s : %s (%s)\n", hive.root, hive.file.c_str(), HiveStateText(hive).GetString());
+    for (const SettingsIssue& issue : hive.issues) std::printf("      %s\n", IssueText(issue).GetString());
+  }
   // Two different defaults give one answer only when the value is there.
   const UINT debug = app.GetProfileInt("Générale", "Debug", 0);
   const bool debugSet = debug == app.GetProfileInt("Générale", "Debug", 1);

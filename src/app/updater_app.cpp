@@ -5,6 +5,7 @@
 #include "app/command_line.h"
 #include "app/dry_run.h"
 #include "app/registry_key.h"
+#include "app/settings_report.h"
 #include "app/updater_dlg.h"
 #include "app/usage.h"
 #include "app/user_paths.h"
@@ -20,7 +21,7 @@ CUpdaterApp::CUpdaterApp() : CWinApp(nullptr) {
 BOOL CUpdaterApp::InitInstance() {
   AfxEnableControlContainer();
   Enable3dControls();
-  SetRegistryKey("Norvane\\Toquelin");
+  SetRegistryKey(kRegistryKey);
   ReadSettings();
 
   CUpdaterCommandLineInfo cmdInfo;
@@ -32,6 +33,9 @@ BOOL CUpdaterApp::InitInstance() {
     m_nEarlyExit = PrintDryRun(*this, bPaths);
     return FALSE;
   }
+  // Said once, before anything is written: a setting lost to a typing
+  // mistake changes what the run does (no journal, another template folder).
+  ReportSettingsIssues(stderr, SummarizeSettings(m_pszAppName));
 
   if (g_bDebug) OpenJournal(m_strJournalPath);
   if (bPaths) {
@@ -97,10 +101,10 @@ int CUpdaterApp::ExitInstance() {
 }
 
 void CUpdaterApp::ReadSettings() {
-  g_bDebug = static_cast<int>(GetProfileInt("Générale", "Debug", 0));
-  CRegistryKey key(HKEY_LOCAL_MACHINE, "SOFTWARE\\Norvane\\Toquelin\\tq2\\Path");
+  g_bDebug = static_cast<int>(GetProfileInt(kProfileSection, kDebugEntry, 0));
+  CRegistryKey key(HKEY_LOCAL_MACHINE, kTemplateKey);
   CString path;
-  m_bTemplateDirFromRegistry = key.QueryString("ExePath", path, "") == 0;
+  m_bTemplateDirFromRegistry = key.QueryString(kTemplateValue, path, "") == 0;
   m_szTemplateDir = !path.IsEmpty() ? path : GetCurrentDirectoryText();
   key.Close();
 }

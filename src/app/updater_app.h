@@ -42,6 +42,13 @@ class CUpdaterApp : public CWinApp {
   int m_nEarlyExit = -1;
 };
 
+// Where the two settings are read.
+inline constexpr char kRegistryKey[] = "Norvane\\Toquelin";
+inline constexpr char kProfileSection[] = "Générale";
+inline constexpr char kDebugEntry[] = "Debug";
+inline constexpr char kTemplateKey[] = "SOFTWARE\\Norvane\\Toquelin\\tq2\\Path";
+inline constexpr char kTemplateValue[] = "ExePath";
+
 // The exit code of a run that reached no version.
 inline constexpr int kExitNothingConverted = 1000;
 // The exit code of a refused command line: nothing was read or written.

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "app/quoted.h"
+
 namespace {
 
 void Parse(const std::vector<std::string>& args, CUpdaterCommandLineInfo& info) {
@@ -103,5 +105,5 @@ TEST(CommandLineTest, RefusesWhatItDoesNotKnowAndWhatIsGivenTwice) {
   CUpdaterCommandLineInfo version;
   Parse({"-V"}, version);
   EXPECT_TRUE(version.m_bVersion);
-  EXPECT_EQ(QuotedArgument(std::string(100, 'e').c_str()), ("« " + std::string(80, 'e') + "… »").c_str());
+  EXPECT_EQ(Quoted(std::string(100, 'e')), ("« " + std::string(80, 'e') + "… »").c_str());
 }

@@ -114,7 +114,7 @@ TEST_F(DryRunTest, TellsWhereEachSettingComesFrom) {
   const std::string registry = m_run.registryDir();
   EXPECT_EQ(Info("'/SRC=" + m_source + "'"), 0);
   EXPECT_TRUE(Says("Registre             : dossier " + registry + " (variable UPDATER_REGISTRY)\n"));
-  EXPECT_TRUE(Says("HKEY_CURRENT_USER    : " + registry + "/HKEY_CURRENT_USER.reg (présent)\n"));
+  EXPECT_TRUE(Says("HKEY_CURRENT_USER    : " + registry + "/HKEY_CURRENT_USER.reg (présent, REGEDIT4 en UTF-8)\n"));
   EXPECT_TRUE(Says("Debug                : 1 (valeur \"Debug\""));
   EXPECT_TRUE(Says("Dossier des modèles  : " + m_templates.path() + " (valeur \"ExePath\""));
   EXPECT_TRUE(Says("Sources de données   : " + m_run.odbcIni() + " (variable ODBCINI)\n"));

@@ -35,9 +35,9 @@ class OptionsTest : public ::testing::Test {
 TEST_F(OptionsTest, AMistypedOptionOrABareNameSaysSoInOneLineAndTouchesNothing) {
   const auto work = FolderSnapshot(m_run.work());
   const auto templates = FolderSnapshot(m_templates.path());
-  const std::string args[] = {"/info",         "-info",        "--INFO",        "/INFO",
-                              "--dry-run",     "--quiet",      "--SRC=Base.mdb", "Base.mdb",
-                              "/SRC=Base.mdb", "'/SRC=" + m_source + "' --src Base.mdb"};
+  const std::string args[] = {
+      "/info",   "-info",          "--INFO",   "/INFO",         "--dry-run",
+      "--quiet", "--SRC=Base.mdb", "Base.mdb", "/SRC=Base.mdb", "'/SRC=" + m_source + "' --src Base.mdb"};
   for (const std::string& extra : args) {
     const std::string command = extra + " '/SRC=" + m_source + "'";
     ASSERT_EQ(m_run.Run(command), 2) << command;
