@@ -10,6 +10,9 @@
 #include "app/usage.h"
 #include "app/user_paths.h"
 #include "engine/conversion.h"
+#include "engine/detection.h"
+#include "framework/version_table.h"
+#include "platform/interrupt.h"
 #include "shell/failure.h"
 #include "shell/journal.h"
 
@@ -38,22 +41,49 @@ BOOL CUpdaterApp::InitInstance() {
   ReportSettingsIssues(stderr, SummarizeSettings(m_pszAppName));
 
   if (g_bDebug) OpenJournal(m_strJournalPath);
+  const bool journalWritten = g_pJournal != nullptr;
+  CString backup;
   if (bPaths) {
-    m_nCurrentVersion = RunConversion(m_strSource, m_strDest, m_szTemplateDir);
+    m_nCurrentVersion = RunConversion(m_strSource, m_strDest, m_szTemplateDir, &backup);
   } else {
     NoteFailure("%s", kNoSourceReason);
   }
   CloseJournal();
   if (m_nCurrentVersion == 0) ReportFailure();
+  if (g_bDebug) ShowSummary(backup, journalWritten);
+  return FALSE;
+}
 
-  if (g_bDebug) {
-    CUpdaterDlg dlg(GetJournalPath());
-    dlg.m_strSource = m_strSource;
-    dlg.m_strDest = m_strDest;
-    dlg.m_strTemplateDir = m_szTemplateDir;
+void CUpdaterApp::ShowSummary(const CString& backup, bool journalWritten) {
+  CUpdaterDlg dlg(GetJournalPath());
+  dlg.m_strSource = m_strSource;
+  dlg.m_strDest = m_strDest;
+  dlg.m_strTemplateDir = m_szTemplateDir;
+  dlg.m_bJournalWritten = journalWritten;
+  // With a destination the source was only read; in place, the failure's
+  // reason names the backup once there is one.
+  const bool sourceKept = !m_strSource.IsEmpty() && !IsInPlace(m_strSource, m_strDest);
+  if (m_nCurrentVersion != 0) {
+    CString reached;
+    reached.Format("convertie en version %s", StoredVersionText(m_nCurrentVersion));
+    CString original;
+    if (!backup.IsEmpty()) original.Format(" ; la base d'origine est conservée dans %s", backup.GetString());
+    dlg.m_strResult = reached + (sourceKept ? " ; le fichier source est inchangé" : original.GetString());
+    CString kept;
+    kept.Format(" ; la base d'origine %s est inchangée", m_strSource.GetString());
+    dlg.m_strPlainResult.Format("base %s %s%s", m_strDest.GetString(), reached.GetString(),
+                                (sourceKept ? kept : original).GetString());
+  } else {
+    CString reason = FailureReason().IsEmpty() ? CString("aucune version atteinte") : FailureReason();
+    if (reason.Right(1) == ".") reason = reason.Left(reason.GetLength() - 1);
+    dlg.m_strResult = reason + (sourceKept ? " ; le fichier source est inchangé" : "");
+  }
+  // After Ctrl-C the user wants the prompt back, not a screen to dismiss.
+  if (InterruptSignal() != 0) {
+    dlg.WritePlain();
+  } else {
     dlg.DoModal();
   }
-  return FALSE;
 }
 
 // A refused command line, --help and --version end the run before anything

@@ -36,6 +36,7 @@ class CUpdaterApp : public CWinApp {
   bool AnsweredWithoutRunning(const CUpdaterCommandLineInfo& info, CString& source, CString& dest);
   static CString CommandLinePath(const CString& text, const CUpdaterCommandLineInfo::PathForm& form);
   void ReportFailure();
+  void ShowSummary(const CString& backup, bool journalWritten);
 
   // The exit code when the run ended before any conversion could start:
   // --info, --help, --version, a refused command line; -1 otherwise.
@@ -55,5 +56,4 @@ inline constexpr int kExitNothingConverted = 1000;
 inline constexpr int kExitUsage = 2;
 
 // Why nothing was converted when no source was given.
-inline constexpr char kNoSourceReason[] =
-    "aucune base source n'est donnée (--src CHEMIN ou /SRC=CHEMIN)";
+inline constexpr char kNoSourceReason[] = "aucune base source n'est donnée (--src CHEMIN ou /SRC=CHEMIN)";
