@@ -1,10 +1,12 @@
 #include "app/settings_report.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <string_view>
 
 #include "app/quoted.h"
 #include "app/updater_app.h"
+#include "platform/odbc_installer.h"
 
 namespace {
 
@@ -200,4 +202,31 @@ void ReportSettingsIssues(std::FILE* out, const std::vector<HiveSummary>& hives)
                  one ? "autre ligne refusée ou ignorée" : "autres lignes refusées ou ignorées",
                  one ? "la montre" : "les montre");
   }
+}
+
+namespace {
+
+std::string Environment(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr ? value : "";
+}
+
+}  // namespace
+
+SettingsInForce ReadSettingsInForce(const CUpdaterApp& app) {
+  SettingsInForce settings;
+  settings.registryFolder = Environment("UPDATER_REGISTRY");
+  settings.hives = SummarizeSettings(app.m_pszAppName);
+  settings.debug = app.GetProfileInt(kProfileSection, kDebugEntry, 0);
+  // Two different defaults give one answer only when the value is there.
+  settings.debugFromRegistry = settings.debug == app.GetProfileInt(kProfileSection, kDebugEntry, 1);
+  settings.debugKey = SettingOf(HKEY_CURRENT_USER, app.m_pszAppName).key;
+  settings.templateDir = app.GetTemplateDir().str();
+  settings.templateDirFromRegistry = app.m_bTemplateDirFromRegistry;
+  settings.templateKey = SettingOf(HKEY_LOCAL_MACHINE, app.m_pszAppName).key;
+  settings.dataSources = UserDataSourceFile();
+  settings.dataSourcesFromEnvironment = !Environment("ODBCINI").empty();
+  settings.systemDataSources = SystemDataSourceFile();
+  settings.systemDataSourcesFromEnvironment = !Environment("ODBCSYSINI").empty();
+  return settings;
 }

@@ -12,6 +12,8 @@
 #include "platform/registry.h"
 #include "platform/text.h"
 
+class CUpdaterApp;
+
 struct SettingsIssue {
   int line = 0;  // 0: the file as a whole
   std::string text;
@@ -45,3 +47,20 @@ CString IssueText(const SettingsIssue& issue);
 // a few of them and then how many more, so that a pasted export of
 // everything does not bury the run's own lines.
 void ReportSettingsIssues(std::FILE* out, const std::vector<HiveSummary>& hives);
+
+// The settings a run takes, each with where it comes from, for --info.
+struct SettingsInForce {
+  std::string registryFolder;  // UPDATER_REGISTRY; empty: the usual files
+  std::vector<HiveSummary> hives;
+  unsigned debug = 0;
+  bool debugFromRegistry = false;  // else the default
+  std::string debugKey;            // the key "Debug" is read in
+  std::string templateDir;
+  bool templateDirFromRegistry = false;  // else the current folder
+  std::string templateKey;
+  std::string dataSources;                  // the user data-source file
+  bool dataSourcesFromEnvironment = false;  // ODBCINI, else the home folder's
+  std::string systemDataSources;
+  bool systemDataSourcesFromEnvironment = false;  // ODBCSYSINI, else /etc
+};
+SettingsInForce ReadSettingsInForce(const CUpdaterApp& app);

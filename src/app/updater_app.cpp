@@ -33,7 +33,7 @@ BOOL CUpdaterApp::InitInstance() {
   if (AnsweredWithoutRunning(cmdInfo, source, dest)) return FALSE;
   const BOOL bPaths = ResolvePaths(source, dest);
   if (cmdInfo.m_bInfo) {
-    m_nEarlyExit = PrintDryRun(*this, bPaths);
+    m_nEarlyExit = PrintDryRun(*this, bPaths, cmdInfo.m_bJson);
     return FALSE;
   }
   // Said once, before anything is written: a setting lost to a typing

@@ -35,8 +35,11 @@ const char kUsage[] =
     "le dossier de la destination et un résumé finit la conversion.\n"
     "\n"
     "Codes de sortie (le shell lit 1000 comme 232, 1000 modulo 256) :\n"
-    "  0     la conversion a abouti (avec --info : elle démarrerait)\n"
+    "  0     la conversion a abouti (avec --info : elle démarrerait et\n"
+    "        aboutirait)\n"
     "  2     ligne de commande refusée : rien n'a été touché\n"
+    "  3     avec --info : la conversion démarrerait, mais une étape échouerait\n"
+    "        (modèle absent ou qui ne s'ouvre pas)\n"
     "  1000  rien n'a été converti, ou une étape a échoué (avec --info : aucune\n"
     "        conversion ne démarrerait)\n";
 

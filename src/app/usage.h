@@ -6,4 +6,5 @@
 // The usage, in French, to `out`.
 void PrintUsage(std::FILE* out);
 
+inline constexpr char kProgramVersion[] = "2.5.3";
 inline constexpr char kVersionText[] = "updater 2.5.3 (Toquelin V2.5.3 Beta)";
