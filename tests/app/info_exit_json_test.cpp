@@ -9,7 +9,7 @@
 
 #include "engine/conversion.h"
 #include "framework/step_table.h"
-#include "test_support/updater_run.h"
+#include "sample_run.h"
 
 namespace fs = std::filesystem;
 
@@ -17,13 +17,8 @@ namespace {
 
 constexpr int kStepWouldFail = 3;
 
-class InfoForScriptsTest : public ::testing::Test {
+class InfoForScriptsTest : public SampleRunTest {
  protected:
-  InfoForScriptsTest() {
-    CopyTemplates(TEMPLATE_DIR, m_templates.path());
-    fs::copy_file(SAMPLE_DB, m_source);
-  }
-
   // Runs --info --json and gives what `code` prints, Python having loaded
   // the output as `d` (and `os`, `json` imported).
   std::string Json(const std::string& args, const std::string& code, int expectedExit) {
@@ -44,9 +39,7 @@ class InfoForScriptsTest : public ::testing::Test {
 
   const StepConstants& SecondStep() const { return StepConstantsFrom(PlannedLinks(kDbVersion20).at(1)->from); }
 
-  TempDir m_templates, m_output;
-  UpdaterRun m_run{m_templates.path()};
-  std::string m_source = m_run.work() + "/Base.mdb";
+  TempDir m_output;
 };
 
 }  // namespace

@@ -8,25 +8,13 @@
 
 #include "framework/version_table.h"
 #include "recordsets/db_version.h"
-#include "test_support/updater_run.h"
+#include "sample_run.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class OptionsTest : public ::testing::Test {
- protected:
-  OptionsTest() {
-    CopyTemplates(TEMPLATE_DIR, m_templates.path());
-    fs::copy_file(SAMPLE_DB, m_source);
-  }
-
-  bool Says(const std::string& text) const { return m_run.stdoutText().find(text) != std::string::npos; }
-
-  TempDir m_templates;
-  UpdaterRun m_run{m_templates.path()};
-  std::string m_source = m_run.work() + "/Base.mdb";
-};
+using OptionsTest = SampleRunTest;
 
 }  // namespace
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "platform/text_file.h"
-#include "test_support/updater_run.h"
+#include "sample_run.h"
 
 namespace {
 
@@ -25,10 +25,8 @@ std::string Utf16Le(const std::string& utf8) {
   return out;
 }
 
-class SettingsTest : public ::testing::Test {
+class SettingsTest : public SampleRunTest {
  protected:
-  SettingsTest() { std::filesystem::copy_file(SAMPLE_DB, m_source); }
-
   void WriteUserHive(const std::string& bytes) { WriteFile(m_run.registryDir() + "/HKEY_CURRENT_USER.reg", bytes); }
 
   std::size_t Count(const std::string& text, const std::string& part) const {
@@ -37,10 +35,6 @@ class SettingsTest : public ::testing::Test {
     return n;
   }
 
-  bool Says(const std::string& text) const { return m_run.stdoutText().find(text) != std::string::npos; }
-
-  UpdaterRun m_run{TEMPLATE_DIR};
-  std::string m_source = m_run.work() + "/Base.mdb";
   std::string m_userHive = m_run.registryDir() + "/HKEY_CURRENT_USER.reg";
 };
 

@@ -7,19 +7,15 @@
 
 #include "engine/conversion.h"
 #include "framework/step_table.h"
-#include "test_support/updater_run.h"
+#include "sample_run.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class SummaryTest : public ::testing::Test {
+class SummaryTest : public SampleRunTest {
  protected:
-  SummaryTest() {
-    CopyTemplates(TEMPLATE_DIR, m_templates.path());
-    fs::copy_file(SAMPLE_DB, m_source);
-    fs::create_directories(m_run.work() + "/out");
-  }
+  SummaryTest() { fs::create_directories(m_run.work() + "/out"); }
 
   // Standard error without the progress lines.
   std::string Said() const {
@@ -33,10 +29,6 @@ class SummaryTest : public ::testing::Test {
     }
     return said;
   }
-
-  TempDir m_templates;
-  UpdaterRun m_run{m_templates.path()};
-  std::string m_source = m_run.work() + "/Base.mdb";
 };
 
 }  // namespace
