@@ -166,7 +166,8 @@ CString HiveStateText(const HiveSummary& hive) {
   }
   CString text;
   if (hive.header.empty()) {
-    text.Format("présent, ignoré%s%s", hive.encoding.empty() ? "" : " ; en ", hive.encoding.c_str());
+    text.Format("présent, ignoré%s%s%s", hive.encoding.empty() ? "" : " (", hive.encoding.c_str(),
+                hive.encoding.empty() ? "" : ")");
   } else {
     text.Format("présent, %s en %s", hive.header.c_str(), hive.encoding.c_str());
   }

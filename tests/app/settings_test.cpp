@@ -115,3 +115,19 @@ TEST_F(SettingsTest, ReadsTheExportFormatsOfWindows) {
   EXPECT_EQ(m_run.stderrText().find("réglages"), std::string::npos) << m_run.stderrText();
   EXPECT_TRUE(FileExists(m_run.work() + "/out/Updater.log"));
 }
+
+// A file that is no export at all (here a header lost in a copy) is set
+// aside whole, and --info says so where the setting's default is given.
+TEST_F(SettingsTest, AFileWithoutItsHeaderIsSaidToBeIgnoredWhole) {
+  const std::string machineHive = m_run.registryDir() + "/HKEY_LOCAL_MACHINE.reg";
+  const std::string text = ReadFile(machineHive);
+  WriteFile(machineHive, text.substr(text.find('\n') + 1));
+  ASSERT_EQ(m_run.Run("--info --src Base.mdb"), 3) << "no template folder: every step would fail";
+  EXPECT_TRUE(Says("HKEY_LOCAL_MACHINE   : " + machineHive +
+                   " (présent, ignoré (UTF-8))\n      ligne 2 refusée : "
+                   "« [HKEY_LOCAL_MACHINE\\SOFTWARE\\Norvane\\Toquelin\\tq2\\Path] » : la première ligne doit être "
+                   "« REGEDIT4 »"))
+      << m_run.stdoutText();
+  EXPECT_TRUE(Says("Dossier des modèles  : " + m_run.work() + " (\"ExePath\" absent du registre"))
+      << m_run.stdoutText();
+}
