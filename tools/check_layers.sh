@@ -7,7 +7,7 @@ set -euo pipefail
 src=${1:-$(cd "$(dirname "$0")/.." && pwd)/src}
 
 # From the top layer down.
-layers=(app engine steps framework merges recordsets shell res platform jetdb)
+layers=(app engine steps framework merges recordsets shell res platform access jetdb)
 declare -A rank
 for i in "${!layers[@]}"; do rank[${layers[$i]}]=$i; done
 
