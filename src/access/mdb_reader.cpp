@@ -295,7 +295,8 @@ std::string readTable(const Context& ctx, MdbCatalogEntry* entry, Sink& sink) {
     }
     table.indexes.push_back(std::move(index));
   }
-  if (hasCounter) table.nextAutoNumber = def->nextAutoNumber;
+  // Jet keeps the last number it gave.
+  if (hasCounter) table.nextAutoNumber = static_cast<std::int64_t>(def->lastAutoNumber) + 1;
   sink.table(table);
   std::vector<std::uint8_t> scales;
   for (const auto& c : table.columns) scales.push_back(static_cast<std::uint8_t>(c.scale));

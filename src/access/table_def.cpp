@@ -87,7 +87,7 @@ std::optional<TableDef> readTableDef(const std::vector<std::uint8_t>& file, int 
   Cursor c(*bytes);
   TableDef def;
   c.seek(l.autoNumber);
-  def.nextAutoNumber = c.u32();
+  def.lastAutoNumber = c.u32();
   c.seek(l.numCols);
   const std::uint32_t numCols = c.u16();
   const std::uint32_t numIdx = c.u32();
