@@ -284,6 +284,16 @@ class Child {
   int m_status = 0;
 };
 
+// The first line of what libmdb wrote, as plain printable ASCII.
+std::string firstLine(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\n' || out.size() >= 200) break;
+    out += (c >= 0x20 && c < 0x7F) ? c : '?';
+  }
+  return out;
+}
+
 std::string openError(int error) {
   switch (error) {
     case ENOENT: return "le fichier n'existe pas";
@@ -369,8 +379,17 @@ ReadResult readAccessFile(const std::string& path, const ReadOptions& options) {
   if (stream.complete) {
     const int status = child.finish();
     if (child.stopped().empty() && WIFEXITED(status) && WEXITSTATUS(status) == 0) {
-      result.database = std::move(sink.database());
       result.diagnostics = child.diagnostics();
+      // libmdb warns and goes on where it cannot read a page (a truncated
+      // file, a damaged one): what it then leaves out is lost without
+      // another word, so a warning fails the reading. It writes none on a
+      // sound file.
+      if (!result.diagnostics.empty()) {
+        result.error = "la bibliothèque de lecture signale un problème (fichier tronqué ou endommagé ?) : " +
+                       firstLine(result.diagnostics);
+        return result;
+      }
+      result.database = std::move(sink.database());
       return result;
     }
   }

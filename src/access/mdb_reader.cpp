@@ -300,7 +300,19 @@ std::string readTable(const Context& ctx, MdbCatalogEntry* entry, Sink& sink) {
   sink.table(table);
   std::vector<std::uint8_t> scales;
   for (const auto& c : table.columns) scales.push_back(static_cast<std::uint8_t>(c.scale));
-  return walkRows(ctx, t.get(), name, scales, [&](Row row) { sink.row(std::move(row)); });
+  std::uint64_t rows = 0;
+  const std::string error = walkRows(ctx, t.get(), name, scales, [&](Row row) {
+    ++rows;
+    sink.row(std::move(row));
+  });
+  if (!error.empty()) return error;
+  // libmdb ends a table quietly at a page it cannot read: on a truncated or
+  // damaged file, rows would go missing without a word.
+  if (rows != def->rowCount) {
+    return "table « " + name + " » : " + std::to_string(rows) + " lignes lues sur les " +
+           std::to_string(def->rowCount) + " qu'elle compte (fichier tronqué ou endommagé)";
+  }
+  return {};
 }
 
 // The relations, from the rows of MSysRelationships: one row a column pair.
@@ -354,6 +366,24 @@ std::string readRelations(const Context& ctx, MdbHandle* mdb, const std::set<std
   return {};
 }
 
+// The catalog is the rows of MSysObjects (its definition is page 2), the
+// properties of every table and column among them. libmdb reads it and its
+// long values quietly short where a truncated file cuts it, and whole tables
+// or their columns' properties would be lost without a word: its rows are
+// walked here, every long value read through, and counted.
+std::string checkCatalog(const Context& ctx, MdbHandle* mdb) {
+  const auto objects = readTableDef(ctx.file, ctx.jetVersion, 2, ctx.codePage);
+  MdbCatalogEntry* entry = mdb_get_catalogentry_by_name(mdb, "MSysObjects");
+  const std::string damaged = "catalogue de la base incomplet (fichier tronqué ou endommagé)";
+  if (!objects || entry == nullptr || objects->rowCount != mdb->num_catalog) return damaged;
+  TablePtr t(mdb_read_table(entry));
+  if (!t || !mdb_read_columns(t.get())) return damaged;
+  std::uint64_t rows = 0;
+  const std::string error = walkRows(ctx, t.get(), "MSysObjects", {}, [&](Row) { ++rows; });
+  if (!error.empty() || rows != objects->rowCount) return damaged;
+  return {};
+}
+
 std::string objectLine(int type, const std::string& name) {
   switch (type) {
     case MDB_QUERY: return "requête enregistrée « " + name + " » non reprise";
@@ -378,6 +408,7 @@ std::string readWithLibmdb(const std::vector<std::uint8_t>& file, const FileHead
   if (!mdb) return "libmdb ne reconnaît pas le fichier";
   if (!mdb_read_catalog(mdb.get(), MDB_ANY)) return "catalogue de la base illisible";
   const Context ctx{file, header.jetVersion, static_cast<size_t>(header.pageSize), codePage};
+  if (std::string error = checkCatalog(ctx, mdb.get()); !error.empty()) return error;
   sink.begin(header.jetVersion, codePage);
   std::vector<std::string> others;
   std::set<std::string> tables;

@@ -70,12 +70,12 @@ std::string readName(Cursor& c, int jetVersion, int codePage) {
 }
 
 struct Layout {
-  size_t autoNumber, numCols, numIdx, numRealIdx, header;
+  size_t rowCount, autoNumber, numCols, numIdx, numRealIdx, header;
   size_t realIdxHeader, colEntry, colNumber, colFlags, colLength, colPrecision;
   size_t realIdxPrefix, realIdxFlags, realIdxEntry, logicalEntry, logicalPhysical, logicalType;
 };
-constexpr Layout kJet3{16, 25, 27, 31, 43, 8, 18, 1, 13, 16, 9, 0, 38, 39, 20, 4, 19};
-constexpr Layout kJet4{20, 45, 47, 51, 63, 12, 25, 5, 15, 23, 11, 4, 46, 52, 28, 8, 23};
+constexpr Layout kJet3{12, 16, 25, 27, 31, 43, 8, 18, 1, 13, 16, 9, 0, 38, 39, 20, 4, 19};
+constexpr Layout kJet4{16, 20, 45, 47, 51, 63, 12, 25, 5, 15, 23, 11, 4, 46, 52, 28, 8, 23};
 
 }  // namespace
 
@@ -86,6 +86,8 @@ std::optional<TableDef> readTableDef(const std::vector<std::uint8_t>& file, int 
   if (!bytes) return std::nullopt;
   Cursor c(*bytes);
   TableDef def;
+  c.seek(l.rowCount);
+  def.rowCount = c.u32();
   c.seek(l.autoNumber);
   def.lastAutoNumber = c.u32();
   c.seek(l.numCols);

@@ -40,6 +40,7 @@ struct DefIndex {
 };
 
 struct TableDef {
+  std::uint32_t rowCount = 0;        // the rows Jet counts in the table
   std::uint32_t lastAutoNumber = 0;  // the last AutoNumber given (0: none yet)
   std::vector<DefColumn> columns;  // in definition order
   std::vector<DefIndex> indexes;   // logical indexes, in definition order

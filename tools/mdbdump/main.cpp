@@ -66,6 +66,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   const mdbfile::ReadResult r = mdbfile::readAccessFile(path, options);
+  if (!r.diagnostics.empty()) std::fprintf(stderr, "libmdb :\n%s\n", r.diagnostics.c_str());
   if (!r.database) {
     std::fprintf(stderr, "%s : %s\n", path, r.error.c_str());
     return 2;
