@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <vector>
@@ -85,6 +86,9 @@ bool readAllAt(int fd, std::uint8_t* p, std::size_t n, off_t at) {
                            const FileHeader& header, int codePage, std::uint64_t memoryLimit,
                            long cpuSeconds) {
   prctl(PR_SET_PDEATHSIG, SIGKILL);
+  // The parent's handlers are not the child's business: an interrupt or a
+  // closed pipe ends it.
+  for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE}) ::signal(sig, SIG_DFL);
   const int devNull = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
   // Out of the way of the low numbers first, then to their places.
   const int file = ::fcntl(fileFd, F_DUPFD, 10);
@@ -359,6 +363,9 @@ ReadResult readAccessFile(const std::string& path, const ReadOptions& options) {
   }
   Fd errorRead(errorPipe[0]);
   Fd errorWrite(errorPipe[1]);
+  // What the parent's stdio holds must not be written twice, should libmdb
+  // end the child through exit().
+  std::fflush(nullptr);
   const pid_t pid = ::fork();
   if (pid < 0) {
     result.error = "création du processus de lecture impossible";

@@ -1,5 +1,8 @@
 #include "access/mdb_reader.h"
 
+// mdbtools.h includes glib inside extern "C", where glib's C++ half cannot
+// be: glib comes first, on its own.
+#include <glib.h>
 #include <mdbtools.h>
 
 #include <algorithm>
