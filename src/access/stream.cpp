@@ -21,7 +21,8 @@ std::uint64_t bitsOf(T v) {
 }  // namespace
 
 StreamWriter::StreamWriter(Write write) : m_write(std::move(write)) {
-  m_buffer.insert(m_buffer.end(), kMagic, kMagic + 4);
+  m_buffer.reserve(kFlushAt * 2);
+  for (auto b : kMagic) u8(b);
   uint(kStreamVersion, 4);
 }
 
