@@ -310,6 +310,13 @@ std::string openError(int error) {
 }  // namespace
 
 ReadResult readAccessFile(const std::string& path, const ReadOptions& options) {
+  CollectSink sink;
+  ReadResult result = readAccessFile(path, options, sink);
+  if (result.error.empty()) result.database = std::move(sink.database());
+  return result;
+}
+
+ReadResult readAccessFile(const std::string& path, const ReadOptions& options, Sink& sink) {
   ReadResult result;
   Fd file(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
   if (file.get() < 0) {
@@ -380,7 +387,6 @@ ReadResult readAccessFile(const std::string& path, const ReadOptions& options) {
   Child child(pid, streamRead.release(), errorRead.release(),
               std::chrono::steady_clock::now() + timeout, memoryLimit);
 
-  CollectSink sink;
   const StreamResult stream = decodeStream(
       [&](std::uint8_t* out, std::size_t n) { return child.read(out, n); }, budget, sink);
   if (stream.complete) {
@@ -394,9 +400,7 @@ ReadResult readAccessFile(const std::string& path, const ReadOptions& options) {
       if (!result.diagnostics.empty()) {
         result.error = "la bibliothèque de lecture signale un problème (fichier tronqué ou endommagé ?) : " +
                        firstLine(result.diagnostics);
-        return result;
       }
-      result.database = std::move(sink.database());
       return result;
     }
   }

@@ -25,6 +25,7 @@
 #include <string>
 
 #include "access/model.h"
+#include "access/sink.h"
 
 namespace mdbfile {
 
@@ -45,5 +46,11 @@ struct ReadResult {
 };
 
 ReadResult readAccessFile(const std::string& path, const ReadOptions& options = {});
+
+// The same, handing each part to `sink` as it arrives (a table's
+// definition, then its rows one by one ...) instead of keeping the whole
+// model: for a writer that writes as it reads. Nothing is complete before
+// it returns with an empty `error`; `database` stays unset.
+ReadResult readAccessFile(const std::string& path, const ReadOptions& options, Sink& sink);
 
 }  // namespace mdbfile

@@ -202,3 +202,25 @@ TEST(AccessReader, TheChildsLimitsStopIt) {
 }
 
 }  // namespace
+
+namespace {
+
+// A writer that writes as it reads sees the same parts, in order.
+TEST(AccessReader, ASinkGetsThePartsAsTheyArrive) {
+  NEED_SAMPLES();
+  struct Counting : mdbfile::CollectSink {
+    size_t rowsBeforeTables = 0;
+    void row(mdbfile::Row row) override {
+      if (database().tables.empty()) ++rowsBeforeTables;
+      CollectSink::row(std::move(row));
+    }
+  } sink;
+  const std::string file = sample("jackcess__testV2000.mdb");
+  const mdbfile::ReadResult r = mdbfile::readAccessFile(file, {}, sink);
+  EXPECT_EQ(r.error, "");
+  EXPECT_FALSE(r.database);
+  EXPECT_EQ(sink.rowsBeforeTables, 0u);
+  EXPECT_EQ(sink.database(), readOrFail(file));
+}
+
+}  // namespace
