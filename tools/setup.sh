@@ -12,7 +12,8 @@
 # root, or as a user who may use sudo.
 set -euo pipefail
 
-# Building: compiler, CMake, the libraries; GoogleTest, which CMake asks for.
+# Building: compiler, CMake, the libraries (libmdb: the Access reader's);
+# GoogleTest, which CMake asks for.
 # The default tests: the ODBC driver's headers and the clients it is tried
 # with (unixODBC, odbcinst, isql, pyodbc), tmux for the terminal tests,
 # groff and man for the manual pages, dpkg-dev and file for the package
@@ -21,6 +22,7 @@ packages=(
   build-essential cmake pkg-config
   libgtest-dev googletest libgmock-dev
   libsqlite3-dev libedit-dev
+  libmdb3 mdbtools-dev
   unixodbc unixodbc-dev odbcinst python3-pyodbc
   tmux groff-base man-db dpkg-dev file sqlite3
 )

@@ -29,6 +29,11 @@ else
   chmod -R a-w "$prefix"
   as_user=()
 fi
+# --info says where the template folder comes from.
+origin=$("${as_user[@]}" env HOME="$home" UPDATER_REGISTRY="$home/registry" ODBCINI="$home/odbc.ini" \
+  "$lib/updater" --info --json "/SRC=$home/Base.mdb" | /usr/bin/python3 -c \
+  'import json, sys; t = json.load(sys.stdin)["settings"]["template_dir"]; print(t["origin"], t["value"])')
+[ "$origin" = "installed $share" ] || { echo "--info --json gives the template folder as: $origin"; exit 1; }
 listing() { for d in "$lib" "$share"; do (cd "$d" && ls -la --time-style=+%s . && md5sum ./*); done; }
 before=$(listing)
 cd "$scratch"
