@@ -26,9 +26,11 @@ void PrintSettings(const SettingsInForce& settings) {
   const std::string debugOrigin = settings.debugFromRegistry ? "valeur \"Debug\" de " + settings.debugKey
                                                              : std::string("absent du registre : 0 par défaut");
   std::printf("  Debug                : %u (%s)\n", settings.debug, debugOrigin.c_str());
-  const std::string templateOrigin = settings.templateDirFromRegistry
-                                         ? "valeur \"ExePath\" de " + settings.templateKey
-                                         : std::string("\"ExePath\" absent du registre : le dossier courant");
+  const char* withoutValue = settings.templateDirInstalled
+                                 ? "\"ExePath\" absent du registre : les modèles installés avec le programme"
+                                 : "\"ExePath\" absent du registre : le dossier courant";
+  const std::string templateOrigin =
+      settings.templateDirFromRegistry ? "valeur \"ExePath\" de " + settings.templateKey : std::string(withoutValue);
   std::printf("  Dossier des modèles  : %s (%s)\n", settings.templateDir.c_str(), templateOrigin.c_str());
   std::printf("  Sources de données   : %s (%s)\n", settings.dataSources.c_str(),
               settings.dataSourcesFromEnvironment ? "variable ODBCINI" : "fichier de l'utilisateur");

@@ -59,7 +59,10 @@ void Settings(JsonWriter& json, const SettingsInForce& settings) {
   json.Key("origin").String(settings.debugFromRegistry ? "registry" : "default");
   json.Key("key").String(settings.debugKey).EndObject();
   Setting(json, "template_dir", settings.templateDir,
-          settings.templateDirFromRegistry ? "registry" : "current_directory", settings.templateKey);
+          settings.templateDirFromRegistry ? "registry"
+          : settings.templateDirInstalled  ? "installed"
+                                           : "current_directory",
+          settings.templateKey);
   Setting(json, "data_sources", settings.dataSources, settings.dataSourcesFromEnvironment ? "ODBCINI" : "default");
   Setting(json, "system_data_sources", settings.systemDataSources,
           settings.systemDataSourcesFromEnvironment ? "ODBCSYSINI" : "default");

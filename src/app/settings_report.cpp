@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "app/quoted.h"
+#include "app/template_dir.h"
 #include "app/updater_app.h"
 #include "platform/odbc_installer.h"
 
@@ -224,6 +225,7 @@ SettingsInForce ReadSettingsInForce(const CUpdaterApp& app) {
   settings.debugKey = SettingOf(HKEY_CURRENT_USER, app.m_pszAppName).key;
   settings.templateDir = app.GetTemplateDir().str();
   settings.templateDirFromRegistry = app.m_bTemplateDirFromRegistry;
+  settings.templateDirInstalled = !settings.templateDirFromRegistry && InstalledTemplateDir().has_value();
   settings.templateKey = SettingOf(HKEY_LOCAL_MACHINE, app.m_pszAppName).key;
   settings.dataSources = UserDataSourceFile();
   settings.dataSourcesFromEnvironment = !Environment("ODBCINI").empty();

@@ -56,7 +56,8 @@ struct SettingsInForce {
   bool debugFromRegistry = false;  // else the default
   std::string debugKey;            // the key "Debug" is read in
   std::string templateDir;
-  bool templateDirFromRegistry = false;  // else the current folder
+  bool templateDirFromRegistry = false;  // else one of the two below
+  bool templateDirInstalled = false;     // the templates installed with the program, else the current folder
   std::string templateKey;
   std::string dataSources;                  // the user data-source file
   bool dataSourcesFromEnvironment = false;  // ODBCINI, else the home folder's

@@ -6,6 +6,7 @@
 #include "app/dry_run.h"
 #include "app/registry_key.h"
 #include "app/settings_report.h"
+#include "app/template_dir.h"
 #include "app/updater_dlg.h"
 #include "app/usage.h"
 #include "app/user_paths.h"
@@ -135,7 +136,7 @@ void CUpdaterApp::ReadSettings() {
   CRegistryKey key(HKEY_LOCAL_MACHINE, kTemplateKey);
   CString path;
   m_bTemplateDirFromRegistry = key.QueryString(kTemplateValue, path, "") == 0;
-  m_szTemplateDir = !path.IsEmpty() ? path : GetCurrentDirectoryText();
+  m_szTemplateDir = !path.IsEmpty() ? path : InstalledTemplateDir().value_or(GetCurrentDirectoryText());
   key.Close();
 }
 
