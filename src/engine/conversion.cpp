@@ -193,7 +193,14 @@ DbVersion RunChain(DbVersion nVersion, CString& strDest, const CString& strTempl
     if (!link->run(strDest, strTemplateDir)) {
       CString step(k.journalLine);
       step.TrimRight();
-      NoteFailure("échec de « %s »%s", step.GetString(), g_pJournal != nullptr ? ", voir le journal" : "");
+      // The step's own reason says why; which step it was says where. A
+      // driver message ends its own sentence.
+      CString why = FailureReason();
+      if (why.Right(1) == ".") why = why.Left(why.GetLength() - 1);
+      CString reason;
+      reason.Format("échec de « %s »%s%s%s", step.GetString(), why.IsEmpty() ? "" : " : ", why.GetString(),
+                    g_pJournal != nullptr ? " (voir le journal)" : "");
+      OverrideFailure(reason);
       return 0;
     }
     nVersion = k.to;
@@ -201,10 +208,11 @@ DbVersion RunChain(DbVersion nVersion, CString& strDest, const CString& strTempl
   return nVersion;
 }
 
-DbVersion RunConversion(const CString& strSource, CString& strDest, const CString& strTemplateDir) {
+DbVersion RunConversion(const CString& strSource, CString& strDest, const CString& strTemplateDir, CString* pBackup) {
   ClearFailure();
   CString backup;
   const DbVersion reached = Convert(strSource, strDest, strTemplateDir, backup);
+  if (pBackup != nullptr) *pBackup = backup;
   if (reached == 0 && InterruptSignal() != 0) {
     CString reason;
     reason.Format("conversion interrompue par le signal %s", SignalName(InterruptSignal()));

@@ -9,8 +9,10 @@
 
 // Converts the source (into the destination, or in place) and returns the
 // DbVersion reached, 0 when nothing was converted. strDest ends naming the
-// file that was converted.
-DbVersion RunConversion(const CString& strSource, CString& strDest, const CString& strTemplateDir);
+// file that was converted; *pBackup, when given, the backup an in-place run
+// wrote (empty when it wrote none).
+DbVersion RunConversion(const CString& strSource, CString& strDest, const CString& strTemplateDir,
+                        CString* pBackup = nullptr);
 
 // The links that a run from nVersion goes through, in order, when every
 // step succeeds.
