@@ -1,5 +1,5 @@
-// Data statements as the record sets and the steps write them, the row API
-// and the shell's script splitting.
+// Data statements as the record sets and the steps write them, and the row
+// API.
 #include "test_db.h"
 
 namespace jetdb::test {

@@ -68,6 +68,9 @@ TEST(JetsqlScript, EndsStatementsWhereTheDriverReadsTheirEnd) {
   script += "SELECT 1\nFROM [T];\n\n.schema T\n;";
   expected.insert(expected.end(), {"SELECT 1\nFROM [T]", ".schema T"});
   EXPECT_EQ(jetsql::splitScript(script), expected);
+  EXPECT_EQ(jetsql::splitScript("SELECT 1 FROM T;\nSELECT 2 FROM T"),
+            (std::vector<std::string>{"SELECT 1 FROM T", "SELECT 2 FROM T"}))
+      << "the last statement needs no ';'";
 
   for (const char* open : {"SELECT 'a;", "SELECT [a;", "SELECT #1/2", "SELECT 1"})
     EXPECT_TRUE(jetsql::awaitsMore(open)) << open;
