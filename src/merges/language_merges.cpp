@@ -6,17 +6,13 @@
 
 namespace {
 
-// Both label sets bind the same members; the copy is the same for both.
+// Both label sets bind the same members; the copy is the same for both,
+// Nulls carried as Nulls.
 template <class LabelSet>
 void CopyLabel(const LabelSet& from, LabelSet& to) {
-  to.m_Classement = from.m_Classement;
-  to.m_Langue_1 = from.m_Langue_1;
-  to.m_Langue_2 = from.m_Langue_2;
-  to.m_Langue_3 = from.m_Langue_3;
-  to.m_Langue_4 = from.m_Langue_4;
-  to.m_Langue_5 = from.m_Langue_5;
-  to.m_Libelle = from.m_Libelle;
-  to.m_Owner = from.m_Owner;
+  using S = LabelSet;
+  CopyFields(from, to, &S::m_Classement, &S::m_Langue_1, &S::m_Langue_2, &S::m_Langue_3, &S::m_Langue_4,
+             &S::m_Langue_5, &S::m_Libelle, &S::m_Owner);
 }
 
 // Puts the database set on the label of that identifier.
@@ -40,7 +36,7 @@ BOOL MergeLimited(LabelSet& tmpl, LabelSet& db, int limit) {
   tmpl.Requery();
   for (; !tmpl.IsEOF(); tmpl.MoveNext()) {
     db.AddNew();
-    db.m_Item_Id = tmpl.m_Item_Id;
+    CopyField(tmpl, tmpl.m_Item_Id, db, db.m_Item_Id);
     CopyLabel(tmpl, db);
     db.Update();
   }
@@ -52,7 +48,7 @@ void MergeFull(LabelSet& tmpl, LabelSet& db) {
   AddOrOverwriteRows(
       tmpl, db, "[Item_Id]=%d", [](const LabelSet& row) { return static_cast<int>(row.m_Item_Id); },
       [](const LabelSet& from, LabelSet& to, bool added) {
-        if (added) to.m_Item_Id = from.m_Item_Id;
+        if (added) CopyField(from, from.m_Item_Id, to, to.m_Item_Id);
         CopyLabel(from, to);
       });
 }

@@ -25,9 +25,15 @@
 //    which shows the edited values; after AddNew/Update its members hold the
 //    current row again. SetFieldDirty and SetFieldNull force a field to be
 //    written, or written as Null, by the next Update.
-//  - A Null read gives 0, FALSE, 0.0, an empty text or CTime(0), and
-//    IsFieldNull tells it; a Null left unchanged is not written back by
-//    Update.
+//  - Every bound field has a Null status, as the original's sets have: a
+//    Null read gives 0, FALSE, 0.0, an empty text or CTime(0) with the
+//    status set; AddNew sets it on every field; SetFieldNull(TRUE) sets it
+//    and writes Null at the next Update (AddNew included); SetFieldNull(
+//    FALSE) clears it, and after Edit writes the member even when it equals
+//    what the Null was read as. IsFieldNull tells the status. A Null left
+//    unchanged is not written back by Update. CopyField copies a field with
+//    its status, so that a copied row keeps its Nulls and a value overwrites
+//    a Null.
 //  - Delete removes the current row at once; MoveNext goes on to the next.
 //  - Errors arrive as CDBException: the driver's when it refuses a
 //    statement or a write, the framework's for a move past the end, an edit
@@ -195,3 +201,22 @@ class CRecordset {
   bool m_bBOF = true;
   bool m_bEOF = true;
 };
+
+// Copies one bound field of the current row of `from` to the same field of
+// the row being written in `to`, with its Null status: a Null arrives as
+// Null, a value overwrites a Null.
+template <class T>
+void CopyField(const CRecordset& from, const T& source, CRecordset& to, T& target) {
+  if (from.IsFieldNull(&source)) {
+    to.SetFieldNull(&target);
+    return;
+  }
+  target = source;
+  to.SetFieldNull(&target, FALSE);
+}
+
+// The same for several fields of two sets of one class, named by member.
+template <class Set, class... T>
+void CopyFields(const Set& from, Set& to, T Set::*... members) {
+  (CopyField(from, from.*members, to, to.*members), ...);
+}

@@ -40,6 +40,7 @@ void CRecordset::AddNew() {
   for (std::size_t i = 0; i < m_fields.size(); ++i) {
     rfx::SetPseudoNull(m_fields[i]);
     m_state[i].forceDirty = m_state[i].forceNull = false;
+    m_state[i].null = true;  // a new row is Null until a field is assigned
   }
   m_nEditMode = addnew;
 }
@@ -63,8 +64,10 @@ BOOL CRecordset::InsertNew() {
   Values values;
   for (std::size_t i = 0; i < m_fields.size(); ++i) {
     const FieldState& state = m_state[i];
-    if (state.forceNull) continue;
-    if (state.forceDirty || !rfx::IsPseudoNull(m_fields[i]))
+    // Null written as Null, not left to the column's default: a copy of a
+    // row must give the row that was copied.
+    if (state.forceNull) values.emplace_back(ColumnName(m_fields[i].column), jetdb::Value::null());
+    else if (state.forceDirty || !rfx::IsPseudoNull(m_fields[i]))
       values.emplace_back(ColumnName(m_fields[i].column), rfx::ForWrite(m_fields[i]));
   }
   if (!values.empty()) {
@@ -137,8 +140,16 @@ BOOL CRecordset::IsFieldNull(const void* pv) const {
 void CRecordset::SetFieldNull(void* pv, BOOL bNull) {
   for (std::size_t i = 0; i < m_fields.size(); ++i) {
     if (pv && m_fields[i].member != pv) continue;
-    m_state[i].forceNull = bNull != FALSE;
-    if (bNull) m_state[i].forceDirty = false;
+    FieldState& state = m_state[i];
+    state.forceNull = bNull != FALSE;
+    if (bNull) {
+      state.forceDirty = false;
+    } else if (state.null && m_nEditMode == edit) {
+      // The row holds Null here: the member's value is written even when it
+      // equals what the Null was read as (0, an empty text).
+      state.forceDirty = true;
+    }
+    state.null = bNull != FALSE;
   }
 }
 

@@ -15,7 +15,7 @@ struct CRecordset::Row {
 };
 
 struct CRecordset::FieldState {
-  bool null = false;         // the current row holds Null here
+  bool null = false;         // the field's Null status: read, set, or a new row's
   bool forceDirty = false;   // SetFieldDirty: written by the next Update
   bool forceNull = false;    // SetFieldNull: written as Null by the next Update
   jetdb::Value atEdit;       // the member's value when Edit began

@@ -1,7 +1,11 @@
 #include "recordsets/categories_tree.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "recordsets/categories_bulk_set.h"
 #include "recordsets/categories_set.h"
+#include "shell/journal.h"
 
 namespace {
 
@@ -11,6 +15,8 @@ constexpr DWORD kAllColumns = 65535;
 // depth; elsewhere in the order the database keeps them.
 constexpr const char* kSortById = "[PERE_ID],[CLASS_ID]";
 constexpr const char* kSortAsStored = "[PERE_ID]";
+// Identifiers below this always go to the array, whatever the count.
+constexpr std::size_t kDenseFloor = 4096;
 
 }  // namespace
 
@@ -20,7 +26,14 @@ CCategoriesTree::~CCategoriesTree() { m_index.Free(); }
 
 CategoryNode* CCategoriesTree::AddNode(CategoryNode* pParent, CategoryNode* pPrev, LONG nClassId,
                                        BOOL bHasChildren) {
-  if (nClassId >= 0 && !m_index.SetAt(nClassId, static_cast<LONG>(m_nodes.size()) + 1)) return nullptr;
+  const std::size_t entry = m_nodes.size() + 1;
+  if (nClassId < 0) {
+    m_negative.insert(nClassId);
+  } else if (static_cast<std::size_t>(nClassId) < std::max(kDenseFloor, 2 * entry)) {
+    if (!m_index.SetAt(nClassId, static_cast<LONG>(entry))) return nullptr;
+  } else {
+    m_sparse[nClassId] = entry;
+  }
   CategoryNode& node = m_nodes.emplace_back();
   node.m_nClassId = nClassId;
   node.m_pParent = pParent;
@@ -37,8 +50,18 @@ CategoryNode* CCategoriesTree::AddNode(CategoryNode* pParent, CategoryNode* pPre
 }
 
 CategoryNode* CCategoriesTree::Find(LONG nClassId) {
-  const LONG entry = m_index.GetAt(nClassId);
-  return entry > 0 ? &m_nodes[static_cast<std::size_t>(entry) - 1] : nullptr;
+  if (nClassId < 0) return nullptr;
+  std::size_t entry = static_cast<std::size_t>(m_index.GetAt(nClassId));
+  if (entry == 0) {
+    const auto it = m_sparse.find(nClassId);
+    if (it != m_sparse.end()) entry = it->second;
+  }
+  return entry > 0 ? &m_nodes[entry - 1] : nullptr;
+}
+
+bool CCategoriesTree::Holds(LONG nClassId) const {
+  if (nClassId < 0) return m_negative.count(nClassId) != 0;
+  return m_index.GetAt(nClassId) != 0 || m_sparse.count(nClassId) != 0;
 }
 
 BOOL CCategoriesTree::Load() {
@@ -68,7 +91,7 @@ BOOL CCategoriesTree::Load() {
     if (!pChild->m_bHasChildren) continue;
     const char* sort = pChild->m_nClassId == 0 ? kSortById : kSortAsStored;
     if (set.m_strBulkSort != sort) set.m_strBulkSort = sort;
-    if (!LoadChildren(set, pChild)) {
+    if (!LoadSubtree(set, pChild)) {
       set.Close();
       return FALSE;
     }
@@ -77,21 +100,52 @@ BOOL CCategoriesTree::Load() {
   return TRUE;
 }
 
-BOOL CCategoriesTree::LoadChildren(CCategoriesBulkSet& set, CategoryNode* pNode) {
-  set.m_strBulkFilter.Format("[PERE_ID]=%d", static_cast<int>(pNode->m_nClassId));
-  set.Requery();
-  if (set.IsEOF()) {
-    ClearHasChildren(pNode->m_nClassId);
-    return TRUE;
+BOOL CCategoriesTree::LoadSubtree(CCategoriesBulkSet& set, CategoryNode* pTop) {
+  // The nodes still to read, the next one last: a node's children go on in
+  // reverse, so that the first child's subtree is read before the second.
+  std::vector<CategoryNode*> pending{pTop};
+  std::vector<CategoryNode*> added;
+  while (!pending.empty()) {
+    CategoryNode* pNode = pending.back();
+    pending.pop_back();
+    set.m_strBulkFilter.Format("[PERE_ID]=%d", static_cast<int>(pNode->m_nClassId));
+    set.Requery();
+    if (set.IsEOF()) {
+      ClearHasChildren(pNode->m_nClassId);
+      continue;
+    }
+    added.clear();
+    CategoryNode* pPrev = nullptr;
+    for (; !set.IsEOF(); set.MoveNext()) {
+      if (Holds(set.m_CLASS_ID)) {
+        BreakLoop(set.m_CLASS_ID, pNode->m_nClassId);
+        continue;
+      }
+      pPrev = AddNode(pNode, pPrev, set.m_CLASS_ID, set.m_ASCHILD);
+      if (pPrev == nullptr) return FALSE;
+      if (pPrev->m_bHasChildren) added.push_back(pPrev);
+    }
+    pending.insert(pending.end(), added.rbegin(), added.rend());
   }
-  CategoryNode* pPrev = nullptr;
-  for (; !set.IsEOF(); set.MoveNext()) {
-    pPrev = AddNode(pNode, pPrev, set.m_CLASS_ID, set.m_ASCHILD);
-    if (pPrev == nullptr) return FALSE;
-  }
-  for (CategoryNode* pChild = pNode->m_pFirstChild; pChild != nullptr; pChild = pChild->m_pNextSibling)
-    if (pChild->m_bHasChildren && !LoadChildren(set, pChild)) return FALSE;
   return TRUE;
+}
+
+void CCategoriesTree::BreakLoop(LONG nClassId, LONG nParentId) {
+  JournalFormat("Arbre des catégories : boucle rompue entre la catégorie %d et la catégorie %d\n",
+                static_cast<int>(nClassId), static_cast<int>(nParentId));
+  // The root belongs at the top: its [PERE_ID] is -1, as the root's row of
+  // every template has it. Any other category met twice is a row that
+  // repeats an identifier; it stays as it is, read once.
+  if (nClassId != kRootId) return;
+  CCategoriesSet categories(m_pDatabase, kDbVersion253);
+  categories.m_strFilter.Format("[CLASS_ID]=%d", static_cast<int>(kRootId));
+  categories.Open();
+  if (!categories.IsEOF()) {
+    categories.Edit();
+    categories.m_PERE_ID = kRootId;
+    categories.Update();
+  }
+  categories.Close();
 }
 
 void CCategoriesTree::ClearHasChildren(LONG nClassId) {

@@ -1,11 +1,18 @@
 // CCategoriesTree: the category hierarchy of the database being converted,
 // read once through one bulk set into linked nodes and indexed by category
 // identifier. Reading it also clears the [ASCHILD] flag of categories that
-// claim sub-categories and have none. A loaded tree is never changed: users
-// that delete categories from the database keep walking the tree as read.
+// claim sub-categories and have none, and breaks a loop: a category met a
+// second time (the root whose [PERE_ID] names one of its own descendants)
+// is not read again; the edge that closed the loop is journaled, and the
+// root's own [PERE_ID] goes back to -1, so that no walk reaches it. A loaded
+// tree is never changed: users that delete categories from the database
+// keep walking the tree as read. Reading is iterative and its memory
+// follows the number of categories, whatever their identifiers.
 #pragma once
 
 #include <deque>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "platform/database.h"
 #include "recordsets/index_array.h"
@@ -44,13 +51,23 @@ class CCategoriesTree {
   CategoryNode* AddNode(CategoryNode* pParent, CategoryNode* pPrev, LONG nClassId, BOOL bHasChildren);
 
  private:
-  BOOL LoadChildren(CCategoriesBulkSet& set, CategoryNode* pNode);
+  // Reads the subtree of pTop, every node's children before those of its
+  // first child, as a depth-first reading would.
+  BOOL LoadSubtree(CCategoriesBulkSet& set, CategoryNode* pTop);
   // A category that claims sub-categories and has none gets [ASCHILD] FALSE.
   void ClearHasChildren(LONG nClassId);
+  // Whether a category of that identifier is in the tree already.
+  bool Holds(LONG nClassId) const;
+  // The row of category nClassId under nParentId closes a loop.
+  void BreakLoop(LONG nClassId, LONG nParentId);
 
   CDatabase* m_pDatabase;
-  // The node's place in m_nodes plus one; 0 for no node.
+  // The node's place in m_nodes plus one; 0 for no node. Identifiers up to
+  // about twice the number of nodes are in the array, larger ones in the
+  // map, so that one category numbered 2,000,000,000 costs one entry.
   CIndexArray m_index;
+  std::unordered_map<LONG, std::size_t> m_sparse;
+  std::unordered_set<LONG> m_negative;  // not indexed, only to tell loops
   CategoryNode* m_pRoot = nullptr;
   std::deque<CategoryNode> m_nodes;  // stable addresses while nodes are added
 };

@@ -1,7 +1,8 @@
 // CIdBitSet: a set of non-negative identifiers held as a bit array, 32 bits
 // a word, for collecting ingredient identifiers and reading them back in
-// ascending order. It grows by whole 512-bit steps when an identifier is
-// past its end.
+// ascending order. It grows by whole 512-bit steps, to at least twice its
+// capacity, when an identifier is past its end; clearing and reading it
+// cost the words in use, not its whole capacity.
 #pragma once
 
 #include <cstdint>
@@ -37,5 +38,7 @@ class CIdBitSet {
   BYTE m_byFill;
   LONG m_nCursor = -1;
   LONG m_nCapacity = 0;
+  // Words past these hold only zeros: what Clear and Next need to read.
+  LONG m_nUsedWords = 0;
   FilledBuffer<std::uint32_t> m_pWords;
 };

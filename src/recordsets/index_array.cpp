@@ -15,10 +15,14 @@ BOOL CIndexArray::Init(LONG nFill, LONG nSize, LONG nGrowStep) {
 }
 
 BOOL CIndexArray::Grow(LONG nIndex) {
-  // Whole steps past the index; counted in 64 bits, so that an index near
-  // the top of the range fails instead of wrapping to a smaller buffer.
+  // Whole steps past the index, and at least double the old size, so that
+  // entries set in ascending order cost a copy of the array only now and
+  // then, not every fifty entries. Counted in 64 bits, so that an index
+  // near the top of the range fails instead of wrapping to a smaller buffer.
   const std::int64_t step = m_nGrowStep;
-  const std::int64_t newSize = m_nSize + ((static_cast<std::int64_t>(nIndex) - m_nSize + 1) / step + 1) * step;
+  const std::int64_t newSize =
+      std::max<std::int64_t>(m_nSize + ((static_cast<std::int64_t>(nIndex) - m_nSize + 1) / step + 1) * step,
+                             2 * static_cast<std::int64_t>(m_nSize));
   FilledBuffer<LONG> buffer = AllocateFilled<LONG>(newSize, m_nFill);
   if (!buffer) return FALSE;
   std::copy(m_pBuffer.get(), m_pBuffer.get() + m_nSize, buffer.get());

@@ -1,6 +1,7 @@
 // CIndexArray: a growable array of 32-bit values indexed from 0, the map
 // from a category identifier to its node. Entries never set hold the fill
-// value; setting an entry past the end grows the array by whole steps.
+// value; setting an entry past the end grows the array by whole steps,
+// to at least twice its size.
 #pragma once
 
 #include "platform/types.h"

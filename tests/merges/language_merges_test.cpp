@@ -107,3 +107,36 @@ TEST_F(LanguageMergesTest, SystemMergeUsesTheDataPhasesSetAndLeavesItOpenAtItsEn
   EXPECT_EQ(tmpl.m_strSort, "[Item_Id]");
   EXPECT_EQ(m_journal.Text(), "Données table [Langue_System] mises à jour.\n");
 }
+
+// A copied label keeps its Nulls, and a template value overwrites a Null
+// even when it is an empty text or 0, in the full and the limited form.
+TEST_F(LanguageMergesTest, NullsAreCopiedAsNullsAndOverwrittenByValues) {
+  std::vector<std::string> db = Tables({{1, "un"}, {2, "deux"}});
+  db.push_back("UPDATE [Langue_Printer] SET [Owner]=NULL, [Langue_3]='trois' WHERE [Item_Id]=1");
+  std::vector<std::string> tmpl = Tables({{1, "UN"}, {2, "DEUX"}, {7, "SEPT"}});
+  tmpl.push_back("UPDATE [Langue_Printer] SET [Owner]=0, [Langue_2]='' WHERE [Item_Id]=1");
+  tmpl.push_back("UPDATE [Langue_Printer] SET [Owner]=NULL, [Classement]=NULL WHERE [Item_Id]>1");
+  m_files.Register("TQ2TMP", m_files.Create("base.mdb", db));
+  m_files.Register("TQ2TMPSRC", m_files.Create("tq2.mdb", tmpl));
+  m_db.OpenEx("ODBC;DSN=TQ2TMP;");
+  m_template.OpenEx("ODBC;DSN=TQ2TMPSRC;");
+  for (std::optional<int> limit : {std::optional<int>(2), std::optional<int>()}) {
+    EXPECT_TRUE(UpdateLanguePrinter(&m_db, &m_template, 2004002, limit));
+    CLanguePrinterSet set(&m_db, kDbVersion253);
+    set.m_strSort = "[Item_Id]";
+    set.Open();
+    ASSERT_EQ(set.m_Item_Id, 1);
+    EXPECT_FALSE(set.IsFieldNull(&set.m_Owner));  // Null overwritten by 0
+    EXPECT_EQ(set.m_Owner, 0);
+    EXPECT_FALSE(set.IsFieldNull(&set.m_Langue_2));  // and by ''
+    EXPECT_TRUE(set.IsFieldNull(&set.m_Langue_3));   // the template's Null
+    for (int id : {2, 7}) {
+      set.MoveNext();
+      ASSERT_EQ(set.m_Item_Id, id);
+      EXPECT_TRUE(set.IsFieldNull(&set.m_Owner)) << id;
+      EXPECT_TRUE(set.IsFieldNull(&set.m_Classement)) << id;
+      EXPECT_TRUE(set.IsFieldNull(&set.m_Langue_2)) << id;
+    }
+    if (limit) m_db.ExecuteSQL("DELETE FROM [Langue_Printer] WHERE [Item_Id]=7");
+  }
+}

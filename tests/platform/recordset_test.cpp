@@ -279,3 +279,54 @@ TEST_F(RecordsetTest, ASetOpenedReadOnlyOpensItsOwnDatabaseReadOnly) {
 }
 
 }  // namespace
+
+// A copy of a row through CopyFields gives that row: Nulls arrive as Nulls
+// on a new row and on an edited one, and a value overwrites a Null even
+// when it equals what the Null was read as (0, an empty text).
+TEST_F(RecordsetTest, CopiesCarryTheNullStatusBothWays) {
+  Insert("1, NULL, 0, NULL, 0, NULL, NULL, ''");  // the copied row
+  Insert("2, 5, NULL, 7, NULL, 2.5, NULL, NULL");  // the row it overwrites
+  using S = CMesuresSet;
+  auto copyAll = [](const S& from, S& to) {
+    CopyFields(from, to, &S::m_L, &S::m_I, &S::m_B, &S::m_F, &S::m_D, &S::m_W, &S::m_T);
+  };
+  CMesuresSet from(&m_db);
+  from.m_strFilter = "[ID]=1";
+  from.Open();
+  CMesuresSet to(&m_db);
+  to.m_strFilter = "[ID]=2";
+  to.Open();
+
+  to.AddNew();
+  EXPECT_TRUE(to.IsFieldNull(&to.m_L));  // a new row is Null until assigned
+  to.m_ID = 3;
+  copyAll(from, to);
+  EXPECT_TRUE(to.Update());
+  to.Edit();
+  copyAll(from, to);
+  EXPECT_TRUE(to.Update());
+
+  for (int id : {2, 3}) {
+    SCOPED_TRACE(id);
+    EXPECT_TRUE(Stored("L", id).isNull());
+    EXPECT_EQ(Stored("I", id).integer, 0);
+    EXPECT_FALSE(Stored("I", id).isNull());
+    EXPECT_TRUE(Stored("B", id).isNull());
+    EXPECT_FALSE(Stored("F", id).isNull());
+    EXPECT_TRUE(Stored("D", id).isNull());
+    EXPECT_TRUE(Stored("W", id).isNull());
+    EXPECT_EQ(Stored("T", id).text, "");
+    EXPECT_FALSE(Stored("T", id).isNull());
+  }
+  EXPECT_TRUE(to.IsFieldNull(&to.m_L));
+  EXPECT_FALSE(to.IsFieldNull(&to.m_I));
+
+  // SetFieldNull(FALSE) on a member that the set left unchanged still
+  // writes it; on a field that was not Null it changes nothing.
+  to.Edit();
+  to.SetFieldNull(&to.m_L, FALSE);
+  to.SetFieldNull(&to.m_I, FALSE);
+  EXPECT_TRUE(to.Update());
+  EXPECT_EQ(Stored("L", 2).integer, 0);
+  EXPECT_FALSE(Stored("L", 2).isNull());
+}

@@ -1,12 +1,15 @@
 #include "recordsets/categories_tree.h"
 
 #include <gtest/gtest.h>
+#include <pthread.h>
+#include <sys/resource.h>
 
 #include <string>
 #include <vector>
 
 #include "jetdb/jetdb.h"
 #include "test_support/db_files.h"
+#include "test_support/journal_capture.h"
 
 namespace {
 
@@ -48,11 +51,20 @@ class CategoriesTreeTest : public ::testing::Test {
     return ids;
   }
 
-  std::string AsChild(int id) {
+  std::string AsChild(int id) { return Column("ASCHILD", id); }
+
+  std::string Column(const char* column, int id) {
     jetdb::Error error;
     auto db = jetdb::Database::open(m_path, false, error);
-    auto query = db->query("SELECT [ASCHILD] FROM [Categories] WHERE [CLASS_ID]=" + std::to_string(id));
+    auto query = db->query(std::string("SELECT [") + column + "] FROM [Categories] WHERE [CLASS_ID]=" +
+                           std::to_string(id));
     return query && query->next() ? query->value(0).asText() : "no row";
+  }
+
+  static long PeakKilobytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
   }
 
   DbFiles m_files;
@@ -133,14 +145,84 @@ TEST_F(CategoriesTreeTest, UnderCategoryZeroSiblingsComeInAscendingOrderAtEveryD
   EXPECT_EQ(Children(tree.Find(5)), (std::vector<LONG>{62, 61}));
 }
 
-// The links between siblings are those the loading tests walk.
-TEST(CategoriesTreeNodesTest, AnIdentifierTheIndexCannotReachIsRefusedNotMisplaced) {
+// A large identifier costs one entry, not an array up to it.
+TEST(CategoriesTreeNodesTest, AnyIdentifierIsIndexedWithoutAnArrayUpToIt) {
   CCategoriesTree tree(nullptr);
   CategoryNode* root = tree.AddNode(nullptr, nullptr, -1, TRUE);
   CategoryNode* a = tree.AddNode(root, nullptr, 3, FALSE);
-  EXPECT_EQ(tree.AddNode(root, a, 2147483647, FALSE), nullptr);
-  EXPECT_EQ(a->m_pNextSibling, nullptr);
+  CategoryNode* b = tree.AddNode(root, a, 2147483647, FALSE);
+  ASSERT_NE(b, nullptr);
+  EXPECT_EQ(a->m_pNextSibling, b);
+  EXPECT_EQ(tree.Find(2147483647), b);
   EXPECT_EQ(tree.Find(3), a);
+  EXPECT_EQ(tree.Find(2147483646), nullptr);
+  EXPECT_EQ(tree.Find(-1), nullptr);
+}
+
+// The root whose [PERE_ID] names one of its descendants is met again under
+// it: the loop is broken there, journaled, and the root's [PERE_ID] goes
+// back to -1; it is neither read twice nor moved.
+TEST_F(CategoriesTreeTest, ALoopThroughTheRootIsBrokenAtTheEdgeThatClosesIt) {
+  Database({{-1, 5, true}, {5, -1, true}, {6, 5, true}, {7, 6, false}, {8, -1, false}});
+  JournalCapture journal;
+  CCategoriesTree tree(nullptr);
+  ASSERT_TRUE(tree.Load());
+  EXPECT_EQ(Children(tree.Root()), (std::vector<LONG>{5, 8}));
+  EXPECT_EQ(Children(tree.Find(5)), (std::vector<LONG>{6}));
+  EXPECT_EQ(Children(tree.Find(6)), (std::vector<LONG>{7}));
+  EXPECT_EQ(journal.Text(), "Arbre des catégories : boucle rompue entre la catégorie -1 et la catégorie 5\n");
+  EXPECT_EQ(Column("PERE_ID", -1), "-1");
+  CCategoriesTree again(nullptr);
+  ASSERT_TRUE(again.Load());
+  EXPECT_EQ(Children(again.Find(5)), (std::vector<LONG>{6}));
+}
+
+// Runs fn on a thread whose stack holds `bytes`: a reading that recursed
+// once per level would overflow it.
+template <class Fn>
+void OnSmallStack(std::size_t bytes, Fn fn) {
+  pthread_attr_t attr;
+  pthread_attr_init(&attr);
+  pthread_attr_setstacksize(&attr, bytes);
+  pthread_t thread;
+  auto call = [](void* p) -> void* {
+    (*static_cast<Fn*>(p))();
+    return nullptr;
+  };
+  ASSERT_EQ(pthread_create(&thread, &attr, call, &fn), 0);
+  pthread_join(thread, nullptr);
+  pthread_attr_destroy(&attr);
+}
+
+// Deeper than the stack allows a recursion: read iteratively, in the same
+// order.
+TEST_F(CategoriesTreeTest, AChainDeeperThanTheStackIsRead) {
+  constexpr int kDepth = 20000;
+  std::vector<Row> rows{{-1, -1, true}, {1, -1, true}};
+  for (int id = 2; id <= kDepth; ++id) rows.push_back({id, id - 1, id < kDepth});
+  Database(rows);
+  CCategoriesTree tree(nullptr);
+  BOOL loaded = FALSE;
+  OnSmallStack(512 * 1024, [&] { loaded = tree.Load(); });
+  ASSERT_TRUE(loaded);
+  int depth = 0;
+  for (const CategoryNode* node = tree.Find(1); node != nullptr; node = node->m_pFirstChild) {
+    ASSERT_EQ(node->m_nClassId, ++depth);
+    ASSERT_EQ(node->m_pNextSibling, nullptr);
+  }
+  EXPECT_EQ(depth, kDepth);
+}
+
+// Peak memory grows by what a handful of rows need, not by an index up to
+// the largest identifier (8 GB for 2,000,000,000).
+TEST_F(CategoriesTreeTest, ACategoryNumberedTwoBillionCostsWhatOneRowCosts) {
+  Database({{-1, -1, true}, {2000000000, -1, true}, {1999999999, 2000000000, false}, {4, -1, false}});
+  const long before = PeakKilobytes();
+  CCategoriesTree tree(nullptr);
+  ASSERT_TRUE(tree.Load());
+  EXPECT_LT(PeakKilobytes() - before, 64 * 1024);
+  EXPECT_EQ(Children(tree.Root()), (std::vector<LONG>{2000000000, 4}));
+  EXPECT_EQ(Children(tree.Find(2000000000)), (std::vector<LONG>{1999999999}));
 }
 
 }  // namespace
