@@ -1,9 +1,9 @@
 # Builds one database file from SQL text with the driver's shell.
 #   cmake -DJETSQL=... -DGENDB=... -DOUT=file.mdb -DPARTS="a.sql|@labels|b.sql"
 #         [-DLABELS="--printer|1-107|--system|2-510|--revision|0"]
-#         [-DLARGE="--preset|large"] -P build_db.cmake
-# PARTS are concatenated in order into OUT.sql; "@labels" and "@large" stand
-# for the output of gendb with LABELS or LARGE. The database is rebuilt from
+#         [-DLARGE="--preset|large"] [-DMESSY="--depth|2000"] -P build_db.cmake
+# PARTS are concatenated in order into OUT.sql; "@labels", "@large" and
+# "@messy" stand for the output of gendb with LABELS, LARGE or MESSY. The database is rebuilt from
 # scratch: an old file is removed first, and a failed build leaves none.
 cmake_minimum_required(VERSION 3.25)
 foreach(var JETSQL GENDB OUT PARTS)
@@ -18,16 +18,18 @@ if(NOT DEFINED SCRIPT)
   set(SCRIPT "${OUT}.sql")
 endif()
 set(script "${SCRIPT}")
-foreach(var PARTS LABELS LARGE)
+foreach(var PARTS LABELS LARGE MESSY)
   string(REPLACE "|" ";" ${var} "${${var}}")
 endforeach()
 file(WRITE "${script}" "")
 foreach(part IN LISTS PARTS)
-  if(part STREQUAL "@labels" OR part STREQUAL "@large")
+  if(part STREQUAL "@labels" OR part STREQUAL "@large" OR part STREQUAL "@messy")
     if(part STREQUAL "@labels")
       set(args labels ${LABELS})
-    else()
+    elseif(part STREQUAL "@large")
       set(args large ${LARGE})
+    else()
+      set(args messy ${MESSY})
     endif()
     execute_process(COMMAND "${GENDB}" ${args} OUTPUT_FILE "${script}.part" RESULT_VARIABLE rc)
     if(NOT rc EQUAL 0)

@@ -62,4 +62,31 @@ void WriteLarge(std::ostream& out, const LargeSizes& sizes);
 // The sizes with every count multiplied by `factor`, the seed kept.
 LargeSizes Scaled(const LargeSizes& sizes, int factor);
 
+// Rows of a messy V2.0 database, to load after the sample: a root whose
+// parent is supplier 53 (a loop), chains `depth` levels deep under supplier
+// 53 and `importDepth` under the import category 61, `flat` categories at the top, a
+// category numbered 2,000,000,000, links under allergen sub-categories, a
+// user's category under one of them, categories, a unit and a progression
+// step of the user at numbers later templates claim, Nulls, a Spanish name
+// that differs from the import category's by its accent, and two
+// ingredients whose names differ by their accents.
+struct MessySizes {
+  int depth = 2000;
+  int importDepth = 2000;
+  int flat = 0;
+};
+void WriteMessy(std::ostream& out, const MessySizes& sizes);
+
+// Where the messy rows are, for the tests that check them.
+inline constexpr int kMessyIngredient = 9001;
+inline constexpr int kMessyRecipe = 9001;
+inline constexpr long long kMessySupplierChain = 100000;
+inline constexpr long long kMessyImportChain = 3000000;
+inline constexpr long long kMessyFlat = 6000000;
+inline constexpr long long kMessyHuge = 2000000000;
+inline constexpr long long kMessyUnderAllergen = 5100;
+inline constexpr long long kMessyUnderClaimed = 5300;
+inline constexpr long long kMessyNulls = 5200;
+inline constexpr long long kMessySpanish = 5400;
+
 }  // namespace gendb

@@ -3,6 +3,7 @@
 //   gendb labels --printer FIRST-LAST --system FIRST-LAST [--revision N]
 //   gendb large [--preset large|small] [--scale N] [--ingredients N]
 //               [--recipes N] [--categories N] [--links N] [--seed N]
+//   gendb messy [--depth N] [--import-depth N] [--flat N]
 //
 // "labels" writes the rows of [Langue_Printer] and [Langue_System];
 // "large" writes the rows of a large V2.0 database, to be loaded after the
@@ -11,6 +12,10 @@
 // plus 200 suppliers under category 52 with 1,000 sub-categories holding
 // 20,000 ingredient links, for the flattening of the suppliers in V2.2,
 // and 5,000 planned services with their production sheets.
+// "messy" writes, to load after the sample, what years of use leave in a
+// kitchen's V2.0 database (see gendb.h): "--depth" and "--import-depth" are
+// the levels of the chains under supplier 53 and under the import
+// category, "--flat" a number of categories at the top of the tree.
 // "--scale N" multiplies every count given before it (the large preset's
 // when none was), so that a benchmark can double the rows and nothing else:
 // the shape of the trees stays.
@@ -38,7 +43,8 @@ bool ParseRange(std::string_view text, int& first, int& last) {
 int Usage() {
   std::cerr << "usage: gendb labels --printer FIRST-LAST --system FIRST-LAST [--revision N]\n"
                "       gendb large [--preset large|small] [--scale N] [--ingredients N] [--recipes N] "
-               "[--categories N] [--links N] [--seed N]\n";
+               "[--categories N] [--links N] [--seed N]\n"
+               "       gendb messy [--depth N] [--import-depth N] [--flat N]\n";
   return 2;
 }
 
@@ -109,6 +115,24 @@ int main(int argc, char** argv) {
       if (!ok || sizes.ingredients < 0 || sizes.recipes < 0 || sizes.categories < 0 || sizes.links < 0) return Usage();
     }
     gendb::WriteLarge(std::cout, sizes);
+  } else if (mode == "messy") {
+    gendb::MessySizes sizes;
+    for (int a = 2; a < argc; a += 2) {
+      if (a + 1 >= argc) return Usage();
+      const std::string_view opt = argv[a];
+      const std::string_view val = argv[a + 1];
+      bool ok = false;
+      if (opt == "--depth")
+        ok = ParseInt(val, sizes.depth);
+      else if (opt == "--import-depth")
+        ok = ParseInt(val, sizes.importDepth);
+      else if (opt == "--flat")
+        ok = ParseInt(val, sizes.flat);
+      if (!ok || sizes.depth < 1 || sizes.importDepth < 1 || sizes.flat < 0 || sizes.depth > 2000000 ||
+          sizes.importDepth > 2000000 || sizes.flat > 2000000)
+        return Usage();
+    }
+    gendb::WriteMessy(std::cout, sizes);
   } else {
     return Usage();
   }
