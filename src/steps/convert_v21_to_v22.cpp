@@ -9,6 +9,7 @@
 #include "merges/system_rows.h"
 #include "recordsets/categories_set.h"
 #include "recordsets/categories_tree.h"
+#include "recordsets/category_walk.h"
 #include "recordsets/id_bit_set.h"
 #include "recordsets/ing_categ_set.h"
 #include "recordsets/unites_set.h"
@@ -118,23 +119,22 @@ constexpr FiveNames kImportNames{"Importation", "Import", "Import", "Importació
 
 // Deletes a category and everything below it, deepest first, with their
 // recipe and ingredient links. Its own refused statements leave only the
-// merge's error line.
-BOOL DeleteCategoryTree(CDatabase* pDb, CCategoriesTree& tree, const CategoryNode* pNode) {
-  BOOL result = TRUE;
-  for (const CategoryNode* pChild = pNode->m_pFirstChild; pChild != nullptr && result;
-       pChild = pChild->m_pNextSibling)
-    result = DeleteCategoryTree(pDb, tree, pChild);
-  if (!result) return FALSE;
-  const int id = static_cast<int>(pNode->m_nClassId);
-  for (const char* format : {"DELETE * FROM [CategRecet]WHERE [CategRecet].[CLASS_ID]=%d",
-                             "DELETE * FROM [CategIngre]WHERE [CategIngre].[CLASS_ID]=%d",
-                             "DELETE * FROM [Categories]WHERE [Categories].[CLASS_ID]=%d"}) {
-    CString sql;
-    sql.Format(format, id);
-    if (!ExecuteMergeStatement(pDb, sql, false)) return FALSE;
-  }
-  JournalFormat("Catégorie %d supprimée\n", id);
-  return TRUE;
+// merge's error line. The walk is iterative: a tree may be deeper than the
+// stack.
+BOOL DeleteCategoryTree(CDatabase* pDb, CCategoriesTree& /*tree*/, const CategoryNode* pTop) {
+  return VisitChildrenFirst(pTop, [pDb](const CategoryNode* pNode, BOOL childrenDeleted) -> BOOL {
+    if (!childrenDeleted) return FALSE;
+    const int id = static_cast<int>(pNode->m_nClassId);
+    for (const char* format : {"DELETE * FROM [CategRecet]WHERE [CategRecet].[CLASS_ID]=%d",
+                               "DELETE * FROM [CategIngre]WHERE [CategIngre].[CLASS_ID]=%d",
+                               "DELETE * FROM [Categories]WHERE [Categories].[CLASS_ID]=%d"}) {
+      CString sql;
+      sql.Format(format, id);
+      if (!ExecuteMergeStatement(pDb, sql, false)) return FALSE;
+    }
+    JournalFormat("Catégorie %d supprimée\n", id);
+    return TRUE;
+  });
 }
 
 // The old import categories make way for category 25; category 52 gets its
@@ -170,34 +170,33 @@ BOOL UpdateCategoriesV22(CDatabase* pDb) {
 // the ingredients linked to them. A category whose children could not all
 // be removed stays, but its own links are collected all the same. A failed
 // category writes no error line of its own unless its deletion is refused.
-BOOL CollapseCategoryTree(const CategoryNode* pNode, LONG nTopId, CIngCategSet& links, CDatabase* pDb,
+// The walk is iterative: a supplier's tree may be deeper than the stack.
+BOOL CollapseCategoryTree(const CategoryNode* pTop, LONG nTopId, CIngCategSet& links, CDatabase* pDb,
                           CIdBitSet& ingredients) {
-  BOOL result = TRUE;
-  for (const CategoryNode* pChild = pNode->m_pFirstChild; pChild != nullptr && result;
-       pChild = pChild->m_pNextSibling)
-    result = CollapseCategoryTree(pChild, nTopId, links, pDb, ingredients);
-  if (pNode->m_nClassId == nTopId) return result;
-
-  const int id = static_cast<int>(pNode->m_nClassId);
-  links.m_strFilter.Format("[CLASS_ID]=%d", id);
-  links.Requery();
-  for (; !links.IsEOF(); links.MoveNext()) {
-    // A link whose ingredient the set cannot hold (a negative identifier,
-    // or one past what it can grow to) would not be moved to the supplier:
-    // it stays, and so does its category.
-    if (!ingredients.Add(links.m_INGR_ID)) {
-      result = FALSE;
-      continue;
+  return VisitChildrenFirst(pTop, [&](const CategoryNode* pNode, BOOL childrenRemoved) -> BOOL {
+    if (pNode->m_nClassId == nTopId) return childrenRemoved;
+    BOOL result = childrenRemoved;
+    const int id = static_cast<int>(pNode->m_nClassId);
+    links.m_strFilter.Format("[CLASS_ID]=%d", id);
+    links.Requery();
+    for (; !links.IsEOF(); links.MoveNext()) {
+      // A link whose ingredient the set cannot hold (a negative identifier,
+      // or one past what it can grow to) would not be moved to the
+      // supplier: it stays, and so does its category.
+      if (!ingredients.Add(links.m_INGR_ID)) {
+        result = FALSE;
+        continue;
+      }
+      links.Delete();
     }
-    links.Delete();
-  }
-  if (!result) return FALSE;
+    if (!result) return FALSE;
 
-  CString sql;
-  sql.Format("DELETE FROM [Categories] WHERE [Categories].[CLASS_ID]=%d", id);
-  if (!ExecuteMergeStatement(pDb, sql, true)) return FALSE;
-  JournalFormat("Catégorie %d supprimée\n", id);
-  return TRUE;
+    CString sql;
+    sql.Format("DELETE FROM [Categories] WHERE [Categories].[CLASS_ID]=%d", id);
+    if (!ExecuteMergeStatement(pDb, sql, true)) return FALSE;
+    JournalFormat("Catégorie %d supprimée\n", id);
+    return TRUE;
+  });
 }
 
 // Links the collected ingredients to the supplier, once each, in ascending

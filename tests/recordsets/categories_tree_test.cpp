@@ -1,7 +1,6 @@
 #include "recordsets/categories_tree.h"
 
 #include <gtest/gtest.h>
-#include <pthread.h>
 #include <sys/resource.h>
 
 #include <string>
@@ -10,6 +9,7 @@
 #include "jetdb/jetdb.h"
 #include "test_support/db_files.h"
 #include "test_support/journal_capture.h"
+#include "test_support/small_stack.h"
 
 namespace {
 
@@ -175,23 +175,6 @@ TEST_F(CategoriesTreeTest, ALoopThroughTheRootIsBrokenAtTheEdgeThatClosesIt) {
   CCategoriesTree again(nullptr);
   ASSERT_TRUE(again.Load());
   EXPECT_EQ(Children(again.Find(5)), (std::vector<LONG>{6}));
-}
-
-// Runs fn on a thread whose stack holds `bytes`: a reading that recursed
-// once per level would overflow it.
-template <class Fn>
-void OnSmallStack(std::size_t bytes, Fn fn) {
-  pthread_attr_t attr;
-  pthread_attr_init(&attr);
-  pthread_attr_setstacksize(&attr, bytes);
-  pthread_t thread;
-  auto call = [](void* p) -> void* {
-    (*static_cast<Fn*>(p))();
-    return nullptr;
-  };
-  ASSERT_EQ(pthread_create(&thread, &attr, call, &fn), 0);
-  pthread_join(thread, nullptr);
-  pthread_attr_destroy(&attr);
 }
 
 // Deeper than the stack allows a recursion: read iteratively, in the same

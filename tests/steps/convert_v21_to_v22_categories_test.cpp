@@ -6,7 +6,9 @@
 // "Import" in German only.
 #include <gtest/gtest.h>
 
+#include "jetdb/jetdb.h"
 #include "test_support/db_shell.h"
+#include "test_support/small_stack.h"
 #include "test_support/step_harness.h"
 
 namespace {
@@ -36,6 +38,28 @@ class CategoriesV22Test : public ::testing::Test {
     Shell(m_db, "DELETE FROM [Categories] WHERE [CLASS_ID]=59");
     Shell(m_db, "DELETE FROM [Categories] WHERE " + AnyOf("[CLASS_ID]", {54, 55, 57, 58}));
     Shell(m_db, "DELETE FROM [Categories] WHERE [PERE_ID]=52");
+  }
+
+  // A chain of `depth` categories of the user under `top`, from `first`
+  // on, each level linked to ingredient 1 (links true) or recipe 1.
+  void Chain(int top, int first, int depth, bool ingredientLinks) {
+    jetdb::Error error;
+    auto db = jetdb::Database::open(m_db, false, error);
+    ASSERT_TRUE(db) << error.message;
+    db->setWriteBatching(true);
+    for (int level = 0; level < depth; ++level) {
+      const int id = first + level, parent = level == 0 ? top : id - 1;
+      ASSERT_TRUE(db->execute("INSERT INTO [Categories] ([CLASS_ID], [TYPE], [PERE_ID], [NAME_1], [OWNER], [ASCHILD]) "
+                              "VALUES (?, 1, ?, 'Niveau', 1, ?)",
+                              {jetdb::Value::of(std::int64_t{id}), jetdb::Value::of(std::int64_t{parent}),
+                               jetdb::Value::of(std::int64_t{level + 1 < depth ? -1 : 0})}))
+          << db->lastError().message;
+      const char* link = ingredientLinks ? "INSERT INTO [CategIngre] VALUES (1, ?, ?, 0)"
+                                         : "INSERT INTO [CategRecet] VALUES (1, ?, ?, 0)";
+      ASSERT_TRUE(db->execute(link, {jetdb::Value::of(std::int64_t{id}), jetdb::Value::of(std::int64_t{parent})}))
+          << db->lastError().message;
+    }
+    ASSERT_TRUE(db->setWriteBatching(false));
   }
 
   StepHarness m_harness{TEMPLATE_DIR};
@@ -207,4 +231,37 @@ TEST_F(CategoriesV22Test, AMissingUnitStopsTheUnitsAtItsPlace) {
   EXPECT_EQ(Text(m_db, "SELECT [NAME_4] FROM [Unites] WHERE [UNITDEF_ID]=12"), "Medida de capacidad");
   EXPECT_NE(Text(m_db, "SELECT [NAME_2] FROM [Unites] WHERE [UNITDEF_ID]=23"), "person/s");
   EXPECT_EQ(Version(m_db), "2.1.1.91");
+}
+
+// The root naming supplier 53 as its parent is met again under 53: read
+// once, the loop broken there and journaled, the root kept at the top
+// instead of collapsed into the supplier.
+TEST_F(CategoriesV22Test, ARootWhoseParentIsASupplierIsNeitherWalkedTwiceNorDeleted) {
+  Shell(m_db, "UPDATE [Categories] SET [PERE_ID]=53 WHERE [CLASS_ID]=-1");
+  ASSERT_TRUE(Run()) << m_harness.Journal();
+  const std::string journal = m_harness.Journal();
+  EXPECT_NE(journal.find("Arbre des catégories : boucle rompue entre la catégorie -1 et la catégorie 53\n"),
+            std::string::npos);
+  EXPECT_EQ(journal.find("Catégorie -1 supprimée"), std::string::npos);
+  EXPECT_EQ(Text(m_db, "SELECT [PERE_ID] FROM [Categories] WHERE [CLASS_ID]=-1"), "-1");
+  EXPECT_EQ(Count("[Categories] WHERE " + AnyOf("[CLASS_ID]", {54, 55, 60})), "0");
+}
+
+// Chains deeper than the stack allows a recursion, under a supplier and
+// under an import category: collapsed and deleted deepest first.
+TEST_F(CategoriesV22Test, ChainsDeeperThanTheStackAreCollapsedAndDeleted) {
+  constexpr int kDepth = 10000;
+  Shell(m_db, "UPDATE [Categories] SET [ASCHILD]=True WHERE [CLASS_ID]=80");
+  Chain(80, 100000, kDepth, true);
+  Chain(61, 200000, kDepth, false);
+  bool converted = false;
+  OnSmallStack(512 * 1024, [&] { converted = Run(); });
+  ASSERT_TRUE(converted) << m_harness.Journal().substr(0, 2000);
+  EXPECT_EQ(Count("[Categories] WHERE [CLASS_ID]>=100000"), "0");
+  EXPECT_EQ(Count("[CategRecet] WHERE [CLASS_ID]>=100000"), "0");
+  EXPECT_EQ(Text(m_db, "SELECT [CLASSPARENT] FROM [CategIngre] WHERE [CLASS_ID]=80 AND [INGR_ID]=1"), "52");
+  const std::string journal = m_harness.Journal();
+  EXPECT_LT(journal.find("Catégorie 109999 supprimée\nCatégorie 109998 supprimée\n"),
+            journal.find("Catégorie 100000 supprimée\n"));
+  EXPECT_LT(journal.find("Catégorie 209999 supprimée\n"), journal.find("Catégorie 200000 supprimée\n"));
 }
