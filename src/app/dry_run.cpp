@@ -5,11 +5,11 @@
 #include <string>
 
 #include "engine/plan.h"
-#include "framework/version_table.h"
 #include "platform/file_copy.h"
 #include "platform/odbc_installer.h"
 #include "platform/registry.h"
 #include "shell/journal.h"
+#include "steps/versions.h"
 
 namespace {
 
@@ -52,23 +52,34 @@ void PrintSettings(const CUpdaterApp& app) {
 
 void PrintPlan(const ConversionPlan& plan, const CUpdaterApp& app) {
   std::printf("\nBase source            : %s\n", app.m_strSource.GetString());
-  if (plan.detected != 0) {
-    std::printf("Version détectée       : %s (%d)\n", StoredVersionText(plan.detected),
-                static_cast<int>(plan.detected));
+  if (!plan.resume.backup.IsEmpty()) {
+    std::printf("Reprise                : la base serait d'abord rétablie depuis %s (conversion inachevée), "
+                "la base actuelle gardée dans %s\n",
+                plan.resume.backup.GetString(), plan.resume.unfinished.GetString());
+  } else if (!plan.resume.note.IsEmpty()) {
+    std::printf("Reprise                : la note %s serait supprimée (la copie de sauvegarde qu'elle nomme "
+                "n'existe plus)\n",
+                plan.resume.note.GetString());
+  }
+  if (plan.version != kDbVersionNone) {
+    std::printf("Version détectée       : %s (%d)%s%s\n", StoredVersionText(plan.version), static_cast<int>(plan.version),
+                plan.versionFile != plan.source ? ", celle de " : "",
+                plan.versionFile != plan.source ? plan.versionFile.GetString() : "");
   }
   if (!plan.inPlace) {
     std::printf("Destination            : %s (copie de la source%s)\n", plan.written.GetString(),
                 plan.writtenExists ? " ; le fichier existant serait remplacé" : "");
-  } else if (!plan.backupPath.IsEmpty()) {
-    std::printf("Conversion sur place   : copie de sauvegarde %s\n", plan.backupPath.GetString());
+  } else if (!plan.backup.IsEmpty()) {
+    std::printf("Conversion sur place   : copie de sauvegarde %s\n", plan.backup.GetString());
   }
   if (g_bDebug) std::printf("Journal                : %s\n", app.GetJournalPath().GetString());
-  if (!plan.steps.empty()) std::printf("\nÉtapes, dans l'ordre\n");
+  // Past a refusal no step would run.
+  if (!plan.refusal.IsEmpty() || plan.steps.empty()) return;
+  std::printf("\nÉtapes, dans l'ordre\n");
   int n = 0;
   for (const PlannedStep& step : plan.steps) {
-    CString name(step.constants->journalLine);
-    name.TrimRight();
-    std::printf("  %d. %s\n     modèle %s : %s%s\n", ++n, name.GetString(), step.templatePath.GetString(),
+    std::printf("  %d. %s\n     modèle %s : %s%s\n", ++n, StepTitle(*step.step).GetString(),
+                step.templatePath.GetString(),
                 !step.templateExists           ? "absent"
                 : step.templateError.IsEmpty() ? "présent, s'ouvre"
                                                : "présent, ne s'ouvre pas : ",
@@ -83,21 +94,16 @@ void PrintOutcome(const ConversionPlan& plan) {
     return;
   }
   if (plan.steps.empty()) {
-    // Short of a step, a run still takes its backup or its copy.
-    const bool converted = plan.detected == kDbVersion253;
-    std::printf("%s la version %s ; %s.\n", converted ? "la base est déjà à" : "aucune étape ne s'applique à",
-                StoredVersionText(plan.detected),
-                !plan.inPlace ? "elle serait seulement copiée"
-                : converted   ? "rien ne serait écrit"
-                              : "seule la copie de sauvegarde serait écrite");
+    // Already converted: a run only takes the copy a destination asks for.
+    std::printf("la base est déjà à la version %s ; %s.\n", StoredVersionText(plan.version),
+                plan.inPlace ? "rien ne serait écrit" : "elle serait seulement copiée");
     return;
   }
   for (const PlannedStep& step : plan.steps) {
-    if (step.templateExists && step.templateError.IsEmpty()) continue;
-    CString name(step.constants->journalLine);
-    name.TrimRight();
-    std::printf("la conversion démarrerait, mais « %s » échouerait : son modèle %s %s.\n", name.GetString(),
-                step.constants->templateFile, step.templateExists ? "ne s'ouvre pas" : "manque");
+    if (!step.FailsOnTemplate()) continue;
+    std::printf("la conversion démarrerait, mais « %s » échouerait : son modèle %s %s.\n",
+                StepTitle(*step.step).GetString(), step.step->templateFile,
+                step.templateExists ? "ne s'ouvre pas" : "manque");
     return;
   }
   std::printf("la conversion démarrerait et mènerait la base à la version %s.\n", StoredVersionText(plan.reached));
@@ -112,7 +118,8 @@ int PrintDryRun(const CUpdaterApp& app, BOOL bPaths) {
     std::printf("\nRésultat : aucune conversion ne démarrerait : le paramètre /SRC= manque ou est vide.\n");
     return kExitNothingConverted;
   }
-  const ConversionPlan plan = PlanConversion(app.m_strSource, app.m_strDest, app.GetTemplateDir());
+  const ConversionPlan plan = PlanConversion(app.m_strSource, app.m_strDest, app.GetTemplateDir(),
+                                             ProbeLocks(app.m_strSource, app.m_strDest));
   PrintPlan(plan, app);
   PrintOutcome(plan);
   return plan.refusal.IsEmpty() ? 0 : kExitNothingConverted;

@@ -19,12 +19,12 @@ std::vector<DdlStatement> Statements(std::initializer_list<std::vector<DdlStatem
   return all;
 }
 
-BOOL ExecuteDdlOperation(CDatabase* pDb, const DdlOperation& op) {
+BOOL RunDdlOperation(const DdlOperation& op, const StatementSender& send) {
   const bool allRun = op.summaryLine != nullptr;
   BOOL result = TRUE;
   for (const DdlStatement& statement : op.statements) {
     try {
-      pDb->ExecuteSQL(statement.sql.c_str());
+      send(statement.sql);
       // Once a statement of the operation has failed, the later ones run
       // without their success lines.
       if (result && !allRun) JournalWrite(statement.successLine.c_str());
@@ -38,8 +38,12 @@ BOOL ExecuteDdlOperation(CDatabase* pDb, const DdlOperation& op) {
   return result;
 }
 
+BOOL ExecuteDdlOperation(CDatabase* pDb, const DdlOperation& op) {
+  return RunDdlOperation(op, [pDb](const std::string& sql) { pDb->ExecuteSQL(sql.c_str()); });
+}
+
 BOOL ExecuteDataStatement(CDatabase* pDb, const DdlStatement& statement, const char* failureLine) {
-  const BOOL result = ExecuteDdlOperation(pDb, DdlOperation{{statement}});
+  const BOOL result = ExecuteDdlOperation(pDb, DdlOperation{"", {statement}});
   if (!result) JournalWrite(failureLine);
   return result;
 }

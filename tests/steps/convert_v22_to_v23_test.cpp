@@ -7,7 +7,7 @@ using ConvertV22ToV23Test = FixtureStepTest;
 
 TEST_F(ConvertV22ToV23Test, AddsTheDiscountTheNetworkClientsAndTheConsultFlag) {
   const std::string db = Fixture("V22");
-  ASSERT_TRUE(m_harness.RunStep(kDbVersion22, db)) << m_harness.Journal();
+  ASSERT_TRUE(m_harness.RunStep(2002, db)) << m_harness.Journal();
   EXPECT_EQ(Version(db), "2.3.1.217");
   EXPECT_EQ(Text(db, "SELECT COUNT(*) FROM [Langue_System] WHERE [Langue_5]='2.3.1.217'"), "1");
   EXPECT_TRUE(HasColumn(db, "FicheProduction", "REMISE"));
@@ -23,7 +23,7 @@ TEST_F(ConvertV22ToV23Test, AddsTheDiscountTheNetworkClientsAndTheConsultFlag) {
 // refused, but the operation writes no success line any more and fails.
 TEST_F(ConvertV22ToV23Test, AClientTableThatExistsStillGetsItsIndexButFailsTheStep) {
   const std::string journal =
-      RunBroken("V22", kDbVersion22, "CREATE TABLE [LAN_Clients] ( [SERNUM] TEXT(12), [NOTE] TEXT(20) )");
+      RunBroken("V22", 2002, "CREATE TABLE [LAN_Clients] ( [SERNUM] TEXT(12), [NOTE] TEXT(20) )");
   EXPECT_NE(journal.find("Champs [FicheProduction].[REMISE] ajouté\nERREUR : "), std::string::npos) << journal;
   EXPECT_EQ(Count(journal, "ERREUR : "), 2) << journal;
   EXPECT_EQ(journal.find("Index [LAN_Clients].[SERNUM] crée"), std::string::npos);
@@ -37,7 +37,7 @@ TEST_F(ConvertV22ToV23Test, AClientTableThatExistsStillGetsItsIndexButFailsTheSt
 }
 
 TEST_F(ConvertV22ToV23Test, ADiscountThatExistsStopsBeforeTheClientTable) {
-  const std::string journal = RunBroken("V22", kDbVersion22, "ALTER TABLE [FicheProduction] ADD [REMISE] REAL");
+  const std::string journal = RunBroken("V22", 2002, "ALTER TABLE [FicheProduction] ADD [REMISE] REAL");
   EXPECT_NE(journal.find("\nModification structure database V2.2\nERREUR : "), std::string::npos) << journal;
   EXPECT_EQ(journal.find("LAN_Clients"), std::string::npos);
   EXPECT_EQ(StepHarness::Query(m_db, ".tables").find("LAN_Clients"), std::string::npos);

@@ -10,7 +10,7 @@ TEST_F(ConvertV23ToV241Test, WritesTheSystemLabelClearsThePricesAndGivesTheGramA
   ASSERT_NE(Text(db, "SELECT COUNT(*) FROM [Ingredients] WHERE [PXKG] IS NOT NULL"), "0");
   ASSERT_EQ(Text(db, "SELECT [NBDIGIT] FROM [Unites] WHERE [UNITDEF_ID]=3"), "0");
   const std::string otherDigits = StepHarness::Query(db, "SELECT [NBDIGIT] FROM [Unites] WHERE [UNITDEF_ID]<>3");
-  ASSERT_TRUE(m_harness.RunStep(kDbVersion23, db));
+  ASSERT_TRUE(m_harness.RunStep(2003, db));
   EXPECT_EQ(StepHarness::Query(db,
                                "SELECT [ID], [NAME_1], [NAME_2], [NAME_3], [NAME_4], [NAME_5], [TYPE], [OWNER] "
                                "FROM [LibellesPreEmballe]"),
@@ -24,7 +24,7 @@ TEST_F(ConvertV23ToV241Test, WritesTheSystemLabelClearsThePricesAndGivesTheGramA
 // A refused data statement says so twice, the driver's error and its own
 // line, and the merges after it do not run.
 TEST_F(ConvertV23ToV241Test, APriceColumnThatIsGoneFailsTheDataPhaseBeforeTheGram) {
-  const std::string journal = RunBroken("V23", kDbVersion23, "ALTER TABLE [Ingredients] DROP COLUMN [PXKG]");
+  const std::string journal = RunBroken("V23", 2003, "ALTER TABLE [Ingredients] DROP COLUMN [PXKG]");
   EXPECT_NE(journal.find("Données table [LibellesPreEmballe] mises à jour.\nERREUR : "), std::string::npos) << journal;
   EXPECT_NE(journal.find("\nERREUR : Données table [Ingredients].[PXKG] non mises à jour.\n"
                          "ERREUR : Données database V2.4.1 non mise à jour\n\n"),
@@ -36,7 +36,7 @@ TEST_F(ConvertV23ToV241Test, APriceColumnThatIsGoneFailsTheDataPhaseBeforeTheGra
 }
 
 TEST_F(ConvertV23ToV241Test, AColumnThatExistsStopsAfterTheFourBefore) {
-  const std::string journal = RunBroken("V23", kDbVersion23, "ALTER TABLE [Ingredients] ADD [PREEM_FICHTECH_2] MEMO");
+  const std::string journal = RunBroken("V23", 2003, "ALTER TABLE [Ingredients] ADD [PREEM_FICHTECH_2] MEMO");
   EXPECT_NE(journal.find("\nModification structure database V2.3\n"
                          "Champs [Ingredients].[PREEM_DENVENT] ajouté\n"
                          "Champs [Ingredients].[PREEM_COMPOS] ajouté\n"
@@ -55,7 +55,7 @@ TEST_F(ConvertV23ToV241Test, AColumnThatExistsStopsAfterTheFourBefore) {
 
 TEST_F(ConvertV23ToV241Test, ALabelTableThatExistsStillGetsItsIndex) {
   const std::string journal =
-      RunBroken("V23", kDbVersion23, "CREATE TABLE [LibellesPreEmballe] ( [ID] INTEGER, [TYPE] BYTE )");
+      RunBroken("V23", 2003, "CREATE TABLE [LibellesPreEmballe] ( [ID] INTEGER, [TYPE] BYTE )");
   EXPECT_NE(journal.find("Champs [Recettes].[CODE_AN] modifié\nERREUR : "), std::string::npos) << journal;
   EXPECT_EQ(journal.find("Index [LibellesPreEmballe].[TYPE] crée"), std::string::npos);
   EXPECT_EQ(journal.find("RecetPreEmbal"), std::string::npos);
@@ -66,7 +66,7 @@ TEST_F(ConvertV23ToV241Test, ALabelTableThatExistsStillGetsItsIndex) {
 
 TEST_F(ConvertV23ToV241Test, NoPrimaryKeyIsAttemptedWithoutItsTable) {
   const std::string journal =
-      RunBroken("V23", kDbVersion23, "CREATE TABLE [RecetteAffIngrCompos] ( [ID_RECET] INTEGER, [ID_INGRD] INTEGER )");
+      RunBroken("V23", 2003, "CREATE TABLE [RecetteAffIngrCompos] ( [ID_RECET] INTEGER, [ID_INGRD] INTEGER )");
   EXPECT_NE(journal.find("Table [RecetPreEmbal] créee\nERREUR : "), std::string::npos) << journal;
   EXPECT_EQ(Count(journal, "ERREUR : "), 2) << journal;
   EXPECT_EQ(journal.find("PrimaryKey [RecetteAffIngrCompos]"), std::string::npos);

@@ -14,7 +14,7 @@ TEST_F(ConvertV241ToV242Test, AddsTheInventoryCategoryAndMovesTheStoragePlacesTo
   ASSERT_NE(Text(db, "SELECT [PERE_ID] FROM [Categories] WHERE [CLASS_ID]=20"), "-1");
   const std::string before = ShellTime(std::time(nullptr));
   const std::string others = StepHarness::Query(db, "SELECT * FROM [Categories] WHERE [CLASS_ID]<>20");
-  ASSERT_TRUE(m_harness.RunStep(kDbVersion241, db)) << m_harness.Journal();
+  ASSERT_TRUE(m_harness.RunStep(2004, db)) << m_harness.Journal();
   EXPECT_EQ(StepHarness::Query(db,
                                "SELECT [CLASS_ID], [TYPE], [MASQUE], [PERE_ID], [NAME_1], [NAME_2], [NAME_3], "
                                "[NAME_4], [NAME_5], [OWNER], [ASCHILD], [EXPORTABLE] FROM [Categories] "
@@ -31,7 +31,7 @@ TEST_F(ConvertV241ToV242Test, AddsTheInventoryCategoryAndMovesTheStoragePlacesTo
 // Statements 2 to 4 are marked "go on": the later ones of the operation
 // still run, silently, and the phase stops after it.
 TEST_F(ConvertV241ToV242Test, APlanningVatCodeThatExistsStillChangesThePlanningButNotTheRecipes) {
-  const std::string journal = RunBroken("V241", kDbVersion241, "ALTER TABLE [Planning] ADD [TVACODE] INTEGER");
+  const std::string journal = RunBroken("V241", 2004, "ALTER TABLE [Planning] ADD [TVACODE] INTEGER");
   EXPECT_NE(journal.find("Champs [Ingredients].[TVACODE] ajouté\nERREUR : "), std::string::npos) << journal;
   EXPECT_EQ(journal.find("Champs [Planning]"), std::string::npos);
   EXPECT_EQ(journal.find("Index [Planning]"), std::string::npos);
@@ -43,7 +43,7 @@ TEST_F(ConvertV241ToV242Test, APlanningVatCodeThatExistsStillChangesThePlanningB
 }
 
 TEST_F(ConvertV241ToV242Test, APrincipalCategoryThatExistsStopsBeforeTheDiscountAndTheRelations) {
-  const std::string journal = RunBroken("V241", kDbVersion241, "ALTER TABLE [Recettes] ADD [CATPRINCIPAL] INTEGER");
+  const std::string journal = RunBroken("V241", 2004, "ALTER TABLE [Recettes] ADD [CATPRINCIPAL] INTEGER");
   EXPECT_NE(journal.find("Champs [Recettes].[TVACODE] ajouté\nERREUR : "), std::string::npos) << journal;
   EXPECT_EQ(journal.find("[ENTPRINCIPAL] ajouté"), std::string::npos);
   EXPECT_TRUE(HasColumn(m_db, "Recettes", "ENTPRINCIPAL"));

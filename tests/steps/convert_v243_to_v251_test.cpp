@@ -47,7 +47,7 @@ TEST_F(ConvertV243ToV251Test, RebuildsTheAllergensAndReplacesThePrePackedLabels)
   const std::string otherCategories = StepHarness::Query(db, "SELECT * FROM [Categories] " + others);
   const std::string before = ShellTime(std::time(nullptr));
 
-  ASSERT_TRUE(m_harness.RunStep(kDbVersion243, db)) << m_harness.Journal();
+  ASSERT_TRUE(m_harness.RunStep(2004003, db)) << m_harness.Journal();
 
   // The allergen branch: the root edited in place, its first child, then
   // the template's categories as they are there.
@@ -87,7 +87,7 @@ TEST_F(ConvertV243ToV251Test, RebuildsTheAllergensAndReplacesThePrePackedLabels)
 // step happens, the template is not even registered.
 TEST_F(ConvertV243ToV251Test, AnAllergenTableThatExistsStopsTheStepAtItsFirstStatement) {
   ASSERT_TRUE(AddDataSource("TQ2TMPSRC", "/elsewhere/tq2.mdb"));
-  const std::string journal = RunBroken("V243", kDbVersion243, "CREATE TABLE [CategIngAllerg] ([INGR_ID] INTEGER)");
+  const std::string journal = RunBroken("V243", 2004003, "CREATE TABLE [CategIngAllerg] ([INGR_ID] INTEGER)");
   EXPECT_EQ(journal,
             "Mise à jour Toquelin V2.4.3 -> V2.5.1\n"
             "\nModification structure database V2.4.3\n"
@@ -112,7 +112,7 @@ TEST_F(ConvertV243ToV251Test, AnIndexThatCannotBeMadeLetsTheOthersAndTheKeyBeMad
   EXPECT_EQ(sqlite3_exec(raw, "CREATE TABLE \"jetix.CategIngAllerg.CLASSPARENT\" (x)", nullptr, nullptr, nullptr),
             SQLITE_OK);
   sqlite3_close(raw);
-  EXPECT_FALSE(m_harness.RunStep(kDbVersion243, m_db));
+  EXPECT_FALSE(m_harness.RunStep(2004003, m_db));
   EXPECT_EQ(m_harness.Journal(),
             "Mise à jour Toquelin V2.4.3 -> V2.5.1\n"
             "\nModification structure database V2.4.3\n"
@@ -132,7 +132,7 @@ TEST_F(ConvertV243ToV251Test, AnIndexThatCannotBeMadeLetsTheOthersAndTheKeyBeMad
 // The label formats run "all run": the other five columns change, and
 // the phase stops after the operation without its line.
 TEST_F(ConvertV243ToV251Test, AHeightThatCannotChangeLeavesTheOtherFiveChangedAndStopsThePhase) {
-  const std::string journal = RunBroken("V243", kDbVersion243, "CREATE INDEX [HAUTEUR] ON [FmtEtiquette] ([HAUTEUR])");
+  const std::string journal = RunBroken("V243", 2004003, "CREATE INDEX [HAUTEUR] ON [FmtEtiquette] ([HAUTEUR])");
   EXPECT_NE(journal.find("PrimaryKey [CategIngAllerg] créee\n"
                          "ERREUR : Impossible de modifier ou de supprimer le champ 'HAUTEUR' de la table "
                          "'FmtEtiquette'. Il fait partie d'un ou plusieurs index.\n"
@@ -158,7 +158,7 @@ TEST_F(ConvertV243ToV251Test, ALabelStillInUseFailsTheLabelMergeSilently) {
   Shell(m_db, "UPDATE [Ingredients] SET [PREEM_DENVENT]=7, [PREEM_COMPOS]=7 WHERE [INGRED_ID]=1");
   Shell(m_db, "UPDATE [Ingredients] SET [PREEM_COMPOS]=7 WHERE [INGRED_ID]=2");
   Shell(m_db, "INSERT INTO [RecetPreEmbal] ([ID_RECET], [ID_DENOMLEG]) VALUES (8, 7)");
-  EXPECT_FALSE(m_harness.RunStep(kDbVersion243, m_db));
+  EXPECT_FALSE(m_harness.RunStep(2004003, m_db));
   const std::string journal = m_harness.Journal();
   const std::string end =
       "Données table [Langue_System] mises à jour.\n"
@@ -199,7 +199,7 @@ TEST_F(ConvertV243ToV251TemplateTest, AnEmptyTemplateLeavesTheRootAndItsFirstChi
   Shell(db, "DELETE FROM [Categories] WHERE [PERE_ID]=26");
   Shell(db, "DELETE FROM [Categories] WHERE [CLASS_ID]=26");
   Shell(db, "INSERT INTO [LibellesPreEmballe] ([ID], [NAME_1], [TYPE], [OWNER]) VALUES (7, 'Mon libellé', 1, -1)");
-  ASSERT_TRUE(m_harness.RunStep(kDbVersion243, db));
+  ASSERT_TRUE(m_harness.RunStep(2004003, db));
   EXPECT_NE(m_harness.Journal().find("Données table [Categories] mises à jour.\n"
                                      "Données table [LibellesPreEmballe] mises à jour.\n"
                                      "Données database V2.5.1 mise à jour\n\n"),

@@ -43,7 +43,7 @@ TEST_F(ConvertV2514ToV252Test, BuildsTheNutritionTablesAndFillsThemFromTheTempla
   const std::string ownUnits = "SELECT * FROM [Unites] WHERE [UNITDEF_ID] <> -1 ORDER BY [UNITDEF_ID]";
   const std::string unitsBefore = StepHarness::Query(db, ownUnits);
   const std::string before = ShellTime(std::time(nullptr));
-  ASSERT_TRUE(m_harness.RunStep(kDbVersion2514, db)) << m_harness.Journal();
+  ASSERT_TRUE(m_harness.RunStep(2005001004, db)) << m_harness.Journal();
 
   // The nutrient labels are the template's, every column of every row.
   const std::string labels = "SELECT * FROM [NutriLibelles] ORDER BY [ID]";
@@ -73,7 +73,7 @@ TEST_F(ConvertV2514ToV252Test, ACategoryAlreadyThereEndsTheCategoriesButNotTheSt
   Shell(db,
         "INSERT INTO [Categories] ([CLASS_ID], [TYPE], [MASQUE], [PERE_ID], [NAME_1], [OWNER]) "
         "VALUES (92, 0, 0, -1, 'AOP maison', 1)");
-  ASSERT_TRUE(m_harness.RunStep(kDbVersion2514, db)) << m_harness.Journal();
+  ASSERT_TRUE(m_harness.RunStep(2005001004, db)) << m_harness.Journal();
   const std::string journal = m_harness.Journal();
   EXPECT_NE(journal.find("Données table [Langue_System] mises à jour.\n"
                          "ERREUR : Données table [Categories] non mises à jour.\n"
@@ -94,7 +94,7 @@ TEST_F(ConvertV2514ToV252Test, ACategoryAlreadyThereEndsTheCategoriesButNotTheSt
 // went on to create would be taken.
 TEST_F(ConvertV2514ToV252Test, AnAliasTableThatExistsStopsTheStepAtItsFirstStatement) {
   const std::string journal =
-      RunBroken("V2514", kDbVersion2514, "CREATE TABLE [IngRecAlias] ([INGRED_ID] INTEGER, [RECET_ID] INTEGER)");
+      RunBroken("V2514", 2005001004, "CREATE TABLE [IngRecAlias] ([INGRED_ID] INTEGER, [RECET_ID] INTEGER)");
   EXPECT_EQ(journal.rfind("Mise à jour Toquelin V2.5.1.4 -> V2.5.2\n\nModification structure database V2.5.1.4\n"
                           "ERREUR : ",
                           0),
@@ -115,7 +115,7 @@ TEST_F(ConvertV2514ToV252Test, AnAliasTableThatExistsStopsTheStepAtItsFirstState
 // The date and the manufacturer go in one statement: without the first it
 // drops neither, and what follows it does not run.
 TEST_F(ConvertV2514ToV252Test, APrePackedRecipeWithoutItsDateStopsBeforeTheNewColumnsAndTheRelations) {
-  const std::string journal = RunBroken("V2514", kDbVersion2514, "ALTER TABLE [RecetPreEmbal] DROP COLUMN [JJMMAAAA]");
+  const std::string journal = RunBroken("V2514", 2005001004, "ALTER TABLE [RecetPreEmbal] DROP COLUMN [JJMMAAAA]");
   EXPECT_NE(journal.find("PrimaryKey [NutriLibelles] créee\nERREUR : "), std::string::npos) << journal;
   EXPECT_EQ(journal.find("Champs [RecetPreEmbal]"), std::string::npos);
   EXPECT_EQ(journal.find("Champs [Recettes]"), std::string::npos);

@@ -10,7 +10,7 @@ TEST_F(ConvertV251ToV2514Test, AddsAnEmptyHtmlColumnToEveryRecipeAndMergesTheLab
   const std::string db = Fixture("V251");
   const std::string tmpl = std::string(TEMPLATE_DIR) + "/tq2V2_5_1_4.mdb";
   ASSERT_NE(Text(db, "SELECT COUNT(*) FROM [Recettes]"), "0");
-  ASSERT_TRUE(m_harness.RunStep(kDbVersion251, db)) << m_harness.Journal();
+  ASSERT_TRUE(m_harness.RunStep(2005001, db)) << m_harness.Journal();
   EXPECT_EQ(Text(db, "SELECT COUNT(*) FROM [Recettes] WHERE [HTML2] IS NOT NULL"), "0");
   // The full form of the label merges: every template label is there.
   for (const char* table : {"Langue_Printer", "Langue_System"}) {
@@ -24,7 +24,7 @@ TEST_F(ConvertV251ToV2514Test, AddsAnEmptyHtmlColumnToEveryRecipeAndMergesTheLab
 // source registered by someone else is neither replaced nor removed.
 TEST_F(ConvertV251ToV2514Test, AnHtmlColumnThatExistsStopsTheStepBeforeTheTemplate) {
   ASSERT_TRUE(AddDataSource("TQ2TMPSRC", "/elsewhere/tq2.mdb"));
-  const std::string journal = RunBroken("V251", kDbVersion251, "ALTER TABLE [Recettes] ADD COLUMN [HTML2] MEMO");
+  const std::string journal = RunBroken("V251", 2005001, "ALTER TABLE [Recettes] ADD COLUMN [HTML2] MEMO");
   EXPECT_EQ(journal,
             "Mise à jour Toquelin V2.5.1 -> V2.5.1.4\n"
             "\nModification structure database V2.5.1\n"

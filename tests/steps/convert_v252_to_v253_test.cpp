@@ -38,7 +38,7 @@ TEST_F(ConvertV252ToV253Test, AddsOrOverwritesTheTemplatesRowsAndKeepsTheDatabas
       "AND [CLASS_ID]<>96 AND [CLASS_ID]<>97 ORDER BY [CLASS_ID]";
   const std::string othersBefore = StepHarness::Query(db, others);
 
-  ASSERT_TRUE(m_harness.RunStep(kDbVersion252, db)) << m_harness.Journal();
+  ASSERT_TRUE(m_harness.RunStep(2005002, db)) << m_harness.Journal();
 
   // Every template label, added or overwritten, in all fifteen columns.
   EXPECT_EQ(StepHarness::Query(db, "SELECT * FROM [NutriLibelles] WHERE [ID] < 50 ORDER BY [ID]"),
@@ -66,7 +66,7 @@ TEST_F(ConvertV252ToV253Test, AddsOrOverwritesTheTemplatesRowsAndKeepsTheDatabas
 
 TEST_F(ConvertV252ToV253Test, NutrientLabelsWithAnOwnerAlreadyStopTheStepAtItsFirstStatement) {
   const std::string journal =
-      RunBroken("V252", kDbVersion252, "ALTER TABLE [NutriLibelles] ADD COLUMN [OWNER] INTEGER");
+      RunBroken("V252", 2005002, "ALTER TABLE [NutriLibelles] ADD COLUMN [OWNER] INTEGER");
   EXPECT_EQ(
       journal.rfind("Mise à jour Toquelin V2.5.2 -> V2.5.3\n\nModification structure database V2.5.2\nERREUR : ", 0),
       0u)
@@ -91,7 +91,7 @@ TEST_F(ConvertV252ToV253Test, WithoutUsersTheRelationFailsAfterTheColumnsWereAdd
       Shell(m_db, "ALTER TABLE [" + relation.table + "] DROP CONSTRAINT [" + relation.name + "]");
   }
   Shell(m_db, "DROP TABLE [Utilisateurs]");
-  ASSERT_FALSE(m_harness.RunStep(kDbVersion252, m_db));
+  ASSERT_FALSE(m_harness.RunStep(2005002, m_db));
   const std::string journal = m_harness.Journal();
   EXPECT_NE(journal.find("\nModification structure database V2.5.2\n"
                          "Table [NutriLibelles] modifiée\n"
