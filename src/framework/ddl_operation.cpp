@@ -38,12 +38,9 @@ BOOL RunDdlOperation(const DdlOperation& op, const StatementSender& send) {
   return result;
 }
 
-BOOL ExecuteDdlOperation(CDatabase* pDb, const DdlOperation& op) {
-  return RunDdlOperation(op, [pDb](const std::string& sql) { pDb->ExecuteSQL(sql.c_str()); });
-}
-
 BOOL ExecuteDataStatement(CDatabase* pDb, const DdlStatement& statement, const char* failureLine) {
-  const BOOL result = ExecuteDdlOperation(pDb, DdlOperation{"", {statement}});
+  const BOOL result =
+      RunDdlOperation(DdlOperation{"", {statement}}, [pDb](const std::string& sql) { pDb->ExecuteSQL(sql.c_str()); });
   if (!result) JournalWrite(failureLine);
   return result;
 }

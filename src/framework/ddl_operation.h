@@ -48,9 +48,6 @@ using StatementSender = std::function<void(const std::string& sql)>;
 // refused.
 BOOL RunDdlOperation(const DdlOperation& op, const StatementSender& send);
 
-// The same on the converted database.
-BOOL ExecuteDdlOperation(CDatabase* pDb, const DdlOperation& op);
-
 // One statement of a data phase, guarded as a DDL statement is: its success
 // line, or the database error followed by the merge's own failure line.
 BOOL ExecuteDataStatement(CDatabase* pDb, const DdlStatement& statement, const char* failureLine);

@@ -20,16 +20,20 @@ CString StepTitle(const ConversionStep& step) {
   return title;
 }
 
-BOOL RunStructurePhase(CDatabase* pDb, const ConversionStep& step) {
+BOOL RunStructurePhase(const ConversionStep& step, const StatementSender& send) {
   const CPhaseTiming timing(step, "structure");
   JournalWrite(step.lines.structureOpening);
   BOOL result = TRUE;
   for (const DdlOperation& op : step.structure) {
-    result = ExecuteDdlOperation(pDb, op);
+    result = RunDdlOperation(op, send);
     if (!result) break;
   }
   JournalWrite(result ? step.lines.structureSuccess : step.lines.structureFailure);
   return result;
+}
+
+BOOL RunStructurePhase(CDatabase* pDb, const ConversionStep& step) {
+  return RunStructurePhase(step, [pDb](const std::string& sql) { pDb->ExecuteSQL(sql.c_str()); });
 }
 
 namespace {

@@ -2,7 +2,8 @@
 // frames them, the structure phase with its DDL operations, the data phase
 // with the template database and its merges in order, and the version
 // stamp. Each runs what the step declares (conversion_step.h) and says
-// nothing of its own but the common lines and rules.
+// nothing of its own but the common lines and rules. Failures: BOOL, never
+// an exception (see conversion_step.h).
 #pragma once
 
 #include "framework/conversion_step.h"
@@ -13,7 +14,9 @@
 CString TemplatePath(const CString& templateDir, const ConversionStep& step);
 
 // Runs the step's operations in order while they succeed, between the
-// phase's opening and closing lines.
+// phase's opening and closing lines; the statements go through `send`, or
+// to the converted database.
+BOOL RunStructurePhase(const ConversionStep& step, const StatementSender& send);
 BOOL RunStructurePhase(CDatabase* pDb, const ConversionStep& step);
 
 // Registers and opens the template database, runs the step's merges in

@@ -1,6 +1,11 @@
 // DbVersion: the code of a schema version (2000 for V2.0 ... ; the steps of
 // src/steps declare every one of them), and the connection that a record
 // set chooses by the DbVersion it is constructed with.
+//
+// Failures in this folder: the record sets raise the platform's
+// CDBException (platform/recordset.h) and catch none; the category tree
+// and the bit set answer FALSE for what they cannot hold. Nothing here
+// journals or notes a reason: the callers do.
 #pragma once
 
 #include <cstdint>

@@ -7,6 +7,9 @@
 // A new step is its source here (convert_v253_to_v254.cpp defining
 // `const ConversionStep& ConvertV253ToV254()`) and its line at the end of
 // the chain in chain.cpp.
+//
+// A step's merges report their own failures as FALSE and leave database
+// errors to the framework's phases (framework/conversion_step.h).
 #pragma once
 
 #include <span>
