@@ -107,7 +107,7 @@ DbVersion Execute(const ConversionPlan& plan, CString& strDest, CString& strBack
   // Until the run ends converted, the note names the backup that holds
   // the database as it was (see PlannedResume).
   strBackup = plan.backup;
-  const CString note = source + ".reprise";
+  const CString note = ResumeNotePath(source);
   ReplaceSettingsFile(note.str(), strBackup.str() + "\n");
   const DbVersion reached = RunSteps(plan.steps, strDest);
   if (reached != kDbVersionNone) unlink(note);

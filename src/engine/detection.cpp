@@ -113,9 +113,15 @@ CString FindDamage(const CString& strPath) {
   return problem;
 }
 
+CString DamageReason(const CString& strPath, const CString& strProblem) {
+  CString reason;
+  reason.Format("la base %s est endommagée (%s)", strPath.GetString(), strProblem.GetString());
+  return reason;
+}
+
 void ReportDamage(const CString& strPath, const CString& strProblem) {
   JournalFormat("ERREUR : La base %s est endommagée : %s.\n", strPath.GetString(), strProblem.GetString());
-  NoteFailure("la base %s est endommagée (%s) ; rien n'a été converti", strPath.GetString(), strProblem.GetString());
+  NoteFailure("%s ; rien n'a été converti", DamageReason(strPath, strProblem).GetString());
 }
 
 CString WrittenTemplate(const CString& strSource, const CString& strDest, const CString& strTemplateDir) {

@@ -24,7 +24,9 @@ DbVersion PeekDbVersion(const CString& strSource, CString& strReason);
 // data: it would copy the damage on and end in success.
 CString FindDamage(const CString& strPath);
 
-// The journal line and the reason of a damaged database.
+// Why a damaged database is refused, and the journal line and the reason
+// of a run that meets one.
+CString DamageReason(const CString& strPath, const CString& strProblem);
 void ReportDamage(const CString& strPath, const CString& strProblem);
 
 // The template file that the run would write (the destination, or the

@@ -81,11 +81,7 @@ CString TemplateReason(const CString& strWritten, const CString& strTemplate) {
   return reason;
 }
 
-CString DamageReason(const CString& strPath, const CString& strProblem) {
-  CString reason;
-  reason.Format("la base %s est endommagée (%s)", strPath.GetString(), strProblem.GetString());
-  return reason;
-}
+CString ResumeNotePath(const CString& strSource) { return strSource + ".reprise"; }
 
 LockState ProbeLocks(const CString& strSource, const CString& strDest) {
   const CString& strWritten = IsInPlace(strSource, strDest) ? strSource : strDest;
@@ -100,7 +96,7 @@ LockState ProbeLocks(const CString& strSource, const CString& strDest) {
 
 PlannedResume PlanResume(const CString& strSource) {
   PlannedResume resume;
-  const CString note = strSource + ".reprise";
+  const CString note = ResumeNotePath(strSource);
   const SettingsText text = ReadSettingsFile(note.str());
   if (text.state != SettingsText::State::Read) return resume;
   resume.note = note;

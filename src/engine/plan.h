@@ -99,4 +99,6 @@ inline constexpr int kDefaultLockTimeoutSeconds = 120;
 
 // The reasons that the plan and the run give alike.
 CString TemplateReason(const CString& strWritten, const CString& strTemplate);
-CString DamageReason(const CString& strPath, const CString& strProblem);
+
+// The note an unfinished in-place run leaves beside its source.
+CString ResumeNotePath(const CString& strSource);
