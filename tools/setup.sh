@@ -8,6 +8,7 @@ packages=(
   build-essential cmake pkg-config
   libgtest-dev googletest libgmock-dev libbenchmark-dev
   libsqlite3-dev libedit-dev
+  libmdb3 mdbtools-dev
   clang libclang-rt-14-dev
   unixodbc unixodbc-dev odbcinst
   tmux
