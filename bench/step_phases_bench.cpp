@@ -3,8 +3,8 @@
 // The wall time of each step from V2.2 to V2.4.3 on a copy of a V2.2
 // database (the large generated one: target large_fixtures), run one after
 // the other as the chain runs them. Each step runs twice on identical
-// copies: once whole, as the chain runs it, and once phase by phase on the
-// step object, the converted database opened as the driver opens it. The
+// copies: once whole, as the chain runs it, and once phase by phase, the
+// converted database opened as the step driver opens it. The
 // rest of the whole time is the driver's own part: data sources, progress
 // window, opening, and the version stamp.
 #include <chrono>
