@@ -115,6 +115,18 @@ TEST_F(PlanTest, AMissingTemplateIsTheStepAtWhichBothStop) {
       << FailureReason();
 }
 
+// A destination whose folder is not there: the plan says so, the copy then
+// fails on it before any step.
+TEST_F(PlanTest, AnUnwritableDestinationFolderStopsBothBeforeAnyStep) {
+  const std::string dest = m_work.path() + "/absent/New.mdb";
+  const ConversionPlan plan = Plan(dest);
+  EXPECT_EQ(plan.refusal, ("le dossier " + m_work.path() + "/absent n'est pas accessible en écriture").c_str());
+  ClearFailure();
+  EXPECT_EQ(Run(dest), kDbVersionNone);
+  EXPECT_TRUE(StepsRun().empty()) << m_journal;
+  EXPECT_TRUE(Journals("ATTENTION : impossible de creer le fichier de destination : " + dest + "\n")) << m_journal;
+}
+
 TEST_F(PlanTest, AFileOrDataSourcesAnotherRunHoldsStopBoth) {
   ScopedEnv wait("UPDATER_LOCK_TIMEOUT", "0");
   const std::string before = ReadFile(m_source);
