@@ -1,22 +1,40 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building and testing the project need.
+# Installs the Debian packages that the project needs, with apt-get.
+# Usage: tools/setup.sh            what building and the default tests need
+#                                  (tools/main_job.sh, tools/test.sh)
+#        tools/setup.sh --package  and lintian, for tools/package_job.sh
+#        tools/setup.sh --dev      and all of the rest: clang and its
+#                                  sanitizer and fuzzing runtime, valgrind,
+#                                  Google Benchmark, time and bc (fuzzers,
+#                                  benchmarks, profiles)
 # Idempotent: when every package is already there it prints nothing and
-# touches nothing, so the README commands can call it on every run.
+# touches nothing, so the README commands can call it on every run. Run as
+# root, or as a user who may use sudo.
 set -euo pipefail
 
+# Building: compiler, CMake, the libraries (libmdb: the Access reader's);
+# GoogleTest, which CMake asks for.
+# The default tests: the ODBC driver's headers and the clients it is tried
+# with (unixODBC, odbcinst, isql, pyodbc), tmux for the terminal tests,
+# groff and man for the manual pages, dpkg-dev and file for the package
+# that the tests build, the sqlite3 shell.
 packages=(
   build-essential cmake pkg-config
-  libgtest-dev googletest libgmock-dev libbenchmark-dev
+  libgtest-dev googletest libgmock-dev
   libsqlite3-dev libedit-dev
   libmdb3 mdbtools-dev
-  clang libclang-rt-14-dev
-  unixodbc unixodbc-dev odbcinst
-  tmux
-  groff-base man-db
-  dpkg-dev file lintian
-  sqlite3 python3-pyodbc
-  valgrind time bc
+  unixodbc unixodbc-dev odbcinst python3-pyodbc
+  tmux groff-base man-db dpkg-dev file sqlite3
 )
+case "${1:-}" in
+  "") ;;
+  --package) packages+=(lintian) ;;
+  --dev) packages+=(lintian clang libclang-rt-14-dev valgrind libbenchmark-dev time bc) ;;
+  *)
+    echo "usage: tools/setup.sh [--package | --dev]" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
@@ -26,9 +44,14 @@ for p in "${packages[@]}"; do
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
-sudo=""
-[ "$(id -u)" -ne 0 ] && sudo="sudo"
+apt=(env DEBIAN_FRONTEND=noninteractive apt-get)
+if [ "$(id -u)" -ne 0 ]; then
+  if ! command -v sudo >/dev/null; then
+    echo "setup: ${missing[*]} must be installed and there is no sudo: run su -c '$(realpath "$0")${1:+ $1}' (as root)" >&2
+    exit 1
+  fi
+  apt=(sudo "${apt[@]}")
+fi
 echo "setup: installing ${missing[*]}" >&2
-export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq >/dev/null
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+"${apt[@]}" update
+"${apt[@]}" install -y --no-install-recommends "${missing[@]}"

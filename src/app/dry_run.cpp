@@ -1,53 +1,42 @@
 #include "app/dry_run.h"
 
 #include <cstdio>
-#include <cstdlib>
+#include <optional>
 #include <string>
 
+#include "app/dry_run_json.h"
+#include "app/settings_report.h"
 #include "engine/plan.h"
-#include "platform/file_copy.h"
-#include "platform/odbc_installer.h"
-#include "platform/registry.h"
+#include "framework/step_phases.h"
 #include "shell/journal.h"
 #include "steps/versions.h"
 
 namespace {
 
-// A missing hive reads as one without keys: worth seeing when a setting
-// takes its default.
-const char* HiveState(const std::string& file) { return PathExists(file.c_str()) ? "présent" : "absent"; }
-
-void PrintSettings(const CUpdaterApp& app) {
+void PrintSettings(const SettingsInForce& settings) {
   std::printf("Réglages\n");
-  const char* folder = std::getenv("UPDATER_REGISTRY");
-  if (folder != nullptr && *folder != '\0') {
-    std::printf("  Registre             : dossier %s (variable UPDATER_REGISTRY)\n", folder);
+  if (!settings.registryFolder.empty()) {
+    std::printf("  Registre             : dossier %s (variable UPDATER_REGISTRY)\n", settings.registryFolder.c_str());
   } else {
     std::printf("  Registre             : fichiers habituels (UPDATER_REGISTRY n'est pas défini)\n");
   }
-  const std::string user = RegistryHivePath(HKEY_CURRENT_USER);
-  const std::string machine = RegistryHivePath(HKEY_LOCAL_MACHINE);
-  std::printf("  HKEY_CURRENT_USER    : %s (%s)\n", user.c_str(), HiveState(user));
-  std::printf("  HKEY_LOCAL_MACHINE   : %s (%s)\n", machine.c_str(), HiveState(machine));
-  // Two different defaults give one answer only when the value is there.
-  const UINT debug = app.GetProfileInt("Générale", "Debug", 0);
-  const bool debugSet = debug == app.GetProfileInt("Générale", "Debug", 1);
-  CString origin("absent du registre : 0 par défaut");
-  if (debugSet) {
-    origin.Format("valeur \"Debug\" de HKEY_CURRENT_USER\\Software\\%s\\%s\\Générale", app.m_pszRegistryKey.GetString(),
-                  app.m_pszAppName.GetString());
+  for (const HiveSummary& hive : settings.hives) {
+    std::printf("  %-20s : %s (%s)\n", hive.root, hive.file.c_str(), HiveStateText(hive).GetString());
+    for (const SettingsIssue& issue : hive.issues) std::printf("      %s\n", IssueText(issue).GetString());
   }
-  std::printf("  Debug                : %u (%s)\n", debug, origin.GetString());
-  std::printf("  Dossier des modèles  : %s (%s)\n", app.GetTemplateDir().GetString(),
-              app.m_bTemplateDirFromRegistry
-                  ? "valeur \"ExePath\" de HKEY_LOCAL_MACHINE\\SOFTWARE\\Norvane\\Toquelin\\tq2\\Path"
-                  : "\"ExePath\" absent du registre : le dossier courant");
-  std::printf("  Sources de données   : %s (%s)\n", UserDataSourceFile().c_str(),
-              std::getenv("ODBCINI") != nullptr && *std::getenv("ODBCINI") != '\0' ? "variable ODBCINI"
-                                                                                   : "fichier de l'utilisateur");
-  const char* system = std::getenv("ODBCSYSINI");
-  std::printf("  Sources système      : %s (%s, lu seulement)\n", SystemDataSourceFile().c_str(),
-              system != nullptr && *system != '\0' ? "variable ODBCSYSINI" : "fichier de la machine");
+  const std::string debugOrigin = settings.debugFromRegistry ? "valeur \"Debug\" de " + settings.debugKey
+                                                             : std::string("absent du registre : 0 par défaut");
+  std::printf("  Debug                : %u (%s)\n", settings.debug, debugOrigin.c_str());
+  const char* withoutValue = settings.templateDirInstalled
+                                 ? "\"ExePath\" absent du registre : les modèles installés avec le programme"
+                                 : "\"ExePath\" absent du registre : le dossier courant";
+  const std::string templateOrigin =
+      settings.templateDirFromRegistry ? "valeur \"ExePath\" de " + settings.templateKey : std::string(withoutValue);
+  std::printf("  Dossier des modèles  : %s (%s)\n", settings.templateDir.c_str(), templateOrigin.c_str());
+  std::printf("  Sources de données   : %s (%s)\n", settings.dataSources.c_str(),
+              settings.dataSourcesFromEnvironment ? "variable ODBCINI" : "fichier de l'utilisateur");
+  std::printf("  Sources système      : %s (%s, lu seulement)\n", settings.systemDataSources.c_str(),
+              settings.systemDataSourcesFromEnvironment ? "variable ODBCSYSINI" : "fichier de la machine");
 }
 
 void PrintPlan(const ConversionPlan& plan, const CUpdaterApp& app) {
@@ -78,8 +67,7 @@ void PrintPlan(const ConversionPlan& plan, const CUpdaterApp& app) {
   std::printf("\nÉtapes, dans l'ordre\n");
   int n = 0;
   for (const PlannedStep& step : plan.steps) {
-    std::printf("  %d. %s\n     modèle %s : %s%s\n", ++n, StepTitle(*step.step).GetString(),
-                step.templatePath.GetString(),
+    std::printf("  %d. %s\n     modèle %s : %s%s\n", ++n, StepName(step).GetString(), step.templatePath.GetString(),
                 !step.templateExists           ? "absent"
                 : step.templateError.IsEmpty() ? "présent, s'ouvre"
                                                : "présent, ne s'ouvre pas : ",
@@ -99,11 +87,8 @@ void PrintOutcome(const ConversionPlan& plan) {
                 plan.inPlace ? "rien ne serait écrit" : "elle serait seulement copiée");
     return;
   }
-  for (const PlannedStep& step : plan.steps) {
-    if (!step.FailsOnTemplate()) continue;
-    std::printf("la conversion démarrerait, mais « %s » échouerait : son modèle %s %s.\n",
-                StepTitle(*step.step).GetString(), step.step->templateFile,
-                step.templateExists ? "ne s'ouvre pas" : "manque");
+  if (const PlannedStep* failing = FailingStep(plan)) {
+    std::printf("la conversion démarrerait, mais %s.\n", WouldFailText(*failing).GetString());
     return;
   }
   std::printf("la conversion démarrerait et mènerait la base à la version %s.\n", StoredVersionText(plan.reached));
@@ -111,16 +96,44 @@ void PrintOutcome(const ConversionPlan& plan) {
 
 }  // namespace
 
-int PrintDryRun(const CUpdaterApp& app, BOOL bPaths) {
-  std::printf("updater --info : simulation, aucun fichier n'est modifié.\n\n");
-  PrintSettings(app);
-  if (!bPaths) {
-    std::printf("\nRésultat : aucune conversion ne démarrerait : le paramètre /SRC= manque ou est vide.\n");
-    return kExitNothingConverted;
+const PlannedStep* FailingStep(const ConversionPlan& plan) {
+  for (const PlannedStep& step : plan.steps)
+    if (step.FailsOnTemplate()) return &step;
+  return nullptr;
+}
+
+CString StepName(const PlannedStep& step) { return StepTitle(*step.step); }
+
+CString WouldFailText(const PlannedStep& step) {
+  CString text;
+  text.Format("« %s » échouerait : son modèle %s %s", StepName(step).GetString(), step.step->templateFile,
+              step.templateExists ? "ne s'ouvre pas" : "manque");
+  return text;
+}
+
+int PrintDryRun(const CUpdaterApp& app, BOOL bPaths, BOOL bJson) {
+  const SettingsInForce settings = ReadSettingsInForce(app);
+  std::optional<ConversionPlan> plan;
+  if (bPaths) {
+    plan = PlanConversion(app.m_strSource, app.m_strDest, app.GetTemplateDir(),
+                          ProbeLocks(app.m_strSource, app.m_strDest));
   }
-  const ConversionPlan plan = PlanConversion(app.m_strSource, app.m_strDest, app.GetTemplateDir(),
-                                             ProbeLocks(app.m_strSource, app.m_strDest));
-  PrintPlan(plan, app);
-  PrintOutcome(plan);
-  return plan.refusal.IsEmpty() ? 0 : kExitNothingConverted;
+  // A script checks before it runs: a step that would fail has a code of
+  // its own, apart from a run that could not start at all.
+  const int code = !plan || !plan->refusal.IsEmpty() ? kExitNothingConverted
+                   : FailingStep(*plan) != nullptr   ? kExitStepWouldFail
+                                                     : 0;
+  if (bJson) {
+    PrintDryRunJson(app, settings, plan ? &*plan : nullptr, code);
+    return code;
+  }
+  std::printf("updater --info : simulation, aucun fichier n'est modifié.\n\n");
+  PrintSettings(settings);
+  if (!plan) {
+    std::printf("\nRésultat : aucune conversion ne démarrerait : %s.\n", kNoSourceReason);
+    return code;
+  }
+  PrintPlan(*plan, app);
+  PrintOutcome(*plan);
+  return code;
 }

@@ -7,6 +7,7 @@
 // reaches this layer.
 #pragma once
 
+#include "app/command_line.h"
 #include "platform/text.h"
 #include "platform/win_app.h"
 #include "recordsets/db_version.h"
@@ -37,11 +38,27 @@ class CUpdaterApp : public CWinApp {
 
  private:
   CString ResolveOne(const CString& path) const;
+  bool AnsweredWithoutRunning(const CUpdaterCommandLineInfo& info, CString& source, CString& dest);
+  static CString CommandLinePath(const CString& text, const CUpdaterCommandLineInfo::PathForm& form);
   void ReportFailure();
+  void ShowSummary(const CString& backup, bool journalWritten);
 
-  // Set by --info: the exit code of the dry run, which converts nothing.
-  int m_nDryRunExit = -1;
+  // The exit code when the run ended before any conversion could start:
+  // --info, --help, --version, a refused command line; -1 otherwise.
+  int m_nEarlyExit = -1;
 };
+
+// Where the two settings are read.
+inline constexpr char kRegistryKey[] = "Norvane\\Toquelin";
+inline constexpr char kProfileSection[] = "Générale";
+inline constexpr char kDebugEntry[] = "Debug";
+inline constexpr char kTemplateKey[] = "SOFTWARE\\Norvane\\Toquelin\\tq2\\Path";
+inline constexpr char kTemplateValue[] = "ExePath";
 
 // The exit code of a run that reached no version.
 inline constexpr int kExitNothingConverted = 1000;
+// The exit code of a refused command line: nothing was read or written.
+inline constexpr int kExitUsage = 2;
+
+// Why nothing was converted when no source was given.
+inline constexpr char kNoSourceReason[] = "aucune base source n'est donnée (--src CHEMIN ou /SRC=CHEMIN)";

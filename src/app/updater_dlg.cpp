@@ -1,5 +1,7 @@
 #include "app/updater_dlg.h"
 
+#include <cstdio>
+
 #include "platform/viewer.h"
 #include "res/dialogs.h"
 #include "res/resource.h"
@@ -12,6 +14,12 @@ void CUpdaterDlg::DoDataExchange(CDataExchange* pDX) {
   DDX_Text(pDX, IDC_DEST, m_strDest);
   DDX_Text(pDX, IDC_TEMPLATE, m_strTemplateDir);
   DDX_Text(pDX, IDC_SOURCE, m_strSource);
+  DDX_Text(pDX, IDC_RESULT, m_strResult);
+}
+
+void CUpdaterDlg::WritePlain() const {
+  if (!m_strPlainResult.IsEmpty()) std::fprintf(stderr, "updater : %s.\n", m_strPlainResult.GetString());
+  if (m_bJournalWritten) std::fprintf(stderr, "updater : journal : %s\n", m_strJournalPath.GetString());
 }
 
 void CUpdaterDlg::OnCommand(int id) {
@@ -23,8 +31,8 @@ void CUpdaterDlg::OnCommand(int id) {
 }
 
 void CUpdaterDlg::OnJournal() {
-  // The journal may not exist (no journal was written); the viewer is
-  // given its path all the same and says so itself.
+  // A journal that was not written cannot be shown: the message box says
+  // so, as it says it for a pager that cannot start.
   CString parameters;
   parameters.Format("\"%s\"", m_strJournalPath.GetString());
   if (!OpenInViewer(parameters)) AfxMessageBox(kJournalOpenError);

@@ -159,8 +159,14 @@ DbVersion RunSteps(const std::vector<PlannedStep>& steps, const CString& strDest
   DbVersion reached = kDbVersionNone;
   for (const PlannedStep& planned : steps) {
     if (!RunStep(strDest, *planned.step, planned.templatePath)) {
-      NoteFailure("échec de « %s »%s", StepTitle(*planned.step).GetString(),
-                  g_pJournal != nullptr ? ", voir le journal" : "");
+      // The step's own reason says why; which step it was says where. A
+      // driver message ends its own sentence.
+      CString why = FailureReason();
+      if (why.Right(1) == ".") why = why.Left(why.GetLength() - 1);
+      CString reason;
+      reason.Format("échec de « %s »%s%s%s", StepTitle(*planned.step).GetString(), why.IsEmpty() ? "" : " : ",
+                    why.GetString(), g_pJournal != nullptr ? " (voir le journal)" : "");
+      OverrideFailure(reason);
       return kDbVersionNone;
     }
     reached = planned.step->to.code;
@@ -168,10 +174,11 @@ DbVersion RunSteps(const std::vector<PlannedStep>& steps, const CString& strDest
   return reached;
 }
 
-DbVersion RunConversion(const CString& strSource, CString& strDest, const CString& strTemplateDir) {
+DbVersion RunConversion(const CString& strSource, CString& strDest, const CString& strTemplateDir, CString* pBackup) {
   ClearFailure();
   CString backup;
   const DbVersion reached = Convert(strSource, strDest, strTemplateDir, backup);
+  if (pBackup != nullptr) *pBackup = backup;
   if (reached == 0 && InterruptSignal() != 0) {
     CString reason;
     reason.Format("conversion interrompue par le signal %s", SignalName(InterruptSignal()));

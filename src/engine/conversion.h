@@ -17,8 +17,10 @@
 
 // Converts the source (into the destination, or in place) and returns the
 // DbVersion reached, 0 when nothing was converted. strDest ends naming the
-// file that was converted.
-DbVersion RunConversion(const CString& strSource, CString& strDest, const CString& strTemplateDir);
+// file that was converted; *pBackup, when given, the backup an in-place run
+// wrote (empty when it wrote none).
+DbVersion RunConversion(const CString& strSource, CString& strDest, const CString& strTemplateDir,
+                        CString* pBackup = nullptr);
 
 // Runs the planned steps on strDest in order while they succeed; the
 // version the last one reaches, 0 after a failed step (with its reason).

@@ -204,6 +204,12 @@ BOOL CDialog::DestroyWindow() {
 int CDialog::DoModal() {
   m_bEnded = false;
   OnInitDialog();
+  if (!isatty(STDERR_FILENO)) {
+    // A box of 23 lines in a log says less than a line.
+    WritePlain();
+    std::fflush(stderr);
+    return IDOK;
+  }
   for (const std::string& line : Render()) std::fprintf(stderr, "%s\n", line.c_str());
   std::fflush(stderr);
   if (!IsInteractiveTerminal()) return IDOK;

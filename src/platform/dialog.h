@@ -12,7 +12,9 @@
 //    takes it away. On a terminal (standard error is a tty) the window is
 //    one status line redrawn in place and cleared at the end; otherwise it
 //    is written once as a plain line. Nothing waits for the user.
-//  - DoModal() draws the whole dialog on standard error. When standard
+//  - DoModal() draws the whole dialog on standard error when standard
+//    error is a terminal; otherwise it writes the dialog's plain form
+//    (WritePlain(), nothing by default) for a log to keep. When standard
 //    input and standard error are terminals it waits for a key: Enter,
 //    Escape or 'o' press the default button (IDOK); the first letter of
 //    another push button presses that button, whose command reaches
@@ -73,6 +75,8 @@ class CDialog {
   // The lines DoModal draws, without the terminal's control sequences
   // (also what tests look at).
   std::vector<std::string> Render() const;
+  // What DoModal writes in the dialog's place where there is no terminal.
+  virtual void WritePlain() const {}
 
  protected:
   virtual BOOL OnInitDialog();

@@ -39,7 +39,12 @@ std::optional<std::string> ReadDataSources(const std::string& path) {
   return std::move(file.text);
 }
 
-BOOL AddDataSource(const std::string& driver, const Pairs& pairs) {
+bool IsJetdbDriver(std::string_view driver) {
+  return EqualNoCase(driver, kAccessDriverName) || EqualNoCase(driver, kJetdbDriverName);
+}
+
+BOOL AddDataSource(const Pairs& pairs) {
+  const std::string driver = kJetdbDriverName;
   std::string name;
   Pairs entries{{"Driver", driver}};
   for (const auto& [key, value] : pairs) {
@@ -104,22 +109,21 @@ BOOL RemoveDataSource(const Pairs& pairs) {
 
 }  // namespace
 
+// Where unixODBC reads them: a HOME set for a test or a sudo session does
+// not move unixODBC's file, so it must not move ours.
 std::string UserDataSourceFile() {
   if (const char* ini = std::getenv("ODBCINI"); ini && *ini) return ini;
-  const char* home = std::getenv("HOME");
-  if (!home || !*home) {
-    const passwd* pw = getpwuid(getuid());
-    home = pw ? pw->pw_dir : "/";
-  }
+  const passwd* pw = getpwuid(getuid());
+  const char* home = pw && pw->pw_dir ? pw->pw_dir : "/home";
   return std::string(home) + "/.odbc.ini";
 }
 
 BOOL SQLConfigDataSource(HWND /*hwndParent*/, WORD fRequest, LPCTSTR lpszDriver, LPCTSTR lpszAttributes) {
-  if (!lpszDriver || !EqualNoCase(lpszDriver, kAccessDriverName)) return FALSE;
+  if (!lpszDriver || !IsJetdbDriver(lpszDriver)) return FALSE;
   Pairs pairs = ParseAttributes(lpszAttributes);
   switch (fRequest) {
     case ODBC_ADD_DSN:
-      return AddDataSource(lpszDriver, pairs);
+      return AddDataSource(pairs);
     case ODBC_REMOVE_DSN:
       return RemoveDataSource(pairs);
     default:
@@ -144,7 +148,7 @@ std::optional<DataSourceEntry> LookUpDataSource(const std::string& name) {
   if (!section) return std::nullopt;
   DataSourceEntry entry;
   for (const auto& [key, value] : *section) {
-    if (EqualNoCase(key, "Driver")) entry.driver = value;
+    if (EqualNoCase(key, "Driver")) entry.driver = IsJetdbDriver(value) ? kAccessDriverName : value;
     else if (EqualNoCase(key, "DBQ")) entry.databaseFile = value;
   }
   return entry;

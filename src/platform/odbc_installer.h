@@ -7,16 +7,19 @@
 //    user data source named by the "DSN" pair of `attributes` (a list of
 //    "key=value" texts, each ended by a NUL, the list ended by one more NUL),
 //    or replaces one of that name, and returns TRUE. Its section holds
-//    "Driver" (the driver name as given) and every other pair in the given
-//    order; the name is also listed under [ODBC Data Sources].
+//    "Driver" and every other pair in the given order; the name is also
+//    listed under [ODBC Data Sources]. The driver written is our own name,
+//    kJetdbDriverName, whatever name the caller gave: the Access name may
+//    belong to another driver on this machine (an administrator's mdbtools),
+//    and an ODBC client must reach our driver through the data source.
 //  - ODBC_REMOVE_DSN removes the section and the listing and returns TRUE,
 //    FALSE when no such data source exists. When that leaves nothing but
 //    the list's header (what an add puts into a file that did not exist),
 //    the file itself is removed, unless it is a symbolic link: a run leaves
 //    no user file behind where there was none. A last line that had no line
 //    end keeps the one the add gave it, so that the section could follow it.
-//  - The only driver known is "Microsoft Access Driver (*.mdb)" (our jetdb
-//    driver stands behind that name); any other driver name, a list without
+//  - The only driver known is ours, "Microsoft Access Driver (*.mdb)" (the
+//    callers' name) or kJetdbDriverName; any other driver name, a list without
 //    DSN, another request or a file that cannot be written gives FALSE and
 //    leaves the file as it was.
 //  - No byte of a pair can change the file's structure: a pair whose key or
@@ -35,11 +38,15 @@
 //    bits (a new one gets 0600); a symbolic link to it stays a link.
 //  - After an add, connection strings naming the data source reach the file
 //    given as "DBQ" (LookUpDataSource); after a remove the name is free.
+//    LookUpDataSource gives kAccessDriverName as the driver of a data source
+//    that names our driver under either name, which is how callers know it.
 //
 // Differences from the original platform on Linux:
 //  - User data sources live where unixODBC keeps them: in the file named by
-//    the environment variable ODBCINI, else in ~/.odbc.ini, in unixODBC's
-//    format, so that `odbcinst -q -s` lists them. Every line of that file
+//    the environment variable ODBCINI, else in .odbc.ini in the home folder
+//    of the user's passwd entry (not $HOME: unixODBC ignores it; /home
+//    without an entry, as unixODBC does), in unixODBC's format, so that
+//    `odbcinst -q -s` and isql see them. Every line of that file
 //    that does not belong to the data source being changed stays exactly as
 //    it was (see odbc_ini.h for why unixODBC's installer library is not used).
 //  - The owner window is ignored: there is no set-up dialog to show.
@@ -56,13 +63,17 @@
 inline constexpr WORD ODBC_ADD_DSN = 1;
 inline constexpr WORD ODBC_REMOVE_DSN = 3;
 
-// The ODBC name under which our jetdb driver is installed.
+// The driver name the callers give, as on Windows.
 inline constexpr const char kAccessDriverName[] = "Microsoft Access Driver (*.mdb)";
+// The name under which the package always registers our jetdb driver with
+// unixODBC (the Access name only when no other driver holds it), and the
+// one that the data sources written here carry.
+inline constexpr const char kJetdbDriverName[] = "Toquelin jetdb";
 
 BOOL SQLConfigDataSource(HWND hwndParent, WORD fRequest, LPCTSTR lpszDriver, LPCTSTR lpszAttributes);
 
 struct DataSourceEntry {
-  std::string driver;
+  std::string driver;  // kAccessDriverName for ours, under either name
   std::string databaseFile;  // the "DBQ" pair
 };
 

@@ -4,23 +4,15 @@
 #include <cstring>
 #include <map>
 #include <mutex>
-#include <optional>
-#include <sstream>
-#include <vector>
 
 #include "platform/settings_file.h"
 #include "platform/text.h"
 
 namespace {
 
-struct Value {
-  DWORD type = REG_NONE;
-  std::string data;  // REG_SZ: the text without NUL; others: raw bytes
-};
-
 // Keys by upper-cased full path ("HKEY_CURRENT_USER\SOFTWARE\..."),
 // values by upper-cased name ("" for the default value "@").
-using Hive = std::map<std::string, std::map<std::string, Value>>;
+using Hive = std::map<std::string, HiveKey>;
 
 const char* RootName(HKEY root) {
   if (root == HKEY_CURRENT_USER) return "HKEY_CURRENT_USER";
@@ -28,147 +20,20 @@ const char* RootName(HKEY root) {
   return nullptr;
 }
 
-std::string Trim(const std::string& s) {
-  const size_t b = s.find_first_not_of(" \t\r\n");
-  if (b == std::string::npos) return "";
-  const size_t e = s.find_last_not_of(" \t\r\n");
-  return s.substr(b, e - b + 1);
-}
-
-// Reads a quoted REGEDIT4 string starting at s[pos] == '"'; returns the
-// position after the closing quote, or npos when it is not well formed.
-size_t ReadQuoted(const std::string& s, size_t pos, std::string& out) {
-  out.clear();
-  for (size_t i = pos + 1; i < s.size(); ++i) {
-    if (s[i] == '\\') {
-      if (++i >= s.size()) return std::string::npos;
-      out += s[i];
-    } else if (s[i] == '"') {
-      return i + 1;
-    } else {
-      out += s[i];
-    }
-  }
-  return std::string::npos;
-}
-
-std::optional<Value> ParseData(const std::string& text) {
-  Value v;
-  if (!text.empty() && text[0] == '"') {
-    std::string s;
-    const size_t end = ReadQuoted(text, 0, s);
-    if (end != text.size()) return std::nullopt;
-    v.type = REG_SZ;
-    v.data = s;
-    return v;
-  }
-  if (text.rfind("dword:", 0) == 0) {
-    const std::string hex = text.substr(6);
-    if (hex.size() != 8 || hex.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) return std::nullopt;
-    const DWORD n = static_cast<DWORD>(std::strtoul(hex.c_str(), nullptr, 16));
-    v.type = REG_DWORD;
-    v.data.assign(reinterpret_cast<const char*>(&n), sizeof n);
-    return v;
-  }
-  if (text.rfind("hex", 0) == 0) {
-    size_t colon = text.find(':');
-    if (colon == std::string::npos) return std::nullopt;
-    v.type = REG_BINARY;
-    if (text[3] == '(') {
-      const size_t close = text.find(')');
-      if (close == std::string::npos || close + 1 != colon) return std::nullopt;
-      char* end = nullptr;
-      v.type = static_cast<DWORD>(std::strtoul(text.c_str() + 4, &end, 16));
-      if (end != text.c_str() + close) return std::nullopt;
-    } else if (colon != 3) {
-      return std::nullopt;
-    }
-    std::stringstream bytes(text.substr(colon + 1));
-    std::string byte;
-    while (std::getline(bytes, byte, ',')) {
-      byte = Trim(byte);
-      if (byte.size() != 2 || byte.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) return std::nullopt;
-      v.data += static_cast<char>(std::strtoul(byte.c_str(), nullptr, 16));
-    }
-    return v;
-  }
-  return std::nullopt;
-}
-
-// Parses a whole hive file; nullopt when it is not a well-formed export.
-std::optional<Hive> ParseHive(const std::string& text, const std::string& rootName) {
-  std::istringstream in(text);
-  Hive hive;
-  std::string line, pending, section;
-  bool header = false;
-  std::vector<std::string> lines;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    // Long hex values continue on the next line after a trailing backslash.
-    if (!pending.empty()) line = pending + Trim(line);
-    pending.clear();
-    if (!line.empty() && line.back() == '\\' && line.find("=hex") != std::string::npos) {
-      pending = line.substr(0, line.size() - 1);
-      continue;
-    }
-    lines.push_back(line);
-  }
-  if (!pending.empty()) return std::nullopt;
-  const std::string rootUpper = ToUpperLatin(rootName);
-  for (const std::string& raw : lines) {
-    const std::string l = Trim(raw);
-    if (l.empty() || l[0] == ';') continue;
-    if (!header) {
-      if (l != "REGEDIT4") return std::nullopt;
-      header = true;
-      continue;
-    }
-    if (l[0] == '[') {
-      if (l.back() != ']') return std::nullopt;
-      std::string path = l.substr(1, l.size() - 2);
-      if (!path.empty() && path[0] == '-') {  // a deletion section: nothing to read
-        section.clear();
-        continue;
-      }
-      path = ToUpperLatin(path);
-      if (path != rootUpper && path.rfind(rootUpper + "\\", 0) != 0) return std::nullopt;
-      section = path;
-      hive[section];
-      continue;
-    }
-    if (section.empty()) return std::nullopt;
-    std::string name;
-    size_t pos;
-    if (l[0] == '@') {
-      pos = 1;
-    } else if (l[0] == '"') {
-      pos = ReadQuoted(l, 0, name);
-      if (pos == std::string::npos) return std::nullopt;
-    } else {
-      return std::nullopt;
-    }
-    if (pos >= l.size() || l[pos] != '=') return std::nullopt;
-    const std::optional<Value> value = ParseData(Trim(l.substr(pos + 1)));
-    if (!value) return std::nullopt;
-    hive[section][ToUpperLatin(name)] = *value;
-  }
-  if (!header) return std::nullopt;
-  return hive;
-}
-
-// Unusable: malformed, unreadable or not a regular file; it reads as a hive
-// without keys and is never written.
-enum class FileState { Missing, Unusable, Valid };
+// Missing: no file. Unreadable: not a regular file, or no header, or it
+// cannot be read: it reads as a hive without keys. Appendable: a key may be
+// appended to it (see HiveText).
+enum class FileState { Missing, Unreadable, Read, Appendable };
 
 FileState LoadHive(HKEY root, Hive& hive) {
   hive.clear();
   const SettingsText file = ReadSettingsFile(RegistryHivePath(root));
   if (file.state == SettingsText::State::Missing) return FileState::Missing;
-  std::optional<Hive> parsed;
-  if (file.state == SettingsText::State::Read) parsed = ParseHive(file.text, RootName(root));
-  if (!parsed) return FileState::Unusable;
-  hive = std::move(*parsed);
-  return FileState::Valid;
+  if (file.state != SettingsText::State::Read) return FileState::Unreadable;
+  HiveText text = ParseHiveText(file.text, RootName(root));
+  if (text.header.empty()) return FileState::Unreadable;
+  hive = std::move(text.keys);
+  return text.appendable ? FileState::Appendable : FileState::Read;
 }
 
 struct OpenKey {
@@ -244,7 +109,7 @@ LONG RegCreateKeyExA(HKEY root, const char* subKey, DWORD /*reserved*/, char* /*
   // lines of its own to the hive.
   const std::string_view sub = subKey ? subKey : "";
   if (HasControlCharacter(sub)) return ERROR_INVALID_PARAMETER;
-  if (state == FileState::Unusable) return ERROR_ACCESS_DENIED;
+  if (state != FileState::Missing && state != FileState::Appendable) return ERROR_ACCESS_DENIED;
   std::string text = state == FileState::Missing ? "REGEDIT4\n" : "";
   text += "\n[" + std::string(RootName(root));
   if (!sub.empty()) text += "\\" + std::string(sub);
@@ -268,8 +133,8 @@ LONG RegQueryValueExA(HKEY key, const char* valueName, DWORD* /*reserved*/, DWOR
   LoadHive(open.root, hive);
   auto section = hive.find(open.path);
   if (section == hive.end()) return ERROR_FILE_NOT_FOUND;
-  auto value = section->second.find(ToUpperLatin(valueName ? valueName : ""));
-  if (value == section->second.end()) return ERROR_FILE_NOT_FOUND;
+  auto value = section->second.values.find(ToUpperLatin(valueName ? valueName : ""));
+  if (value == section->second.values.end()) return ERROR_FILE_NOT_FOUND;
   std::string bytes = value->second.data;
   if (value->second.type == REG_SZ || value->second.type == REG_EXPAND_SZ) bytes += '\0';
   if (type) *type = value->second.type;
@@ -285,4 +150,21 @@ LONG RegQueryValueExA(HKEY key, const char* valueName, DWORD* /*reserved*/, DWOR
 LONG RegCloseKey(HKEY key) {
   std::lock_guard<std::mutex> lock(g_mutex);
   return g_handles.erase(reinterpret_cast<std::uintptr_t>(key)) == 1 ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+}
+
+RegistryHiveReport InspectRegistryHive(HKEY root) {
+  RegistryHiveReport report;
+  report.file = RegistryHivePath(root);
+  if (RootName(root) == nullptr) return report;
+  const SettingsText file = ReadSettingsFile(report.file);
+  if (file.state == SettingsText::State::Missing) return report;
+  if (file.state != SettingsText::State::Read) {
+    report.state = RegistryHiveReport::State::Unreadable;
+    report.text.problems.push_back(
+        {0, "", "le fichier ne se lit pas (droits, ou ce n'est pas un fichier ordinaire) : il est ignoré"});
+    return report;
+  }
+  report.state = RegistryHiveReport::State::Read;
+  report.text = ParseHiveText(file.text, RootName(root));
+  return report;
 }

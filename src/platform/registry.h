@@ -1,6 +1,8 @@
 // Contract: the Windows registry calls that the start-up sequence uses,
-// over two hives kept as text files in the REGEDIT4 format of a registry
-// export (UTF-8 here), so that a support person edits them by hand.
+// over two hives kept as text files in the format of a registry export
+// (registry_file.h: REGEDIT4 or version 5.00, UTF-8, UTF-16 or
+// Windows-1252), so that a support person edits them by hand or pastes an
+// export from Windows.
 //
 // Where the hives are:
 //  - $UPDATER_REGISTRY/HKEY_CURRENT_USER.reg and
@@ -11,25 +13,28 @@
 //
 // What the system may rely on:
 //  - Key paths and value names compare without regard to case, as on Windows.
-//  - A missing file, or one that is not a well-formed REGEDIT4 export, reads
-//    as a hive without keys: opening fails with ERROR_FILE_NOT_FOUND. So does
-//    a hive that cannot be read or is not a regular file (a FIFO, a folder,
-//    a loop of symbolic links): reading never blocks on it. Reading never
-//    writes, never throws and never crashes.
+//  - Every line of a hive that can be read is read; a line that cannot is
+//    left out, and InspectRegistryHive says which and why. A missing file,
+//    one without a header, one that cannot be read or is not a regular
+//    file (a FIFO, a folder, a loop of symbolic links) reads as a hive
+//    without keys: opening fails with ERROR_FILE_NOT_FOUND. Reading never
+//    blocks, never writes, never throws and never crashes.
 //  - RegQueryValueExA gives REG_SZ strings with their terminating NUL (size
 //    counts it, so an empty string has size 1) and REG_DWORD as 4 bytes.
 //  - RegCreateKeyExA opens an existing key; a missing key is appended to the
 //    hive file as a new section, and only when that file is absent or a
-//    well-formed regular file (any other hive is never written). A key name
-//    with a control character (below 0x20, and 0x7F) would add lines of its
-//    own to the hive: it is refused with ERROR_INVALID_PARAMETER. The system
-//    itself only reads the registry; creating is for tools and tests.
+//    regular UTF-8 file with a header and no refused line (any other hive is
+//    never written). A key name with a control character (below 0x20, and
+//    0x7F) would add lines of its own to the hive: it is refused with
+//    ERROR_INVALID_PARAMETER. The system itself only reads the registry;
+//    creating is for tools and tests.
 // Differences: no other hives, no security, no change notification; a handle
 // is only valid in the process that opened it.
 #pragma once
 
 #include <string>
 
+#include "platform/registry_file.h"
 #include "platform/types.h"
 
 struct HKEY__;
@@ -65,3 +70,14 @@ LONG RegCloseKey(HKEY key);
 
 // The file that holds a hive (for tools and tests).
 std::string RegistryHivePath(HKEY root);
+
+// What a hive file holds, for a report of the settings: whether it is there,
+// its header and encoding, its keys and values with their lines, and every
+// line it refuses (a file that cannot be read is one problem of line 0).
+struct RegistryHiveReport {
+  enum class State { Missing, Unreadable, Read };
+  std::string file;
+  State state = State::Missing;
+  HiveText text;
+};
+RegistryHiveReport InspectRegistryHive(HKEY root);

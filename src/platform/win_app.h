@@ -8,7 +8,8 @@
 //  - ParseCommandLine hands each argument after the program name to
 //    CCommandLineInfo::ParseParam: an argument that starts with '/' or '-'
 //    is a flag and arrives without that first character; bLast is TRUE for
-//    the last one.
+//    the last one. pszParam points into the argument as typed, so a flag's
+//    '/' or '-' is pszParam[-1] (as the original framework hands it over).
 //  - SetRegistryKey + GetProfileInt read the DWORD value
 //    HKEY_CURRENT_USER\Software\<key>\<application name>\<section>\<entry>;
 //    a missing key or a value of another type gives the default. Unlike the

@@ -20,7 +20,13 @@ const DialogTemplate& UpdaterDialogResource() {
           {IDC_SOURCE, Kind::Text, "", 70, 7, 243, 42},
           {IDC_DEST, Kind::Text, "", 70, 55, 243, 42},
           {IDC_STATIC, Kind::Text, "Chemin du modèle :", 8, 102, 60, 8},
-          {IDC_TEMPLATE, Kind::Text, "", 70, 103, 243, 42},
+          // The template folder gives up two of its five lines to the
+          // result, which the user came for: the version reached, or what
+          // failed and where the original now is. The dialog keeps its size,
+          // and a terminal of 24 lines shows it whole.
+          {IDC_TEMPLATE, Kind::Text, "", 70, 103, 243, 24},
+          {IDC_STATIC, Kind::Text, "Résultat :", 8, 127, 60, 8},
+          {IDC_RESULT, Kind::Text, "", 70, 127, 243, 32},
           {IDC_JOURNAL, Kind::PushButton, "Journal...", 239, 159, 50, 14},
       }};
   return resource;

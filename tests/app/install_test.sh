@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # README's install into a scratch prefix, then a conversion of the sample by
-# an ordinary user who can write nothing of the install: the templates are
-# only read, and nothing is written beside them.
+# an ordinary user who can write nothing of the install, without settings:
+# the program finds the templates installed with it, only reads them, and
+# writes nothing beside them; an "ExePath" still names another folder.
 # Usage: install_test.sh BUILD_DIR
 set -euo pipefail
 build=$1
@@ -10,12 +11,14 @@ trap 'chmod -R u+w "$scratch" 2>/dev/null; rm -rf "$scratch"' EXIT
 chmod 755 "$scratch"
 prefix=$scratch/opt/toquelin
 cmake --install "$build" --prefix "$prefix" >/dev/null
-lib=$prefix/lib/toquelin
+lib=$prefix/lib/toquelin share=$prefix/share/toquelin
 
 home=$scratch/home
 mkdir -p "$home/out"
-"$(dirname "$0")/../../tools/registry.sh" "$home/registry" "$lib"
-cp "$lib/Exemple_V20.mdb" "$home/Base.mdb"
+# Debug on, and no machine hive: no "ExePath".
+"$(dirname "$0")/../../tools/registry.sh" "$home/registry" /nowhere
+rm "$home/registry/HKEY_LOCAL_MACHINE.reg"
+cp "$share/Exemple_V20.mdb" "$home/Base.mdb"
 
 if [ "$(id -u)" -eq 0 ]; then
   # Root writes anywhere: the ordinary user is nobody, and the install
@@ -26,7 +29,14 @@ else
   chmod -R a-w "$prefix"
   as_user=()
 fi
-before=$(cd "$lib" && ls -la --time-style=+%s . && md5sum ./*)
+# --info says where the template folder comes from.
+origin=$("${as_user[@]}" env HOME="$home" UPDATER_REGISTRY="$home/registry" ODBCINI="$home/odbc.ini" \
+  "$lib/updater" --info --json "/SRC=$home/Base.mdb" | /usr/bin/python3 -c \
+  'import json, sys; t = json.load(sys.stdin)["settings"]["template_dir"]; print(t["origin"], t["value"])')
+[ "$origin" = "installed $share" ] || { echo "--info --json gives the template folder as: $origin"; exit 1; }
+listing() { for d in "$lib" "$share"; do (cd "$d" && ls -la --time-style=+%s . && md5sum ./*); done; }
+before=$(listing)
+cd "$scratch"
 
 set +e
 "${as_user[@]}" env HOME="$home" UPDATER_REGISTRY="$home/registry" ODBCINI="$home/odbc.ini" \
@@ -44,6 +54,17 @@ case $version in
   2.*) [ "$version" != "2.0.1.49" ] || { echo "the sample is still at $version"; exit 1; } ;;
   *) echo "no version row after the run: $version"; exit 1 ;;
 esac
-after=$(cd "$lib" && ls -la --time-style=+%s . && md5sum ./*)
+after=$(listing)
 [ "$before" = "$after" ] || { echo "the install changed:"; diff <(echo "$before") <(echo "$after"); exit 1; }
+# "ExePath" wins over the installed templates, even naming an empty folder.
+mkdir "$scratch/empty"
+printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Norvane\\Toquelin\\tq2\\Path]\n"ExePath"="%s"\n' "$scratch/empty" \
+  >"$home/registry/HKEY_LOCAL_MACHINE.reg"
+set +e
+"${as_user[@]}" env HOME="$home" UPDATER_REGISTRY="$home/registry" ODBCINI="$home/odbc.ini" \
+  "$lib/updater" "/SRC=$home/Base.mdb" "/DEST=$home/out/Autre.mdb" </dev/null >/dev/null 2>"$scratch/stderr"
+code=$?
+set -e
+[ $code -eq 232 ] && grep -qF "$scratch/empty/tq2V2_1.mdb" "$scratch/stderr" ||
+  { echo "with ExePath naming an empty folder: exit $code"; cat "$scratch/stderr"; exit 1; }
 echo "installed program converted the sample as $( [ ${#as_user[@]} -gt 0 ] && echo nobody || id -un )"

@@ -55,32 +55,57 @@ registry 1
 start ""
 wait_for "Journal..."
 s=$(screen)
-for text in "Toquelin V2.5" "Fichier" "source :" "destination :" "Chemin du" "[< OK >]"; do
+for text in "Toquelin V2.5" "Fichier" "source :" "destination :" "Chemin du" "[< OK >]" \
+  "Résultat :" "base source introuvable"; do
   grep -qF -- "$text" <<<"$s" || fail "'$text' missing"
 done
 grep -q "EXIT=" <<<"$s" && fail "the dialog did not wait for a key"
+# The whole box fits a terminal of 24 lines.
+[ "$(grep -c '│' <<<"$s")" -le 22 ] || fail "the box is taller than 24 lines"
 tmux -L "$sock" send-keys Enter
 wait_for "EXIT=232"
 
-# "Journal..." opens the journal path, whole, in the user's viewer.
-cat > "$tmp/viewer" <<'SH'
+# "Journal..." shows the journal in the user's pager as UTF-8 text, through
+# its standard input; the Windows-1252 file stays as it was.
+cat > "$tmp/pager" <<'SH'
 #!/bin/sh
-printf '%s' "$1" > "$(dirname "$0")/viewed"
+cat > "$(dirname "$0")/viewed"
 SH
-chmod +x "$tmp/viewer"
-start "VISUAL='$tmp/viewer'"
+chmod +x "$tmp/pager"
+journal=$templates/Updater.log
+start "PAGER='$tmp/pager'"
 wait_for "Journal..."
+before=$(od -An -c "$journal")
 tmux -L "$sock" send-keys j
 wait_for "EXIT=232"
-[ "$(cat "$tmp/viewed")" = "$templates/Updater.log" ] || fail "viewer got '$(cat "$tmp/viewed")'"
+grep -q "^Mise à jour database Toquelin V2.5.3 Beta$" "$tmp/viewed" || fail "the pager got: $(head -c 200 "$tmp/viewed")"
+grep -q $'\r' "$tmp/viewed" && fail "the pager got CR LF line ends"
+[ "$(od -An -c "$journal")" = "$before" ] || fail "viewing changed the journal"
+grep -q $'\xE0 jour' "$journal" || fail "the journal is no longer Windows-1252"
 
-# A viewer that cannot start: the message box, then the end of the run.
-start "VISUAL=/nonexistent/viewer"
+# A pager that cannot start: the message box, then the end of the run.
+start "PAGER=/nonexistent/viewer"
 wait_for "Journal..."
 tmux -L "$sock" send-keys j
 wait_for "Erreur ouverture du fichier journal !"
 tmux -L "$sock" send-keys Enter
 wait_for "EXIT=232"
+
+# Ctrl-C: the run stops (here while it waits for another run's lock) and
+# ends without waiting for a key, saying where the journal is.
+# The holder becomes the sleep that holds the lock: killing it frees it.
+(exec 9>"$tmp/odbc.ini.lock" && flock 9 && exec sleep 30) &
+holder=$!
+start ""
+sleep 1
+tmux -L "$sock" send-keys C-c
+wait_for "EXIT=232"
+kill "$holder"
+wait "$holder" 2>/dev/null || true
+s=$(screen)
+grep -qF "Journal..." <<<"$s" && fail "a dialog was shown after Ctrl-C"
+grep -qF "conversion interrompue par le signal SIGINT" <<<"$s" || fail "the interruption was not said"
+grep -qF "updater : journal : $journal" <<<"$s" || fail "the journal was not named"
 
 # Debug off: no dialog at all.
 registry 0
@@ -96,6 +121,8 @@ if [ -n "$real_templates" ]; then
     start "" "/SRC=$tmp/Base.mdb /DEST=$tmp/Base21_$debug.mdb"
     if [ "$debug" = 1 ]; then
       wait_for "Journal..."
+      screen | grep -qF "Résultat :     convertie en version 2.5.3.459 ; le fichier source est" ||
+        fail "the result is not in the summary"
       tmux -L "$sock" send-keys Enter
     fi
     wait_for "EXIT=0"

@@ -1,18 +1,23 @@
 #!/usr/bin/env bash
-# The Debian package built from the build tree holds what the README says
-# and declares the packages of the libraries that its programs link.
-# Usage: package_test.sh BUILD_DIR TEMPLATE_DIR
+# The Debian package built from the build tree holds what the README says,
+# declares the packages of the libraries that its programs link, is built
+# with Debian's hardening flags, and has the maintainer scripts that
+# register its ODBC driver. The package is left in OUT_DIR for the tests
+# that install it.
+# Usage: package_test.sh BUILD_DIR TEMPLATE_DIR OUT_DIR
 set -euo pipefail
-build=$1 templates=$2
-for tool in dpkg-deb dpkg-shlibdeps objdump ldd; do
+build=$1 templates=$2 out=$3
+for tool in dpkg-deb dpkg-shlibdeps objdump readelf ldd; do
   command -v $tool >/dev/null || { echo "$tool is not installed"; exit 77; }
 done
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-cpack --config "$build/CPackConfig.cmake" -B "$scratch" >"$scratch/cpack.log" 2>&1 || { cat "$scratch/cpack.log"; exit 1; }
+rm -rf "$out"
+cpack --config "$build/CPackConfig.cmake" -B "$out" >"$scratch/cpack.log" 2>&1 || { cat "$scratch/cpack.log"; exit 1; }
+rm -rf "$out/_CPack_Packages"
 version=$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' "$build/CPackConfig.cmake")
-deb=$scratch/updater_${version}-1_$(dpkg --print-architecture).deb
-[ -f "$deb" ] || { echo "no $deb:"; ls "$scratch"; exit 1; }
+deb=$out/updater_${version}-1_$(dpkg --print-architecture).deb
+[ -f "$deb" ] || { echo "no $deb:"; ls "$out"; exit 1; }
 
 status=0
 contents=$(dpkg-deb -c "$deb" | awk '{ $1 = $2 = $3 = $4 = $5 = ""; sub(/^ +/, ""); print }')
@@ -22,13 +27,19 @@ expect "./usr/bin/updater -> ../lib/toquelin/updater"
 expect "./usr/bin/jetsql"
 expect "./usr/lib/toquelin/libjetdb_sqlite.so"
 expect "./usr/lib/toquelin/libtqodbc.so"
-expect "./usr/share/man/man1/updater.1.gz"
-expect "./usr/share/man/man1/jetsql.1.gz"
+expect "./usr/lib/toquelin/odbc-driver-entry"
+for page in updater jetsql; do
+  expect "./usr/share/man/man1/$page.1.gz"
+  expect "./usr/share/man/fr/man1/$page.1.gz"
+  expect "./usr/share/bash-completion/completions/$page"
+done
 expect "./usr/share/doc/updater/copyright"
 expect "./usr/share/doc/updater/changelog.Debian.gz"
-for file in "$templates"/*.mdb; do expect "./usr/lib/toquelin/$(basename "$file")"; done
+# The templates are the same on every architecture.
+for file in "$templates"/*.mdb; do expect "./usr/share/toquelin/$(basename "$file")"; done
 # Nothing of the build tree or the tests slips in.
-extra=$(grep -vE '^\./usr/(lib/toquelin|bin|share/(man/man1|doc/updater))/' <<<"$contents" | grep -v '/$' || true)
+extra=$(grep -vE '^\./usr/(lib/toquelin|bin|share/(toquelin|man/(fr/)?man1|bash-completion/completions|doc/updater))/' <<<"$contents" |
+  grep -v '/$' || true)
 [ -z "$extra" ] || { echo "unexpected files:"; echo "$extra"; status=1; }
 
 field() { dpkg-deb -f "$deb" "$1"; }
@@ -49,10 +60,20 @@ for binary in "$scratch"/root/usr/lib/toquelin/{updater,libjetdb_sqlite.so,libtq
     grep -qxF "$package" <<<"$declared" || { echo "$lib ($package) is not in Depends: $depends"; status=1; }
   done
 done
-# The ODBC driver is registered on installation and taken back on removal.
+# Debian's hardening: fortified functions and bindings made at start-up.
+for binary in "$scratch"/root/usr/lib/toquelin/{updater,libtqodbc.so,odbc-driver-entry} "$scratch"/root/usr/bin/jetsql; do
+  # (grep -q on a pipe would end the writer early: pipefail calls that a failure)
+  grep -qE 'BIND_NOW|FLAGS.*\bNOW\b' <<<"$(readelf -d "$binary")" || { echo "$binary: not linked with -z now"; status=1; }
+  grep -qE '__[a-z_]+_chk\b' <<<"$(objdump -T "$binary")" || { echo "$binary: no fortified function"; status=1; }
+done
+# The ODBC driver goes into unixODBC's list on installation and when
+# odbcinst or unixodbc-common arrive, and is taken back on removal.
 dpkg-deb -e "$deb" "$scratch/control"
-grep -q 'odbcinst -i -d' "$scratch/control/postinst" 2>/dev/null || { echo "no postinst registering the driver"; status=1; }
-grep -q 'odbcinst -u -d' "$scratch/control/prerm" 2>/dev/null || { echo "no prerm unregistering the driver"; status=1; }
+grep -q 'odbc-driver-entry" register' "$scratch/control/postinst" 2>/dev/null || { echo "no postinst registering the driver"; status=1; }
+grep -q 'odbc-driver-entry" unregister' "$scratch/control/prerm" 2>/dev/null || { echo "no prerm unregistering the driver"; status=1; }
+for path in /usr/bin/odbcinst /etc/odbc.ini; do
+  grep -qxF "interest-noawait $path" "$scratch/control/triggers" 2>/dev/null || { echo "no trigger on $path"; status=1; }
+done
 info=$(dpkg-deb -I "$deb")
 grep -q "^ Depends: " <<<"$info" || { echo "dpkg-deb -I shows no Depends:"; echo "$info"; status=1; }
 exit $status

@@ -1,6 +1,7 @@
 #include "platform/odbc_installer.h"
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -68,7 +69,7 @@ TEST_F(OdbcInstallerTest, AddsThenRemovesLeavingTheOtherEntriesAsTheyWere) {
             "; data sources of this user\n"
             "[ODBC Data Sources]\n"
             "Stock   =  PostgreSQL Unicode\n"
-            "TQ2TMP=Microsoft Access Driver (*.mdb)\n"
+            "TQ2TMP=Toquelin jetdb\n"
             "\n"
             "[Stock]\n"
             "Driver      = PostgreSQL Unicode\n"
@@ -77,7 +78,7 @@ TEST_F(OdbcInstallerTest, AddsThenRemovesLeavingTheOtherEntriesAsTheyWere) {
             "Database=stock\n"
             "\n"
             "[TQ2TMP]\n"
-            "Driver=Microsoft Access Driver (*.mdb)\n"
+            "Driver=Toquelin jetdb\n"
             "FIL=MS Access\n"
             "MAXBUFFERSIZE=4096\n"
             "DBQ=" + kPath + "\n");
@@ -109,8 +110,8 @@ TEST_F(OdbcInstallerTest, AddingAgainReplacesInPlaceAndKeepsCrLf) {
   WriteFile(ini(), "[ODBC Data Sources]\r\nTQ2TMP=Microsoft Access Driver (*.mdb)\r\n\r\n"
                    "[TQ2TMP]\r\nDBQ=/old.mdb\r\n\r\n[Other]\r\nDriver=x\r\n");
   ASSERT_TRUE(Add(Attributes({"DSN=TQ2TMP", "DBQ=/new.mdb"})));
-  EXPECT_EQ(ReadFile(ini()), "[ODBC Data Sources]\r\nTQ2TMP=Microsoft Access Driver (*.mdb)\r\n\r\n"
-                             "[TQ2TMP]\r\nDriver=Microsoft Access Driver (*.mdb)\r\nDBQ=/new.mdb\r\n\r\n"
+  EXPECT_EQ(ReadFile(ini()), "[ODBC Data Sources]\r\nTQ2TMP=Toquelin jetdb\r\n\r\n"
+                             "[TQ2TMP]\r\nDriver=Toquelin jetdb\r\nDBQ=/new.mdb\r\n\r\n"
                              "[Other]\r\nDriver=x\r\n");
   ASSERT_TRUE(Remove("tq2tmp"));  // names compare without case, as unixODBC's do
   // The list at the top, left empty, goes too: it lists nothing.
@@ -119,8 +120,8 @@ TEST_F(OdbcInstallerTest, AddingAgainReplacesInPlaceAndKeepsCrLf) {
 
 TEST_F(OdbcInstallerTest, CreatesAMissingFile) {
   ASSERT_TRUE(Add(Attributes({"DSN=TQ2TMPSRC", "DBQ=/t/tq2V2_1.mdb"})));
-  EXPECT_EQ(ReadFile(ini()), "[ODBC Data Sources]\nTQ2TMPSRC=Microsoft Access Driver (*.mdb)\n\n"
-                             "[TQ2TMPSRC]\nDriver=Microsoft Access Driver (*.mdb)\nDBQ=/t/tq2V2_1.mdb\n");
+  EXPECT_EQ(ReadFile(ini()), "[ODBC Data Sources]\nTQ2TMPSRC=Toquelin jetdb\n\n"
+                             "[TQ2TMPSRC]\nDriver=Toquelin jetdb\nDBQ=/t/tq2V2_1.mdb\n");
 }
 
 TEST_F(OdbcInstallerTest, AFileTheAddsMadeGoesWithTheLastRemoveAndAUsersFileStays) {
@@ -165,6 +166,12 @@ TEST_F(OdbcInstallerTest, TheSystemFileAnswersWhatTheUserFileDoesNotHold) {
   ASSERT_TRUE(Remove("TQ2TMP"));
   EXPECT_EQ(LookUpDataSource("TQ2TMP")->databaseFile, "/srv/system.mdb");
 
+  // Data sources of older runs name our driver by the Access name; one of
+  // another driver keeps its own name, which the callers refuse.
+  WriteFile(ini(), "[Old]\nDriver=Microsoft Access Driver (*.mdb)\nDBQ=/o.mdb\n[Mdb]\nDriver=MDBTools\nDBQ=/m.mdb\n");
+  EXPECT_EQ(LookUpDataSource("Old")->driver, kAccessDriverName);
+  EXPECT_EQ(LookUpDataSource("Mdb")->driver, "MDBTools");
+
   // System data sources are only read.
   EXPECT_FALSE(Remove("Central"));
   EXPECT_EQ(ReadFile(systemIni()), system);
@@ -200,12 +207,41 @@ TEST_F(OdbcInstallerTest, UnixOdbcListsTheDataSourceWhileItIsRegistered) {
   std::string listed = Shell("odbcinst -q -s 2>&1");
   EXPECT_NE(listed.find("[TQ2TMP]"), std::string::npos) << listed;
   EXPECT_NE(listed.find("[Stock]"), std::string::npos) << listed;
-  EXPECT_NE(Shell("odbcinst -q -s -n TQ2TMP 2>&1").find("DBQ=" + kPath), std::string::npos);
+  const std::string section = Shell("odbcinst -q -s -n TQ2TMP 2>&1");
+  EXPECT_NE(section.find("DBQ=" + kPath), std::string::npos) << section;
+  // The driver unixODBC loads for it is ours, whoever holds the Access name.
+  EXPECT_NE(section.find(std::string("Driver=") + kJetdbDriverName + "\n"), std::string::npos) << section;
 
   ASSERT_TRUE(Remove("TQ2TMP"));
   listed = Shell("odbcinst -q -s 2>&1");
   EXPECT_EQ(listed.find("[TQ2TMP]"), std::string::npos) << listed;
   EXPECT_NE(listed.find("[Stock]"), std::string::npos) << listed;
+}
+
+// unixODBC reads the passwd entry's home, not $HOME (a test's or sudo's),
+// and ODBCINI before it: the file written is the file its tools read.
+TEST_F(OdbcInstallerTest, TheUserFileIsTheOneUnixOdbcReadsWhateverHomeSays) {
+  ScopedEnv home("HOME", m_dir.path());
+  const passwd* pw = getpwuid(getuid());
+  ASSERT_NE(pw, nullptr);
+  EXPECT_EQ(UserDataSourceFile(), ini());
+  const bool tools = !Shell("command -v odbcinst").empty();
+  auto unixOdbcFile = [] {
+    std::string out = Shell("odbcinst -j 2>&1");
+    const std::string label = "USER DATA SOURCES..: ";
+    std::size_t at = out.find(label);
+    return at == std::string::npos ? out : out.substr(at + label.size(), out.find('\n', at) - at - label.size());
+  };
+  if (tools) {
+    EXPECT_EQ(unixOdbcFile(), ini());
+  }
+  unsetenv("ODBCINI");
+  EXPECT_EQ(UserDataSourceFile(), std::string(pw->pw_dir) + "/.odbc.ini");
+  if (tools) {
+    EXPECT_EQ(unixOdbcFile(), UserDataSourceFile());
+  }
+  ScopedEnv empty("ODBCINI", "");
+  EXPECT_EQ(UserDataSourceFile(), std::string(pw->pw_dir) + "/.odbc.ini");
 }
 
 std::set<std::string> Names(const std::string& folder) {

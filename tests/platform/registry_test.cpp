@@ -4,7 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <iterator>
+
 #include "child_process.h"
+#include "platform/text_file.h"
 #include "platform/win_app.h"
 #include "test_support/temp_dir.h"
 
@@ -81,18 +84,19 @@ TEST_F(RegistryTest, MissingFileKeyOrValueReadAsMissing) {
   EXPECT_EQ(ReadString("SOFTWARE\\Norvane\\Toquelin\\tq2\\Path", "Other", type, value), ERROR_FILE_NOT_FOUND);
 }
 
-TEST_F(RegistryTest, MalformedHivesReadAsEmptyAndAreNeverWritten) {
-  const char* malformed[] = {
-      "",                                                        // no header
-      "Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\A]\n",
-      "REGEDIT4\n\"Orphan\"=\"value before any key\"\n",
-      "REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"Open=\"x\"\n",          // unterminated name
-      "REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"N\"=dword:12\n",        // short dword
-      "REGEDIT4\n[HKEY_CURRENT_USER\\A]\n",                         // another hive's key
-      "REGEDIT4\n[HKEY_LOCAL_MACHINE\\A\n",                         // unclosed section
-      "\x01\x02\xFF binary garbage",
+TEST_F(RegistryTest, AFileWithoutAHeaderReadsAsEmptyIsNeverWrittenAndSaysWhy) {
+  const std::pair<std::string, const char*> refused[] = {
+      {"", "le fichier est vide"},
+      {"\n; only a comment\n", "le fichier est vide"},
+      {"REGEDIT5\n[HKEY_LOCAL_MACHINE\\A]\n", "la première ligne doit être « REGEDIT4 »"},
+      {"\x01\x02\xFF binary garbage", "la première ligne doit être"},
+      // UTF-16 without its mark.
+      {std::string("R\0E\0G\0E\0D\0I\0T\0"
+                   "4\0\n\0",
+                   18),
+       "octets nuls"},
   };
-  for (const char* text : malformed) {
+  for (const auto& [text, reason] : refused) {
     WriteMachineHive(text);
     HKEY h = nullptr;
     EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "A", 0, KEY_READ, &h), ERROR_FILE_NOT_FOUND) << text;
@@ -100,6 +104,119 @@ TEST_F(RegistryTest, MalformedHivesReadAsEmptyAndAreNeverWritten) {
               ERROR_SUCCESS)
         << text;
     EXPECT_EQ(ReadFile(m_dir.path() + "/HKEY_LOCAL_MACHINE.reg"), text);
+    const RegistryHiveReport report = InspectRegistryHive(HKEY_LOCAL_MACHINE);
+    ASSERT_EQ(report.text.problems.size(), 1u) << text;
+    EXPECT_NE(report.text.problems[0].reason.find(reason), std::string::npos) << report.text.problems[0].reason;
+    EXPECT_TRUE(report.text.keys.empty());
+  }
+}
+
+// Each line that cannot be read is named with its number and why; the
+// lines around it are read, and such a hive is never written.
+TEST_F(RegistryTest, ARefusedLineIsNamedAndTheOthersAreRead) {
+  const std::string text =
+      "REGEDIT4\r\n"                            // 1
+      "\r\n"                                    // 2
+      "[HKEY_LOCAL_MACHINE\\A]\r\n"             // 3
+      "\"Short\"=dword:1\r\n"                   // 4
+      "\"Kept\"=\"yes\"\r\n"                    // 5
+      "\"Open=\"x\"\r\n"                        // 6
+      "\"Tail\"=\"a\" b\r\n"                    // 7
+      "\"Odd\"=hex:1,02\r\n"                    // 8
+      "\"Kind\"=qword:1\r\n"                    // 9
+      "Debug=1\r\n"                             // 10
+      "[HKEY_CURRENT_USER\\B]\r\n"              // 11
+      "\"Hidden\"=\"under a refused key\"\r\n"  // 12
+      "[HKEY_LOCAL_MACHINE\\C\r\n"              // 13
+      "[HKEY_LOCAL_MACHINE\\D]\r\n"             // 14
+      "\"Gone\"=-\r\n"                          // 15
+      "\"Blob\"=hex:01,\\\r\n"                  // 16
+      "  0g\r\n";                               // 17
+  WriteMachineHive(text);
+  DWORD type = 0;
+  std::string value;
+  ASSERT_EQ(ReadString("A", "Kept", type, value), ERROR_SUCCESS);
+  EXPECT_EQ(value, std::string("yes") + '\0');
+  EXPECT_EQ(ReadString("A", "Short", type, value), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(ReadString("D", "Gone", type, value), ERROR_FILE_NOT_FOUND);
+  const std::pair<int, const char*> expected[] = {
+      {4, "8 chiffres hexadécimaux, ainsi dword:00000001"},
+      {6, "il manque « = »"},
+      {7, "texte après la fin de la chaîne"},
+      {8, "octet hexadécimal « 1 »"},
+      {9, "valeur d'un type inconnu"},
+      {10, "ni une clé"},
+      {11, "clé hors de HKEY_LOCAL_MACHINE"},
+      {13, "pas fermée par « ] »"},
+      {16, "octet hexadécimal « 0g »"},
+  };
+  const RegistryHiveReport report = InspectRegistryHive(HKEY_LOCAL_MACHINE);
+  EXPECT_EQ(report.text.encoding, "UTF-8");
+  ASSERT_EQ(report.text.problems.size(), std::size(expected));
+  for (std::size_t i = 0; i < std::size(expected); ++i) {
+    EXPECT_EQ(report.text.problems[i].line, expected[i].first) << report.text.problems[i].text;
+    EXPECT_NE(report.text.problems[i].reason.find(expected[i].second), std::string::npos)
+        << report.text.problems[i].reason;
+  }
+  EXPECT_EQ(report.text.problems[0].text, "\"Short\"=dword:1");
+  HKEY h = nullptr;
+  EXPECT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "E", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h, nullptr),
+            ERROR_ACCESS_DENIED);
+  EXPECT_EQ(ReadFile(m_dir.path() + "/HKEY_LOCAL_MACHINE.reg"), text);
+}
+
+// What a Windows user pastes: either header, UTF-8 with or without its
+// mark, UTF-16 with its mark, or the ANSI code page. Only plain UTF-8 is
+// ever appended to.
+TEST_F(RegistryTest, ReadsTheExportsOfWindowsInEveryEncodingItWrites) {
+  const std::string body =
+      "\n[HKEY_CURRENT_USER\\Software\\Norvane\\Toquelin\\updater\\Générale]\n\"Debug\"=dword:00000002\n"
+      "\"Dossier\"=\"C:\\\\Données\"\n";
+  const auto utf16 = [](const std::string& utf8, bool bigEndian) {
+    std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+      unsigned c = static_cast<unsigned char>(utf8[i]);
+      if (c >= 0xC0) c = ((c & 0x1F) << 6) | (static_cast<unsigned char>(utf8[++i]) & 0x3F);
+      out += bigEndian ? std::string{static_cast<char>(c >> 8), static_cast<char>(c & 0xFF)}
+                       : std::string{static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+    }
+    return out;
+  };
+  const std::string v5 = "Windows Registry Editor Version 5.00\r\n" + body;
+  const struct {
+    std::string bytes;
+    const char* encoding;
+    bool appendable;
+  } cases[] = {
+      {"REGEDIT4\n" + body, "UTF-8", true},
+      {"\xEF\xBB\xBF" + v5, "UTF-8 avec BOM", true},
+      {utf16(v5, false), "UTF-16LE", false},
+      {utf16(v5, true), "UTF-16BE", false},
+      {ToJournalBytes("REGEDIT4\n" + body), "Windows-1252", false},
+  };
+  class App : public CWinApp {
+   public:
+    App() : CWinApp("updater") {}
+  } app;
+  app.SetRegistryKey("Norvane\\Toquelin");
+  for (const auto& c : cases) {
+    WriteUserHive(c.bytes);
+    EXPECT_EQ(app.GetProfileInt("Générale", "Debug", 0), 2u) << c.encoding;
+    const RegistryHiveReport report = InspectRegistryHive(HKEY_CURRENT_USER);
+    EXPECT_EQ(report.text.encoding, c.encoding);
+    EXPECT_TRUE(report.text.problems.empty()) << c.encoding << ": " << report.text.problems[0].reason;
+    ASSERT_EQ(report.text.keys.size(), 1u) << c.encoding;
+    const HiveKey& key = report.text.keys.begin()->second;
+    EXPECT_EQ(key.path, "HKEY_CURRENT_USER\\Software\\Norvane\\Toquelin\\updater\\Générale");
+    EXPECT_EQ(key.values.at("DOSSIER").data, "C:\\Données") << c.encoding;
+    HKEY h = nullptr;
+    const LONG made =
+        RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Neuve", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h, nullptr);
+    EXPECT_EQ(made == ERROR_SUCCESS, c.appendable) << c.encoding;
+    if (made == ERROR_SUCCESS) RegCloseKey(h);
+    if (!c.appendable) {
+      EXPECT_EQ(ReadFile(m_dir.path() + "/HKEY_CURRENT_USER.reg"), c.bytes);
+    }
   }
 }
 
@@ -107,9 +224,9 @@ TEST_F(RegistryTest, CreatingAKeyAppendsASectionThatReadsBack) {
   WriteMachineHive(kMachine);
   HKEY h = nullptr;
   DWORD disposition = 0;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\New", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h,
-                            &disposition),
-            ERROR_SUCCESS);
+  ASSERT_EQ(
+      RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\New", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h, &disposition),
+      ERROR_SUCCESS);
   EXPECT_EQ(disposition, 1u);
   RegCloseKey(h);
   EXPECT_EQ(ReadFile(m_dir.path() + "/HKEY_LOCAL_MACHINE.reg").rfind(kMachine, 0), 0u);
@@ -139,7 +256,8 @@ TEST_F(RegistryTest, AHiveThatIsNoRegularFileReadsAsMissingWithoutBlocking) {
       [] {
         std::string report;
         HKEY h = nullptr;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE", 0, KEY_READ, &h) != ERROR_FILE_NOT_FOUND) report += "opened; ";
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE", 0, KEY_READ, &h) != ERROR_FILE_NOT_FOUND)
+          report += "opened; ";
         if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h, nullptr) ==
             ERROR_SUCCESS) {
           report += "created; ";

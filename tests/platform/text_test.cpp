@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/unicode.h"
+
 TEST(CStringTest, FormatFollowsPrintf) {
   CString s;
   s.Format("%s\\%s%s", "C:", "BASE", ".MDB");
@@ -50,4 +52,27 @@ TEST(CStringTest, ReplaceDoesNotRescanItsOwnOutput) {
   CString s("a/b/c");
   EXPECT_EQ(s.Replace("/", "//"), 2);
   EXPECT_EQ(s, "a//b//c");
+}
+
+// The edges of well-formed UTF-8, and UTF-16 pairs: what decides whether a
+// pasted hive is read as UTF-8 or as 1252, and how JSON writes a path.
+TEST(UnicodeTest, TellsWellFormedUtf8AndDecodesUtf16) {
+  const std::pair<std::string, std::size_t> lengths[] = {
+      {"a", 1},
+      {"\xC3\xA9", 2},
+      {"\xE2\x82\xAC", 3},
+      {"\xF0\x9F\x98\x80", 4},
+      {"\xC0\xAF", 0},          // overlong '/'
+      {"\xE0\x80\xAF", 0},      // overlong, three bytes
+      {"\xED\xA0\x80", 0},      // a surrogate
+      {"\xF4\x90\x80\x80", 0},  // above U+10FFFF
+      {"\xC3", 0},
+      {"\xE9t\xE9", 0},  // cut; Windows-1252 "été"
+      {"\x80", 0},
+  };
+  for (const auto& [text, length] : lengths) EXPECT_EQ(Utf8SequenceLength(text, 0), length) << text;
+  EXPECT_TRUE(IsValidUtf8("Générale €"));
+  EXPECT_FALSE(IsValidUtf8("G\xE9n\xE9rale"));
+  EXPECT_EQ(FromUtf16(std::string("G\0\xE9\0=\0\x3D\xD8\x00\xDE", 10), false), "Gé=\xF0\x9F\x98\x80");
+  EXPECT_EQ(FromUtf16(std::string("\0G\xD8\x3D\0x\0", 7), true), "G\xEF\xBF\xBDx\xEF\xBF\xBD");
 }

@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 #include "platform/text_file.h"
 
@@ -45,4 +46,17 @@ std::string UpdaterRun::Journal(const std::string& folder) const {
   std::string text = FromWindows1252(ReadFile(folder + "/Updater.log"));
   text = ReplaceAll(text, "\r\n", "\n");
   return ReplaceAll(text, m_work.path(), "<WORK>");
+}
+
+std::map<std::string, std::string> FolderSnapshot(const std::string& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+    files[entry.path()] = entry.is_regular_file() ? ReadFile(entry.path()) : "<" + entry.path().string() + ">";
+  return files;
+}
+
+void CopyTemplates(const std::string& from, const std::string& to) {
+  for (const auto& entry : std::filesystem::directory_iterator(from))
+    if (entry.path().filename().string().rfind("tq2V2_", 0) == 0)
+      std::filesystem::copy_file(entry.path(), to + "/" + entry.path().filename().string());
 }

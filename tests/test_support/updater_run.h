@@ -2,6 +2,7 @@
 // or off, the template folder), its own ODBC data-source file, a work folder.
 #pragma once
 
+#include <map>
 #include <string>
 
 #include "test_support/temp_dir.h"
@@ -44,3 +45,11 @@ class UpdaterRun {
 
 // Replaces every occurrence of `from` in `text` by `to`.
 std::string ReplaceAll(std::string text, const std::string& from, const std::string& to);
+
+// Every file under a folder, by path, with its bytes (a folder or other
+// non-regular file by its name alone): what "nothing changed" means.
+std::map<std::string, std::string> FolderSnapshot(const std::string& folder);
+
+// Copies the template databases (tq2V2_*) of one folder into another, for
+// tests that change or must not write the build's own.
+void CopyTemplates(const std::string& from, const std::string& to);
