@@ -4,10 +4,12 @@
 // StDev and Var over a sample (n - 1), StDevP and VarP over the whole
 // population (n), all of them Null when they have too few values. Null
 // values are left out of the four statistics, as Access leaves them out.
+#include <sqlite3.h>
+
 #include <cmath>
 #include <new>
 
-#include "jetdb/session.h"
+#include "sqlite_functions.h"
 
 namespace jetdb {
 namespace {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "jetdb/jetdb.h"
-#include "jetdb/types.h"
+#include "types.h"
 
 namespace jetdb {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <utility>
 
-#include "jetdb/builtin.h"
+#include "builtin_args.h"
 
 namespace jetdb::fn {
 namespace {

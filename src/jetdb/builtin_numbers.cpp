@@ -10,7 +10,8 @@
 #include <cstdio>
 #include <string>
 
-#include "jetdb/builtin.h"
+#include "builtin_args.h"
+#include "types.h"
 
 namespace jetdb::fn {
 namespace {

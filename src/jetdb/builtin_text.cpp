@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "jetdb/builtin.h"
+#include "builtin_args.h"
 
 namespace jetdb::fn {
 namespace {

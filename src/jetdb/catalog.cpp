@@ -1,6 +1,6 @@
-#include "jetdb/catalog.h"
+#include "catalog.h"
 
-#include "jetdb/sqlite_util.h"
+#include "sqlite_util.h"
 #include "jetdb/text.h"
 
 namespace jetdb {
@@ -243,6 +243,16 @@ bool Catalog::removeRelation(sqlite3* db, std::string_view table, std::string_vi
   if (!run(db, s)) return false;
   std::erase_if(relations_, [&](const RelationMeta& r) { return r.table == table && r.name == name; });
   return true;
+}
+
+std::string quoteIdent(std::string_view name) {
+  std::string out = "\"";
+  for (char c : name) {
+    if (c == '"') out += '"';
+    out += c;
+  }
+  out += '"';
+  return out;
 }
 
 std::string sqliteIndexName(std::string_view table, std::string_view index) {

@@ -4,17 +4,24 @@
 // per-table names, and relations.
 #pragma once
 
-#include <sqlite3.h>
-
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "jetdb/jetdb.h"
-#include "jetdb/types.h"
+#include "types.h"
+
+// Read and written through the caller's connection: the compiler, which
+// reads the catalog, never sees SQLite.
+struct sqlite3;
 
 namespace jetdb {
+
+// Every Jet table is an SQLite table whose first column is this one, an
+// INTEGER PRIMARY KEY: it is the row identity handed to the layer above,
+// and unlike a bare rowid it never changes, not even on VACUUM.
+inline constexpr const char* kRowColumn = "_jet_row";
 
 struct ColumnMeta {
   std::string name;
@@ -78,6 +85,9 @@ class Catalog {
   std::vector<TableMeta> tables_;
   std::vector<RelationMeta> relations_;
 };
+
+// SQLite identifier quoting, safe for any name.
+std::string quoteIdent(std::string_view name);
 
 // SQLite names of the objects behind a Jet table's indexes and relations.
 // Jet index names belong to their table; SQLite's are database-wide.

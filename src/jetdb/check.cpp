@@ -6,8 +6,9 @@
 #include <cstring>
 #include <set>
 
-#include "jetdb/errors.h"
-#include "jetdb/session.h"
+#include "errors.h"
+#include "session.h"
+#include "sqlite_file.h"
 #include "jetdb/text.h"
 
 namespace jetdb {

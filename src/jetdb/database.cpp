@@ -1,5 +1,6 @@
-// The Database object: opening files, running statements inside their
-// transactions, the row API and catalog inspection.
+// The Database object: opening files (their journal modes, their reading
+// without a write), the row API and catalog inspection. Statements run in
+// statements.cpp, inside the transactions of transaction.cpp.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,11 +9,13 @@
 #include <cstdio>
 #include <cstring>
 
-#include "jetdb/errors.h"
-#include "jetdb/functions.h"
-#include "jetdb/parser.h"
-#include "jetdb/session.h"
+#include "errors.h"
+#include "executors.h"
 #include "jetdb/text.h"
+#include "session.h"
+#include "sqlite_file.h"
+#include "sqlite_functions.h"
+#include "transaction.h"
 
 namespace jetdb {
 namespace {
@@ -35,8 +38,6 @@ void likeFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
   std::string pattern(text(argv[1]));
   sqlite3_result_int(ctx, likeMatch(value, pattern) ? 1 : 0);
 }
-
-bool exec(sqlite3* db, const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
 
 // Durability and sharing. While a connection that writes has the file
 // open, it runs in WAL mode with synchronous=NORMAL: a commit is a single
@@ -145,52 +146,6 @@ std::string readOnlyUri(const std::string& path, bool immutable = false) {
   return uri + (immutable ? "?mode=ro&immutable=1" : "?mode=ro&readonly_shm=1");
 }
 
-class QueryImpl final : public Query {
- public:
-  QueryImpl(Session& s, CompiledSelect cs, Stmt st)
-      : s_(s), cs_(std::move(cs)), st_(std::move(st)), values_(cs_.columns.size()) {}
-  ~QueryImpl() override { s_.returnQuery(cs_.sql, std::move(st_)); }
-
-  const std::vector<ColumnInfo>& columns() const override { return cs_.columns; }
-  bool next() override {
-    if (done_) return false;
-    int rc = st_.step();
-    if (rc == SQLITE_ROW) {
-      for (std::size_t i = 0; i < values_.size(); ++i) values_[i] = readValue(st_.get(), static_cast<int>(i), cs_.types[i]);
-      row_ = cs_.hasRowId ? st_.integer(static_cast<int>(values_.size())) : 0;
-      return true;
-    }
-    done_ = true;
-    if (rc != SQLITE_DONE) error_ = s_.sqliteError();
-    for (auto& v : values_) v = Value::null();
-    row_ = 0;
-    // Let go of the read snapshot so that other writers are not held up.
-    st_.reset();
-    return false;
-  }
-  const Value& value(std::size_t column) const override {
-    static const Value kNull;
-    return column < values_.size() ? values_[column] : kNull;
-  }
-  RowId rowId() const override { return row_; }
-  const std::optional<Error>& error() const override { return error_; }
-
- private:
-  Session& s_;
-  CompiledSelect cs_;
-  Stmt st_;
-  std::vector<Value> values_;
-  RowId row_ = 0;
-  bool done_ = false;
-  std::optional<Error> error_;
-};
-
-bool isDefinition(const Statement& st) {
-  return std::holds_alternative<CreateTable>(st) || std::holds_alternative<DropTable>(st) ||
-         std::holds_alternative<CreateIndex>(st) || std::holds_alternative<DropIndex>(st) ||
-         std::holds_alternative<AlterTable>(st);
-}
-
 }  // namespace
 
 int openSqlite(const std::string& path, OpenMode mode, sqlite3** db) {
@@ -289,71 +244,6 @@ Error Session::sqliteError(std::string_view table) const {
   return sqliteFailure(db, sqlite3_extended_errcode(db), path, table);
 }
 
-// Runs one of the transaction statements through the connection's cache:
-// they run around every statement, and parsing them each time costs more
-// than the single-row writes they frame.
-bool StatementTransaction::run(const char* sql) {
-  Stmt& stmt = s_.cached(sql);
-  const int rc = stmt.ok() ? stmt.step() : stmt.prepareCode();
-  if (stmt.ok()) sqlite3_reset(stmt.get());
-  return rc == SQLITE_DONE;
-}
-
-bool Session::commitBatch() {
-  if (!batchOpen) return true;
-  batchOpen = false;
-  batchWrites = 0;
-  if (exec(db, "COMMIT")) return true;
-  Error e = sqliteError();
-  if (!sqlite3_get_autocommit(db)) exec(db, "ROLLBACK");
-  return fail(e);
-}
-
-bool StatementTransaction::begin() {
-  if (s_.readOnly) return s_.fail(errors::readOnly(s_.path));
-  // A batch is one transaction around many statements; each statement then
-  // takes the savepoint path below, so that a refused one is undone alone.
-  if (s_.batching && batchable_ && !s_.batchOpen && sqlite3_get_autocommit(s_.db) != 0) {
-    if (!run("BEGIN IMMEDIATE")) return s_.fail(s_.sqliteError());
-    s_.batchOpen = true;
-    s_.batchStart = std::chrono::steady_clock::now();
-  }
-  outer_ = sqlite3_get_autocommit(s_.db) != 0;
-  // Inside a transaction a single row write is undone by SQLite alone; its
-  // checks before it only read.
-  if (!outer_ && singleWrite_) return true;
-  // Outside a transaction the statement's own transaction is what undoes it;
-  // inside one (a script's), a savepoint undoes the statement alone.
-  if (!run(outer_ ? "BEGIN IMMEDIATE" : "SAVEPOINT jet_statement")) return s_.fail(s_.sqliteError());
-  active_ = true;
-  return true;
-}
-
-bool StatementTransaction::commit() {
-  if (active_ && !run(outer_ ? "COMMIT" : "RELEASE jet_statement")) {
-    Error e = s_.sqliteError();
-    return s_.fail(e);  // the destructor rolls back what is left
-  }
-  active_ = false;
-  if (s_.batchOpen && (++s_.batchWrites >= Database::kBatchWrites ||
-                       std::chrono::steady_clock::now() - s_.batchStart >=
-                           std::chrono::milliseconds(Database::kBatchMillis)))
-    return s_.commitBatch();
-  return true;
-}
-
-StatementTransaction::~StatementTransaction() {
-  if (!active_) return;
-  if (outer_) {
-    if (!sqlite3_get_autocommit(s_.db)) exec(s_.db, "ROLLBACK");
-  } else {
-    exec(s_.db, "ROLLBACK TO jet_statement");
-    exec(s_.db, "RELEASE jet_statement");
-  }
-  s_.catalogChanged();
-  s_.catalog.load(s_.db);
-}
-
 Database::Database(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 Database::~Database() = default;
 
@@ -443,266 +333,6 @@ bool Database::setWriteBatching(bool on) {
 
 namespace {
 
-// The parameters of a statement with values bound, in the order of the
-// text: each "?", and each name that is neither a column of a table the
-// statement names nor an alias of its result, once.
-void learnParameters(Session& s, const ParseNotes& notes, const std::vector<Value>& values) {
-  s.parameterKeys.clear();
-  s.bound = values.empty() ? nullptr : &values;
-  if (values.empty()) return;
-  auto known = [&](const std::string& name) {
-    for (const auto& alias : notes.aliases)
-      if (sameName(alias, name)) return true;
-    for (const auto& table : notes.tables)
-      if (const TableMeta* t = s.catalog.findTable(table); t && t->findColumn(name) >= 0) return true;
-    return false;
-  };
-  for (const auto& [offset, name] : notes.values) {
-    if (name == "?") {
-      s.parameterKeys.push_back("\x01?" + std::to_string(offset));
-      continue;
-    }
-    if (known(name)) continue;
-    bool seen = false;
-    for (const auto& k : s.parameterKeys) seen = seen || sameName(k, name);
-    if (!seen) s.parameterKeys.push_back(name);
-  }
-}
-
-// Forgets the values once the statement is compiled and run.
-struct BoundValues {
-  Session& s;
-  ~BoundValues() {
-    s.bound = nullptr;
-    s.parameterKeys.clear();
-  }
-};
-
-}  // namespace
-
-bool Database::execute(std::string_view sql) { return execute(sql, {}); }
-
-bool Database::execute(std::string_view sql, const std::vector<Value>& values) {
-  Session& s = *impl_;
-  s.last = Error{};
-  Statement st;
-  ParseNotes notes;
-  if (!parseStatement(sql, st, s.last, values.empty() ? nullptr : &notes)) return false;
-  BoundValues scope{s};
-  learnParameters(s, notes, values);
-  if (auto* select = std::get_if<Select>(&st); select && select->into.empty()) {
-    auto q = query(sql, values);
-    if (!q) return false;
-    while (q->next()) {}
-    if (q->error()) return s.fail(*q->error());
-    return true;
-  }
-  const bool definition = isDefinition(st);
-  if (definition) {
-    // Definitions run in a transaction of their own, after the writes
-    // before them are committed.
-    if (!s.commitBatch()) return false;
-    s.catalogChanged();
-  }
-  if (auto* select = std::get_if<Select>(&st)) {
-    // SELECT ... INTO makes a table: a definition and a write at once.
-    if (!s.commitBatch()) return false;
-    s.catalogChanged();
-    StatementTransaction tx(s, false);
-    if (!tx.begin() || !executeSelectInto(s, *select)) return false;
-    return tx.commit();
-  }
-  StatementTransaction tx(s, !definition);
-  if (!tx.begin()) return false;
-  bool ok = std::visit(
-      [&](const auto& x) -> bool {
-        using T = std::decay_t<decltype(x)>;
-        if constexpr (std::is_same_v<T, CreateTable>) return executeCreateTable(s, x);
-        else if constexpr (std::is_same_v<T, DropTable>) return executeDropTable(s, x);
-        else if constexpr (std::is_same_v<T, CreateIndex>) return executeCreateIndex(s, x);
-        else if constexpr (std::is_same_v<T, DropIndex>) return executeDropIndex(s, x);
-        else if constexpr (std::is_same_v<T, AlterTable>) return executeAlterTable(s, x);
-        else if constexpr (std::is_same_v<T, Insert>) return executeInsert(s, x);
-        else if constexpr (std::is_same_v<T, Update>) return executeUpdate(s, x);
-        else if constexpr (std::is_same_v<T, Delete>) return executeDelete(s, x);
-        else return false;
-      },
-      st);
-  if (!ok) return false;
-  return tx.commit();
-}
-
-namespace {
-
-// The shape of a statement: its text with each integer literal of at most
-// nine digits replaced by a mark, and those literals in their order. Any
-// other part of the text (strings, names, larger numbers) stays in it.
-constexpr std::size_t kMaxShapeDigits = 9;
-struct Shape {
-  std::string key;
-  std::vector<std::int64_t> literals;
-  std::vector<std::pair<std::size_t, std::size_t>> spans;  // where each literal is in the text
-};
-
-bool wordChar(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '.' ||
-         static_cast<unsigned char>(c) >= 0x80;
-}
-
-// One pass over the text, lighter than the lexer: quoted texts, bracketed
-// names and dates are skipped whole, and a run of digits counts only when
-// it stands alone (not in a word, a name or a decimal number). Whatever it
-// takes for a literal is checked by learnShape before a shape is reused.
-Shape shapeOf(std::string_view sql) {
-  Shape shape;
-  std::size_t from = 0;
-  const std::size_t n = sql.size();
-  for (std::size_t i = 0; i < n;) {
-    const char c = sql[i];
-    if (c == '\'' || c == '"' || c == '[' || c == '#') {
-      const char close = c == '[' ? ']' : c;
-      std::size_t j = i + 1;
-      while (j < n && sql[j] != close) ++j;
-      i = j + 1;
-      continue;
-    }
-    if (c < '0' || c > '9' || (i > 0 && wordChar(sql[i - 1]))) {
-      ++i;
-      continue;
-    }
-    std::size_t end = i;
-    while (end < n && sql[end] >= '0' && sql[end] <= '9') ++end;
-    if (end - i <= kMaxShapeDigits && (end == n || !wordChar(sql[end]))) {
-      std::int64_t value = 0;
-      for (std::size_t k = i; k < end; ++k) value = value * 10 + (sql[k] - '0');
-      shape.key.append(sql.substr(from, i - from));
-      shape.key.push_back('\x01');
-      shape.literals.push_back(value);
-      shape.spans.emplace_back(i, end - i);
-      from = end;
-    }
-    i = end;
-  }
-  shape.key.append(sql.substr(from));
-  return shape;
-}
-
-bool parseAndCompile(Session& s, std::string_view sql, CompiledSelect& cs, std::string& table,
-                     const std::vector<Value>& values = {}) {
-  Statement st;
-  ParseNotes notes;
-  if (!parseStatement(sql, st, s.last, values.empty() ? nullptr : &notes)) return false;
-  auto* select = std::get_if<Select>(&st);
-  if (!select || !select->into.empty())
-    return s.fail(makeError("42000", 3065, "Impossible d'exécuter une requête qui n'est pas une requête Sélection."));
-  table = select->table;
-  BoundValues scope{s};
-  learnParameters(s, notes, values);
-  return compileSelect(s, *select, cs);
-}
-
-bool sameColumns(const std::vector<ColumnInfo>& a, const std::vector<ColumnInfo>& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (a[i].name != b[i].name || a[i].type != b[i].type || a[i].size != b[i].size || a[i].nullable != b[i].nullable)
-      return false;
-  return true;
-}
-
-// Whether `cs`, compiled from `sql`, holds each literal of the shape as a
-// parameter of its own and nothing else that depends on it: the text is
-// compiled again with other numbers in their places, and only those
-// parameters may differ. A shape that fails this is compiled every time.
-Session::SelectShape learnShape(Session& s, std::string_view sql, const Shape& shape, const CompiledSelect& cs,
-                                const std::string& table) {
-  Session::SelectShape learned;
-  learned.table = table;
-  learned.compiled = cs;
-  if (shape.literals.empty()) {
-    learned.reusable = true;
-    return learned;
-  }
-  std::string probe;
-  std::vector<std::int64_t> probes;
-  std::size_t from = 0;
-  for (std::size_t i = 0; i < shape.spans.size(); ++i) {
-    // Ten digits: never one of the literals, which have at most nine.
-    const std::int64_t value = 1000000007 + static_cast<std::int64_t>(i) * 1009;
-    probes.push_back(value);
-    probe.append(sql.substr(from, shape.spans[i].first - from));
-    probe += std::to_string(value);
-    from = shape.spans[i].first + shape.spans[i].second;
-  }
-  probe.append(sql.substr(from));
-  const Error saved = s.last;
-  CompiledSelect other;
-  std::string otherTable;
-  const bool compiled = parseAndCompile(s, probe, other, otherTable);
-  s.last = saved;
-  if (!compiled || other.sql != cs.sql || other.params.size() != cs.params.size() || other.types != cs.types ||
-      other.hasRowId != cs.hasRowId || !sameColumns(other.columns, cs.columns))
-    return learned;
-  std::vector<bool> used(cs.params.size(), false);
-  for (std::size_t i = 0; i < probes.size(); ++i) {
-    std::size_t found = cs.params.size();
-    for (std::size_t j = 0; j < other.params.size(); ++j) {
-      if (other.params[j] != Value::of(probes[i])) continue;
-      if (found != cs.params.size() || used[j] || cs.params[j] != Value::of(shape.literals[i])) return learned;
-      found = j;
-    }
-    if (found == cs.params.size()) return learned;
-    used[found] = true;
-    learned.slots.push_back(found);
-  }
-  for (std::size_t j = 0; j < cs.params.size(); ++j)
-    if (!used[j] && other.params[j] != cs.params[j]) {
-      learned.slots.clear();
-      return learned;
-    }
-  learned.reusable = true;
-  return learned;
-}
-
-}  // namespace
-
-std::unique_ptr<Query> Database::query(std::string_view sql) { return query(sql, {}); }
-
-std::unique_ptr<Query> Database::query(std::string_view sql, const std::vector<Value>& values) {
-  Session& s = *impl_;
-  s.last = Error{};
-  const Shape shape = shapeOf(sql);
-  CompiledSelect cs;
-  std::string table;
-  // Values bound are compiled into the statement: such a text is compiled
-  // each time, never kept as a shape.
-  auto known = values.empty() ? s.shapes.find(shape.key) : s.shapes.end();
-  if (!values.empty()) {
-    if (!parseAndCompile(s, sql, cs, table, values)) return nullptr;
-  } else if (known != s.shapes.end() && known->second.reusable) {
-    cs = known->second.compiled;
-    for (std::size_t i = 0; i < shape.literals.size(); ++i)
-      cs.params[known->second.slots[i]] = Value::of(shape.literals[i]);
-    table = known->second.table;
-  } else {
-    if (!parseAndCompile(s, sql, cs, table)) return nullptr;
-    if (known == s.shapes.end()) {
-      // A bound on the texts kept: a program that sends ever new shapes
-      // starts over rather than grows.
-      if (s.shapes.size() >= 512) s.shapes.clear();
-      s.shapes.emplace(shape.key, learnShape(s, sql, shape, cs, table));
-    }
-  }
-  Stmt stmt = s.takeQuery(cs.sql);
-  if (!stmt.ok()) {
-    s.fail(s.sqliteError(table));
-    return nullptr;
-  }
-  for (std::size_t i = 0; i < cs.params.size(); ++i) stmt.bind(static_cast<int>(i + 1), cs.params[i]);
-  return std::make_unique<QueryImpl>(s, std::move(cs), std::move(stmt));
-}
-
-namespace {
-
 bool namedValues(Session& s, const TableMeta& t, const std::vector<std::pair<std::string, Value>>& in,
                  std::vector<std::pair<std::size_t, Value>>& out) {
   for (const auto& [name, v] : in) {
@@ -765,6 +395,8 @@ bool Database::deleteRow(std::string_view table, RowId row) {
 }
 
 const Error& Database::lastError() const { return impl_->last; }
+
+std::int64_t Database::totalChanges() const { return sqlite3_total_changes64(impl_->db); }
 
 std::vector<std::string> Database::tables() const {
   std::vector<std::string> out;

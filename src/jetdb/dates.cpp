@@ -1,4 +1,4 @@
-#include "jetdb/dates.h"
+#include "dates.h"
 
 #include <cctype>
 #include <cmath>

@@ -4,12 +4,22 @@
 // that the error names the Jet objects.
 #include <algorithm>
 
-#include "jetdb/errors.h"
-#include "jetdb/session.h"
+#include "errors.h"
+#include "executors.h"
 #include "jetdb/text.h"
 
 namespace jetdb {
 namespace {
+
+// Names that may not be given to Jet objects: the driver's own and those
+// SQLite reserves, and names Access itself refuses.
+bool validObjectName(std::string_view name) {
+  if (name.empty() || name.size() > 64 || name.front() == ' ') return false;
+  for (unsigned char c : name)
+    if (c < 0x20 || c == '.' || c == '!' || c == '`' || c == '[' || c == ']') return false;
+  auto starts = [&](std::string_view p) { return name.size() >= p.size() && sameName(name.substr(0, p.size()), p); };
+  return !starts("_jet_") && !starts("sqlite_") && !starts("jetix") && !starts("jetfk");
+}
 
 bool exec(Session& s, const std::string& sql, std::string_view table = {}) {
   Stmt st(s.db, sql);
@@ -273,14 +283,6 @@ bool alterColumn(Session& s, TableMeta& t, const ColumnDef& def) {
 }
 
 }  // namespace
-
-bool validObjectName(std::string_view name) {
-  if (name.empty() || name.size() > 64 || name.front() == ' ') return false;
-  for (unsigned char c : name)
-    if (c < 0x20 || c == '.' || c == '!' || c == '`' || c == '[' || c == ']') return false;
-  auto starts = [&](std::string_view p) { return name.size() >= p.size() && sameName(name.substr(0, p.size()), p); };
-  return !starts("_jet_") && !starts("sqlite_") && !starts("jetix") && !starts("jetfk");
-}
 
 bool executeCreateTable(Session& s, const CreateTable& st) {
   if (!validObjectName(st.table)) return s.fail(errors::invalidName(st.table));

@@ -1,8 +1,8 @@
 // INSERT, UPDATE and DELETE. SQLite evaluates the expressions and finds the
 // rows; every row is then written through the checked row writes, so that
 // the statements and the row API obey the same rules.
-#include "jetdb/errors.h"
-#include "jetdb/session.h"
+#include "errors.h"
+#include "executors.h"
 #include "jetdb/text.h"
 
 namespace jetdb {

@@ -1,4 +1,4 @@
-#include "jetdb/errors.h"
+#include "errors.h"
 
 namespace jetdb {
 

@@ -18,8 +18,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "jetdb/dates.h"
-#include "jetdb/functions.h"
+#include "conversions.h"
+#include "dates.h"
 #include "jetdb/text.h"
 
 namespace jetdb::fn {

@@ -1,32 +1,19 @@
 // The table of Access's built-in functions, how the compiler types their
-// results and turns a call into SQLite text, and the SQLite functions that
-// run them. The functions themselves live in builtin_*.cpp, by group.
-#include "jetdb/functions.h"
+// results and turns a call into SQLite text. The functions themselves live
+// in builtin_*.cpp, by group; sqlite_functions.cpp registers and runs them.
+#include "functions.h"
 
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
-#include <cstring>
-#include <new>
-#include <stdexcept>
 
-#include "jetdb/builtin.h"
-#include "jetdb/errors.h"
+#include "builtin.h"
+#include "errors.h"
 
 namespace jetdb {
 namespace {
 
-// How the compiler types a function's result.
-enum class Result { Text, Number, Long, Short, Double, Single, Currency, Date, Bool };
-
-struct Function {
-  const char* name;  // upper case, as the parser leaves it
-  int minArgs, maxArgs;
-  Result result;
-  Value (*run)(const fn::Args&);
-  bool deterministic = true;
-};
-
+using Function = BuiltinFunction;
+using Result = FunctionResult;
 using namespace fn;
 
 const Function kFunctions[] = {
@@ -139,48 +126,7 @@ std::optional<JetType> typeOf(Result r) {
   return std::nullopt;
 }
 
-constexpr const char* kFailureTag = "\x01jet:";
-
-void run(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
-  const auto* f = static_cast<const Function*>(sqlite3_user_data(ctx));
-  try {
-    const Args args{argv + 1, argc - 1, static_cast<unsigned>(sqlite3_value_int64(argv[0]))};
-    const Value r = f->run(args);
-    switch (r.kind) {
-      case Value::Kind::Null:
-        sqlite3_result_null(ctx);
-        break;
-      case Value::Kind::Integer:
-      case Value::Kind::DateTime:
-        sqlite3_result_int64(ctx, r.integer);
-        break;
-      case Value::Kind::Double:
-        sqlite3_result_double(ctx, r.real);
-        break;
-      case Value::Kind::Text:
-        if (r.text.size() > kMaxText) throw Failure{14};
-        sqlite3_result_text64(ctx, r.text.data(), r.text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
-        break;
-    }
-  } catch (const Failure& failure) {
-    const std::string message = kFailureTag + std::to_string(failure.number);
-    sqlite3_result_error(ctx, message.c_str(), -1);
-  } catch (const std::bad_alloc&) {
-    sqlite3_result_error_nomem(ctx);
-  } catch (const std::exception&) {
-    // Nothing may unwind through SQLite: what the checks above missed is
-    // still an argument the function cannot take.
-    sqlite3_result_error(ctx, (kFailureTag + std::string("5")).c_str(), -1);
-  }
-}
-
-std::string sqlName(const char* name) {
-  std::string s = "jet_";
-  for (const char* p = name; *p; ++p) s += static_cast<char>(std::tolower(static_cast<unsigned char>(*p)));
-  return s;
-}
-
-bool wrongCount(Session& s, const Expr& e) {
+bool wrongCount(CompileContext& s, const Expr& e) {
   std::string shown = e.source;
   while (!shown.empty() && shown.back() == ' ') shown.pop_back();
   return s.fail(
@@ -194,34 +140,15 @@ bool isBuiltinFunction(std::string_view upperName) {
   return findFunction(upperName) != nullptr || findSpecial(upperName) != nullptr;
 }
 
-bool registerFunctions(sqlite3* db) {
-  auto add = [db](const Function& f) {
-    const int flags = SQLITE_UTF8 | (f.deterministic ? SQLITE_DETERMINISTIC : 0);
-    return sqlite3_create_function_v2(db, sqlName(f.name).c_str(), -1, flags, const_cast<Function*>(&f), run, nullptr,
-                                      nullptr, nullptr) == SQLITE_OK;
-  };
-  for (const Function& f : kFunctions)
-    if (!add(f)) return false;
-  return sqlite3_create_function_v2(db, "jet_concat", -1, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
-                                    const_cast<Function*>(&kConcat), run, nullptr, nullptr, nullptr) == SQLITE_OK;
+std::span<const BuiltinFunction> builtinFunctions() { return kFunctions; }
+const BuiltinFunction& concatFunction() { return kConcat; }
+
+std::string sqliteName(const BuiltinFunction& f) {
+  std::string s = "jet_";
+  for (const char* p = f.name; *p; ++p) s += static_cast<char>(std::tolower(static_cast<unsigned char>(*p)));
+  return s;
 }
 
-std::optional<Error> functionError(const char* message) {
-  if (!message || std::strncmp(message, kFailureTag, std::strlen(kFailureTag)) != 0) return std::nullopt;
-  const int number = std::atoi(message + std::strlen(kFailureTag));
-  switch (number) {
-    case 5:
-      return makeError("22023", 5, "Argument ou appel de procédure incorrect.");
-    case 6:
-      return makeError("22003", 6, "Dépassement de capacité.");
-    case 13:
-      return makeError("22018", 13, "Type incompatible.");
-    case 14:
-      return makeError("HY001", 14, "Espace de chaîne insuffisant.");
-    default:
-      return makeError("22004", 94, "Utilisation incorrecte de Null.");
-  }
-}
 
 std::string concatSql(const std::vector<std::string>& operands, const std::vector<bool>& dates) {
   // At most 32 operands a call, the calls nested when there are more:
@@ -247,8 +174,8 @@ std::string concatSql(const std::vector<std::string>& operands, const std::vecto
   return level.front();
 }
 
-bool compileFunction(Session& s, const Expr& e, const Scope* scope, std::vector<Value>& params, CompiledExpr& out,
-                     bool insideAggregate) {
+bool compileFunction(CompileContext& s, const Expr& e, const Scope* scope, std::vector<Value>& params,
+                     CompiledExpr& out, bool insideAggregate) {
   const Function* f = findFunction(e.name);
   const Special* special = f ? nullptr : findSpecial(e.name);
   const int n = static_cast<int>(e.args.size());
@@ -309,7 +236,7 @@ bool compileFunction(Session& s, const Expr& e, const Scope* scope, std::vector<
       if (args[i].type == JetType::DateTime) mask |= 1u << i;
       list += ", " + args[i].valueSql();
     }
-    out.sql = sqlName(f->name) + "(" + std::to_string(mask) + list + ")";
+    out.sql = sqliteName(*f) + "(" + std::to_string(mask) + list + ")";
     out.type = typeOf(f->result);
   }
   return true;

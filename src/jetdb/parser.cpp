@@ -1,8 +1,8 @@
-#include "jetdb/parser.h"
+#include "parser.h"
 
-#include "jetdb/errors.h"
-#include "jetdb/functions.h"
-#include "jetdb/lexer.h"
+#include "errors.h"
+#include "functions.h"
+#include "lexer.h"
 #include "jetdb/text.h"
 
 namespace jetdb {

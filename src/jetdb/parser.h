@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "jetdb/ast.h"
+#include "ast.h"
 
 namespace jetdb {
 

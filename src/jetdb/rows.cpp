@@ -1,8 +1,8 @@
 // Row writes: the single place where values are checked against their
 // columns and relations are enforced, whatever statement or API call made
 // the write. Relations are enforced as Access does without cascades.
-#include "jetdb/errors.h"
-#include "jetdb/session.h"
+#include "errors.h"
+#include "executors.h"
 #include "jetdb/text.h"
 
 namespace jetdb {

@@ -9,8 +9,9 @@
 #include <memory>
 #include <vector>
 
-#include "jetdb/errors.h"
-#include "jetdb/session.h"
+#include "errors.h"
+#include "sqlite_file.h"
+#include "sqlite_util.h"
 
 namespace jetdb {
 namespace {

@@ -1,14 +1,21 @@
-// Thin RAII over the SQLite statements the driver prepares.
+// Thin RAII over the SQLite statements the driver prepares, and the values
+// they read.
 #pragma once
 
 #include <sqlite3.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "jetdb/jetdb.h"
 
 namespace jetdb {
+
+// Runs SQL that reads nothing back (transactions, PRAGMAs); true on success.
+inline bool exec(sqlite3* db, const char* sql) {
+  return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
 
 class Stmt {
  public:
@@ -65,5 +72,9 @@ class Stmt {
   sqlite3_stmt* stmt_ = nullptr;
   int rc_ = SQLITE_ERROR;
 };
+
+// A value as stored in SQLite, read back for a column of `type` (or by its
+// storage class when the type is unknown).
+Value readValue(sqlite3_stmt* stmt, int column, std::optional<JetType> type);
 
 }  // namespace jetdb

@@ -214,14 +214,4 @@ std::size_t characterCount(std::string_view text) {
   return n;
 }
 
-std::string quoteIdent(std::string_view name) {
-  std::string out = "\"";
-  for (char c : name) {
-    if (c == '"') out += '"';
-    out += c;
-  }
-  out += '"';
-  return out;
-}
-
 }  // namespace jetdb

@@ -1,4 +1,4 @@
-#include "jetdb/types.h"
+#include "types.h"
 
 #include <cctype>
 #include <cmath>
@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <limits>
 
-#include "jetdb/errors.h"
+#include "errors.h"
 #include "jetdb/text.h"
 
 namespace jetdb {
@@ -61,10 +61,6 @@ std::optional<ColumnType> typeFromName(std::string_view w, int size) {
 }
 
 bool isTextType(JetType t) { return t == JetType::Text || t == JetType::Memo; }
-bool isIntegerType(JetType t) {
-  return t == JetType::Bit || t == JetType::Byte || t == JetType::Short || t == JetType::Long ||
-         t == JetType::Counter;
-}
 
 std::optional<double> parseNumber(std::string_view text) {
   std::string s(text);

@@ -20,7 +20,6 @@ struct ColumnType {
 std::optional<ColumnType> typeFromName(std::string_view word, int size);
 
 bool isTextType(JetType t);
-bool isIntegerType(JetType t);  // Bit, Byte, Short, Long, Counter
 
 // Converts `in` to what a column of type `type` stores, checking it the way
 // Access does: text too long (22001), number out of range (22003), value of

@@ -1,6 +1,5 @@
-// Data statements as the record sets and the steps write them, the row API
-// and the shell's script splitting.
-#include "script.h"
+// Data statements as the record sets and the steps write them, and the row
+// API.
 #include "test_db.h"
 
 namespace jetdb::test {
@@ -121,16 +120,6 @@ TEST_F(Dml, RowIdentityDrivesUpdateAndDelete) {
   ASSERT_TRUE(db_->deleteRow("Langue_System", row));
   EXPECT_FALSE(db_->deleteRow("Langue_System", row));
   EXPECT_EQ(count("Langue_System"), 3);
-}
-
-TEST(JetsqlScript, SplitsOnSemicolonsOutsideQuotesBracketsAndDates) {
-  auto parts = jetsql::splitScript(
-      "-- comment\n.tables\nINSERT INTO [a;b] VALUES ('x;y', #2020-01-01#);\nSELECT 1\nFROM [T];\n\n.schema T\n;");
-  ASSERT_EQ(parts.size(), 4u);
-  EXPECT_EQ(parts[0], ".tables");
-  EXPECT_EQ(parts[1], "INSERT INTO [a;b] VALUES ('x;y', #2020-01-01#)");
-  EXPECT_EQ(parts[2], "SELECT 1\nFROM [T]");
-  EXPECT_EQ(parts[3], ".schema T");
 }
 
 }  // namespace

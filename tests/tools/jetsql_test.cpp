@@ -10,6 +10,7 @@
 
 #include "dump.h"
 #include "jetdb/test_db.h"
+#include "jetdb/tricky_sql.h"
 #include "script.h"
 
 namespace jetdb::test {
@@ -55,6 +56,39 @@ class JetsqlTest : public ::testing::Test {
   }
   TempDir dir_;
 };
+
+TEST(JetsqlScript, EndsStatementsWhereTheDriverReadsTheirEnd) {
+  std::string script = "-- it's a comment; not a statement\n.tables\n";
+  std::vector<std::string> expected = {".tables"};
+  for (const auto& t : trickySql()) {
+    script += std::string(t.text) + "\n-- a comment line in it: ' [ #\n;\n";
+    std::string text = t.text;
+    expected.push_back(text.substr(text.find_first_not_of(" \t")));
+  }
+  script += "SELECT 1\nFROM [T];\n\n.schema T\n;";
+  expected.insert(expected.end(), {"SELECT 1\nFROM [T]", ".schema T"});
+  EXPECT_EQ(jetsql::splitScript(script), expected);
+  EXPECT_EQ(jetsql::splitScript("SELECT 1 FROM T;\nSELECT 2 FROM T"),
+            (std::vector<std::string>{"SELECT 1 FROM T", "SELECT 2 FROM T"}))
+      << "the last statement needs no ';'";
+
+  for (const char* open : {"SELECT 'a;", "SELECT [a;", "SELECT #1/2", "SELECT 1"})
+    EXPECT_TRUE(jetsql::awaitsMore(open)) << open;
+  for (const char* closed : {"SELECT 'a;';", "SELECT [a;];", "SELECT 1;\n-- done: '", ".tables"})
+    EXPECT_FALSE(jetsql::awaitsMore(closed)) << closed;
+}
+
+TEST_F(JetsqlTest, TheDriverSaysWhichStatementsPrintRows) {
+  create("rows.mdb", {kTrickySchema, "INSERT INTO T (ID, NOM) VALUES (1, 'un')"});
+  const std::string db = "'" + dir_.file("rows.mdb") + "'";
+  // No space after SELECT, a tab before it: rows all the same.
+  EXPECT_EQ(jetsql("--csv " + db + " 'SELECT[ID]FROM T'"), std::make_pair(std::string("ID\n1\n"), 0));
+  EXPECT_EQ(jetsql("--csv " + db + " '\tSELECT NOM FROM T'").first, "NOM\nun\n");
+  // SELECT ... INTO makes its table and prints nothing.
+  EXPECT_EQ(jetsql(db + " 'SELECT ID INTO [T2] FROM T'"), std::make_pair(std::string(), 0));
+  EXPECT_EQ(jetsql("--csv " + db + " 'SELECT COUNT(*) AS N FROM T2'").first, "N\n1\n");
+  EXPECT_EQ(jetsql(db + " 'SELECT ID FROM Absente'").second, 1);
+}
 
 TEST_F(JetsqlTest, CsvQuotesSeparatorsQuotesAndLineBreaksOnly) {
   auto db = create("csv.mdb", {"CREATE TABLE [T] ([n] LONG, [a] TEXT(50))"});

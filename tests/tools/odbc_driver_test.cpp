@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "driver.h"
+#include "jetdb/tricky_sql.h"
 #include "test_support/temp_dir.h"
 
 namespace {
@@ -93,6 +94,270 @@ TEST_F(OdbcDriver, BadCallsGetOdbcErrorsAndNeverTouchAStaleHandle) {
     EXPECT_EQ(call(), SQL_ERROR) << what;
     EXPECT_EQ(stateOf(SQL_HANDLE_STMT, stmt_), state) << what;
   }
+}
+
+TEST_F(OdbcDriver, StatementsAreCutAndRunAsTheDriverReadsThem) {
+  ASSERT_EQ(exec("DROP TABLE T"), SQL_SUCCESS);
+  ASSERT_EQ(exec(jetdb::test::kTrickySchema), SQL_SUCCESS);
+  SQLINTEGER three = 3;
+  for (const auto& t : jetdb::test::trickySql()) {
+    SQLFreeStmt(stmt_, SQL_CLOSE);
+    SQLFreeStmt(stmt_, SQL_RESET_PARAMS);
+    ASSERT_EQ(SQLPrepare(stmt_, text(t.text), SQL_NTS), SQL_SUCCESS) << t.text;
+    SQLSMALLINT markers = -1;
+    ASSERT_EQ(SQLNumParams(stmt_, &markers), SQL_SUCCESS);
+    EXPECT_EQ(markers, t.markers) << t.text;
+    for (SQLUSMALLINT k = 1; k <= markers; ++k)
+      SQLBindParameter(stmt_, k, SQL_PARAM_INPUT, SQL_C_SLONG, SQL_INTEGER, 0, 0, &three, 0, nullptr);
+    ASSERT_EQ(SQLExecute(stmt_), SQL_SUCCESS) << t.text << ": " << stateOf(SQL_HANDLE_STMT, stmt_);
+    SQLSMALLINT columns = -1;
+    SQLLEN rows = 0;
+    SQLNumResultCols(stmt_, &columns);
+    SQLRowCount(stmt_, &rows);
+    EXPECT_EQ(columns > 0, t.rows) << t.text;
+    EXPECT_EQ(rows >= 0, t.changesRows) << t.text;
+  }
+  // The row the INSERT made, as the UPDATE left it.
+  ASSERT_EQ(exec("SELECT NOM FROM T WHERE ID = 3"), SQL_SUCCESS);
+  ASSERT_EQ(SQLFetch(stmt_), SQL_SUCCESS);
+  SQLCHAR nom[8];
+  SQLLEN ind = 0;
+  ASSERT_EQ(SQLGetData(stmt_, 1, SQL_C_CHAR, nom, sizeof nom, &ind), SQL_SUCCESS);
+  EXPECT_STREQ(reinterpret_cast<char*>(nom), "#");
+
+  // A statement the driver cannot read is refused as it is prepared, and
+  // nothing is left prepared.
+  SQLFreeStmt(stmt_, SQL_CLOSE);
+  EXPECT_EQ(SQLPrepare(stmt_, text("SELECT FROM WHERE ?"), SQL_NTS), SQL_ERROR);
+  EXPECT_EQ(stateOf(SQL_HANDLE_STMT, stmt_), "42000");
+  EXPECT_EQ(SQLExecute(stmt_), SQL_ERROR);
+  EXPECT_EQ(stateOf(SQL_HANDLE_STMT, stmt_), "HY010");
+}
+
+TEST_F(OdbcDriver, EscapesAndBackquotesBecomeJetText) {
+  ASSERT_EQ(exec("INSERT INTO `T` (`ID`, NOM, JOUR) VALUES (1, 'crème {d}', {ts '2024-02-29 23:59:58'})"),
+            SQL_SUCCESS);
+  ASSERT_EQ(exec("INSERT INTO T (ID, NOM, JOUR) VALUES (2, '{fn x}', { t '10:30:00' })"), SQL_SUCCESS);
+  ASSERT_EQ(exec("SELECT `T`.ID, {fn UCASE(T.NOM)}, {fn Year(U.JOUR)} "
+                 "FROM {oj T LEFT OUTER JOIN T AS U ON U.ID = T.ID} "
+                 "WHERE T.JOUR >= {d '2024-02-29'} OR T.JOUR = {t '10:30:00'} ORDER BY T.ID"),
+            SQL_SUCCESS)
+      << stateOf(SQL_HANDLE_STMT, stmt_);
+  SQLINTEGER id = 0, year = 0;
+  SQLCHAR nom[32];
+  SQLLEN ind = 0;
+  for (auto [expectedId, expectedNom, expectedYear] :
+       {std::tuple{1, "CRÈME {D}", 2024}, std::tuple{2, "{FN X}", 1899}}) {
+    ASSERT_EQ(SQLFetch(stmt_), SQL_SUCCESS);
+    SQLGetData(stmt_, 1, SQL_C_SLONG, &id, 0, &ind);
+    SQLGetData(stmt_, 2, SQL_C_CHAR, nom, sizeof nom, &ind);
+    SQLGetData(stmt_, 3, SQL_C_SLONG, &year, 0, &ind);
+    EXPECT_EQ(id, expectedId);
+    EXPECT_STREQ(reinterpret_cast<char*>(nom), expectedNom);
+    EXPECT_EQ(year, expectedYear);
+  }
+  EXPECT_EQ(SQLFetch(stmt_), SQL_NO_DATA);
+}
+
+TEST_F(OdbcDriver, CatalogCallsFindNamesAsJetComparesThem) {
+  ASSERT_EQ(exec("CREATE TABLE [Catégories] ([Libellé] TEXT(20) CONSTRAINT PK_Cat PRIMARY KEY, [Pére] LONG)"),
+            SQL_SUCCESS);
+  auto rows = [&](const std::function<SQLRETURN()>& call, SQLUSMALLINT column) {
+    std::vector<std::string> out;
+    SQLFreeStmt(stmt_, SQL_CLOSE);
+    EXPECT_EQ(call(), SQL_SUCCESS);
+    SQLCHAR buf[64];
+    SQLLEN ind = 0;
+    while (SQLFetch(stmt_) == SQL_SUCCESS) {
+      SQLGetData(stmt_, column, SQL_C_CHAR, buf, sizeof buf, &ind);
+      out.emplace_back(reinterpret_cast<char*>(buf));
+    }
+    return out;
+  };
+  using Names = std::vector<std::string>;
+  // '_' is one character, é two bytes; case and accents do not count.
+  EXPECT_EQ(rows([&] { return SQLTables(stmt_, nullptr, 0, nullptr, 0, text("cat_gories"), SQL_NTS, nullptr, 0); }, 3),
+            Names{"Catégories"});
+  EXPECT_EQ(rows([&] { return SQLColumns(stmt_, nullptr, 0, nullptr, 0, text("CATÉGORIES"), SQL_NTS, text("libell_"),
+                                         SQL_NTS); }, 4),
+            Names{"Libellé"});
+  EXPECT_EQ(rows([&] { return SQLColumns(stmt_, nullptr, 0, nullptr, 0, text("categories"), SQL_NTS, text("%e%"),
+                                         SQL_NTS); }, 4),
+            (Names{"Libellé", "Pére"}));
+  EXPECT_EQ(rows([&] { return SQLPrimaryKeys(stmt_, nullptr, 0, nullptr, 0, text("catégories"), SQL_NTS); }, 4),
+            Names{"Libellé"});
+}
+
+TEST_F(OdbcDriver, InfoAnswersAreWrittenInTheWidthOdbcGivesThem) {
+  // Each number in the width the ODBC reference gives it, and not a byte
+  // more: a client's buffer is exactly that wide.
+  for (auto [info, width] : {std::pair<SQLUSMALLINT, int>{SQL_TXN_CAPABLE, 2}, {SQL_MAX_COLUMN_NAME_LEN, 2},
+                             {SQL_CURSOR_COMMIT_BEHAVIOR, 2}, {SQL_CONCAT_NULL_BEHAVIOR, 2},
+                             {SQL_IDENTIFIER_CASE, 2}, {SQL_CATALOG_LOCATION, 2}, {SQL_GETDATA_EXTENSIONS, 4},
+                             {SQL_TXN_ISOLATION_OPTION, 4}, {SQL_SCROLL_OPTIONS, 4}, {SQL_OJ_CAPABILITIES, 4},
+                             {SQL_CONVERT_VARCHAR, 4}, {SQL_MAX_STATEMENT_LEN, 4}}) {
+    unsigned char buf[8];
+    std::memset(buf, 0xAB, sizeof buf);
+    SQLSMALLINT length = 0;
+    ASSERT_EQ(SQLGetInfo(dbc_, info, buf, sizeof buf, &length), SQL_SUCCESS) << info;
+    EXPECT_EQ(length, width) << info;
+    for (std::size_t k = static_cast<std::size_t>(width); k < sizeof buf; ++k) EXPECT_EQ(buf[k], 0xAB) << info;
+  }
+  SQLUINTEGER getdata = 0;
+  SQLGetInfo(dbc_, SQL_GETDATA_EXTENSIONS, &getdata, sizeof getdata, nullptr);
+  EXPECT_EQ(getdata & (SQL_GD_ANY_COLUMN | SQL_GD_ANY_ORDER), SQL_GD_ANY_COLUMN | SQL_GD_ANY_ORDER);
+
+  // Texts: narrow in bytes, wide in bytes of UTF-16; the connection's own.
+  SQLCHAR name[8];
+  SQLSMALLINT length = 0;
+  ASSERT_EQ(SQLGetInfo(dbc_, SQL_DATABASE_NAME, name, sizeof name, &length), SQL_SUCCESS_WITH_INFO);
+  EXPECT_EQ(length, static_cast<SQLSMALLINT>(path_.size())) << "cut, with its whole length";
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(name)), path_.substr(0, 7));
+  SQLWCHAR quote[4];
+  ASSERT_EQ(SQLGetInfoW(dbc_, SQL_IDENTIFIER_QUOTE_CHAR, quote, sizeof quote, &length), SQL_SUCCESS);
+  EXPECT_EQ(length, 2);
+  EXPECT_EQ(quote[0], u'`');
+  ASSERT_EQ(SQLGetInfo(dbc_, SQL_DATA_SOURCE_READ_ONLY, name, sizeof name, &length), SQL_SUCCESS);
+  EXPECT_STREQ(reinterpret_cast<char*>(name), "N");
+
+  EXPECT_EQ(SQLGetInfo(dbc_, 65000, name, sizeof name, &length), SQL_ERROR);
+  EXPECT_EQ(stateOf(SQL_HANDLE_DBC, dbc_), "HY096");
+}
+
+TEST_F(OdbcDriver, ValuesReachEachCTypeOrAreRefusedWithTheirState) {
+  ASSERT_EQ(exec("INSERT INTO T (ID, NOM, QTE, ACTIF, JOUR) VALUES (1, '12', 2.5, True, #1899-12-30 06:30:15#)"),
+            SQL_SUCCESS);
+  ASSERT_EQ(exec("INSERT INTO T (ID, NOM, QTE, ACTIF, JOUR) VALUES (2, 'x', -300, False, #1969-12-31 23:59:59#)"),
+            SQL_SUCCESS);
+  // Each column once a row (a second read of a column gives SQL_NO_DATA).
+  ASSERT_EQ(exec("SELECT NOM, QTE, ACTIF, ACTIF, JOUR, JOUR, QTE, QTE, JOUR, JOUR, NOM FROM T ORDER BY ID"),
+            SQL_SUCCESS);
+  ASSERT_EQ(SQLFetch(stmt_), SQL_SUCCESS);
+  SQLINTEGER i = 0;
+  SQLSMALLINT small = 0;
+  signed char tiny = 0;
+  unsigned char bit = 0;
+  SQLCHAR textBuf[32];
+  SQLLEN ind = 0;
+  SQL_TIME_STRUCT time{};
+  SQL_DATE_STRUCT date{};
+  SQL_TIMESTAMP_STRUCT stamp{};
+  EXPECT_EQ(SQLGetData(stmt_, 1, SQL_C_SLONG, &i, 0, &ind), SQL_SUCCESS);  // a number written as text
+  EXPECT_EQ(i, 12);
+  EXPECT_EQ(SQLGetData(stmt_, 2, SQL_C_SLONG, &i, 0, &ind), SQL_SUCCESS_WITH_INFO);
+  EXPECT_EQ(stateOf(SQL_HANDLE_STMT, stmt_), "01S07");
+  EXPECT_EQ(i, 2);
+  EXPECT_EQ(SQLGetData(stmt_, 3, SQL_C_BIT, &bit, 0, &ind), SQL_SUCCESS);
+  EXPECT_EQ(bit, 1) << "True is -1 in the file, 1 in C";
+  EXPECT_EQ(SQLGetData(stmt_, 4, SQL_C_CHAR, textBuf, sizeof textBuf, &ind), SQL_SUCCESS);
+  EXPECT_STREQ(reinterpret_cast<char*>(textBuf), "1");
+  EXPECT_EQ(SQLGetData(stmt_, 5, SQL_C_TYPE_TIME, &time, 0, &ind), SQL_SUCCESS);
+  EXPECT_EQ(std::tie(time.hour, time.minute, time.second), std::make_tuple(6, 30, 15));
+  EXPECT_EQ(SQLGetData(stmt_, 6, SQL_C_TYPE_DATE, &date, 0, &ind), SQL_SUCCESS);
+  EXPECT_EQ(std::tie(date.year, date.month, date.day), std::make_tuple(1899, 12, 30));
+
+  ASSERT_EQ(SQLFetch(stmt_), SQL_SUCCESS);
+  EXPECT_EQ(SQLGetData(stmt_, 1, SQL_C_SLONG, &i, 0, &ind), SQL_ERROR);
+  EXPECT_EQ(stateOf(SQL_HANDLE_STMT, stmt_), "22018");
+  EXPECT_EQ(SQLGetData(stmt_, 2, SQL_C_STINYINT, &tiny, 0, &ind), SQL_ERROR);
+  EXPECT_EQ(stateOf(SQL_HANDLE_STMT, stmt_), "22003");
+  EXPECT_EQ(SQLGetData(stmt_, 7, SQL_C_SSHORT, &small, 0, &ind), SQL_SUCCESS);
+  EXPECT_EQ(small, -300);
+  EXPECT_EQ(SQLGetData(stmt_, 8, SQL_C_CHAR, textBuf, sizeof textBuf, &ind), SQL_SUCCESS);
+  EXPECT_STREQ(reinterpret_cast<char*>(textBuf), "-300");
+  EXPECT_EQ(SQLGetData(stmt_, 9, SQL_C_TYPE_TIMESTAMP, &stamp, 0, &ind), SQL_SUCCESS);
+  EXPECT_EQ(std::tie(stamp.year, stamp.month, stamp.day, stamp.hour, stamp.minute, stamp.second),
+            std::make_tuple(1969, 12, 31, 23, 59, 59))
+      << "a second before 1970";
+  EXPECT_EQ(SQLGetData(stmt_, 10, SQL_C_CHAR, textBuf, sizeof textBuf, &ind), SQL_SUCCESS);
+  EXPECT_STREQ(reinterpret_cast<char*>(textBuf), "1969-12-31 23:59:59");
+  EXPECT_EQ(SQLGetData(stmt_, 11, SQL_C_TYPE_DATE, &date, 0, &ind), SQL_ERROR);
+  EXPECT_EQ(stateOf(SQL_HANDLE_STMT, stmt_), "07006");
+}
+
+TEST_F(OdbcDriver, BlocksOfRowsFillColumnWiseAndRowWiseBuffers) {
+  for (int id = 1; id <= 5; ++id)
+    ASSERT_EQ(exec("INSERT INTO T (ID, NOM) VALUES (" + std::to_string(id) + ", 'n" + std::to_string(id) + "')"),
+              SQL_SUCCESS);
+  // Row-wise: one struct a row, with a gap after it.
+  struct Row {
+    SQLINTEGER id;
+    SQLLEN idInd;
+    SQLCHAR nom[8];
+    SQLLEN nomInd;
+    char gap[5];
+  };
+  Row rows[3];
+  std::memset(rows, 0x5A, sizeof rows);
+  SQLULEN fetched = 0;
+  SQLUSMALLINT status[3];
+  SQLSetStmtAttr(stmt_, SQL_ATTR_ROW_BIND_TYPE, reinterpret_cast<SQLPOINTER>(sizeof(Row)), 0);
+  SQLSetStmtAttr(stmt_, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(3), 0);
+  SQLSetStmtAttr(stmt_, SQL_ATTR_ROWS_FETCHED_PTR, &fetched, 0);
+  SQLSetStmtAttr(stmt_, SQL_ATTR_ROW_STATUS_PTR, status, 0);
+  ASSERT_EQ(exec("SELECT ID, NOM FROM T ORDER BY ID"), SQL_SUCCESS);
+  SQLBindCol(stmt_, 1, SQL_C_SLONG, &rows[0].id, 0, &rows[0].idInd);
+  SQLBindCol(stmt_, 2, SQL_C_CHAR, rows[0].nom, sizeof rows[0].nom, &rows[0].nomInd);
+  ASSERT_EQ(SQLFetch(stmt_), SQL_SUCCESS);
+  EXPECT_EQ(fetched, 3u);
+  for (int k = 0; k < 3; ++k) {
+    EXPECT_EQ(rows[k].id, k + 1);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(rows[k].nom)), "n" + std::to_string(k + 1));
+    EXPECT_EQ(status[k], SQL_ROW_SUCCESS);
+    EXPECT_EQ(rows[k].gap[0], 0x5A) << "written past its column";
+  }
+  ASSERT_EQ(SQLFetch(stmt_), SQL_SUCCESS);
+  EXPECT_EQ(fetched, 2u);
+  EXPECT_EQ(rows[1].id, 5);
+  EXPECT_EQ(status[2], SQL_ROW_NOROW);
+  EXPECT_EQ(SQLFetch(stmt_), SQL_NO_DATA);
+
+  // Column-wise, with at most four rows in all.
+  SQLFreeStmt(stmt_, SQL_UNBIND);
+  SQLSetStmtAttr(stmt_, SQL_ATTR_ROW_BIND_TYPE, reinterpret_cast<SQLPOINTER>(SQL_BIND_BY_COLUMN), 0);
+  SQLSetStmtAttr(stmt_, SQL_ATTR_MAX_ROWS, reinterpret_cast<SQLPOINTER>(4), 0);
+  SQLINTEGER ids[3] = {0, 0, 0};
+  SQLLEN inds[3];
+  ASSERT_EQ(exec("SELECT ID FROM T ORDER BY ID DESC"), SQL_SUCCESS);
+  SQLBindCol(stmt_, 1, SQL_C_SLONG, ids, sizeof ids[0], inds);
+  ASSERT_EQ(SQLFetch(stmt_), SQL_SUCCESS);
+  EXPECT_EQ(std::vector<SQLINTEGER>(ids, ids + 3), (std::vector<SQLINTEGER>{5, 4, 3}));
+  ASSERT_EQ(SQLFetch(stmt_), SQL_SUCCESS);
+  EXPECT_EQ(fetched, 1u);
+  EXPECT_EQ(ids[0], 2);
+  EXPECT_EQ(SQLFetch(stmt_), SQL_NO_DATA);
+}
+
+TEST_F(OdbcDriver, ParametersGivenPieceByPieceAtExecution) {
+  ASSERT_EQ(SQLPrepare(stmt_, text("INSERT INTO T (ID, NOM, NOTE) VALUES (?, ?, ?)"), SQL_NTS), SQL_SUCCESS);
+  SQLINTEGER id = 4;
+  SQLLEN atExec = SQL_DATA_AT_EXEC, atExecLen = SQL_LEN_DATA_AT_EXEC(0);
+  SQLBindParameter(stmt_, 1, SQL_PARAM_INPUT, SQL_C_SLONG, SQL_INTEGER, 0, 0, &id, 0, nullptr);
+  SQLBindParameter(stmt_, 2, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR, 80, 0, reinterpret_cast<SQLPOINTER>(2), 0,
+                   &atExec);
+  SQLBindParameter(stmt_, 3, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_LONGVARCHAR, 0, 0, reinterpret_cast<SQLPOINTER>(3), 0,
+                   &atExecLen);
+  ASSERT_EQ(SQLExecute(stmt_), SQL_NEED_DATA);
+  SQLPOINTER token = nullptr;
+  ASSERT_EQ(SQLParamData(stmt_, &token), SQL_NEED_DATA);
+  EXPECT_EQ(token, reinterpret_cast<SQLPOINTER>(2));
+  const std::u16string part1 = u"L'été ", part2 = u"𝄞";
+  SQLPutData(stmt_, const_cast<char16_t*>(part1.data()), static_cast<SQLLEN>(part1.size() * 2));
+  SQLPutData(stmt_, const_cast<char16_t*>(part2.data()), static_cast<SQLLEN>(part2.size() * 2));
+  ASSERT_EQ(SQLParamData(stmt_, &token), SQL_NEED_DATA);
+  EXPECT_EQ(token, reinterpret_cast<SQLPOINTER>(3));
+  SQLPutData(stmt_, const_cast<char*>("a?b"), SQL_NTS);
+  SQLPutData(stmt_, const_cast<char*>("'c'"), 3);
+  ASSERT_EQ(SQLParamData(stmt_, &token), SQL_SUCCESS) << stateOf(SQL_HANDLE_STMT, stmt_);
+  EXPECT_EQ(SQLParamData(stmt_, &token), SQL_ERROR);
+  EXPECT_EQ(stateOf(SQL_HANDLE_STMT, stmt_), "HY010");
+
+  jetdb::Error error;
+  auto db = jetdb::Database::open(path_, jetdb::OpenMode::ReadOnly, error);
+  auto q = db->query("SELECT NOM, NOTE FROM T WHERE ID = 4");
+  ASSERT_TRUE(q && q->next());
+  EXPECT_EQ(q->value(0).text, "L'été 𝄞");
+  EXPECT_EQ(q->value(1).text, "a?b'c'");
 }
 
 TEST_F(OdbcDriver, LongTextReadsInPiecesThatMakeTheWholeValue) {

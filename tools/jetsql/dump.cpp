@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "jetdb/text.h"
+
 namespace jetsql {
 namespace {
 
@@ -26,10 +28,7 @@ std::string exactNumber(double v) {
   return buf;
 }
 
-bool sameName(const std::string& a, const std::string& b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                    [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
-}
+using jetdb::sameName;
 
 bool inPrimaryKey(const std::vector<jetdb::IndexInfo>& indexes, const std::string& column) {
   for (const auto& ix : indexes)

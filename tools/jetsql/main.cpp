@@ -171,20 +171,11 @@ bool command(jetdb::Database& db, const std::string& text, const Options& opt) {
 
 bool run(jetdb::Database& db, const std::string& text, const Options& opt) {
   if (!text.empty() && text[0] == '.') return command(db, text, opt);
-  std::string head = text.substr(0, text.find_first_of(" \t\r\n("));
-  bool isSelect = head.size() == 6;
-  for (std::size_t i = 0; isSelect && i < 6; ++i) isSelect = std::toupper(static_cast<unsigned char>(head[i])) == "SELECT"[i];
-  if (!isSelect) {
-    if (!db.execute(text)) {
-      printError(db.lastError());
-      return false;
-    }
-    return true;
-  }
-  auto q = db.query(text);
-  // SELECT ... INTO makes a table and returns no rows: it runs as any other
-  // statement.
-  if (!q && db.lastError().native == 3065 && db.execute(text)) return true;
+  // The driver says whether the statement returns rows: SELECT ... INTO
+  // makes a table and returns none.
+  auto statement = db.prepare(text);
+  if (statement && !statement->returnsRows() && db.execute(*statement)) return true;
+  auto q = statement && statement->returnsRows() ? db.query(*statement) : nullptr;
   if (!q) {
     printError(db.lastError());
     return false;

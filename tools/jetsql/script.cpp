@@ -1,58 +1,63 @@
 #include "script.h"
 
+#include "jetdb/sql_text.h"
+
 namespace jetsql {
 namespace {
 
-bool blank(const std::string& s) { return s.find_first_not_of(" \t\r\n") == std::string::npos; }
+bool blank(std::string_view s) { return s.find_first_not_of(" \t\r\n") == std::string_view::npos; }
 
-std::string trim(const std::string& s) {
+std::string trim(std::string_view s) {
   std::size_t b = s.find_first_not_of(" \t\r\n");
   std::size_t e = s.find_last_not_of(" \t\r\n");
-  return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
+  return b == std::string_view::npos ? std::string() : std::string(s.substr(b, e - b + 1));
 }
 
 struct Scan {
   std::vector<std::string> pieces;
-  std::string rest;  // text after the last whole piece
-  char open = 0;     // the quote, ']' or '#' that the rest leaves open
+  std::string rest;     // text after the last whole piece
+  bool open = false;    // the rest ends inside a quote, a bracket or a date
 };
 
+// Statements are read with the driver's own reader of Jet text, so that a
+// ';' inside a string, a name or a date never ends one. Between tokens, a
+// line is looked at as a line: "--" starts a comment line wherever it
+// stands, and '.' a shell command where no statement is under way.
 Scan scan(std::string_view script) {
   Scan result;
-  std::vector<std::string>& out = result.pieces;
   std::string& current = result.rest;
-  char open = 0;  // the quote, ']' or '#' we are inside
   std::size_t i = 0;
+  bool lineStart = true;
   while (i < script.size()) {
-    std::size_t eol = script.find('\n', i);
-    if (eol == std::string_view::npos) eol = script.size();
-    std::string_view line = script.substr(i, eol - i);
-    i = eol + 1;
-    if (!open && blank(current)) {
-      std::string t = trim(std::string(line));
-      if (t.rfind("--", 0) == 0) continue;
-      if (!t.empty() && t[0] == '.') {
-        out.push_back(t);
+    if (lineStart) {
+      lineStart = false;
+      std::size_t eol = script.find('\n', i);
+      if (eol == std::string_view::npos) eol = script.size();
+      const std::string line = trim(script.substr(i, eol - i));
+      if (line.rfind("--", 0) == 0 || (!line.empty() && line[0] == '.' && blank(current))) {
+        if (line[0] == '.') result.pieces.push_back(line);
+        i = eol + 1;
+        lineStart = true;
         continue;
       }
     }
-    for (char c : line) {
-      if (open) {
-        if (c == open) open = 0;
-      } else if (c == '\'' || c == '"' || c == '#') {
-        open = c;
-      } else if (c == '[') {
-        open = ']';
-      } else if (c == ';') {
-        if (!blank(current)) out.push_back(trim(current));
-        current.clear();
-        continue;
-      }
+    const char c = script[i];
+    if (jetdb::sql::isSpace(c)) {
       current += c;
+      ++i;
+      lineStart = c == '\n';
+      continue;
     }
-    current += '\n';
+    const jetdb::sql::Token t = jetdb::sql::tokenAt(script, i);
+    i = t.end();
+    if (t.is(";")) {
+      if (!blank(current)) result.pieces.push_back(trim(current));
+      current.clear();
+      continue;
+    }
+    result.open = t.kind == jetdb::sql::TokenKind::Unclosed;
+    current += t.text;
   }
-  result.open = open;
   return result;
 }
 

@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "driver.h"
+#include "jetdb/text.h"
 
 namespace tqodbc {
 
@@ -13,14 +14,13 @@ namespace {
 Value text(const std::string& s) { return Value::of(s); }
 Value number(std::int64_t n) { return Value::of(n); }
 
-char fold(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
-
-// ODBC's search pattern (% any run, _ any character, \ escapes), without
-// case as Jet names are.
-bool matches(const std::string& pattern, std::size_t p, const std::string& name, std::size_t n) {
+// ODBC's search pattern (% any run, _ any character, \ escapes) over the
+// characters of a name, without case and accents as Jet compares names.
+bool matches(const std::u32string& pattern, std::size_t p, const std::u32string& name, std::size_t n) {
   while (p < pattern.size()) {
-    char c = pattern[p];
+    char32_t c = pattern[p];
     if (c == '%') {
+      while (p + 1 < pattern.size() && pattern[p + 1] == '%') ++p;
       for (std::size_t k = n; k <= name.size(); ++k)
         if (matches(pattern, p + 1, name, k)) return true;
       return false;
@@ -33,19 +33,18 @@ bool matches(const std::string& pattern, std::size_t p, const std::string& name,
       ++n;
       continue;
     }
-    if (fold(c) != fold(name[n])) return false;
+    if (jetdb::foldChar(c) != jetdb::foldChar(name[n])) return false;
     ++p;
     ++n;
   }
   return n == name.size();
 }
 
-bool matches(const Name& pattern, const std::string& name) { return !pattern || matches(*pattern, 0, name, 0); }
-
-bool sameName(const std::string& a, const std::string& b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return fold(x) == fold(y); });
+bool matches(const Name& pattern, const std::string& name) {
+  return !pattern || matches(jetdb::decodeText(*pattern), 0, jetdb::decodeText(name), 0);
 }
+
+using jetdb::sameName;
 
 std::vector<std::string> tablesLike(jetdb::Database& db, const Name& pattern) {
   std::vector<std::string> out;
@@ -60,7 +59,7 @@ std::vector<ResultColumn> head(std::initializer_list<ResultColumn> columns) { re
 
 SQLRETURN answer(Stmt& s, std::vector<ResultColumn> columns, std::vector<std::vector<Value>> rows) {
   closeCursor(s);
-  s.prepared = false;
+  s.statement.reset();
   s.rowCount = -1;
   s.result = std::make_unique<RowsResult>(std::move(columns), std::move(rows));
   return SQL_SUCCESS;

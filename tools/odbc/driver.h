@@ -15,10 +15,12 @@
 //   off, a COMMIT then succeeds and changes nothing, and a ROLLBACK fails with
 //   HYC00 when a write was made since the last one (it is kept), succeeds
 //   otherwise.
-// * Statements: one result set at most; parameters (`?`), bound or given at
-//   execution (SQLParamData/SQLPutData), are put into the text as literals
-//   before jetdb sees it, and an identifier between backquotes is read as
-//   one between brackets. Cursors go forward only.
+// * Statements: one result set at most; jetdb prepares each statement as
+//   SQLPrepare (or SQLExecDirect) gets it, and says whether it returns rows
+//   and, for a write, that SQLRowCount has rows to count. Parameters (`?`),
+//   bound or given at execution (SQLParamData/SQLPutData), are put into the
+//   text as literals before jetdb runs it, and an identifier between
+//   backquotes is read as one between brackets. Cursors go forward only.
 // * Narrow entry points take and give UTF-8, wide ones UTF-16 (SQLWCHAR).
 // * Types: Text SQL_WVARCHAR, Memo SQL_WLONGVARCHAR, Bit SQL_BIT, Byte
 //   SQL_TINYINT, Short SQL_SMALLINT, Long and Counter SQL_INTEGER, Single
@@ -113,6 +115,9 @@ class Result {
   std::vector<ResultColumn> columns_;
 };
 
+// The rows of a jetdb query.
+std::unique_ptr<Result> queryResult(std::unique_ptr<jetdb::Query> query);
+
 // A result whose rows are all known beforehand (catalog answers).
 class RowsResult : public Result {
  public:
@@ -144,9 +149,10 @@ struct Param {
 struct Stmt : Handle {
   explicit Stmt(Conn* c);
   Conn* conn;
-  // The prepared text as jetdb will read it, cut at its parameter markers.
+  // The prepared text as jetdb will read it, cut at its parameter markers,
+  // and what jetdb made of it (null: nothing prepared).
   std::vector<std::string> pieces;
-  bool prepared = false;
+  std::unique_ptr<jetdb::PreparedStatement> statement;
   std::unique_ptr<Result> result;
   bool onRow = false;
   SQLLEN rowCount = -1;
@@ -178,6 +184,14 @@ struct Stmt : Handle {
   Desc* ird;
   Desc* ipd;
 };
+
+// The text jetdb runs (statement_text.cpp): `sql` cut at its parameter
+// markers, its escapes and backquoted names made Jet text; the literal that
+// stands for parameter `number` in it.
+std::vector<std::string> cutAtMarkers(const std::string& sql);
+SQLRETURN parameterLiteral(Stmt& s, std::size_t number, const Param& p, std::string& out);
+// The C type of SQL_C_DEFAULT for a value of `sqlType`.
+SQLSMALLINT defaultCType(SQLSMALLINT sqlType);
 
 // Handles: every one this driver gave out, so that a stale one is refused.
 template <class T>
@@ -218,8 +232,6 @@ SQLRETURN getStmtAttr(Stmt& s, SQLINTEGER attr, SQLPOINTER value);
 SQLRETURN setStmtAttr(Stmt& s, SQLINTEGER attr, SQLPOINTER value);
 // Ends the current result (SQLCloseCursor, SQLFreeStmt SQL_CLOSE, a new execution).
 void closeCursor(Stmt& s);
-// Drops the parameters of an execution waiting for them (SQLParamData).
-void forgetGivenParameters(Stmt& s);
 
 // Catalog answers; a null name stands for "any".
 using Name = std::optional<std::string>;
@@ -236,10 +248,16 @@ SQLRETURN answer(Stmt& s, std::vector<ResultColumn> columns, std::vector<std::ve
 // piecewise read has already taken (bytes of the text, or characters).
 SQLRETURN convertValue(Stmt& s, const jetdb::Value& v, const ResultColumn& column, SQLSMALLINT cType, SQLPOINTER target,
                        SQLLEN capacity, SQLLEN* indicator, std::size_t* offset, bool* done);
-// A value as the text that SQL_C_CHAR gives of it.
-std::string valueText(const jetdb::Value& v, const ResultColumn& column);
-// The Gregorian date of seconds since 1970.
-void civil(std::int64_t seconds, SQLSMALLINT& year, SQLUSMALLINT& month, SQLUSMALLINT& day, SQLUSMALLINT& hour,
-           SQLUSMALLINT& minute, SQLUSMALLINT& second);
 
 }  // namespace tqodbc
+
+// The first lines of an entry point: the handle it was given, refused when
+// this driver did not give it out, its diagnostics cleared.
+#define STATEMENT(handle)                                           \
+  tqodbc::Stmt* s = tqodbc::lookup<tqodbc::Stmt>(handle, SQL_HANDLE_STMT); \
+  if (!s) return SQL_INVALID_HANDLE;                                \
+  s->clearDiags()
+#define CONNECTION(handle)                                          \
+  tqodbc::Conn* c = tqodbc::lookup<tqodbc::Conn>(handle, SQL_HANDLE_DBC); \
+  if (!c) return SQL_INVALID_HANDLE;                                \
+  c->clearDiags()

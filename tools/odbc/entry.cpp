@@ -11,15 +11,6 @@ Name nameOf(SQLWCHAR* p, SQLSMALLINT n) { return p ? Name(fromWide(p, n)) : std:
 
 }  // namespace
 
-#define STATEMENT(handle)                          \
-  Stmt* s = lookup<Stmt>(handle, SQL_HANDLE_STMT); \
-  if (!s) return SQL_INVALID_HANDLE;               \
-  s->clearDiags()
-#define CONNECTION(handle)                        \
-  Conn* c = lookup<Conn>(handle, SQL_HANDLE_DBC); \
-  if (!c) return SQL_INVALID_HANDLE;              \
-  c->clearDiags()
-
 extern "C" {
 
 // ---- catalog ----------------------------------------------------------------
@@ -135,7 +126,7 @@ SQLRETURN SQL_API SQLPrepareW(SQLHSTMT stmt, SQLWCHAR* text, SQLINTEGER length) 
 SQLRETURN SQL_API SQLExecDirectW(SQLHSTMT stmt, SQLWCHAR* text, SQLINTEGER length) {
   STATEMENT(stmt);
   if (!text) return s->lastReturn = s->fail("HY009", "Texte d'instruction nul.");
-  prepare(*s, fromWide(text, length));
+  if (SQLRETURN rc = prepare(*s, fromWide(text, length)); rc != SQL_SUCCESS) return s->lastReturn = rc;
   return s->lastReturn = execute(*s);
 }
 

@@ -1,5 +1,5 @@
 // Handles, environment and connection: allocation, attributes, connecting,
-// diagnostics, and what the driver says of itself.
+// diagnostics.
 #include <odbcinst.h>
 
 #include <cstring>
@@ -419,246 +419,6 @@ SQLRETURN diagField(SQLSMALLINT type, SQLHANDLE handle, SQLSMALLINT record, SQLS
   }
 }
 
-// ---- what the driver says of itself ---------------------------------------------
-
-SQLRETURN getInfo(Conn& c, SQLUSMALLINT info, bool wide, SQLPOINTER value, SQLSMALLINT capacity, SQLSMALLINT* length) {
-  auto text = [&](const std::string& t) { return putText16(c, t, wide, value, capacity, true, length); };
-  auto u16 = [&](SQLUSMALLINT v) {
-    if (value) *static_cast<SQLUSMALLINT*>(value) = v;
-    if (length) *length = sizeof v;
-    return SQL_SUCCESS;
-  };
-  auto u32 = [&](SQLUINTEGER v) {
-    if (value) *static_cast<SQLUINTEGER*>(value) = v;
-    if (length) *length = sizeof v;
-    return SQL_SUCCESS;
-  };
-  switch (info) {
-    case SQL_DRIVER_NAME:
-      return text("libtqodbc.so");
-    case SQL_DRIVER_VER:
-      return text("02.05.0003");
-    case SQL_DRIVER_ODBC_VER:
-      return text("03.51");
-    case SQL_ODBC_VER:
-      return text("03.52");
-    case SQL_DBMS_NAME:
-      return text("jetdb");
-    case SQL_DBMS_VER:
-      return text("02.05.0003");
-    case SQL_DATA_SOURCE_NAME:
-      return text(c.dsn);
-    case SQL_SERVER_NAME:
-      return text("");
-    case SQL_DATABASE_NAME:
-      return text(c.path);
-    case SQL_USER_NAME:
-      return text("");
-    case SQL_IDENTIFIER_QUOTE_CHAR:
-      return text("`");
-    case SQL_SEARCH_PATTERN_ESCAPE:
-      return text("\\");
-    case SQL_CATALOG_NAME_SEPARATOR:
-      return text(".");
-    case SQL_CATALOG_TERM:
-      return text("");
-    case SQL_SCHEMA_TERM:
-      return text("");
-    case SQL_TABLE_TERM:
-      return text("table");
-    case SQL_PROCEDURE_TERM:
-      return text("");
-    case SQL_CATALOG_NAME:
-      return text("N");
-    case SQL_DATA_SOURCE_READ_ONLY:
-      return text(c.readOnly ? "Y" : "N");
-    case SQL_ACCESSIBLE_TABLES:
-      return text("Y");
-    case SQL_ACCESSIBLE_PROCEDURES:
-      return text("N");
-    case SQL_PROCEDURES:
-      return text("N");
-    case SQL_DESCRIBE_PARAMETER:
-      return text("N");
-    case SQL_MULT_RESULT_SETS:
-      return text("N");
-    case SQL_MULTIPLE_ACTIVE_TXN:
-      return text("Y");
-    case SQL_NEED_LONG_DATA_LEN:
-      return text("N");
-    case SQL_ROW_UPDATES:
-      return text("N");
-    case SQL_EXPRESSIONS_IN_ORDERBY:
-      return text("Y");
-    case SQL_COLUMN_ALIAS:
-      return text("Y");
-    case SQL_ORDER_BY_COLUMNS_IN_SELECT:
-      return text("N");
-    case SQL_OUTER_JOINS:
-      return text("Y");
-    case SQL_LIKE_ESCAPE_CLAUSE:
-      return text("N");
-    case SQL_MAX_ROW_SIZE_INCLUDES_LONG:
-      return text("N");
-    case SQL_INTEGRITY:
-      return text("Y");
-    case SQL_KEYWORDS:
-      return text("");
-    case SQL_SPECIAL_CHARACTERS:
-      return text("");
-    case SQL_COLLATION_SEQ:
-      return text("");
-    case SQL_DM_VER:
-      return text("");
-    case SQL_XOPEN_CLI_YEAR:
-      return text("1995");
-    case SQL_MAX_CATALOG_NAME_LEN:
-    case SQL_MAX_SCHEMA_NAME_LEN:
-    case SQL_MAX_PROCEDURE_NAME_LEN:
-    case SQL_MAX_USER_NAME_LEN:
-    case SQL_MAX_CURSOR_NAME_LEN:
-      return u16(0);
-    case SQL_MAX_TABLE_NAME_LEN:
-    case SQL_MAX_COLUMN_NAME_LEN:
-      return u16(64);
-    case SQL_MAX_COLUMNS_IN_TABLE:
-    case SQL_MAX_COLUMNS_IN_SELECT:
-      return u16(255);
-    case SQL_MAX_COLUMNS_IN_INDEX:
-      return u16(10);
-    case SQL_MAX_CONCURRENT_ACTIVITIES:
-    case SQL_MAX_DRIVER_CONNECTIONS:
-      return u16(0);
-    case SQL_MAX_IDENTIFIER_LEN:
-      return u16(64);
-    case SQL_TXN_CAPABLE:
-      return u16(SQL_TC_NONE);
-    case SQL_CURSOR_COMMIT_BEHAVIOR:
-    case SQL_CURSOR_ROLLBACK_BEHAVIOR:
-      return u16(SQL_CB_PRESERVE);
-    case SQL_CONCAT_NULL_BEHAVIOR:
-      return u16(SQL_CB_NON_NULL);
-    case SQL_NULL_COLLATION:
-      return u16(SQL_NC_LOW);
-    case SQL_IDENTIFIER_CASE:
-      return u16(SQL_IC_MIXED);
-    case SQL_QUOTED_IDENTIFIER_CASE:
-      return u16(SQL_IC_MIXED);
-    case SQL_CORRELATION_NAME:
-      return u16(SQL_CN_ANY);
-    case SQL_NON_NULLABLE_COLUMNS:
-      return u16(SQL_NNC_NON_NULL);
-    case SQL_GROUP_BY:
-      return u16(SQL_GB_GROUP_BY_CONTAINS_SELECT);
-    case SQL_FILE_USAGE:
-      return u16(SQL_FILE_NOT_SUPPORTED);
-    case SQL_ODBC_API_CONFORMANCE:
-      return u16(SQL_OAC_LEVEL1);
-    case SQL_ODBC_SQL_CONFORMANCE:
-      return u16(SQL_OSC_MINIMUM);
-    case SQL_ODBC_SAG_CLI_CONFORMANCE:
-      return u16(SQL_OSCC_COMPLIANT);
-    case SQL_ACTIVE_ENVIRONMENTS:
-      return u16(0);
-    case SQL_TXN_ISOLATION_OPTION:
-    case SQL_DEFAULT_TXN_ISOLATION:
-      return u32(SQL_TXN_SERIALIZABLE);
-    case SQL_GETDATA_EXTENSIONS:
-      return u32(SQL_GD_ANY_COLUMN | SQL_GD_ANY_ORDER | SQL_GD_BOUND);
-    case SQL_SCROLL_OPTIONS:
-      return u32(SQL_SO_FORWARD_ONLY);
-    case SQL_SCROLL_CONCURRENCY:
-      return u32(SQL_SCCO_READ_ONLY);
-    case SQL_FORWARD_ONLY_CURSOR_ATTRIBUTES1:
-      return u32(SQL_CA1_NEXT);
-    case SQL_FORWARD_ONLY_CURSOR_ATTRIBUTES2:
-      return u32(SQL_CA2_READ_ONLY_CONCURRENCY | SQL_CA2_MAX_ROWS_SELECT);
-    case SQL_STATIC_CURSOR_ATTRIBUTES1:
-    case SQL_STATIC_CURSOR_ATTRIBUTES2:
-    case SQL_DYNAMIC_CURSOR_ATTRIBUTES1:
-    case SQL_DYNAMIC_CURSOR_ATTRIBUTES2:
-    case SQL_KEYSET_CURSOR_ATTRIBUTES1:
-    case SQL_KEYSET_CURSOR_ATTRIBUTES2:
-      return u32(0);
-    case SQL_CURSOR_SENSITIVITY:
-      return u32(SQL_UNSPECIFIED);
-    case SQL_ODBC_INTERFACE_CONFORMANCE:
-      return u32(SQL_OIC_CORE);
-    case SQL_SQL_CONFORMANCE:
-      return u32(SQL_SC_SQL92_ENTRY);
-    case SQL_CATALOG_USAGE:
-    case SQL_SCHEMA_USAGE:
-      return u32(0);
-    case SQL_CATALOG_LOCATION:
-      return u16(0);
-    case SQL_BATCH_SUPPORT:
-    case SQL_BATCH_ROW_COUNT:
-    case SQL_PARAM_ARRAY_ROW_COUNTS:
-    case SQL_PARAM_ARRAY_SELECTS:
-      return u32(0);
-    case SQL_BOOKMARK_PERSISTENCE:
-    case SQL_LOCK_TYPES:
-    case SQL_POS_OPERATIONS:
-    case SQL_POSITIONED_STATEMENTS:
-    case SQL_STATIC_SENSITIVITY:
-    case SQL_ASYNC_MODE:
-    case SQL_MAX_ASYNC_CONCURRENT_STATEMENTS:
-    case SQL_TIMEDATE_ADD_INTERVALS:
-    case SQL_TIMEDATE_DIFF_INTERVALS:
-    case SQL_SYSTEM_FUNCTIONS:
-    case SQL_NUMERIC_FUNCTIONS:
-    case SQL_STRING_FUNCTIONS:
-    case SQL_TIMEDATE_FUNCTIONS:
-    case SQL_CONVERT_FUNCTIONS:
-    case SQL_DATETIME_LITERALS:
-    case SQL_SUBQUERIES:
-    case SQL_UNION:
-    case SQL_ALTER_TABLE:
-    case SQL_DROP_TABLE:
-    case SQL_INDEX_KEYWORDS:
-    case SQL_INFO_SCHEMA_VIEWS:
-    case SQL_AGGREGATE_FUNCTIONS:
-    case SQL_SQL92_PREDICATES:
-    case SQL_SQL92_RELATIONAL_JOIN_OPERATORS:
-      return u32(0);
-    case SQL_OJ_CAPABILITIES:
-      return u32(SQL_OJ_LEFT | SQL_OJ_RIGHT | SQL_OJ_NOT_ORDERED);
-    case SQL_MAX_STATEMENT_LEN:
-    case SQL_MAX_ROW_SIZE:
-    case SQL_MAX_CHAR_LITERAL_LEN:
-    case SQL_MAX_BINARY_LITERAL_LEN:
-    case SQL_MAX_INDEX_SIZE:
-      return u32(0);
-    case SQL_MAX_TABLES_IN_SELECT:
-      return u16(0);
-    case SQL_MAX_COLUMNS_IN_GROUP_BY:
-    case SQL_MAX_COLUMNS_IN_ORDER_BY:
-      return u16(0);
-    case SQL_CONVERT_BIGINT:
-    case SQL_CONVERT_BINARY:
-    case SQL_CONVERT_BIT:
-    case SQL_CONVERT_CHAR:
-    case SQL_CONVERT_DATE:
-    case SQL_CONVERT_DECIMAL:
-    case SQL_CONVERT_DOUBLE:
-    case SQL_CONVERT_FLOAT:
-    case SQL_CONVERT_INTEGER:
-    case SQL_CONVERT_LONGVARCHAR:
-    case SQL_CONVERT_NUMERIC:
-    case SQL_CONVERT_REAL:
-    case SQL_CONVERT_SMALLINT:
-    case SQL_CONVERT_TIMESTAMP:
-    case SQL_CONVERT_TINYINT:
-    case SQL_CONVERT_VARCHAR:
-    case SQL_CONVERT_WCHAR:
-    case SQL_CONVERT_WVARCHAR:
-    case SQL_CONVERT_WLONGVARCHAR:
-      return u32(0);
-    default:
-      return c.fail("HY096", "Type d'information non reconnu (" + std::to_string(info) + ").");
-  }
-}
-
 }  // namespace tqodbc
 
 using namespace tqodbc;
@@ -682,9 +442,7 @@ SQLRETURN SQL_API SQLAllocHandle(SQLSMALLINT type, SQLHANDLE input, SQLHANDLE* o
     return SQL_SUCCESS;
   }
   if (type == SQL_HANDLE_STMT) {
-    Conn* c = lookup<Conn>(input, SQL_HANDLE_DBC);
-    if (!c) return SQL_INVALID_HANDLE;
-    c->clearDiags();
+    CONNECTION(input);
     if (!output) return c->fail("HY009", "Pointeur nul pour le handle de sortie.");
     if (!c->db) return c->fail("08003", "La connexion n'est pas ouverte.");
     *output = adopt(std::make_unique<Stmt>(c));
@@ -771,18 +529,14 @@ SQLRETURN SQL_API SQLGetEnvAttr(SQLHENV env, SQLINTEGER attr, SQLPOINTER value, 
 
 SQLRETURN SQL_API SQLConnect(SQLHDBC dbc, SQLCHAR* dsn, SQLSMALLINT dsnLength, SQLCHAR*, SQLSMALLINT, SQLCHAR*,
                              SQLSMALLINT) {
-  Conn* c = lookup<Conn>(dbc, SQL_HANDLE_DBC);
-  if (!c) return SQL_INVALID_HANDLE;
-  c->clearDiags();
+  CONNECTION(dbc);
   if (!dsn) return c->fail("HY009", "Nom de source de données nul.");
   return c->lastReturn = connectTo(*c, fromNarrow(dsn, dsnLength), "", nullptr);
 }
 
 SQLRETURN SQL_API SQLDriverConnect(SQLHDBC dbc, SQLHWND, SQLCHAR* in, SQLSMALLINT inLength, SQLCHAR* out,
                                    SQLSMALLINT capacity, SQLSMALLINT* outLength, SQLUSMALLINT) {
-  Conn* c = lookup<Conn>(dbc, SQL_HANDLE_DBC);
-  if (!c) return SQL_INVALID_HANDLE;
-  c->clearDiags();
+  CONNECTION(dbc);
   if (!in) return c->fail("HY009", "Chaîne de connexion nulle.");
   std::string completed;
   SQLRETURN rc = connectTo(*c, "", fromNarrow(in, inLength), &completed);
@@ -791,9 +545,7 @@ SQLRETURN SQL_API SQLDriverConnect(SQLHDBC dbc, SQLHWND, SQLCHAR* in, SQLSMALLIN
 }
 
 SQLRETURN SQL_API SQLDisconnect(SQLHDBC dbc) {
-  Conn* c = lookup<Conn>(dbc, SQL_HANDLE_DBC);
-  if (!c) return SQL_INVALID_HANDLE;
-  c->clearDiags();
+  CONNECTION(dbc);
   if (!c->db) return c->fail("08003", "La connexion n'est pas ouverte.");
   for (const void* s : handlesWhere(
            [&](const Handle& x) { return x.type == SQL_HANDLE_STMT && static_cast<const Stmt&>(x).conn == c; }))
@@ -803,26 +555,14 @@ SQLRETURN SQL_API SQLDisconnect(SQLHDBC dbc) {
   return SQL_SUCCESS;
 }
 
-SQLRETURN SQL_API SQLGetInfo(SQLHDBC dbc, SQLUSMALLINT info, SQLPOINTER value, SQLSMALLINT capacity,
-                             SQLSMALLINT* length) {
-  Conn* c = lookup<Conn>(dbc, SQL_HANDLE_DBC);
-  if (!c) return SQL_INVALID_HANDLE;
-  c->clearDiags();
-  return c->lastReturn = getInfo(*c, info, false, value, capacity, length);
-}
-
 SQLRETURN SQL_API SQLGetConnectAttr(SQLHDBC dbc, SQLINTEGER attr, SQLPOINTER value, SQLINTEGER capacity,
                                     SQLINTEGER* length) {
-  Conn* c = lookup<Conn>(dbc, SQL_HANDLE_DBC);
-  if (!c) return SQL_INVALID_HANDLE;
-  c->clearDiags();
+  CONNECTION(dbc);
   return c->lastReturn = getConnectAttr(*c, attr, false, value, capacity, length);
 }
 
 SQLRETURN SQL_API SQLSetConnectAttr(SQLHDBC dbc, SQLINTEGER attr, SQLPOINTER value, SQLINTEGER) {
-  Conn* c = lookup<Conn>(dbc, SQL_HANDLE_DBC);
-  if (!c) return SQL_INVALID_HANDLE;
-  c->clearDiags();
+  CONNECTION(dbc);
   return c->lastReturn = setConnectAttr(*c, attr, value);
 }
 
@@ -867,39 +607,6 @@ SQLRETURN SQL_API SQLGetDiagRec(SQLSMALLINT type, SQLHANDLE handle, SQLSMALLINT 
 SQLRETURN SQL_API SQLGetDiagField(SQLSMALLINT type, SQLHANDLE handle, SQLSMALLINT record, SQLSMALLINT field,
                                   SQLPOINTER value, SQLSMALLINT capacity, SQLSMALLINT* length) {
   return diagField(type, handle, record, field, false, value, capacity, length);
-}
-
-SQLRETURN SQL_API SQLGetFunctions(SQLHDBC dbc, SQLUSMALLINT function, SQLUSMALLINT* supported) {
-  Conn* c = lookup<Conn>(dbc, SQL_HANDLE_DBC);
-  if (!c) return SQL_INVALID_HANDLE;
-  c->clearDiags();
-  if (!supported) return c->fail("HY009", "Pointeur nul pour la réponse.");
-  static const SQLUSMALLINT kFunctions[] = {
-      SQL_API_SQLALLOCHANDLE,   SQL_API_SQLFREEHANDLE,   SQL_API_SQLFREESTMT,       SQL_API_SQLSETENVATTR,
-      SQL_API_SQLGETENVATTR,    SQL_API_SQLCONNECT,      SQL_API_SQLDRIVERCONNECT,  SQL_API_SQLDISCONNECT,
-      SQL_API_SQLGETINFO,       SQL_API_SQLGETFUNCTIONS, SQL_API_SQLSETCONNECTATTR, SQL_API_SQLGETCONNECTATTR,
-      SQL_API_SQLSETSTMTATTR,   SQL_API_SQLGETSTMTATTR,  SQL_API_SQLENDTRAN,        SQL_API_SQLPREPARE,
-      SQL_API_SQLEXECUTE,       SQL_API_SQLEXECDIRECT,   SQL_API_SQLBINDPARAMETER,  SQL_API_SQLNUMPARAMS,
-      SQL_API_SQLNUMRESULTCOLS, SQL_API_SQLDESCRIBECOL,  SQL_API_SQLCOLATTRIBUTE,   SQL_API_SQLBINDCOL,
-      SQL_API_SQLFETCH,         SQL_API_SQLFETCHSCROLL,  SQL_API_SQLGETDATA,        SQL_API_SQLROWCOUNT,
-      SQL_API_SQLMORERESULTS,   SQL_API_SQLCLOSECURSOR,  SQL_API_SQLCANCEL,         SQL_API_SQLTABLES,
-      SQL_API_SQLCOLUMNS,       SQL_API_SQLPRIMARYKEYS,  SQL_API_SQLFOREIGNKEYS,    SQL_API_SQLSTATISTICS,
-      SQL_API_SQLGETTYPEINFO,   SQL_API_SQLGETDIAGREC,   SQL_API_SQLGETDIAGFIELD,   SQL_API_SQLNATIVESQL,
-      SQL_API_SQLPARAMDATA,     SQL_API_SQLPUTDATA,
-  };
-  if (function == SQL_API_ODBC3_ALL_FUNCTIONS) {
-    std::fill(supported, supported + SQL_API_ODBC3_ALL_FUNCTIONS_SIZE, 0);
-    for (SQLUSMALLINT f : kFunctions) supported[f >> 4] |= static_cast<SQLUSMALLINT>(1 << (f & 0xF));
-  } else if (function == SQL_API_ALL_FUNCTIONS) {
-    std::fill(supported, supported + 100, 0);
-    for (SQLUSMALLINT f : kFunctions)
-      if (f < 100) supported[f] = SQL_TRUE;
-  } else {
-    *supported = SQL_FALSE;
-    for (SQLUSMALLINT f : kFunctions)
-      if (f == function) *supported = SQL_TRUE;
-  }
-  return SQL_SUCCESS;
 }
 
 }  // extern "C"

@@ -1,5 +1,7 @@
-// Name and text comparison as Access does it: case and the accents of Latin
-// letters are ignored.
+// Text as Access compares it: case and the accents of Latin letters are
+// ignored. Public: the tools that read our files (the ODBC driver's catalog
+// answers, the SQLite extension of the stock tools) compare names and texts
+// as the driver does.
 #pragma once
 
 #include <cstddef>
@@ -27,8 +29,5 @@ char32_t foldChar(char32_t c);
 
 // Number of characters (code points) of a UTF-8 text.
 std::size_t characterCount(std::string_view text);
-
-// SQLite identifier quoting, safe for any name.
-std::string quoteIdent(std::string_view name);
 
 }  // namespace jetdb

@@ -191,6 +191,43 @@ class Query {
   virtual const std::optional<Error>& error() const = 0;
 };
 
+// A parameter of a statement: each "?", and each name that is no column of
+// a table the statement names nor an alias of its result ("[Prix minimum]"),
+// in the order values are given for them.
+struct ParameterInfo {
+  std::string name;             // "?", or the name as first written
+  std::optional<JetType> type;  // the type of the column it is written to or compared with, when there is one
+};
+
+// A statement read (and, for a SELECT, compiled) once, that Database runs
+// any number of times with values for its parameters; what it is and what
+// it gives are known before it runs. Valid while its Database lives.
+class PreparedStatement {
+ public:
+  ~PreparedStatement();
+  PreparedStatement(const PreparedStatement&) = delete;
+  PreparedStatement& operator=(const PreparedStatement&) = delete;
+
+  // A SELECT that hands back rows (not SELECT ... INTO): run it with query().
+  bool returnsRows() const;
+  // INSERT, UPDATE or DELETE: the rows it writes are the rise of
+  // totalChanges() across it (SELECT ... INTO, which also makes a table,
+  // writes the catalog's rows besides its own).
+  bool changesRows() const;
+  // The columns of its rows, as query() gives them, when it returns rows:
+  // worked out with every parameter Null, so that an expression of
+  // parameters alone reads as a Double.
+  const std::vector<ColumnInfo>& columns() const;
+  const std::vector<ParameterInfo>& parameters() const;
+
+  struct Impl;
+
+ private:
+  friend class Database;
+  explicit PreparedStatement(std::unique_ptr<Impl> impl);
+  std::unique_ptr<Impl> impl_;
+};
+
 enum class OpenMode { Existing, Create, ReadOnly };
 
 class Database {
@@ -221,6 +258,17 @@ class Database {
   // unknown column (42S22) and a "?" fails with 07002.
   bool execute(std::string_view sql, const std::vector<Value>& values);
   std::unique_ptr<Query> query(std::string_view sql, const std::vector<Value>& values);
+
+  // Reads a statement without running it; null, with the error, when the
+  // text is no statement of the dialect, or when a SELECT names a table or
+  // a qualified column that does not exist (a definition or a write is
+  // checked as it runs). Running it, with or without values, does what
+  // execute() or query() does with its text and those values, without
+  // reading the text again; query() of one that returns no rows fails
+  // with state 42000, native 3065.
+  std::unique_ptr<PreparedStatement> prepare(std::string_view sql);
+  bool execute(const PreparedStatement& statement, const std::vector<Value>& values = {});
+  std::unique_ptr<Query> query(const PreparedStatement& statement, const std::vector<Value>& values = {});
 
   // Row operations, each its own atomic statement, checked like the SQL
   // ones. Columns not named take Null (0 for Bit). `rowId`, when given,

@@ -1,0 +1,44 @@
+// What each kind of statement does to the file, and the checked row writes
+// that every write goes through. Each is called inside its statement
+// transaction (transaction.h) and leaves its error in the session.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "ast.h"
+#include "session.h"
+
+namespace jetdb {
+
+// Definitions (ddl.cpp).
+bool executeCreateTable(Session& s, const CreateTable& st);
+bool executeDropTable(Session& s, const DropTable& st);
+bool executeCreateIndex(Session& s, const CreateIndex& st);
+bool executeDropIndex(Session& s, const DropIndex& st);
+bool executeAlterTable(Session& s, const AlterTable& st);
+
+// Writes (dml.cpp).
+bool executeInsert(Session& s, const Insert& st);
+bool executeUpdate(Session& s, const Update& st);
+bool executeDelete(Session& s, const Delete& st);
+bool executeSelectInto(Session& s, const Select& st);
+
+// Row writes, checked for types, Null, uniqueness and relations (rows.cpp).
+bool insertValues(Session& s, const TableMeta& table, const std::vector<std::optional<Value>>& values, RowId* rowId);
+bool updateValues(Session& s, const TableMeta& table, RowId row,
+                  const std::vector<std::pair<std::size_t, Value>>& values);
+bool deleteRowChecked(Session& s, const TableMeta& table, RowId row);
+
+// Whether these columns can be written without the rest of their row: no
+// relation joins them and no counter numbers them.
+bool writesFreeColumns(const Session& s, const TableMeta& table, const std::vector<std::size_t>& columns);
+// Writes such columns of one row, checked for type and Null only: a
+// statement that sets a price in every row need not read every column of
+// every row, nor look at relations that the price takes no part in.
+bool updateFreeValues(Session& s, const TableMeta& table, RowId row,
+                      const std::vector<std::pair<std::size_t, Value>>& values);
+
+}  // namespace jetdb

@@ -1,0 +1,78 @@
+// The transaction of each statement, and the batch of writes that many
+// statements share while batching is on (Database::setWriteBatching).
+#include "transaction.h"
+
+#include <sqlite3.h>
+
+#include <chrono>
+
+#include "errors.h"
+
+namespace jetdb {
+
+// Runs one of the transaction statements through the connection's cache:
+// they run around every statement, and parsing them each time costs more
+// than the single-row writes they frame.
+bool StatementTransaction::run(const char* sql) {
+  Stmt& stmt = s_.cached(sql);
+  const int rc = stmt.ok() ? stmt.step() : stmt.prepareCode();
+  if (stmt.ok()) sqlite3_reset(stmt.get());
+  return rc == SQLITE_DONE;
+}
+
+bool Session::commitBatch() {
+  if (!batchOpen) return true;
+  batchOpen = false;
+  batchWrites = 0;
+  if (exec(db, "COMMIT")) return true;
+  Error e = sqliteError();
+  if (!sqlite3_get_autocommit(db)) exec(db, "ROLLBACK");
+  return fail(e);
+}
+
+bool StatementTransaction::begin() {
+  if (s_.readOnly) return s_.fail(errors::readOnly(s_.path));
+  // A batch is one transaction around many statements; each statement then
+  // takes the savepoint path below, so that a refused one is undone alone.
+  if (s_.batching && batchable_ && !s_.batchOpen && sqlite3_get_autocommit(s_.db) != 0) {
+    if (!run("BEGIN IMMEDIATE")) return s_.fail(s_.sqliteError());
+    s_.batchOpen = true;
+    s_.batchStart = std::chrono::steady_clock::now();
+  }
+  outer_ = sqlite3_get_autocommit(s_.db) != 0;
+  // Inside a transaction a single row write is undone by SQLite alone; its
+  // checks before it only read.
+  if (!outer_ && singleWrite_) return true;
+  // Outside a transaction the statement's own transaction is what undoes it;
+  // inside one (a script's), a savepoint undoes the statement alone.
+  if (!run(outer_ ? "BEGIN IMMEDIATE" : "SAVEPOINT jet_statement")) return s_.fail(s_.sqliteError());
+  active_ = true;
+  return true;
+}
+
+bool StatementTransaction::commit() {
+  if (active_ && !run(outer_ ? "COMMIT" : "RELEASE jet_statement")) {
+    Error e = s_.sqliteError();
+    return s_.fail(e);  // the destructor rolls back what is left
+  }
+  active_ = false;
+  if (s_.batchOpen && (++s_.batchWrites >= Database::kBatchWrites ||
+                       std::chrono::steady_clock::now() - s_.batchStart >=
+                           std::chrono::milliseconds(Database::kBatchMillis)))
+    return s_.commitBatch();
+  return true;
+}
+
+StatementTransaction::~StatementTransaction() {
+  if (!active_) return;
+  if (outer_) {
+    if (!sqlite3_get_autocommit(s_.db)) exec(s_.db, "ROLLBACK");
+  } else {
+    exec(s_.db, "ROLLBACK TO jet_statement");
+    exec(s_.db, "RELEASE jet_statement");
+  }
+  s_.catalogChanged();
+  s_.catalog.load(s_.db);
+}
+
+}  // namespace jetdb

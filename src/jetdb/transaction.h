@@ -1,0 +1,37 @@
+// One statement's transaction, which makes each statement atomic.
+#pragma once
+
+#include "session.h"
+
+namespace jetdb {
+
+// Outside any transaction it takes the write lock at once (BEGIN
+// IMMEDIATE), so that a second process waits on the busy timeout instead of
+// failing on a lock upgrade, and everything the statement does is rolled
+// back unless commit() is called; inside a transaction a savepoint does the
+// same for the statement alone. A rollback also reloads the catalog, which
+// the statement may have changed in memory.
+class StatementTransaction {
+ public:
+  // A statement that may not join a batch (a definition) runs alone. A row
+  // write is one SQLite statement, which SQLite itself undoes whole when it
+  // is refused; inside a transaction it needs no savepoint of its own, whose
+  // statement journal would cost more than the row.
+  explicit StatementTransaction(Session& s, bool batchable = true, bool singleWrite = false)
+      : s_(s), batchable_(batchable), singleWrite_(singleWrite) {}
+  ~StatementTransaction();
+  StatementTransaction(const StatementTransaction&) = delete;
+  StatementTransaction& operator=(const StatementTransaction&) = delete;
+  bool begin();
+  bool commit();
+
+ private:
+  bool run(const char* sql);
+  Session& s_;
+  bool batchable_;
+  bool singleWrite_;
+  bool active_ = false;
+  bool outer_ = false;
+};
+
+}  // namespace jetdb
