@@ -65,7 +65,7 @@ bool CCategoriesTree::Holds(LONG nClassId) const {
 }
 
 BOOL CCategoriesTree::Load() {
-  CCategoriesBulkSet set(m_pDatabase, kDbVersion253);
+  CCategoriesBulkSet set(m_pDatabase, kConvertedDatabase);
   set.m_strBulkSort = kSortAsStored;
   set.m_strBulkFilter.Format("[CLASS_ID]=%d", kRootId);
   set.OpenColumns(kAllColumns);
@@ -137,7 +137,7 @@ void CCategoriesTree::BreakLoop(LONG nClassId, LONG nParentId) {
   // every template has it. Any other category met twice is a row that
   // repeats an identifier; it stays as it is, read once.
   if (nClassId != kRootId) return;
-  CCategoriesSet categories(m_pDatabase, kDbVersion253);
+  CCategoriesSet categories(m_pDatabase, kConvertedDatabase);
   categories.m_strFilter.Format("[CLASS_ID]=%d", static_cast<int>(kRootId));
   categories.Open();
   if (!categories.IsEOF()) {
@@ -149,7 +149,7 @@ void CCategoriesTree::BreakLoop(LONG nClassId, LONG nParentId) {
 }
 
 void CCategoriesTree::ClearHasChildren(LONG nClassId) {
-  CCategoriesSet categories(m_pDatabase, kDbVersion253);
+  CCategoriesSet categories(m_pDatabase, kConvertedDatabase);
   categories.m_strFilter.Format("[CLASS_ID]=%d", static_cast<int>(nClassId));
   categories.Open();
   if (!categories.IsEOF()) {

@@ -55,10 +55,10 @@ class LanguageMergesTest : public ::testing::Test {
       set.Close();
     };
     if (printer) {
-      CLanguePrinterSet set(&m_db, kDbVersion253);
+      CLanguePrinterSet set(&m_db, kConvertedDatabase);
       read(set);
     } else {
-      CSysLanguageSet set(&m_db, kDbVersion253);
+      CSysLanguageSet set(&m_db, kConvertedDatabase);
       read(set);
     }
     return labels;
@@ -77,7 +77,7 @@ TEST_F(LanguageMergesTest, LimitedFormOverwritesUpToTheLimitAndAppendsAboveIt) {
   const std::map<int, std::string> expected{{1, "UN"}, {2, "deux"}, {3, "TROIS"}, {4, "QUATRE"}, {5, "CINQ"}, {9, "neuf"}};
   EXPECT_EQ(Labels(true), expected);
   {
-    CLanguePrinterSet appended(&m_db, kDbVersion253);
+    CLanguePrinterSet appended(&m_db, kConvertedDatabase);
     appended.m_strFilter = "[Item_Id]=5";
     appended.Open();
     EXPECT_EQ(appended.m_Libelle, "IDS_5");
@@ -122,7 +122,7 @@ TEST_F(LanguageMergesTest, NullsAreCopiedAsNullsAndOverwrittenByValues) {
   m_template.OpenEx("ODBC;DSN=TQ2TMPSRC;");
   for (std::optional<int> limit : {std::optional<int>(2), std::optional<int>()}) {
     EXPECT_TRUE(UpdateLanguePrinter(&m_db, &m_template, 2004002, limit));
-    CLanguePrinterSet set(&m_db, kDbVersion253);
+    CLanguePrinterSet set(&m_db, kConvertedDatabase);
     set.m_strSort = "[Item_Id]";
     set.Open();
     ASSERT_EQ(set.m_Item_Id, 1);
