@@ -49,7 +49,7 @@ BOOL DeleteLinksOfSubCategories(CDatabase* pDb, LONG parentId) {
       const std::string from = std::string("FROM [") + table + "]" + under;
       const LONG n = Count(pDb, "SELECT Count(*) " + from);
       if (n == 0) continue;
-      pDb->ExecuteSQL(CString(("DELETE * " + from).c_str()));
+      pDb->ExecuteSQL(("DELETE * " + from).c_str());
       (std::string(table) == "CategRecet" ? recipes : ingredients) += n;
     }
     if (ingredients + recipes > 0)
@@ -69,9 +69,13 @@ BOOL AttachGrandchildrenToRoot(CDatabase* pDb, LONG parentId) {
                                SubCategories(parentId) + " ORDER BY [CLASS_ID]",
                            2);
     for (const auto& row : rows) {
-      pDb->ExecuteSQL(CString(("UPDATE [Categories] SET [PERE_ID]=" + std::to_string(kRootId) +
-                               " WHERE [CLASS_ID]=" + std::to_string(row[0]))
-                                  .c_str()));
+      const std::string id = std::to_string(row[0]), root = std::to_string(kRootId);
+      pDb->ExecuteSQL(("UPDATE [Categories] SET [PERE_ID]=" + root + " WHERE [CLASS_ID]=" + id).c_str());
+      // Its links name its parent too, and the relations hold them to it.
+      for (const char* table : {"CategIngre", "CategIngAllerg", "CategRecet"})
+        if (HasTable(pDb, table))
+          pDb->ExecuteSQL((std::string("UPDATE [") + table + "] SET [CLASSPARENT]=" + root + " WHERE [CLASS_ID]=" + id)
+                              .c_str());
       JournalFormat("Catégorie %d rattachée à la racine (catégorie %d supprimée)\n", static_cast<int>(row[0]),
                     static_cast<int>(row[1]));
     }

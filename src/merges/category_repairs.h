@@ -14,8 +14,8 @@
 BOOL DeleteLinksOfSubCategories(CDatabase* pDb, LONG parentId);
 
 // Re-attaches to the root every category whose parent is a sub-category of
-// `parentId`, which the step deletes next, so that no category is left
-// under a parent that no longer exists. Journals
+// `parentId`, which the step deletes next, with the parent its links name,
+// so that no category is left under a parent that no longer exists. Journals
 // "Catégorie %d rattachée à la racine (catégorie %d supprimée)\n" for each.
 // FALSE when the database refuses it (its error journaled).
 BOOL AttachGrandchildrenToRoot(CDatabase* pDb, LONG parentId);

@@ -1,6 +1,8 @@
 #include "merges/user_rows.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <limits>
 #include <string>
 
 #include "jetdb/jetdb.h"
@@ -32,6 +34,21 @@ bool HasColumn(CDatabase* pDb, const char* table, const char* column) {
   });
 }
 
+// The lowest number above `floor` (and above 0) that the table does not
+// use: the keys above it are read in order until the first gap.
+LONG FreeNumberAbove(CDatabase* pDb, const KeyedTable& keys, LONG floor) {
+  const LONG first = std::max<LONG>(floor, 0) + 1;
+  jetdb::Database& db = pDb->Driver();
+  auto query = db.query("SELECT " + Bracket(keys.key) + " FROM " + Bracket(keys.table) + " WHERE " +
+                        Bracket(keys.key) + ">=" + std::to_string(first) + " ORDER BY " + Bracket(keys.key));
+  if (!query) throw CDBException::FromDriver(db.lastError());
+  std::int64_t candidate = first;
+  while (query->next() && query->value(0).integer == candidate) ++candidate;
+  if (query->error()) throw CDBException::FromDriver(*query->error());
+  if (candidate > std::numeric_limits<LONG>::max()) throw CDBException(SQL_ERROR, "Aucun numéro libre.", "");
+  return static_cast<LONG>(candidate);
+}
+
 void Execute(CDatabase* pDb, const std::string& sql) { pDb->ExecuteSQL(CString(sql.c_str())); }
 
 }  // namespace
@@ -52,6 +69,54 @@ const KeyedTable& CategoryKeys() {
   return keys;
 }
 
+const KeyedTable& UnitKeys() {
+  static const KeyedTable keys{"Unites",
+                               "UNITDEF_ID",
+                               {{"Ingredients", "UNITE"},
+                                {"Ingredients", "FOU1_UNIT"},
+                                {"Ingredients", "FOU2_UNIT"},
+                                {"Ingredients", "FOU1_UNIT2"},
+                                {"Ingredients", "FOU2_UNIT2"},
+                                {"Ingredients", "PEUNIT"},
+                                {"Ingredients", "PEUNITNET"},
+                                {"Ingredients", "NUTRI_UNIT"},
+                                {"Recettes", "NUTRI_UNIT"},
+                                {"Compositions", "UNITE"},
+                                {"FicheProduction", "UNITE"}}};
+  return keys;
+}
+
+const KeyedTable& PreEmballeLabelKeys() {
+  static const KeyedTable keys{"LibellesPreEmballe",
+                               "ID",
+                               {{"Ingredients", "PREEM_DENVENT"},
+                                {"Ingredients", "PREEM_COMPOS"},
+                                {"Ingredients", "PREEM_CATADDITIF"},
+                                {"RecetPreEmbal", "ID_VOLPDS"},
+                                {"RecetPreEmbal", "ID_DATE"},
+                                {"RecetPreEmbal", "ID_LIEU"},
+                                {"RecetPreEmbal", "ID_APOUVERT"},
+                                {"MSpecifIng", "IDMSPECIF"},
+                                {"MSpecifRec", "IDMSPECIF"}}};
+  return keys;
+}
+
+const KeyedTable& ProgressionKeys() {
+  static const KeyedTable keys{"Progression", "IDPROGRESSION", {}};
+  return keys;
+}
+
+std::vector<LONG> TemplateKeys(CDatabase* pTemplateDb, const KeyedTable& keys) {
+  jetdb::Database& db = pTemplateDb->Driver();
+  auto query = db.query("SELECT " + Bracket(keys.key) + " FROM " + Bracket(keys.table));
+  if (!query) throw CDBException::FromDriver(db.lastError());
+  std::vector<LONG> ids;
+  while (query->next())
+    if (!query->value(0).isNull()) ids.push_back(static_cast<LONG>(query->value(0).integer));
+  if (query->error()) throw CDBException::FromDriver(*query->error());
+  return ids;
+}
+
 RowAt RowAtNumber(CDatabase* pDb, const KeyedTable& keys, LONG id) {
   const std::string sql = "SELECT [OWNER] FROM " + Bracket(keys.table) + " WHERE " + Bracket(keys.key) + "=" +
                           std::to_string(id);
@@ -67,10 +132,18 @@ std::optional<LONG> MoveRow(CDatabase* pDb, const KeyedTable& keys, LONG id, LON
   const std::string table = Bracket(keys.table);
   const std::string key = Bracket(keys.key);
   try {
-    const jetdb::Value highest = Scalar(pDb, "SELECT Max(" + key + ") FROM " + table);
-    const LONG to = std::max<LONG>(highest.isNull() ? 0 : static_cast<LONG>(highest.integer), floor) + 1;
+    const LONG to = FreeNumberAbove(pDb, keys, floor);
     // The row at its new number first, so that every reference always has
     // a row to point at: the relations refuse anything else.
+    // A column of a unique index (other than the key) would refuse the
+    // copy beside its original: the copy holds Null there until the
+    // original is gone, then gets the value back.
+    std::vector<std::string> unique;
+    for (const jetdb::IndexInfo& index : pDb->Driver().indexes(keys.table)) {
+      if (!index.unique || index.primary) continue;
+      for (const std::string& column : index.columns)
+        if (std::find(unique.begin(), unique.end(), column) == unique.end()) unique.push_back(column);
+    }
     std::string columns, values;
     const auto tableColumns = pDb->Driver().columns(keys.table);
     if (!tableColumns) return std::nullopt;
@@ -79,8 +152,13 @@ std::optional<LONG> MoveRow(CDatabase* pDb, const KeyedTable& keys, LONG id, LON
       if (!values.empty()) values += ", ";
       columns += Bracket(column.name);
       const bool isKey = CString(column.name.c_str()).CompareNoCase(keys.key) == 0;
-      values += isKey ? std::to_string(to) : Bracket(column.name);
+      const bool isUnique = std::find(unique.begin(), unique.end(), column.name) != unique.end();
+      values += isKey ? std::to_string(to) : isUnique ? std::string("Null") : Bracket(column.name);
     }
+    std::vector<jetdb::Value> held;
+    for (const std::string& column : unique)
+      held.push_back(Scalar(pDb, "SELECT " + Bracket(column) + " FROM " + table + " WHERE " + key + "=" +
+                                     std::to_string(id)));
     Execute(pDb, "INSERT INTO " + table + " (" + columns + ") SELECT " + values + " FROM " + table + " WHERE " + key +
                      "=" + std::to_string(id));
     for (const KeyReference& ref : keys.references) {
@@ -89,6 +167,13 @@ std::optional<LONG> MoveRow(CDatabase* pDb, const KeyedTable& keys, LONG id, LON
                        " WHERE " + Bracket(ref.column) + "=" + std::to_string(id));
     }
     Execute(pDb, "DELETE FROM " + table + " WHERE " + key + "=" + std::to_string(id));
+    if (!unique.empty()) {
+      std::string set;
+      for (const std::string& column : unique) set += (set.empty() ? "" : ", ") + Bracket(column) + "=?";
+      jetdb::Database& db = pDb->Driver();
+      if (!db.execute("UPDATE " + table + " SET " + set + " WHERE " + key + "=" + std::to_string(to), held))
+        throw CDBException::FromDriver(db.lastError());
+    }
     JournalFormat("Données table [%s] : enregistrement %d de l'utilisateur déplacé en %d\n", keys.table,
                   static_cast<int>(id), static_cast<int>(to));
     return to;
@@ -100,7 +185,10 @@ std::optional<LONG> MoveRow(CDatabase* pDb, const KeyedTable& keys, LONG id, LON
 
 BOOL MoveUserRowsAside(CDatabase* pDb, const KeyedTable& keys, const std::vector<LONG>& claimed) {
   if (claimed.empty()) return TRUE;
-  const LONG floor = *std::max_element(claimed.begin(), claimed.end());
+  // Numbers below 1000 are the templates' to claim, now or in a later
+  // step: a row moved above them is not in the way again.
+  constexpr LONG kTemplateNumbers = 999;
+  const LONG floor = std::max(*std::max_element(claimed.begin(), claimed.end()), kTemplateNumbers);
   for (LONG id : claimed) {
     if (RowAtNumber(pDb, keys, id) != RowAt::User) continue;
     if (!MoveRow(pDb, keys, id, floor)) return FALSE;

@@ -26,8 +26,15 @@ struct KeyedTable {
   std::vector<KeyReference> references;
 };
 
-// The categories, and what refers to them at one version or another.
+// The tables whose rows templates add at fixed numbers, and what refers to
+// them at one version or another.
 const KeyedTable& CategoryKeys();
+const KeyedTable& UnitKeys();
+const KeyedTable& PreEmballeLabelKeys();
+const KeyedTable& ProgressionKeys();
+
+// Every key of the table in the template, in no particular order.
+std::vector<LONG> TemplateKeys(CDatabase* pTemplateDb, const KeyedTable& keys);
 
 // Whether the table holds a row at `id`, and whether it is a user's (its
 // [OWNER] is not the system user -1).
@@ -42,6 +49,7 @@ RowAt RowAtNumber(CDatabase* pDb, const KeyedTable& keys, LONG id);
 // already moved stays moved.
 std::optional<LONG> MoveRow(CDatabase* pDb, const KeyedTable& keys, LONG id, LONG floor);
 
-// Moves every user row at one of `claimed` out of the way, free numbers
-// counted above every claimed number. FALSE when a move was refused.
+// Moves every user row at one of `claimed` out of the way, to free numbers
+// above every claimed number and above 999: the numbers below 1000 are the
+// templates' to claim. FALSE when a move was refused.
 BOOL MoveUserRowsAside(CDatabase* pDb, const KeyedTable& keys, const std::vector<LONG>& claimed);

@@ -59,22 +59,10 @@ std::vector<DdlOperation> UpdateStructureV21() {
 }
 
 void CopyUnit(const CUnitesSet& from, CUnitesSet& to) {
-  to.m_IMPERIAL = from.m_IMPERIAL;
-  to.m_CFACT = from.m_CFACT;
-  to.m_TYPE = from.m_TYPE;
-  to.m_OWNER = from.m_OWNER;
-  to.m_NBDIGIT = from.m_NBDIGIT;
-  to.m_NAME_1 = from.m_NAME_1;
-  to.m_NAME_2 = from.m_NAME_2;
-  to.m_NAME_3 = from.m_NAME_3;
-  to.m_NAME_4 = from.m_NAME_4;
-  to.m_NAME_5 = from.m_NAME_5;
-  to.m_SYMBOL_1 = from.m_SYMBOL_1;
-  to.m_SYMBOL_2 = from.m_SYMBOL_2;
-  to.m_SYMBOL_3 = from.m_SYMBOL_3;
-  to.m_SYMBOL_4 = from.m_SYMBOL_4;
-  to.m_SYMBOL_5 = from.m_SYMBOL_5;
-  to.m_DATE_MAJ = from.m_DATE_MAJ;
+  using S = CUnitesSet;
+  CopyFields(from, to, &S::m_IMPERIAL, &S::m_CFACT, &S::m_TYPE, &S::m_OWNER, &S::m_NBDIGIT, &S::m_NAME_1, &S::m_NAME_2,
+             &S::m_NAME_3, &S::m_NAME_4, &S::m_NAME_5, &S::m_SYMBOL_1, &S::m_SYMBOL_2, &S::m_SYMBOL_3, &S::m_SYMBOL_4,
+             &S::m_SYMBOL_5, &S::m_DATE_MAJ);
 }
 
 // A system unit whose full update the database refused was changed by the
@@ -86,12 +74,12 @@ BOOL UpdateUserModifiedUnit(const CUnitesSet& tmpl, CUnitesSet& db) {
   db.Edit();
   switch (tmpl.m_UNITDEF_ID) {
     case 10:
-      db.m_CFACT = tmpl.m_CFACT;
+      CopyField(tmpl, tmpl.m_CFACT, db, db.m_CFACT);
       db.Update();
       return TRUE;
     case 15:
     case 16:
-      db.m_OWNER = tmpl.m_OWNER;
+      CopyField(tmpl, tmpl.m_OWNER, db, db.m_OWNER);
       db.Update();
       return TRUE;
     default:
@@ -111,7 +99,7 @@ BOOL UpdateCategories(CDatabase* pDb, CDatabase* pTemplateDb) {
       break;
     }
     db.Edit();
-    db.m_EXPORTABLE = tmpl.m_EXPORTABLE;
+    CopyField(tmpl, tmpl.m_EXPORTABLE, db, db.m_EXPORTABLE);
     db.Update();
   }
   db.Close();
@@ -125,16 +113,10 @@ BOOL UpdateFmtEtiquette(CDatabase* pDb, CDatabase* pTemplateDb) {
   // The table is the one the structure phase has just created, empty.
   return AppendTemplateRows<CFmtEtiquetteSet>(pDb, pTemplateDb, kFrom, "FmtEtiquette",
                                               [](const CFmtEtiquetteSet& from, CFmtEtiquetteSet& to) {
-                                                to.m_ID = from.m_ID;
-                                                to.m_REF = from.m_REF;
-                                                to.m_MRGHAUT = from.m_MRGHAUT;
-                                                to.m_MRGCOTE = from.m_MRGCOTE;
-                                                to.m_HAUTEUR = from.m_HAUTEUR;
-                                                to.m_LARGEUR = from.m_LARGEUR;
-                                                to.m_PASVERT = from.m_PASVERT;
-                                                to.m_PASHORIZ = from.m_PASHORIZ;
-                                                to.m_NBRVERT = from.m_NBRVERT;
-                                                to.m_NBRHORIZ = from.m_NBRHORIZ;
+                                                using S = CFmtEtiquetteSet;
+                                                CopyFields(from, to, &S::m_ID, &S::m_REF, &S::m_MRGHAUT, &S::m_MRGCOTE,
+                                                           &S::m_HAUTEUR, &S::m_LARGEUR, &S::m_PASVERT, &S::m_PASHORIZ,
+                                                           &S::m_NBRVERT, &S::m_NBRHORIZ);
                                               });
 }
 
@@ -149,7 +131,7 @@ BOOL UpdateUnites(CDatabase* pDb, CDatabase* pTemplateDb) {
   for (; !tmpl.IsEOF() && result; tmpl.MoveNext()) {
     if (!FindKeyedRow(db, "[UNITDEF_ID]=%d", static_cast<int>(tmpl.m_UNITDEF_ID))) {
       db.AddNew();
-      db.m_UNITDEF_ID = tmpl.m_UNITDEF_ID;
+      CopyField(tmpl, tmpl.m_UNITDEF_ID, db, db.m_UNITDEF_ID);
       CopyUnit(tmpl, db);
       db.Update();
       continue;
@@ -172,9 +154,8 @@ BOOL UpdateVariables(CDatabase* pDb, CDatabase* pTemplateDb) {
   // Among the template's rows is "TYPE_DB", which later runs check.
   return AppendTemplateRows<CVariablesSet>(pDb, pTemplateDb, kFrom, "Variables",
                                            [](const CVariablesSet& from, CVariablesSet& to) {
-                                             to.m_NAME = from.m_NAME;
-                                             to.m_VALSTR = from.m_VALSTR;
-                                             to.m_VALNUM = from.m_VALNUM;
+                                             using S = CVariablesSet;
+                                             CopyFields(from, to, &S::m_NAME, &S::m_VALSTR, &S::m_VALNUM);
                                            });
 }
 

@@ -7,11 +7,13 @@
 
 #include "framework/conversion_step.h"
 #include "merges/append_rows.h"
+#include "merges/category_repairs.h"
 #include "merges/keyed_row.h"
 #include "merges/merge_journal.h"
 #include "merges/merge_statement.h"
 #include "merges/reference_rows.h"
 #include "merges/system_rows.h"
+#include "merges/user_rows.h"
 #include "recordsets/categories_set.h"
 #include "recordsets/libelles_pre_emballe_set.h"
 
@@ -63,6 +65,13 @@ std::vector<DdlOperation> UpdateStructureV251() {
       {"AddRecetteAffIngrComposCentComposition",
        {{"ALTER TABLE [RecetteAffIngrCompos] ADD COLUMN [CENT_COMPOSITION] BIT",
          "Table [RecetteAffIngrCompos] modifiée\n"}}},
+      // Pre-packed recipes whose volume or date still names a category
+      // would refuse the relations to the labels below; the data phase
+      // empties the table in any case, so the two columns go first.
+      {"ClearRecetPreEmbalCategoriesV251",
+       {{"UPDATE [RecetPreEmbal] SET [ID_VOLPDS]=Null, [ID_DATE]=Null WHERE [ID_VOLPDS] IS NOT NULL OR [ID_DATE] IS "
+         "NOT NULL",
+         ""}}},
       // Last, once the columns they constrain exist. The
       // additive categories named categories before: they are emptied
       // before they may name only labels.
@@ -123,11 +132,34 @@ BOOL DeleteSilently(CDatabase* pDb, std::initializer_list<Deletion> deletions) {
   return TRUE;
 }
 
+// The links that UpdateCategoriesV251 deletes itself, in its order.
+BOOL DeleteOldAllergenLinks(CDatabase* pDb) {
+  return DeleteSilently(pDb, {{"DELETE * FROM [CategRecet]WHERE [CategRecet].[CLASSPARENT]=%d", kOldAllergens},
+                              {"DELETE * FROM [CategIngre]WHERE [CategIngre].[CLASSPARENT]=%d", kOldAllergens},
+                              {"DELETE * FROM [CategIngre]WHERE [CategIngre].[CLASS_ID]=%d", kOldAllergenCategory}});
+}
+
+// The sub-categories of 26 and 27 go in UpdateCategoriesV251: their links
+// go first (those the merge deletes itself silently, as it does, the others
+// journaled), so that the relations let them go, and the categories of the
+// user below them move to the root instead of pointing at nothing.
+BOOL RepairAllergenBranchV251(CDatabase* pDb) {
+  return DeleteOldAllergenLinks(pDb) && DeleteLinksOfSubCategories(pDb, kOldAllergens) &&
+         DeleteLinksOfSubCategories(pDb, kAllergenRoot) && AttachGrandchildrenToRoot(pDb, kOldAllergens) &&
+         AttachGrandchildrenToRoot(pDb, kAllergenRoot);
+}
+
+// Categories of the user at 36 or at a number of the template's allergens
+// move out of their way, with everything that names them.
+BOOL MoveUserCategoriesV251(CDatabase* pDb, CDatabase* pTemplateDb) {
+  std::vector<LONG> claimed = TemplateKeys(pTemplateDb, CategoryKeys());
+  claimed.push_back(kNoAllergen);
+  return MoveUserRowsAside(pDb, CategoryKeys(), claimed);
+}
+
 BOOL UpdateCategoriesV251(CDatabase* pDb, CDatabase* pTemplateDb) {
-  if (!DeleteSilently(pDb, {{"DELETE * FROM [CategRecet]WHERE [CategRecet].[CLASSPARENT]=%d", kOldAllergens},
-                            {"DELETE * FROM [CategIngre]WHERE [CategIngre].[CLASSPARENT]=%d", kOldAllergens},
-                            {"DELETE * FROM [CategIngre]WHERE [CategIngre].[CLASS_ID]=%d", kOldAllergenCategory},
-                            {"DELETE * FROM [Categories]WHERE [Categories].[PERE_ID]=%d", kOldAllergens},
+  if (!DeleteOldAllergenLinks(pDb) ||
+      !DeleteSilently(pDb, {{"DELETE * FROM [Categories]WHERE [Categories].[PERE_ID]=%d", kOldAllergens},
                             {"DELETE * FROM [Categories]WHERE [Categories].[PERE_ID]=%d", kAllergenRoot}}))
     return FALSE;
 
@@ -188,6 +220,8 @@ std::vector<Merge> UpdateDataV251() {
   return {
       LanguePrinterMerge(),
       LangueSystemMerge(),
+      OnDatabase("RepairAllergenBranchV251", RepairAllergenBranchV251),
+      FromTemplate("MoveUserCategoriesV251", MoveUserCategoriesV251),
       FromTemplate("UpdateCategoriesV251", UpdateCategoriesV251),
       FromTemplate("UpdateLibellesPreEmballeV251", UpdateLibellesPreEmballeV251),
   };

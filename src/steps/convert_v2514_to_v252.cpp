@@ -8,6 +8,7 @@
 #include "merges/keyed_row.h"
 #include "merges/merge_journal.h"
 #include "merges/reference_rows.h"
+#include "merges/user_rows.h"
 #include "merges/system_rows.h"
 #include "platform/db_time.h"
 #include "recordsets/unites_set.h"
@@ -107,6 +108,19 @@ std::vector<DdlOperation> UpdateStructureV252() {
 // The template's new categories come parent first; a database that already
 // has one of them has been given the branch by other means, and what
 // follows in the template is left to it.
+// Rows of the user at the numbers of the template's categories, labels and
+// the system unit -1 move out of their way, with everything that names
+// them, before the merges add the template's rows there.
+BOOL MoveUserCategoriesV252(CDatabase* pDb, CDatabase* pTemplateDb) {
+  return MoveUserRowsAside(pDb, CategoryKeys(), TemplateKeys(pTemplateDb, CategoryKeys()));
+}
+
+BOOL MoveUserLabelsV252(CDatabase* pDb, CDatabase* pTemplateDb) {
+  return MoveUserRowsAside(pDb, PreEmballeLabelKeys(), TemplateKeys(pTemplateDb, PreEmballeLabelKeys()));
+}
+
+BOOL MoveUserUnitV252(CDatabase* pDb) { return MoveUserRowsAside(pDb, UnitKeys(), {-1}); }
+
 BOOL UpdateCategoriesV252(CDatabase* pDb, CDatabase* pTemplateDb) {
   CCategoriesSet tmpl(pTemplateDb, kFrom);
   tmpl.Open();
@@ -136,7 +150,7 @@ BOOL UpdateNutriLibellesV252(CDatabase* pDb, CDatabase* pTemplateDb) {
   return AppendTemplateRows<CNutriLibellesSet>(
       pDb, pTemplateDb, kFrom, "NutriLibelles",
       [](const CNutriLibellesSet& from, CNutriLibellesSet& to) {
-        to.m_ID = from.m_ID;
+        CopyField(from, from.m_ID, to, to.m_ID);
         CopyNutriLabel(from, to);
       },
       NutriLabelColumns::V252);
@@ -176,9 +190,12 @@ std::vector<Merge> UpdateDataV252() {
   return {
       LanguePrinterMerge(),
       LangueSystemMerge(),
+      FromTemplate("MoveUserCategoriesV252", MoveUserCategoriesV252),
       FromTemplate("UpdateCategoriesV252", UpdateCategoriesV252),
       FromTemplate("UpdateNutriLibellesV252", UpdateNutriLibellesV252),
+      FromTemplate("MoveUserLabelsV252", MoveUserLabelsV252),
       FromTemplate("UpdateLibellesPreEmballeV252", UpdateLibellesPreEmballeV252),
+      OnDatabase("MoveUserUnitV252", MoveUserUnitV252),
       OnDatabase("UpdateUnitesV252", UpdateUnitesV252),
   };
 }

@@ -6,6 +6,7 @@
 #include "merges/keyed_row.h"
 #include "merges/merge_journal.h"
 #include "merges/reference_rows.h"
+#include "merges/user_rows.h"
 #include "recordsets/progression_set.h"
 
 namespace {
@@ -35,19 +36,29 @@ BOOL UpdateNutriLibellesV253(CDatabase* pDb, CDatabase* pTemplateDb) {
       pDb, pTemplateDb, kFrom, "NutriLibelles", "[ID]=%d",
       [](const CNutriLibellesSet& row) { return static_cast<int>(row.m_ID); },
       [](const CNutriLibellesSet& from, CNutriLibellesSet& to, bool added) {
-        if (added) to.m_ID = from.m_ID;
+        if (added) CopyField(from, from.m_ID, to, to.m_ID);
         CopyNutriLabel(from, to);
-        to.m_OWNER = from.m_OWNER;
-        to.m_DATE_MAJ = from.m_DATE_MAJ;
+        CopyFields(from, to, &CNutriLibellesSet::m_OWNER, &CNutriLibellesSet::m_DATE_MAJ);
       });
 }
+
+// A category of the user at a number of the template's would be
+// overwritten by it, its recipes still linked to what became a system
+// category: it moves out of the way first, with everything that names it.
+// The system's own categories there are the template's to overwrite.
+BOOL MoveUserCategoriesV253(CDatabase* pDb, CDatabase* pTemplateDb) {
+  return MoveUserRowsAside(pDb, CategoryKeys(), TemplateKeys(pTemplateDb, CategoryKeys()));
+}
+
+// The line-feed entry takes -2: a progression step of the user there moves.
+BOOL MoveUserProgressionV253(CDatabase* pDb) { return MoveUserRowsAside(pDb, ProgressionKeys(), {-2}); }
 
 BOOL UpdateCategoriesV253(CDatabase* pDb, CDatabase* pTemplateDb) {
   return AddOrOverwriteTemplateRows<CCategoriesSet>(
       pDb, pTemplateDb, kFrom, "Categories", "[CLASS_ID]=%d",
       [](const CCategoriesSet& row) { return static_cast<int>(row.m_CLASS_ID); },
       [](const CCategoriesSet& from, CCategoriesSet& to, bool added) {
-        if (added) to.m_ASCHILD = from.m_ASCHILD;
+        if (added) CopyField(from, from.m_ASCHILD, to, to.m_ASCHILD);
         CopyCategoryButAsChild(from, to);
       });
 }
@@ -77,7 +88,9 @@ std::vector<Merge> UpdateDataV253() {
       LanguePrinterMerge(),
       LangueSystemMerge(),
       FromTemplate("UpdateNutriLibellesV253", UpdateNutriLibellesV253),
+      FromTemplate("MoveUserCategoriesV253", MoveUserCategoriesV253),
       FromTemplate("UpdateCategoriesV253", UpdateCategoriesV253),
+      OnDatabase("MoveUserProgressionV253", MoveUserProgressionV253),
       OnDatabase("UpdateProgression", UpdateProgression),
   };
 }

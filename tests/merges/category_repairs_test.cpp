@@ -27,6 +27,7 @@ const std::vector<std::string> kSchema{
     "ALTER TABLE [CategRecet] ADD CONSTRAINT [R1] FOREIGN KEY ([CLASS_ID]) REFERENCES [Categories]([CLASS_ID])",
     "ALTER TABLE [CategIngre] ADD CONSTRAINT [R2] FOREIGN KEY ([CLASS_ID]) REFERENCES [Categories]([CLASS_ID])",
     "ALTER TABLE [CategRecet] ADD CONSTRAINT [R3] FOREIGN KEY ([RECET_ID]) REFERENCES [Recettes]([RECET_ID])",
+    "ALTER TABLE [CategIngre] ADD CONSTRAINT [R4] FOREIGN KEY ([CLASSPARENT]) REFERENCES [Categories]([CLASS_ID])",
     "INSERT INTO [Recettes] VALUES (1, 'Tarte')",
     "INSERT INTO [Categories] VALUES (-1, 0, -1, 'Racine', -1, True)",
     "INSERT INTO [Categories] VALUES (26, 1, -1, 'Allergènes', -1, True)",
@@ -74,6 +75,7 @@ TEST_F(CategoryRepairsTest, SubCategoriesOfADeletedBranchLoseTheirLinksAndTheirC
   EXPECT_EQ(Rows("SELECT [INGR_ID], [CLASS_ID] FROM [CategIngre] ORDER BY [INGR_ID]"), "9,500;10,40;");
   EXPECT_EQ(Rows("SELECT [CLASS_ID] FROM [CategRecet]"), "40;");
   EXPECT_EQ(Rows("SELECT [PERE_ID] FROM [Categories] WHERE [CLASS_ID]=500"), "-1;");
+  EXPECT_EQ(Rows("SELECT [CLASSPARENT] FROM [CategIngre] WHERE [CLASS_ID]=500"), "-1;");
   EXPECT_EQ(m_journal.Text(),
             "Liens des sous-catégories de la catégorie 26 supprimés : 2 ingrédients, 1 recettes\n"
             "Catégorie 500 rattachée à la racine (catégorie 30 supprimée)\n");
@@ -92,11 +94,11 @@ TEST_F(CategoryRepairsTest, AUsersRowAtAClaimedNumberMovesWithEverythingThatName
   EXPECT_EQ(RowAtNumber(&m_db, CategoryKeys(), 46), RowAt::None);
   ASSERT_TRUE(MoveUserRowsAside(&m_db, CategoryKeys(), {36, 40, 45, 50}));
   EXPECT_EQ(Rows("SELECT [CLASS_ID], [NAME_1], [OWNER] FROM [Categories] WHERE [CLASS_ID]>=40 ORDER BY [CLASS_ID]"),
-            "41,Chèvres,1;45,Du système,-1;500,Lactose maison,1;501,Mes fromages,1;");
-  EXPECT_EQ(Rows("SELECT [PERE_ID] FROM [Categories] WHERE [CLASS_ID]=41"), "501;");
-  EXPECT_EQ(Rows("SELECT [CLASS_ID] FROM [CategIngre] WHERE [INGR_ID]=10"), "501;");
-  EXPECT_EQ(Rows("SELECT [CLASS_ID] FROM [CategRecet] ORDER BY [CLASS_ID]"), "29;501;");
-  EXPECT_EQ(m_journal.Text(), "Données table [Categories] : enregistrement 40 de l'utilisateur déplacé en 501\n");
+            "41,Chèvres,1;45,Du système,-1;500,Lactose maison,1;1000,Mes fromages,1;");
+  EXPECT_EQ(Rows("SELECT [PERE_ID] FROM [Categories] WHERE [CLASS_ID]=41"), "1000;");
+  EXPECT_EQ(Rows("SELECT [CLASS_ID] FROM [CategIngre] WHERE [INGR_ID]=10"), "1000;");
+  EXPECT_EQ(Rows("SELECT [CLASS_ID] FROM [CategRecet] ORDER BY [CLASS_ID]"), "29;1000;");
+  EXPECT_EQ(m_journal.Text(), "Données table [Categories] : enregistrement 40 de l'utilisateur déplacé en 1000\n");
 }
 
 }  // namespace

@@ -131,4 +131,40 @@ TEST_F(ConvertV243ToV251TemplateTest, AnEmptyTemplateLeavesTheRootAndItsFirstChi
   EXPECT_EQ(Version(db), "2.5.1.341");
 }
 
+// What a kitchen made around the allergen branch no longer blocks the step
+// nor goes with it: links under sub-categories other than 242 go with their
+// categories (journaled), a category of the user under one of them moves to
+// the root with its links, pre-packed recipes whose volume and date still
+// name categories do not refuse the new relations, and categories of the
+// user at numbers the template claims move out of the way.
+TEST_F(ConvertV243ToV251Test, WhatAKitchenMadeAroundTheAllergensNeitherBlocksNorGoes) {
+  const std::string db = Fixture("V243");
+  Shell(db, "INSERT INTO [CategIngre] ([INGR_ID], [CLASS_ID], [CLASSPARENT], [MASQUE]) VALUES (1, 29, 26, 0)");
+  Shell(db, "INSERT INTO [CategRecet] ([RECET_ID], [CLASS_ID], [CLASSPARENT], [MASQUE]) VALUES (1, 30, 26, 0)");
+  Shell(db, "INSERT INTO [Categories] ([CLASS_ID], [TYPE], [PERE_ID], [NAME_1], [OWNER]) VALUES (5100, 1, 31, 'Lactose', 1)");
+  Shell(db, "INSERT INTO [CategIngre] ([INGR_ID], [CLASS_ID], [CLASSPARENT], [MASQUE]) VALUES (2, 5100, 31, 0)");
+  Shell(db, "INSERT INTO [RecetPreEmbal] ([ID_RECET], [ID_VOLPDS], [ID_DATE]) VALUES (8, 29, 30)");
+  Shell(db, "INSERT INTO [Categories] ([CLASS_ID], [TYPE], [PERE_ID], [NAME_1], [OWNER], [ASCHILD]) "
+            "VALUES (40, 1, -1, 'Mes fromages', 1, True)");
+  Shell(db, "INSERT INTO [Categories] ([CLASS_ID], [TYPE], [PERE_ID], [NAME_1], [OWNER]) VALUES (5300, 1, 40, 'Chèvres', 1)");
+  Shell(db, "INSERT INTO [CategRecet] ([RECET_ID], [CLASS_ID], [CLASSPARENT], [MASQUE]) VALUES (2, 40, -1, 0)");
+
+  ASSERT_TRUE(m_harness.RunStep(2004003, db)) << m_harness.Journal();
+  const std::string journal = m_harness.Journal();
+  EXPECT_NE(journal.find("Données table [Langue_System] mises à jour.\n"
+                         "Liens des sous-catégories de la catégorie 26 supprimés : 1 ingrédients, 1 recettes\n"
+                         "Catégorie 5100 rattachée à la racine (catégorie 31 supprimée)\n"
+                         "Données table [Categories] : enregistrement 40 de l'utilisateur déplacé en 1000\n"
+                         "Données table [Categories] mises à jour.\n"),
+            std::string::npos)
+      << journal;
+  EXPECT_EQ(Text(db, "SELECT [PERE_ID] FROM [Categories] WHERE [CLASS_ID]=5100"), "-1");
+  EXPECT_EQ(Text(db, "SELECT [CLASSPARENT] FROM [CategIngre] WHERE [CLASS_ID]=5100"), "-1");
+  EXPECT_EQ(Text(db, "SELECT [NAME_1] FROM [Categories] WHERE [CLASS_ID]=1000"), "Mes fromages");
+  EXPECT_EQ(Text(db, "SELECT [PERE_ID] FROM [Categories] WHERE [CLASS_ID]=5300"), "1000");
+  EXPECT_EQ(Text(db, "SELECT COUNT(*) FROM [CategRecet] WHERE [RECET_ID]=2 AND [CLASS_ID]=1000"), "1");
+  EXPECT_EQ(Text(db, "SELECT [PERE_ID] FROM [Categories] WHERE [CLASS_ID]=40"), "26");
+  EXPECT_EQ(Version(db), "2.5.1.341");
+}
+
 }  // namespace

@@ -43,12 +43,14 @@ TEST_F(ConvertV2514ToV252Test, BuildsTheNutritionTablesAndFillsThemFromTheTempla
 }
 
 // The template's quality signs come parent first: those before the one the
-// database has are added, those after it are not, and the step goes on.
+// database has are added, those after it are not, and the step goes on. A
+// category of the system's there is taken as the branch given by other
+// means; one of the user's moves out of the way (below).
 TEST_F(ConvertV2514ToV252Test, ACategoryAlreadyThereEndsTheCategoriesButNotTheStep) {
   const std::string db = Fixture("V2514");
   Shell(db,
         "INSERT INTO [Categories] ([CLASS_ID], [TYPE], [MASQUE], [PERE_ID], [NAME_1], [OWNER]) "
-        "VALUES (92, 0, 0, -1, 'AOP maison', 1)");
+        "VALUES (92, 0, 0, -1, 'AOP maison', -1)");
   ASSERT_TRUE(m_harness.RunStep(2005001004, db)) << m_harness.Journal();
   const std::string journal = m_harness.Journal();
   EXPECT_NE(journal.find("Données table [Langue_System] mises à jour.\n"
@@ -63,6 +65,41 @@ TEST_F(ConvertV2514ToV252Test, ACategoryAlreadyThereEndsTheCategoriesButNotTheSt
   EXPECT_EQ(StepHarness::Query(db, added), StepHarness::Query(kTemplate, added));
   EXPECT_EQ(Text(db, "SELECT [NAME_1] FROM [Categories] WHERE [CLASS_ID]=92"), "AOP maison");
   EXPECT_EQ(Text(db, "SELECT COUNT(*) FROM [Categories] WHERE [CLASS_ID] >= 93 AND [CLASS_ID] <= 95"), "0");
+  EXPECT_EQ(Version(db), "2.5.2.399");
+}
+
+// A category, a pre-packed label and the unit -1 of the user's at numbers
+// the template claims move to free numbers with what names them; every
+// template row is added, and the step succeeds.
+TEST_F(ConvertV2514ToV252Test, UserRowsAtClaimedNumbersMoveWithWhatNamesThem) {
+  const std::string db = Fixture("V2514");
+  Shell(db,
+        "INSERT INTO [Categories] ([CLASS_ID], [TYPE], [MASQUE], [PERE_ID], [NAME_1], [OWNER], [ASCHILD]) "
+        "VALUES (92, 0, 0, -1, 'AOP maison', 1, True)");
+  Shell(db,
+        "INSERT INTO [Categories] ([CLASS_ID], [TYPE], [MASQUE], [PERE_ID], [NAME_1], [OWNER]) "
+        "VALUES (5000, 0, 0, 92, 'AOP du coin', 1)");
+  Shell(db, "INSERT INTO [LibellesPreEmballe] ([ID], [NAME_1], [TYPE], [OWNER]) VALUES (105, 'Mon label', 1, 1)");
+  Shell(db,
+        "INSERT INTO [Unites] ([UNITDEF_ID], [TYPE], [OWNER], [NAME_1], [SYMBOL_1]) VALUES (-1, 2, 1, 'cagette', 'cag')");
+  ASSERT_TRUE(m_harness.RunStep(2005001004, db)) << m_harness.Journal();
+  const std::string journal = m_harness.Journal();
+  EXPECT_NE(journal.find("Données table [Categories] : enregistrement 92 de l'utilisateur déplacé en 1000\n"
+                         "Données table [Categories] mises à jour.\n"),
+            std::string::npos)
+      << journal;
+  EXPECT_NE(journal.find("Données table [LibellesPreEmballe] : enregistrement 105 de l'utilisateur déplacé en 1000\n"),
+            std::string::npos);
+  EXPECT_NE(journal.find("Données table [Unites] : enregistrement -1 de l'utilisateur déplacé en 1000\n"),
+            std::string::npos);
+  EXPECT_EQ(Text(db, "SELECT [NAME_1] FROM [Categories] WHERE [CLASS_ID]=1000"), "AOP maison");
+  EXPECT_EQ(Text(db, "SELECT [PERE_ID] FROM [Categories] WHERE [CLASS_ID]=5000"), "1000");
+  EXPECT_EQ(Text(db, "SELECT [NAME_1] FROM [LibellesPreEmballe] WHERE [ID]=1000"), "Mon label");
+  EXPECT_EQ(Text(db, "SELECT [NAME_1] FROM [Unites] WHERE [UNITDEF_ID]=1000"), "cagette");
+  EXPECT_EQ(Text(db, "SELECT [NAME_1] FROM [Unites] WHERE [UNITDEF_ID]=-1"), "System");
+  const std::string added =
+      std::string("SELECT ") + kCategoryColumns + " FROM [Categories] WHERE [CLASS_ID] >= 90 AND [CLASS_ID] <= 95";
+  EXPECT_EQ(StepHarness::Query(db, added), StepHarness::Query(kTemplate, added));
   EXPECT_EQ(Version(db), "2.5.2.399");
 }
 

@@ -1,6 +1,8 @@
 // The step V2.5.2 -> V2.5.3, the last of the chain, in process on the V2.5.2
 // fixture.
 #include "fixture_step_test.h"
+#include "test_support/temp_dir.h"
+#include "test_support/updater_run.h"
 
 namespace {
 
@@ -49,6 +51,43 @@ TEST_F(ConvertV252ToV253Test, AddsOrOverwritesTheTemplatesRowsAndKeepsTheDatabas
   EXPECT_EQ(StepHarness::Query(db, "SELECT * FROM [Progression] WHERE [IDPROGRESSION]=-2"),
             "IDPROGRESSION,PROGRESSION_1,PROGRESSION_2,PROGRESSION_3,PROGRESSION_4,PROGRESSION_5,OWNER\n"
             "-2,*[Saut de ligne],*[Line feed],*[Zeilenumbruch],*[Salto de línea],*[Nuova riga],-1\n");
+}
+
+// A category and a progression step of the user's at numbers the template
+// claims move out of the way instead of being overwritten; Nulls of the
+// template arrive as Nulls (a label without owner is no user 0, which the
+// relation would refuse) and a template value overwrites a Null.
+TEST_F(ConvertV252ToV253Test, UserRowsAtClaimedNumbersMoveAndNullsCopyAsNulls) {
+  TempDir templates;
+  CopyTemplates(TEMPLATE_DIR, templates.path());
+  const std::string tmpl = templates.path() + "/tq2V2_5_3.mdb";
+  Shell(tmpl, "UPDATE [NutriLibelles] SET [OWNER]=NULL, [LIB_CIQUAL]=NULL WHERE [ID]=9");
+  const std::string db = Fixture("V252");
+  Shell(db, "UPDATE [NutriLibelles] SET [BKCOL]=NULL WHERE [ID]=3");
+  Shell(db,
+        "INSERT INTO [Categories] ([CLASS_ID], [TYPE], [MASQUE], [PERE_ID], [NAME_1], [OWNER]) "
+        "VALUES (96, 2, 0, -1, 'Mes buffets', 1)");
+  Shell(db, "INSERT INTO [CategRecet] ([RECET_ID], [CLASS_ID], [CLASSPARENT], [MASQUE]) VALUES (1, 96, -1, 0)");
+  Shell(db, "INSERT INTO [Progression] ([IDPROGRESSION], [PROGRESSION_1], [OWNER]) VALUES (-2, 'Repos', 1)");
+  StepHarness harness(templates.path());
+  ASSERT_TRUE(harness.RunStep(2005002, db)) << harness.Journal();
+  const std::string journal = harness.Journal();
+  EXPECT_NE(journal.find("Données table [Categories] : enregistrement 96 de l'utilisateur déplacé en 1000\n"),
+            std::string::npos)
+      << journal;
+  EXPECT_NE(journal.find("Données table [Progression] : enregistrement -2 de l'utilisateur déplacé en 1000\n"
+                         "Données table [Progression] mises à jour.\n"),
+            std::string::npos);
+  EXPECT_EQ(Text(db, "SELECT [NAME_1] FROM [Categories] WHERE [CLASS_ID]=1000"), "Mes buffets");
+  EXPECT_EQ(Text(db, "SELECT [CLASS_ID] FROM [CategRecet] WHERE [RECET_ID]=1 AND [CLASS_ID]>=96"), "1000");
+  EXPECT_EQ(Text(db, "SELECT [NAME_1] FROM [Categories] WHERE [CLASS_ID]=96"),
+            Text(tmpl, "SELECT [NAME_1] FROM [Categories] WHERE [CLASS_ID]=96"));
+  EXPECT_EQ(Text(db, "SELECT [PROGRESSION_1] FROM [Progression] WHERE [IDPROGRESSION]=1000"), "Repos");
+  EXPECT_EQ(Text(db, "SELECT [OWNER] IS NULL FROM [NutriLibelles] WHERE [ID]=9"), "-1");
+  EXPECT_EQ(Text(db, "SELECT [LIB_CIQUAL] IS NULL FROM [NutriLibelles] WHERE [ID]=9"), "-1");
+  EXPECT_EQ(Text(db, "SELECT [BKCOL] FROM [NutriLibelles] WHERE [ID]=3"),
+            Text(tmpl, "SELECT [BKCOL] FROM [NutriLibelles] WHERE [ID]=3"));
+  EXPECT_EQ(Version(db), "2.5.3.459");
 }
 
 }  // namespace
