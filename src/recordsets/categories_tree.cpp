@@ -130,6 +130,24 @@ BOOL CCategoriesTree::LoadSubtree(CCategoriesBulkSet& set, CategoryNode* pTop) {
   return TRUE;
 }
 
+namespace {
+
+// Writes one column of one category through its record set.
+template <class Assign>
+void EditCategory(CDatabase* pDatabase, LONG nClassId, Assign assign) {
+  CCategoriesSet categories(pDatabase, kConvertedDatabase);
+  categories.m_strFilter.Format("[CLASS_ID]=%d", static_cast<int>(nClassId));
+  categories.Open();
+  if (!categories.IsEOF()) {
+    categories.Edit();
+    assign(categories);
+    categories.Update();
+  }
+  categories.Close();
+}
+
+}  // namespace
+
 void CCategoriesTree::BreakLoop(LONG nClassId, LONG nParentId) {
   JournalFormat("Arbre des catégories : boucle rompue entre la catégorie %d et la catégorie %d\n",
                 static_cast<int>(nClassId), static_cast<int>(nParentId));
@@ -137,25 +155,9 @@ void CCategoriesTree::BreakLoop(LONG nClassId, LONG nParentId) {
   // every template has it. Any other category met twice is a row that
   // repeats an identifier; it stays as it is, read once.
   if (nClassId != kRootId) return;
-  CCategoriesSet categories(m_pDatabase, kConvertedDatabase);
-  categories.m_strFilter.Format("[CLASS_ID]=%d", static_cast<int>(kRootId));
-  categories.Open();
-  if (!categories.IsEOF()) {
-    categories.Edit();
-    categories.m_PERE_ID = kRootId;
-    categories.Update();
-  }
-  categories.Close();
+  EditCategory(m_pDatabase, kRootId, [](CCategoriesSet& set) { set.m_PERE_ID = kRootId; });
 }
 
 void CCategoriesTree::ClearHasChildren(LONG nClassId) {
-  CCategoriesSet categories(m_pDatabase, kConvertedDatabase);
-  categories.m_strFilter.Format("[CLASS_ID]=%d", static_cast<int>(nClassId));
-  categories.Open();
-  if (!categories.IsEOF()) {
-    categories.Edit();
-    categories.m_ASCHILD = FALSE;
-    categories.Update();
-  }
-  categories.Close();
+  EditCategory(m_pDatabase, nClassId, [](CCategoriesSet& set) { set.m_ASCHILD = FALSE; });
 }
