@@ -5,6 +5,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 
 #include "engine/detection.h"
 #include "framework/data_source.h"
@@ -74,7 +75,7 @@ CString ResumeNotePath(const CString& strSource) { return strSource + ".reprise"
 CString FreeUnfinishedPath(const CString& strSource) {
   const CString first = strSource + ".inachevee";
   CString path = first;
-  for (int n = 1; PathExists(path); ++n) path.Format("%s.%d", first.GetString(), n);
+  for (int n = 1; NameTaken(path); ++n) path.Format("%s.%d", first.GetString(), n);
   return path;
 }
 
@@ -120,38 +121,61 @@ bool RestoreFromBackup(const CString& strSource) {
   return true;
 }
 
-DbVersion Convert(const CString& strSource, CString& strDest, const CString& strTemplateDir, CString& strBackup) {
+// Takes one of the run's locks, saying on standard error for whom and how
+// long a busy one is waited for; false, with the failure noted, when the
+// run must not go on. `busy` words the failure after the wait.
+bool TakeLock(CRunLock& lock, const std::string& path, int timeout, const CString& busy) {
+  const auto tell = [&](const std::string& holder) {
+    std::fprintf(stderr, "updater : attente du verrou %s, tenu par %s ; %d s au plus.\n", path.c_str(),
+                 holder.empty() ? "une autre conversion" : holder.c_str(), timeout);
+  };
+  switch (lock.Acquire(path, timeout, tell)) {
+    case CRunLock::Result::Busy:
+      NoteFailure("%s (verrou %s) ; abandon après %d s d'attente", busy.GetString(), path.c_str(), timeout);
+      return false;
+    case CRunLock::Result::Refused:
+      NoteFailure("le verrou %s est un lien ou un fichier spécial que ce programme n'a pas créé ; il n'est pas "
+                  "suivi et rien n'a été converti",
+                  path.c_str());
+      return false;
+    case CRunLock::Result::Held:
+    case CRunLock::Result::Unavailable:
+      // Where no lock file can be made no data source can be registered
+      // either; the registration then fails and says so.
+      return true;
+  }
+  return true;
+}
+
+DbVersion Convert(const CString& strSource, CString& strDest, const CString& strTemplateDir, CString& strBackup,
+                  const std::function<void()>& onLocked) {
   // The data sources have fixed names: two runs at once would point them at
   // each other's files. One run at a time holds them.
   CRunLock lock;
   const std::string lockPath = DataSourceLockPath();
   const int timeout = LockTimeout();
-  // Where no lock file can be made no data source can be registered either;
-  // the registration then fails and says so in the journal.
-  if (lock.Acquire(lockPath, timeout) == CRunLock::Result::Busy) {
-    NoteFailure(
-        "une autre conversion utilise les sources de données TQ2TMP et TQ2TMPSRC (verrou %s) ; "
-        "abandon après %d s d'attente",
-        lockPath.c_str(), timeout);
+  if (!TakeLock(lock, lockPath, timeout, "une autre conversion utilise les sources de données TQ2TMP et TQ2TMPSRC"))
     return 0;
-  }
   if (lock.IsHeld()) {
     RemoveStaleDataSources();
     // Where unnamed files are missing, a killed copy leaves its temporary.
     RemoveCopyLeftoversBeside(strSource);
     if (!strDest.IsEmpty()) RemoveCopyLeftoversBeside(strDest);
   }
+  // Refused before the journal is opened: nothing is written beside the
+  // templates.
   if (WritesATemplate(strSource, strDest, strTemplateDir)) return 0;
   const bool inPlace = IsInPlace(strSource, strDest);
   // That lock belongs to one data-source file: runs with settings of their
   // own would still write one database at once, each step over the other's.
   CRunLock fileLock;
   const std::string fileLockPath = (inPlace ? strSource : strDest).str() + ".lock";
-  if (fileLock.Acquire(fileLockPath, timeout) == CRunLock::Result::Busy) {
-    NoteFailure("une autre conversion écrit déjà %s (verrou %s) ; abandon après %d s d'attente",
-                (inPlace ? strSource : strDest).GetString(), fileLockPath.c_str(), timeout);
-    return 0;
-  }
+  CString busy;
+  busy.Format("une autre conversion écrit déjà %s", (inPlace ? strSource : strDest).GetString());
+  if (!TakeLock(fileLock, fileLockPath, timeout, busy)) return 0;
+  // Only now may the journal be emptied: a run that waited in vain, or was
+  // refused, leaves the last run's journal as it was.
+  if (onLocked) onLocked();
   if (inPlace && fileLock.IsHeld() && !RestoreFromBackup(strSource)) return 0;
 
   const DbVersion detected = DetectDbVersion(strSource);
@@ -208,10 +232,11 @@ DbVersion RunChain(DbVersion nVersion, CString& strDest, const CString& strTempl
   return nVersion;
 }
 
-DbVersion RunConversion(const CString& strSource, CString& strDest, const CString& strTemplateDir, CString* pBackup) {
+DbVersion RunConversion(const CString& strSource, CString& strDest, const CString& strTemplateDir, CString* pBackup,
+                        const std::function<void()>& onLocked) {
   ClearFailure();
   CString backup;
-  const DbVersion reached = Convert(strSource, strDest, strTemplateDir, backup);
+  const DbVersion reached = Convert(strSource, strDest, strTemplateDir, backup, onLocked);
   if (pBackup != nullptr) *pBackup = backup;
   if (reached == 0 && InterruptSignal() != 0) {
     CString reason;

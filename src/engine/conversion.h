@@ -1,6 +1,7 @@
 // The conversion of one run: detection, preparation and the chain of steps.
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include "platform/text.h"
@@ -10,9 +11,11 @@
 // Converts the source (into the destination, or in place) and returns the
 // DbVersion reached, 0 when nothing was converted. strDest ends naming the
 // file that was converted; *pBackup, when given, the backup an in-place run
-// wrote (empty when it wrote none).
+// wrote (empty when it wrote none). onLocked, when given, is called once the
+// run holds its locks and before it writes anything (it opens the journal):
+// a run that waits in vain or is refused calls it not at all.
 DbVersion RunConversion(const CString& strSource, CString& strDest, const CString& strTemplateDir,
-                        CString* pBackup = nullptr);
+                        CString* pBackup = nullptr, const std::function<void()>& onLocked = {});
 
 // The links that a run from nVersion goes through, in order, when every
 // step succeeds.

@@ -13,10 +13,14 @@
 //    reader sees the old text or the new one, never a mix. The new text is
 //    written and synced in a file without a name, then named beside the file
 //    as "<file>.updater-XXXXXX" and renamed over it, so a process killed
-//    while writing leaves nothing behind. A final symbolic link is followed
-//    and its target replaced (the link stays a link); the file keeps its
-//    permission bits, a new one gets 0600. False, with nothing changed, when
-//    the file cannot be replaced or is there but not a regular file.
+//    while writing leaves nothing behind. Every name is reached through the
+//    folder's descriptor (folder_file.h), the copy's created exclusively.
+//    A final symbolic link is followed and its target replaced (the link
+//    stays a link) only when the link and its target are the effective
+//    user's own: a link another user planted is never followed. The file
+//    keeps its permission bits, a new one gets 0600. False, with nothing
+//    changed, when the file cannot be replaced, is there but not a regular
+//    file, or belongs to another user.
 //  - AppendSettingsFile(path, text) adds `text` at the end of a regular file,
 //    creating it (0666 less the umask) when missing; false otherwise.
 //  - HasControlCharacter(text) tells whether text holds a byte below 0x20
