@@ -9,6 +9,11 @@
 // The last holder removes the file when it lets go, so that a run leaves
 // nothing behind; a holder killed on the way leaves it to the next one.
 //
+// IsHeldElsewhere tells, without taking the lock and without creating the
+// file, whether a holder other than this process's own locks has it: a
+// look for a caller that only reports. A lock this process holds counts as
+// held too.
+//
 // Lock files lie beside databases and data-source files, in folders other
 // users may write. The file is reached through its folder's descriptor
 // (folder_file.h) and never through a link: a link, a FIFO or anything but
@@ -39,6 +44,8 @@ class CRunLock {
   Result Acquire(const std::string& path, int timeoutSeconds,
                  const std::function<void(const std::string& holder)>& onWait = {});
   bool IsHeld() const { return m_fd >= 0; }
+
+  static bool IsHeldElsewhere(const std::string& path);
 
  private:
   int m_fd = -1;
