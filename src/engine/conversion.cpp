@@ -7,9 +7,11 @@
 #include <functional>
 
 #include "engine/detection.h"
+#include "engine/resume_note.h"
 #include "framework/data_source.h"
 #include "framework/step_phases.h"
 #include "platform/file_copy.h"
+#include "platform/file_stamp.h"
 #include "platform/interrupt.h"
 #include "platform/odbc_installer.h"
 #include "platform/run_lock.h"
@@ -74,15 +76,52 @@ bool Resume(const PlannedResume& resume, const CString& strSource) {
     JournalFormat(
         "Reprise après une conversion inachevée : base rétablie depuis %s ; la base inachevée est gardée dans %s\n",
         resume.backup.GetString(), unfinished.c_str());
+    // Without Debug there is no journal: the user must hear that the file
+    // was swapped.
+    std::fprintf(stderr,
+                 "updater : reprise d'une conversion inachevée : %s est rétablie depuis %s ; la base inachevée est "
+                 "gardée dans %s.\n",
+                 strSource.GetString(), resume.backup.GetString(), unfinished.c_str());
   }
   unlink(resume.note);
   return true;
+}
+
+// The steps of an in-place run, under the note that lets a later run put
+// the backup back (resume_note.h). No note may stay once nothing was
+// converted: the source is then the user's file as it was, and the user
+// may go on working on it.
+DbVersion RunStepsInPlace(const ConversionPlan& plan, const CString& strDest) {
+  const CString& source = plan.source;
+  ResumeNote note;
+  note.backup = plan.backup;
+  note.backupStamp = StampOf(plan.backup.str());
+  const FileStamp before = StampOf(source.str());
+  if (!note.backupStamp.valid || !before.valid || !WriteResumeNote(source, note)) {
+    NoteFailure("impossible d'écrire la note de reprise %s ; rien n'a été converti",
+                ResumeNotePath(source).GetString());
+    return kDbVersionNone;
+  }
+  const DbVersion reached = RunSteps(plan.steps, strDest);
+  const FileStamp after = StampOf(source.str());
+  if (reached != kDbVersionNone || after.SameFile(before)) {
+    unlink(ResumeNotePath(source));
+  } else {
+    note.left = after;
+    WriteResumeNote(source, note);
+  }
+  return reached;
 }
 
 // Carries the plan out. Every decision is the plan's; what can still go
 // wrong (a refused registration or copy, a step) says so on the way.
 DbVersion Execute(const ConversionPlan& plan, CString& strDest, CString& strBackup) {
   const CString& source = plan.source;
+  if (!plan.resume.passedOver.IsEmpty()) std::fprintf(stderr, "updater : %s.\n", plan.resume.passedOver.GetString());
+  if (!plan.resume.refusal.IsEmpty()) {
+    NoteFailure("%s", plan.resume.refusal.GetString());
+    return 0;
+  }
   if (!plan.resume.note.IsEmpty() && !Resume(plan.resume, source)) return 0;
   const DbVersion detected = DetectDbVersion(source);
   if (detected == kDbVersionNone) return 0;
@@ -108,11 +147,7 @@ DbVersion Execute(const ConversionPlan& plan, CString& strDest, CString& strBack
   // Until the run ends converted, the note names the backup that holds
   // the database as it was (see PlannedResume).
   strBackup = plan.backup;
-  const CString note = ResumeNotePath(source);
-  ReplaceSettingsFile(note.str(), strBackup.str() + "\n");
-  const DbVersion reached = RunSteps(plan.steps, strDest);
-  if (reached != kDbVersionNone) unlink(note);
-  return reached;
+  return RunStepsInPlace(plan, strDest);
 }
 
 // Takes one of the run's locks, saying on standard error for whom and how

@@ -142,6 +142,16 @@ SettingsText ReadSettingsFile(const std::string& path) {
   return file;
 }
 
+// Gives `name` in the folder the text at once, with that mode.
+static bool ReplaceIn(const CFolder& folder, const std::string& name, mode_t mode, std::string_view text) {
+  std::string copy = WriteUnnamedCopy(folder, name, mode, text);
+  if (copy.empty()) copy = WriteNamedCopy(folder, name, mode, text);
+  if (copy.empty()) return false;
+  if (::renameat(folder.fd(), copy.c_str(), folder.fd(), name.c_str()) == 0) return true;
+  ::unlinkat(folder.fd(), copy.c_str(), 0);
+  return false;
+}
+
 bool ReplaceSettingsFile(const std::string& path, std::string_view text) {
   const std::optional<std::string> file = ReplacedFile(path);
   if (!file) return false;
@@ -158,12 +168,12 @@ bool ReplaceSettingsFile(const std::string& path, std::string_view text) {
   } else if (errno != ENOENT) {
     return false;
   }
-  std::string copy = WriteUnnamedCopy(folder, name, mode, text);
-  if (copy.empty()) copy = WriteNamedCopy(folder, name, mode, text);
-  if (copy.empty()) return false;
-  if (::renameat(folder.fd(), copy.c_str(), folder.fd(), name.c_str()) == 0) return true;
-  ::unlinkat(folder.fd(), copy.c_str(), 0);
-  return false;
+  return ReplaceIn(folder, name, mode, text);
+}
+
+bool ReplacePrivateFile(const std::string& path, std::string_view text) {
+  const CFolder folder = CFolder::Of(path);
+  return folder.IsOpen() && ReplaceIn(folder, NameOf(path), 0600, text);
 }
 
 bool AppendSettingsFile(const std::string& path, std::string_view text) {

@@ -21,6 +21,11 @@
 //    keeps its permission bits, a new one gets 0600. False, with nothing
 //    changed, when the file cannot be replaced, is there but not a regular
 //    file, or belongs to another user.
+//  - ReplacePrivateFile(path, text) does the same for a file of the
+//    program's own beside a database, but whatever holds the name (a link
+//    of anyone's, a file of another user) is replaced, never followed nor
+//    kept: the new file is the effective user's, 0600. False, with nothing
+//    changed, when the name cannot be replaced (a folder holds it).
 //  - AppendSettingsFile(path, text) adds `text` at the end of a regular file,
 //    creating it (0666 less the umask) when missing; false otherwise.
 //  - HasControlCharacter(text) tells whether text holds a byte below 0x20
@@ -48,6 +53,7 @@ struct SettingsText {
 
 SettingsText ReadSettingsFile(const std::string& path);
 bool ReplaceSettingsFile(const std::string& path, std::string_view text);
+bool ReplacePrivateFile(const std::string& path, std::string_view text);
 bool AppendSettingsFile(const std::string& path, std::string_view text);
 int RemoveStaleReplacements(const std::string& path);
 bool HasControlCharacter(std::string_view text);

@@ -328,6 +328,13 @@ TEST_F(FileSafetyTest, AFailedInPlaceRunNamesTheBackupThatHoldsTheOriginal) {
   fs::copy_file(std::string(TEMPLATE_DIR) + "/tq2V2_1.mdb", m_templates.path() + "/tq2V2_1.mdb");
   EXPECT_EQ(m_run.Run("'/SRC=" + source + "'"), 0) << m_run.stderrText();
   EXPECT_EQ(Version(source), ReachedVersion());
+  // Without Debug there is no journal: standard error says the file was
+  // swapped, and where the one it replaced is.
+  EXPECT_NE(m_run.stderrText().find("updater : reprise d'une conversion inachevée : " + source +
+                                    " est rétablie depuis " + source + ".V2.0 ; la base inachevée est gardée dans " +
+                                    source + ".inachevee."),
+            std::string::npos)
+      << m_run.stderrText();
   EXPECT_TRUE(ReadFile(source + ".V2.0.1") == original) << "the second backup is not the original";
   EXPECT_FALSE(FileExists(source + ".reprise"));
   // The file it replaced is kept, in case the user had worked on it since.
