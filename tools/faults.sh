@@ -8,7 +8,8 @@
 #
 # Usage: tools/faults.sh --short|--long BUILD_DIR [SEED]
 #   --short  under two minutes, on the sample (CTest runs it)
-#   --long   by hand: 100 kills on the large database and 100 on the sample
+#   --long   by hand: 100 kills on the large database and 100 on the sample,
+#            and the planted-file cases of two users (as root), raced 20 times
 # SEED (default: the clock) drives every random choice; it is printed first
 # so that a failing run can be repeated exactly.
 set -euo pipefail
@@ -491,6 +492,28 @@ concurrency() {
   done
 }
 
+#-- files planted beside the database by another user --------------------------
+# Two users of a group folder and of a sticky folder (tests/app/shared_folder_test.sh):
+# planted logs, notes, backups and lock links, and links swapped in at every
+# name a run creates, each raced `races` times.
+planted=0 planted_bad=0
+planted_files() {
+  local races=$1 out
+  out=$("$root/tests/app/shared_folder_test.sh" "$updater" "$jetsql" "$templates" "$sample" "$races" 2>&1)
+  local status=$?
+  if [ $status -eq 77 ]; then
+    echo "planted files: skipped (${out#SKIP: })"
+    return
+  fi
+  planted=$(sed -n 's/^shared folders: \([0-9]*\) checks, \([0-9]*\) failures.*/\1/p' <<<"$out")
+  planted_bad=$(sed -n 's/^shared folders: \([0-9]*\) checks, \([0-9]*\) failures.*/\2/p' <<<"$out")
+  [ -n "$planted" ] || planted=0 planted_bad=1
+  [ $status -eq 0 ] || while IFS= read -r line; do
+    case $line in FAIL*) problems+=("$line") ;; esac
+  done <<<"$out"
+  [ $status -eq 0 ] || [ ${#problems[@]} -gt 0 ] || problems+=("planted files: $out")
+}
+
 #-- the run ------------------------------------------------------------------
 if [ "$mode" = --long ]; then
   [ -e "$large" ] || {
@@ -506,11 +529,13 @@ disk_cases
 bad_files
 bad_settings
 concurrency
+[ "$mode" = --long ] && planted_files 20
 
 echo "kill points tried: $kills / files failing .check or runs not finished after: $kill_bad"
 echo "fault cases: $cases / files lost or changed: $cases_bad"
 echo "bad inputs tried: $inputs / crashes, hangs or unclean failures: $inputs_bad"
 echo "runs at once: $concurrent / failures: $concurrent_bad"
+[ "$mode" = --long ] && echo "planted-file checks: $planted / files touched, rows injected or originals lost: $planted_bad"
 if [ ${#problems[@]} -gt 0 ]; then
   echo "${#problems[@]} problem(s), seed $seed:"
   printf '  %s\n' "${problems[@]}"

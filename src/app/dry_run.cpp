@@ -41,6 +41,7 @@ void PrintSettings(const SettingsInForce& settings) {
 
 void PrintPlan(const ConversionPlan& plan, const CUpdaterApp& app) {
   std::printf("\nBase source            : %s\n", app.m_strSource.GetString());
+  if (!plan.resume.passedOver.IsEmpty()) std::printf("Passé outre            : %s\n", plan.resume.passedOver.GetString());
   if (!plan.resume.backup.IsEmpty()) {
     std::printf("Reprise                : la base serait d'abord rétablie depuis %s (conversion inachevée), "
                 "la base actuelle gardée dans %s\n",

@@ -41,11 +41,15 @@ BOOL CUpdaterApp::InitInstance() {
   // mistake changes what the run does (no journal, another template folder).
   ReportSettingsIssues(stderr, SummarizeSettings(m_pszAppName));
 
-  if (g_bDebug) OpenJournal(m_strJournalPath);
-  const bool journalWritten = g_pJournal != nullptr;
+  // The journal is opened once the run holds its locks: a run that waits
+  // in vain must not empty the journal of the run it waited for.
+  bool journalWritten = false;
   CString backup;
   if (bPaths) {
-    m_nCurrentVersion = RunConversion(m_strSource, m_strDest, m_szTemplateDir, &backup);
+    m_nCurrentVersion = RunConversion(m_strSource, m_strDest, m_szTemplateDir, &backup, [&] {
+      if (g_bDebug) OpenJournal(m_strJournalPath);
+      journalWritten = g_pJournal != nullptr;
+    });
   } else {
     NoteFailure("%s", kNoSourceReason);
   }

@@ -4,11 +4,14 @@
 
 #include <csignal>
 #include <cstdio>
+#include <functional>
 
 #include "engine/detection.h"
+#include "engine/resume_note.h"
 #include "framework/data_source.h"
 #include "framework/step_phases.h"
 #include "platform/file_copy.h"
+#include "platform/file_stamp.h"
 #include "platform/interrupt.h"
 #include "platform/odbc_installer.h"
 #include "platform/run_lock.h"
@@ -73,15 +76,52 @@ bool Resume(const PlannedResume& resume, const CString& strSource) {
     JournalFormat(
         "Reprise après une conversion inachevée : base rétablie depuis %s ; la base inachevée est gardée dans %s\n",
         resume.backup.GetString(), unfinished.c_str());
+    // Without Debug there is no journal: the user must hear that the file
+    // was swapped.
+    std::fprintf(stderr,
+                 "updater : reprise d'une conversion inachevée : %s est rétablie depuis %s ; la base inachevée est "
+                 "gardée dans %s.\n",
+                 strSource.GetString(), resume.backup.GetString(), unfinished.c_str());
   }
   unlink(resume.note);
   return true;
+}
+
+// The steps of an in-place run, under the note that lets a later run put
+// the backup back (resume_note.h). No note may stay once nothing was
+// converted: the source is then the user's file as it was, and the user
+// may go on working on it.
+DbVersion RunStepsInPlace(const ConversionPlan& plan, const CString& strDest) {
+  const CString& source = plan.source;
+  ResumeNote note;
+  note.backup = plan.backup;
+  note.backupStamp = StampOf(plan.backup.str());
+  const FileStamp before = StampOf(source.str());
+  if (!note.backupStamp.valid || !before.valid || !WriteResumeNote(source, note)) {
+    NoteFailure("impossible d'écrire la note de reprise %s ; rien n'a été converti",
+                ResumeNotePath(source).GetString());
+    return kDbVersionNone;
+  }
+  const DbVersion reached = RunSteps(plan.steps, strDest);
+  const FileStamp after = StampOf(source.str());
+  if (reached != kDbVersionNone || after.SameFile(before)) {
+    unlink(ResumeNotePath(source));
+  } else {
+    note.left = after;
+    WriteResumeNote(source, note);
+  }
+  return reached;
 }
 
 // Carries the plan out. Every decision is the plan's; what can still go
 // wrong (a refused registration or copy, a step) says so on the way.
 DbVersion Execute(const ConversionPlan& plan, CString& strDest, CString& strBackup) {
   const CString& source = plan.source;
+  if (!plan.resume.passedOver.IsEmpty()) std::fprintf(stderr, "updater : %s.\n", plan.resume.passedOver.GetString());
+  if (!plan.resume.refusal.IsEmpty()) {
+    NoteFailure("%s", plan.resume.refusal.GetString());
+    return 0;
+  }
   if (!plan.resume.note.IsEmpty() && !Resume(plan.resume, source)) return 0;
   const DbVersion detected = DetectDbVersion(source);
   if (detected == kDbVersionNone) return 0;
@@ -107,24 +147,42 @@ DbVersion Execute(const ConversionPlan& plan, CString& strDest, CString& strBack
   // Until the run ends converted, the note names the backup that holds
   // the database as it was (see PlannedResume).
   strBackup = plan.backup;
-  const CString note = ResumeNotePath(source);
-  ReplaceSettingsFile(note.str(), strBackup.str() + "\n");
-  const DbVersion reached = RunSteps(plan.steps, strDest);
-  if (reached != kDbVersionNone) unlink(note);
-  return reached;
+  return RunStepsInPlace(plan, strDest);
 }
 
-DbVersion Convert(const CString& strSource, CString& strDest, const CString& strTemplateDir, CString& strBackup) {
+// Takes one of the run's locks, saying on standard error for whom and how
+// long a busy one is waited for; false, with the failure noted, when the
+// run must not go on. `busy` words the failure after the wait.
+bool TakeLock(CRunLock& lock, const std::string& path, int timeout, const CString& busy) {
+  const auto tell = [&](const std::string& holder) {
+    std::fprintf(stderr, "updater : attente du verrou %s, tenu par %s ; %d s au plus.\n", path.c_str(),
+                 holder.empty() ? "une autre conversion" : holder.c_str(), timeout);
+  };
+  switch (lock.Acquire(path, timeout, tell)) {
+    case CRunLock::Result::Busy:
+      NoteFailure("%s ; abandon après %d s d'attente", busy.GetString(), timeout);
+      return false;
+    case CRunLock::Result::Refused:
+      NoteFailure("le verrou %s est un lien ou un fichier spécial que ce programme n'a pas créé ; il n'est pas "
+                  "suivi et rien n'a été converti",
+                  path.c_str());
+      return false;
+    case CRunLock::Result::Held:
+    case CRunLock::Result::Unavailable:
+      // Where no lock file can be made no data source can be registered
+      // either; the registration then fails and says so.
+      return true;
+  }
+  return true;
+}
+
+DbVersion Convert(const CString& strSource, CString& strDest, const CString& strTemplateDir, CString& strBackup,
+                  const std::function<void()>& onLocked) {
   // The data sources have fixed names: two runs at once would point them at
   // each other's files. One run at a time holds them.
   CRunLock lock;
   const int timeout = LockTimeoutSeconds();
-  // Where no lock file can be made no data source can be registered either;
-  // the registration then fails and says so in the journal.
-  if (lock.Acquire(DataSourceLockPath(), timeout) == CRunLock::Result::Busy) {
-    NoteFailure("%s ; abandon après %d s d'attente", DataSourcesBusyReason().GetString(), timeout);
-    return 0;
-  }
+  if (!TakeLock(lock, DataSourceLockPath(), timeout, DataSourcesBusyReason())) return 0;
   if (lock.IsHeld()) {
     RemoveStaleDataSources();
     // Where unnamed files are missing, a killed copy leaves its temporary.
@@ -133,7 +191,8 @@ DbVersion Convert(const CString& strSource, CString& strDest, const CString& str
   }
   // A relative DEST= lands in the template folder, and converting a
   // template would feed the user's data to every later conversion. Checked
-  // before the file's lock, which would be written beside it.
+  // before the file's lock and the journal, which would be written beside
+  // it.
   const bool inPlace = IsInPlace(strSource, strDest);
   const CString& written = inPlace ? strSource : strDest;
   if (const CString hit = WrittenTemplate(strSource, strDest, strTemplateDir); !hit.IsEmpty()) {
@@ -144,10 +203,10 @@ DbVersion Convert(const CString& strSource, CString& strDest, const CString& str
   // That lock belongs to one data-source file: runs with settings of their
   // own would still write one database at once, each step over the other's.
   CRunLock fileLock;
-  if (fileLock.Acquire(FileLockPath(written), timeout) == CRunLock::Result::Busy) {
-    NoteFailure("%s ; abandon après %d s d'attente", FileBusyReason(written).GetString(), timeout);
-    return 0;
-  }
+  if (!TakeLock(fileLock, FileLockPath(written), timeout, FileBusyReason(written))) return 0;
+  // Only now may the journal be emptied: a run that waited in vain, or was
+  // refused, leaves the last run's journal as it was.
+  if (onLocked) onLocked();
   LockState locks;
   locks.fileLockHeld = fileLock.IsHeld();
   return Execute(PlanConversion(strSource, strDest, strTemplateDir, locks), strDest, strBackup);
@@ -174,10 +233,11 @@ DbVersion RunSteps(const std::vector<PlannedStep>& steps, const CString& strDest
   return reached;
 }
 
-DbVersion RunConversion(const CString& strSource, CString& strDest, const CString& strTemplateDir, CString* pBackup) {
+DbVersion RunConversion(const CString& strSource, CString& strDest, const CString& strTemplateDir, CString* pBackup,
+                        const std::function<void()>& onLocked) {
   ClearFailure();
   CString backup;
-  const DbVersion reached = Convert(strSource, strDest, strTemplateDir, backup);
+  const DbVersion reached = Convert(strSource, strDest, strTemplateDir, backup, onLocked);
   if (pBackup != nullptr) *pBackup = backup;
   if (reached == 0 && InterruptSignal() != 0) {
     CString reason;

@@ -9,6 +9,7 @@
 // completes last (an interruption, the backup that holds the original).
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include "engine/plan.h"
@@ -18,9 +19,11 @@
 // Converts the source (into the destination, or in place) and returns the
 // DbVersion reached, 0 when nothing was converted. strDest ends naming the
 // file that was converted; *pBackup, when given, the backup an in-place run
-// wrote (empty when it wrote none).
+// wrote (empty when it wrote none). onLocked, when given, is called once the
+// run holds its locks and before it writes anything (it opens the journal):
+// a run that waits in vain or is refused calls it not at all.
 DbVersion RunConversion(const CString& strSource, CString& strDest, const CString& strTemplateDir,
-                        CString* pBackup = nullptr);
+                        CString* pBackup = nullptr, const std::function<void()>& onLocked = {});
 
 // Runs the planned steps on strDest in order while they succeed; the
 // version the last one reaches, 0 after a failed step (with its reason).

@@ -58,6 +58,14 @@ DbVersion ReadVersion(CDatabase* pDb) {
 
 CString UnrecognisedReason(const CString& strSource) {
   CString reason;
+  // The driver refuses a database with another user's log beside it, which
+  // says nothing about its version.
+  if (const std::string log = jetdb::foreignLog(strSource.str()); !log.empty()) {
+    reason.Format("la base source %s n'est pas ouverte : le journal %s posé à côté n'est pas le sien "
+                  "(un lien, un fichier spécial ou un fichier d'un autre utilisateur) ; rien n'a été changé",
+                  strSource.GetString(), log.c_str());
+    return reason;
+  }
   reason.Format(PathExists(strSource) ? "version de la base source non reconnue : %s" : "base source introuvable : %s",
                 strSource.GetString());
   return reason;
@@ -142,7 +150,8 @@ CString PlainBackupPath(const CString& strSource, DbVersion nVersion) {
 CString FreeBackupPath(const CString& strSource, DbVersion nVersion) {
   const CString first = PlainBackupPath(strSource, nVersion);
   CString path = first;
-  for (int n = 1; PathExists(path); ++n) path.Format("%s.%d", first.GetString(), n);
+  // A dangling link holds its name as well as a file: passed over too.
+  for (int n = 1; NameTaken(path); ++n) path.Format("%s.%d", first.GetString(), n);
   return path;
 }
 

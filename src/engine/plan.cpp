@@ -5,11 +5,13 @@
 #include <cstdlib>
 
 #include "engine/detection.h"
+#include "engine/resume_note.h"
 #include "framework/data_source.h"
 #include "framework/step_phases.h"
 #include "platform/connect_string.h"
 #include "platform/database.h"
 #include "platform/file_copy.h"
+#include "platform/file_stamp.h"
 #include "platform/run_lock.h"
 #include "platform/settings_file.h"
 #include "steps/versions.h"
@@ -46,7 +48,7 @@ PlannedStep CheckTemplate(const ConversionStep& step, const CString& strTemplate
 CString FreeUnfinishedPath(const CString& strSource) {
   const CString first = strSource + ".inachevee";
   CString path = first;
-  for (int n = 1; PathExists(path); ++n) path.Format("%s.%d", first.GetString(), n);
+  for (int n = 1; NameTaken(path); ++n) path.Format("%s.%d", first.GetString(), n);
   return path;
 }
 
@@ -96,16 +98,28 @@ LockState ProbeLocks(const CString& strSource, const CString& strDest) {
 
 PlannedResume PlanResume(const CString& strSource) {
   PlannedResume resume;
-  const CString note = ResumeNotePath(strSource);
-  const SettingsText text = ReadSettingsFile(note.str());
-  if (text.state != SettingsText::State::Read) return resume;
-  resume.note = note;
-  const std::string backup = text.text.substr(0, text.text.find('\n'));
-  // A backup the user removed means the user kept the source as it is.
-  if (!backup.empty() && PathExists(backup.c_str())) {
-    resume.backup = backup.c_str();
-    resume.unfinished = FreeUnfinishedPath(strSource);
+  const FoundNote found = ReadResumeNote(strSource);
+  resume.passedOver = found.passedOver;
+  if (!found.note) return resume;
+  const ResumeNote& note = *found.note;
+  resume.note = ResumeNotePath(strSource);
+  resume.refusal = BackupProblem(strSource, note);
+  if (!resume.refusal.IsEmpty()) {
+    resume.refusal += " ; aucun fichier n'est changé";
+    return resume;
   }
+  // A backup the user removed means the user kept the source as it is.
+  if (!PathExists(note.backup)) return resume;
+  // Work the user did since the failed run is never put aside for the backup.
+  if (note.left && !StampOf(strSource.str()).SameFile(*note.left)) {
+    resume.refusal.Format(
+        "la base %s a changé depuis la conversion inachevée qui l'a laissée : elle n'est pas remplacée par la "
+        "sauvegarde %s et aucun fichier n'est changé (supprimez %s pour la convertir telle qu'elle est)",
+        strSource.GetString(), note.backup.GetString(), resume.note.GetString());
+    return resume;
+  }
+  resume.backup = note.backup;
+  resume.unfinished = FreeUnfinishedPath(strSource);
   return resume;
 }
 
@@ -136,6 +150,10 @@ ConversionPlan PlanConversion(const CString& strSource, const CString& strDest, 
     return plan;
   }
   if (plan.inPlace && locks.fileLockHeld) plan.resume = PlanResume(strSource);
+  if (!plan.resume.refusal.IsEmpty()) {
+    plan.refusal = plan.resume.refusal;
+    return plan;
+  }
   plan.versionFile = plan.resume.backup.IsEmpty() ? strSource : plan.resume.backup;
   plan.version = PeekDbVersion(plan.versionFile, plan.refusal);
   if (plan.version == kDbVersionNone) return plan;

@@ -44,10 +44,15 @@ struct PlannedStep {
 // done cannot run again, and the note cannot tell a half-converted file from
 // one the user has worked on since. The next in-place run puts that backup
 // back first and keeps the file it replaces.
+// Only a note and a backup that the database's owner (or the user running)
+// wrote are acted on (resume_note.h); anything else at the note's name is
+// passed over, and said.
 struct PlannedResume {
   CString note;        // SOURCE.reprise when there is one to act on; else empty
   CString backup;      // the file put back; empty when the backup is gone (the note is only dropped)
   CString unfinished;  // where the file it replaces is kept: SOURCE.inachevee, .1, ...
+  CString passedOver;  // why what holds the note's name is not trusted; empty when nothing or trusted
+  CString refusal;     // why the source may not be put back (the backup or the source changed)
 };
 
 // What the plan knows of the locks that keep runs apart.

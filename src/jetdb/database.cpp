@@ -263,6 +263,10 @@ std::unique_ptr<Database> Database::open(const std::string& path, OpenMode mode,
     error = errors::notADatabase(path);
     return nullptr;
   }
+  if (auto foreign = create ? std::nullopt : foreignLogError(path)) {
+    error = *foreign;
+    return nullptr;
+  }
   auto impl = std::make_unique<Impl>();
   impl->path = path;
   impl->readOnly = mode == OpenMode::ReadOnly;

@@ -177,6 +177,11 @@ Error logMissing(std::string_view p) {
                        " en lecture seule : son journal d'écriture (-wal, -shm) est absent. Ouvrez-la une fois en "
                        "écriture pour la refermer.");
 }
+Error foreignLog(std::string_view p, std::string_view log, std::string_view why) {
+  return makeError("HY000", 3051,
+                   "Impossible d'ouvrir " + q(p) + " : le journal " + q(log) + " posé à côté " + std::string(why) +
+                       " ; il n'est pas lu et la base n'est pas ouverte. Retirez-le s'il ne vient pas de vous.");
+}
 Error rowNotFound() {
   return makeError("HY000", 3167, "L'enregistrement est supprimé.");
 }

@@ -55,6 +55,8 @@ Error fileExists(std::string_view path);
 Error fileLocked(std::string_view path);
 Error readOnly(std::string_view path);
 Error logMissing(std::string_view path);
+// A log file beside `path` that the driver will not read (see foreignLog).
+Error foreignLog(std::string_view path, std::string_view log, std::string_view why);
 Error rowNotFound();
 // The faults SQLite reports, worded for the file `path` (none when empty).
 Error diskFull(std::string_view path);

@@ -93,6 +93,10 @@ off_t logSize(const std::string& path) {
 }  // namespace
 
 Snapshot snapshotCopy(const std::string& source, int destFd, Error& error) {
+  if (auto foreign = foreignLogError(source)) {
+    error = *foreign;
+    return Snapshot::Failed;
+  }
   sqlite3* raw = nullptr;
   const int opened = openSqlite(source, OpenMode::ReadOnly, &raw);
   DbHandle db(raw);

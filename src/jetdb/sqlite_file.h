@@ -5,6 +5,7 @@
 
 #include <sqlite3.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -28,6 +29,9 @@ int openSqlite(const std::string& path, OpenMode mode, sqlite3** db);
 // The kind of file an open connection is on, read through SQLite's own
 // handle before any statement runs.
 FileKind fileKind(sqlite3* db);
+// The refusal of a database whose "-wal", "-shm" or "-journal" SQLite must
+// not read (see foreignLog); checked before SQLite opens the file.
+std::optional<Error> foreignLogError(const std::string& path);
 // Whether the write-ahead log of `path` and its index are both beside it.
 bool logPresent(const std::string& path);
 

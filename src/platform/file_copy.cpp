@@ -10,6 +10,7 @@
 #include <string>
 
 #include "jetdb/jetdb.h"
+#include "platform/folder_file.h"
 
 std::string FolderOf(const std::string& path) {
   const size_t slash = path.rfind('/');
@@ -71,23 +72,19 @@ bool WriteCopy(const char* source, int to) {
   return in.get() >= 0 && CopyContents(in.get(), to);
 }
 
-std::string NameOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 // Temporary names: ".NAME.tmpcopy-XXXXXX" beside NAME, hidden, and told
 // apart from the user's files by RemoveCopyLeftovers.
 constexpr char kTempMark[] = ".tmpcopy-";
 constexpr size_t kTempMarkLength = sizeof kTempMark - 1;
 constexpr size_t kSuffixLength = 6;
 
-std::string TempName(const std::string& dest) {
+// The temporary name, inside the destination's folder, of a copy to `name`.
+std::string TempName(const std::string& name) {
   static const char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
   std::random_device random;
-  std::string name = FolderOf(dest) + "/." + NameOf(dest) + kTempMark;
-  for (size_t i = 0; i < kSuffixLength; ++i) name += kChars[random() % (sizeof kChars - 1)];
-  return name;
+  std::string temp = "." + name + kTempMark;
+  for (size_t i = 0; i < kSuffixLength; ++i) temp += kChars[random() % (sizeof kChars - 1)];
+  return temp;
 }
 
 bool IsLeftover(const std::string& name) {
@@ -99,45 +96,51 @@ bool IsLeftover(const std::string& name) {
 // The copy on its way to the destination's name: an unnamed file of the
 // destination's folder, or a named temporary where the file system has no
 // unnamed files (open gives EOPNOTSUPP, or EISDIR or EINVAL on kernels that
-// do not know O_TMPFILE). Either is made as a new file of the user (0666
-// less the umask). Whatever is not placed is gone when it goes out of scope.
+// do not know O_TMPFILE). Every name is reached through the folder's own
+// descriptor, and a named temporary is created exclusively, so that no link
+// planted or swapped in the folder is ever followed. Whatever is not placed
+// is gone when it goes out of scope.
 class PendingCopy {
  public:
-  explicit PendingCopy(const std::string& dest)
-      : m_dest(dest), m_fd(open(FolderOf(dest).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666)) {
-    if (m_fd.get() >= 0 || (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)) return;
+  PendingCopy(const std::string& dest, mode_t mode)
+      : m_folder(CFolder::Of(dest)),
+        m_name(NameOf(dest)),
+        m_fd(m_folder.IsOpen() ? openat(m_folder.fd(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, mode) : -1) {
+    if (!m_folder.IsOpen() || m_fd.get() >= 0 || (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL))
+      return;
     for (int attempt = 0; attempt < 100 && m_fd.get() < 0; ++attempt) {
-      m_temp = TempName(dest);
-      m_fd.reset(open(m_temp.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666));
+      m_temp = TempName(m_name);
+      m_fd.reset(m_folder.CreateNew(m_temp, O_WRONLY, mode));
       if (m_fd.get() < 0 && errno != EEXIST) break;
     }
     if (m_fd.get() < 0) m_temp.clear();
   }
   ~PendingCopy() {
-    if (!m_temp.empty()) unlink(m_temp.c_str());
+    if (!m_temp.empty()) unlinkat(m_folder.fd(), m_temp.c_str(), 0);
   }
   PendingCopy(const PendingCopy&) = delete;
   PendingCopy& operator=(const PendingCopy&) = delete;
 
   int fd() const { return m_fd.get(); }
+  const CFolder& folder() const { return m_folder; }
 
   // Gives the finished copy the destination's name. With failIfExists an
   // existing destination is kept: link refuses an existing name, so one
   // that appeared in the meantime is not replaced either.
   bool Place(bool failIfExists) {
     if (m_temp.empty()) {
-      if (failIfExists) return Link(m_dest);
+      if (failIfExists) return Link(m_name);
       // Linking cannot replace a file: a temporary name first, renamed over
       // the destination at once.
       for (int attempt = 0; attempt < 100 && m_temp.empty(); ++attempt) {
-        const std::string temp = TempName(m_dest);
+        const std::string temp = TempName(m_name);
         if (Link(temp)) m_temp = temp;
         else if (errno != EEXIST) return false;
       }
     }
     if (m_temp.empty()) return false;
-    if (failIfExists) return link(m_temp.c_str(), m_dest.c_str()) == 0;
-    if (rename(m_temp.c_str(), m_dest.c_str()) != 0) return false;
+    if (failIfExists) return linkat(m_folder.fd(), m_temp.c_str(), m_folder.fd(), m_name.c_str(), 0) == 0;
+    if (renameat(m_folder.fd(), m_temp.c_str(), m_folder.fd(), m_name.c_str()) != 0) return false;
     m_temp.clear();
     return true;
   }
@@ -146,22 +149,32 @@ class PendingCopy {
   // Links the unnamed file under `name`. AT_EMPTY_PATH needs a capability
   // on kernels before 6.10; the descriptor's link in /proc does not.
   bool Link(const std::string& name) const {
-    if (linkat(m_fd.get(), "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0) return true;
+    if (linkat(m_fd.get(), "", m_folder.fd(), name.c_str(), AT_EMPTY_PATH) == 0) return true;
     if (errno == EEXIST) return false;
     const std::string self = "/proc/self/fd/" + std::to_string(m_fd.get());
-    return linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
+    return linkat(AT_FDCWD, self.c_str(), m_folder.fd(), name.c_str(), AT_SYMLINK_FOLLOW) == 0;
   }
 
-  std::string m_dest;
-  std::string m_temp;  // the copy's temporary name, while it has one
+  CFolder m_folder;
+  std::string m_name;
+  std::string m_temp;  // the copy's temporary name in the folder, while it has one
   Fd m_fd;
 };
+
+// The permission bits of a copy of a file with `mode`: the source's, with
+// the owner's write added so that the copy can be converted, never more.
+mode_t CopyMode(mode_t mode) { return (mode & 0777) | S_IWUSR; }
 
 }  // namespace
 
 bool PathExists(const char* path) {
   struct stat st;
   return stat(path, &st) == 0;
+}
+
+bool NameTaken(const char* path) {
+  struct stat st;
+  return lstat(path, &st) == 0;
 }
 
 bool IsSameFile(const char* a, const char* b) {
@@ -173,14 +186,25 @@ bool IsSameFile(const char* a, const char* b) {
 BOOL CopyFileA(const char* source, const char* dest, BOOL bFailIfExists) {
   if (source == nullptr || dest == nullptr) return FALSE;
   if (IsSameFile(source, dest)) return FALSE;
-  if (bFailIfExists && PathExists(dest)) return FALSE;
+  if (bFailIfExists && NameTaken(dest)) {
+    errno = EEXIST;
+    return FALSE;
+  }
   struct stat st;
   if (stat(source, &st) != 0 || !S_ISREG(st.st_mode)) return FALSE;
-  PendingCopy copy(dest);
-  if (copy.fd() < 0 || !WriteCopy(source, copy.fd()) || fsync(copy.fd()) != 0) return FALSE;
+  PendingCopy copy(dest, CopyMode(st.st_mode));
+  if (copy.fd() < 0) return FALSE;
+  // The umask narrowed the mode at the open; the source's group, where the
+  // user belongs to it, keeps a group folder's sharing.
+  if (fchmod(copy.fd(), CopyMode(st.st_mode)) != 0) return FALSE;
+  if (fchown(copy.fd(), static_cast<uid_t>(-1), st.st_gid) != 0) {
+    // Not one of the user's groups: the copy keeps the user's own group.
+  }
+  if (!WriteCopy(source, copy.fd()) || fsync(copy.fd()) != 0) return FALSE;
   // A writer killed on the file that had the name left its logs beside it:
   // SQLite would play them into the copy that takes the name.
-  for (const char* log : {"-wal", "-shm", "-journal"}) unlink((std::string(dest) + log).c_str());
+  const std::string name = NameOf(dest);
+  for (const char* log : {"-wal", "-shm", "-journal"}) unlinkat(copy.folder().fd(), (name + log).c_str(), 0);
   if (!copy.Place(bFailIfExists)) return FALSE;
   // The new name must reach the disk too, or a crash could lose the copy.
   Fd folder(open(FolderOf(dest).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));

@@ -8,9 +8,13 @@
 //    driver's snapshotCopy). A database whose last commit is all in its
 //    file (one that no writer holds, as the driver leaves every file it
 //    closes) is copied byte for byte; any other file too.
-//  - The destination gets the permissions of a new file of the user
-//    (0666 less the umask), not the source's: a copy of a read-only file
-//    can be converted.
+//  - The destination gets the source's permission bits with the owner's
+//    write added (a copy of a read-only file can be converted), never more:
+//    a 0600 database gives a 0600 copy, which no other user can read. It
+//    keeps the source's group where the user belongs to that group.
+//  - Every name is reached through the destination folder's descriptor
+//    (folder_file.h); a temporary name is created exclusively and a link
+//    at the destination's name is replaced, never followed.
 //  - The copy is written to an unnamed file in the destination's folder
 //    (O_TMPFILE), flushed to disk and only then given its name, so that a
 //    failed or interrupted copy, even a process killed by SIGKILL, leaves
@@ -23,8 +27,9 @@
 //  - The logs of a writer killed on the file that had the destination's
 //    name ("-wal", "-shm", "-journal" beside it) are removed before the copy
 //    takes the name: SQLite would otherwise play them into the copy.
-//  - With bFailIfExists set, an existing destination makes the copy fail and
-//    is left untouched.
+//  - With bFailIfExists set, an existing destination makes the copy fail
+//    (EEXIST) and is left untouched; a link at the name, even a dangling
+//    one, is an existing destination.
 //  - Copying a file onto itself fails and changes nothing (on Windows it
 //    would fail too; a naive copy would empty the file).
 //  - IsSameFile compares device and inode: "./a.mdb", "a.mdb" and a link to
@@ -41,6 +46,8 @@
 BOOL CopyFileA(const char* source, const char* dest, BOOL bFailIfExists);
 bool IsSameFile(const char* a, const char* b);
 bool PathExists(const char* path);
+// Whether anything has that name, a dangling link included.
+bool NameTaken(const char* path);
 int RemoveCopyLeftovers(const char* folder);
 // The same in the folder that holds `path`.
 int RemoveCopyLeftoversBeside(const char* path);

@@ -14,6 +14,8 @@
 #include <memory>
 #include <optional>
 
+#include "platform/folder_file.h"
+
 namespace {
 
 constexpr char kCopyMark[] = ".updater-";
@@ -29,14 +31,17 @@ std::string Folder(const std::string& file) {
 }
 
 // The file a replacement writes: the target of a final symbolic link, so that
-// a data-source file kept as a link elsewhere stays a link. Nothing when the
-// link leads nowhere.
+// a data-source file kept as a link elsewhere stays a link, but only a link
+// of the user's own to a file of the user's own: a link someone else put
+// there is not followed. Nothing when the link leads nowhere or may not be
+// followed.
 std::optional<std::string> ReplacedFile(const std::string& path) {
   struct stat st {};
   if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+  if (st.st_uid != ::geteuid()) return std::nullopt;
   std::error_code ec;
   std::filesystem::path target = std::filesystem::canonical(path, ec);
-  if (ec) return std::nullopt;
+  if (ec || ::lstat(target.c_str(), &st) != 0 || st.st_uid != ::geteuid()) return std::nullopt;
   return target.string();
 }
 
@@ -74,38 +79,45 @@ std::optional<std::string> NewCopyName(const std::string& file) {
   return name;
 }
 
-// Names the unnamed file beside `file`, under a name no other file has.
-std::optional<std::string> LinkBeside(int fd, const std::string& file) {
+// Names the unnamed file beside `name` in the folder, under a name no other
+// file has; the name given, or nothing.
+std::optional<std::string> LinkBeside(int fd, const CFolder& folder, const std::string& name) {
   const std::string self = "/proc/self/fd/" + std::to_string(fd);
   for (int attempt = 0; attempt < 100; ++attempt) {
-    std::optional<std::string> name = NewCopyName(file);
-    if (!name) return std::nullopt;
-    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name->c_str(), AT_SYMLINK_FOLLOW) == 0) return name;
+    std::optional<std::string> copy = NewCopyName(name);
+    if (!copy) return std::nullopt;
+    if (::linkat(AT_FDCWD, self.c_str(), folder.fd(), copy->c_str(), AT_SYMLINK_FOLLOW) == 0) return copy;
     if (errno != EEXIST) return std::nullopt;
   }
   return std::nullopt;
 }
 
-// A complete, synced copy of `text` beside `file`, named only once complete,
+// A complete, synced copy of `text` beside `name`, named only once complete,
 // so that a kill while writing leaves nothing; empty when none could be made.
-std::string WriteUnnamedCopy(const std::string& file, mode_t mode, std::string_view text) {
-  const int fd = ::open(Folder(file).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+std::string WriteUnnamedCopy(const CFolder& folder, const std::string& name, mode_t mode, std::string_view text) {
+  const int fd = ::openat(folder.fd(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
   if (fd < 0) return {};
-  const std::string name = Fill(fd, mode, text) ? LinkBeside(fd, file).value_or("") : "";
+  const std::string copy = Fill(fd, mode, text) ? LinkBeside(fd, folder, name).value_or("") : "";
   // The data is synced already: closing can lose nothing.
   ::close(fd);
-  return name;
+  return copy;
 }
 
-// The same copy named from the start, for where there are no unnamed files.
-std::string WriteNamedCopy(const std::string& file, mode_t mode, std::string_view text) {
-  std::string name = file + kCopyMark + std::string(kSuffixLength, 'X');
-  const int fd = ::mkostemp(name.data(), O_CLOEXEC);
-  if (fd < 0) return {};
-  const bool filled = Fill(fd, mode, text);
-  ::close(fd);
-  if (filled) return name;
-  ::unlink(name.c_str());
+// The same copy named from the start (created exclusively), for where there
+// are no unnamed files.
+std::string WriteNamedCopy(const CFolder& folder, const std::string& name, mode_t mode, std::string_view text) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::optional<std::string> copy = NewCopyName(name);
+    if (!copy) return {};
+    const int fd = folder.CreateNew(*copy, O_WRONLY, mode);
+    if (fd < 0 && errno == EEXIST) continue;
+    if (fd < 0) return {};
+    const bool filled = Fill(fd, mode, text);
+    ::close(fd);
+    if (filled) return *copy;
+    ::unlinkat(folder.fd(), copy->c_str(), 0);
+    return {};
+  }
   return {};
 }
 
@@ -130,23 +142,38 @@ SettingsText ReadSettingsFile(const std::string& path) {
   return file;
 }
 
+// Gives `name` in the folder the text at once, with that mode.
+static bool ReplaceIn(const CFolder& folder, const std::string& name, mode_t mode, std::string_view text) {
+  std::string copy = WriteUnnamedCopy(folder, name, mode, text);
+  if (copy.empty()) copy = WriteNamedCopy(folder, name, mode, text);
+  if (copy.empty()) return false;
+  if (::renameat(folder.fd(), copy.c_str(), folder.fd(), name.c_str()) == 0) return true;
+  ::unlinkat(folder.fd(), copy.c_str(), 0);
+  return false;
+}
+
 bool ReplaceSettingsFile(const std::string& path, std::string_view text) {
   const std::optional<std::string> file = ReplacedFile(path);
   if (!file) return false;
+  // Every name from here on is looked up in the folder itself: a link
+  // swapped in at the file's name is replaced, never followed.
+  const CFolder folder = CFolder::Of(*file);
+  const std::string name = NameOf(*file);
+  if (!folder.IsOpen()) return false;
   struct stat st {};
   mode_t mode = 0600;
-  if (::stat(file->c_str(), &st) == 0) {
-    if (!S_ISREG(st.st_mode)) return false;
+  if (::fstatat(folder.fd(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+    if (!S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) return false;
     mode = st.st_mode & 07777;
   } else if (errno != ENOENT) {
     return false;
   }
-  std::string copy = WriteUnnamedCopy(*file, mode, text);
-  if (copy.empty()) copy = WriteNamedCopy(*file, mode, text);
-  if (copy.empty()) return false;
-  if (std::rename(copy.c_str(), file->c_str()) == 0) return true;
-  ::unlink(copy.c_str());
-  return false;
+  return ReplaceIn(folder, name, mode, text);
+}
+
+bool ReplacePrivateFile(const std::string& path, std::string_view text) {
+  const CFolder folder = CFolder::Of(path);
+  return folder.IsOpen() && ReplaceIn(folder, NameOf(path), 0600, text);
 }
 
 bool AppendSettingsFile(const std::string& path, std::string_view text) {

@@ -13,10 +13,19 @@
 //    reader sees the old text or the new one, never a mix. The new text is
 //    written and synced in a file without a name, then named beside the file
 //    as "<file>.updater-XXXXXX" and renamed over it, so a process killed
-//    while writing leaves nothing behind. A final symbolic link is followed
-//    and its target replaced (the link stays a link); the file keeps its
-//    permission bits, a new one gets 0600. False, with nothing changed, when
-//    the file cannot be replaced or is there but not a regular file.
+//    while writing leaves nothing behind. Every name is reached through the
+//    folder's descriptor (folder_file.h), the copy's created exclusively.
+//    A final symbolic link is followed and its target replaced (the link
+//    stays a link) only when the link and its target are the effective
+//    user's own: a link another user planted is never followed. The file
+//    keeps its permission bits, a new one gets 0600. False, with nothing
+//    changed, when the file cannot be replaced, is there but not a regular
+//    file, or belongs to another user.
+//  - ReplacePrivateFile(path, text) does the same for a file of the
+//    program's own beside a database, but whatever holds the name (a link
+//    of anyone's, a file of another user) is replaced, never followed nor
+//    kept: the new file is the effective user's, 0600. False, with nothing
+//    changed, when the name cannot be replaced (a folder holds it).
 //  - AppendSettingsFile(path, text) adds `text` at the end of a regular file,
 //    creating it (0666 less the umask) when missing; false otherwise.
 //  - HasControlCharacter(text) tells whether text holds a byte below 0x20
@@ -44,6 +53,7 @@ struct SettingsText {
 
 SettingsText ReadSettingsFile(const std::string& path);
 bool ReplaceSettingsFile(const std::string& path, std::string_view text);
+bool ReplacePrivateFile(const std::string& path, std::string_view text);
 bool AppendSettingsFile(const std::string& path, std::string_view text);
 int RemoveStaleReplacements(const std::string& path);
 bool HasControlCharacter(std::string_view text);

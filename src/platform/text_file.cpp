@@ -7,6 +7,8 @@
 
 #include <cerrno>
 
+#include "platform/folder_file.h"
+
 namespace {
 
 // Length of the UTF-8 sequence that starts with byte c, 0 if c cannot start one.
@@ -77,14 +79,12 @@ BOOL CStdioFile::Open(const char* path, UINT flags, CFileException* /*error*/) {
   if (path == nullptr || *path == '\0') return FALSE;
   if ((flags & modeCreate) == 0 || (flags & modeWrite) == 0) return FALSE;
   // The journal goes into the destination's folder, which other users may
-  // share: a link planted there must not lead the writes to another file
-  // (O_NOFOLLOW), nor a FIFO hold the run (O_NONBLOCK). Emptying comes only
-  // after the checks, since O_TRUNC would empty another user's file first.
-  const int fd = ::open(path, O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+  // share: a link planted there must not lead the writes to another file,
+  // nor a FIFO hold the run (folder_file.h). Emptying comes only after the
+  // checks, since O_TRUNC would empty another user's file first.
+  const int fd = CFolder::Of(path).OpenOwn(NameOf(path), O_WRONLY | O_CREAT, 0666);
   if (fd < 0) return FALSE;
-  struct stat st {};
-  const bool ours = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid();
-  if (ours && ::ftruncate(fd, 0) == 0) m_file = ::fdopen(fd, "wb");
+  if (::ftruncate(fd, 0) == 0) m_file = ::fdopen(fd, "wb");
   if (m_file == nullptr) ::close(fd);
   return m_file != nullptr ? TRUE : FALSE;
 }

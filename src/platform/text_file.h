@@ -9,7 +9,8 @@
 //    have planted in a shared folder: a symbolic link (even one to a file of
 //    the user's own; a dangling one creates nothing), anything that is not a
 //    regular file (a FIFO, a device), and a file that the effective user does
-//    not own, so that a run as root never empties another user's file.
+//    not own, so that a run as root never empties another user's file. The
+//    file is reached through its folder's descriptor (folder_file.h).
 //  - WriteString(text) writes the text at once: each "\n" becomes CR LF and
 //    the UTF-8 text is converted to Windows-1252, the journal's code page; a
 //    character that 1252 lacks, and a byte that is not UTF-8, becomes '?'.

@@ -76,7 +76,7 @@ class FileSafetyTest : public ::testing::Test {
     std::istringstream lines(m_run.stderrText());
     for (std::string line; std::getline(lines, line);) {
       if (line.rfind("updater : ", 0) == 0 && line.rfind("updater : journal : ", 0) != 0 &&
-          line.rfind("updater : réglages", 0) != 0) {
+          line.rfind("updater : réglages", 0) != 0 && line.rfind("updater : attente du verrou", 0) != 0) {
         reasons.push_back(line);
       }
     }
@@ -146,12 +146,11 @@ TEST_F(FileSafetyTest, ATemplateIsNeverTheFileConverted) {
   // A relative DEST= is taken in the template folder.
   EXPECT_EQ(m_run.Run("'/SRC=" + source + "' /DEST=tq2V2_1.mdb"), kFailed);
   ExpectOneReason("base modèle");
-  EXPECT_NE(m_run.Journal(m_templates.path()).find("ERREUR : Le fichier à mettre à jour est une base modèle"),
-            std::string::npos);
-  fs::remove(m_templates.path() + "/Updater.log");
+  // Refused before its journal is opened: not even a journal lands there.
+  EXPECT_TRUE(Snapshot(m_templates.path()) == templates) << "the template folder changed";
   // Converting a template in place is refused the same way.
   EXPECT_EQ(m_run.Run("/SRC=tq2V2_2.mdb"), kFailed);
-  fs::remove(m_templates.path() + "/Updater.log");
+  ExpectOneReason("base modèle");
   EXPECT_TRUE(Snapshot(m_templates.path()) == templates) << "the template folder changed";
 }
 
@@ -217,14 +216,24 @@ TEST_F(FileSafetyTest, AFolderTheUserCannotSearchIsARefusal) {
 TEST_F(FileSafetyTest, ADatabaseThatAnotherRunWritesIsLeftToIt) {
   const std::string source = Sample();
   const std::string before = ReadFile(source);
+  // The journal of the run that holds the file.
+  const std::string journal = m_run.work() + "/Updater.log";
+  WriteFile(journal, "Mise \xe0 jour database Toquelin V2.5.3 Beta\r\n");
   CRunLock other;
   ASSERT_EQ(other.Acquire(source + ".lock", 0), CRunLock::Result::Held);
   // Settings of its own: the data-source lock does not stand in its way.
   EXPECT_EQ(m_run.Run("'/SRC=" + source + "'", "UPDATER_LOCK_TIMEOUT=1 ODBCINI='" + m_run.work() + "/autre.ini'"),
             kFailed);
   ExpectOneReason("une autre conversion écrit déjà " + source);
+  // It said while waiting for whom and how long.
+  EXPECT_NE(m_run.stderrText().find("attente du verrou " + source + ".lock, tenu par processus " +
+                                    std::to_string(getpid())),
+            std::string::npos)
+      << m_run.stderrText();
+  EXPECT_NE(m_run.stderrText().find("1 s au plus."), std::string::npos) << m_run.stderrText();
   EXPECT_TRUE(ReadFile(source) == before) << "the source changed";
   EXPECT_FALSE(FileExists(source + ".V2.0"));
+  EXPECT_EQ(ReadFile(journal), "Mise \xe0 jour database Toquelin V2.5.3 Beta\r\n") << "the journal was replaced";
 }
 
 TEST_F(FileSafetyTest, StaleDataSourcesOfAKilledRunAreRemovedUnderTheLock) {
@@ -319,6 +328,13 @@ TEST_F(FileSafetyTest, AFailedInPlaceRunNamesTheBackupThatHoldsTheOriginal) {
   fs::copy_file(std::string(TEMPLATE_DIR) + "/tq2V2_1.mdb", m_templates.path() + "/tq2V2_1.mdb");
   EXPECT_EQ(m_run.Run("'/SRC=" + source + "'"), 0) << m_run.stderrText();
   EXPECT_EQ(Version(source), ReachedVersion());
+  // Without Debug there is no journal: standard error says the file was
+  // swapped, and where the one it replaced is.
+  EXPECT_NE(m_run.stderrText().find("updater : reprise d'une conversion inachevée : " + source +
+                                    " est rétablie depuis " + source + ".V2.0 ; la base inachevée est gardée dans " +
+                                    source + ".inachevee."),
+            std::string::npos)
+      << m_run.stderrText();
   EXPECT_TRUE(ReadFile(source + ".V2.0.1") == original) << "the second backup is not the original";
   EXPECT_FALSE(FileExists(source + ".reprise"));
   // The file it replaced is kept, in case the user had worked on it since.
@@ -357,9 +373,44 @@ TEST_F(FileSafetyTest, ACopyOfAReadOnlySourceIsWritable) {
   EXPECT_EQ(Version(Dest()), ReachedVersion());
   struct stat info {};
   ASSERT_EQ(stat(Dest().c_str(), &info), 0);
-  const mode_t mask = umask(0);
-  umask(mask);
-  EXPECT_EQ(info.st_mode & 0777, 0666 & ~mask);
+  // The source's bits and the owner's write, nothing more.
+  EXPECT_EQ(info.st_mode & 0777, 0644u);
+  // A private database gives a private copy, and a private backup.
+  const std::string secret = Sample("Secret.mdb");
+  ASSERT_EQ(chmod(secret.c_str(), 0600), 0);
+  m_run.SetDebug(false);
+  EXPECT_EQ(m_run.Run("'/SRC=" + secret + "'"), 0) << m_run.stderrText();
+  ASSERT_EQ(stat((secret + ".V2.0").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0600u);
+  ASSERT_EQ(stat(secret.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0600u);
+}
+
+// What the run was started with cannot stop it nor misdirect its writes: a
+// reader of its standard error that goes away, descriptors left closed.
+TEST_F(FileSafetyTest, ABrokenOrClosedStandardErrorNeitherStopsNorMisdirectsTheRun) {
+  const std::string source = Sample();
+  fs::create_directories(m_run.work() + "/out");
+  const std::string base = "cd '" + m_run.work() + "' && env UPDATER_REGISTRY='" + m_run.registryDir() +
+                           "' ODBCINI='" + m_run.odbcIni() + "' '" + UPDATER_BINARY + "' '/SRC=" + source +
+                           "' '/DEST=" + Dest() + "'";
+  // The reader leaves after 20 bytes; the shell gives the program's status.
+  const std::string piped = "bash -c \"" + ReplaceAll(base, "\"", "\\\"") +
+                            " </dev/null 2>&1 | head -c 20 >/dev/null; exit \\${PIPESTATUS[0]}\"";
+  int status = std::system(piped.c_str());
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_EQ(Version(Dest()), ReachedVersion());
+  // Standard input, output and error closed: the journal, the first file
+  // the run opens, must not become descriptor 2.
+  fs::remove(Dest());
+  status = std::system((base + " <&- >&- 2>&-").c_str());
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_EQ(Version(Dest()), ReachedVersion());
+  const std::string journal = ReadFile(m_run.work() + "/out/Updater.log");
+  EXPECT_EQ(journal.rfind("Mise \xe0 jour database Toquelin", 0), 0u);
+  EXPECT_EQ(ReplaceAll(ReplaceAll(journal, "\r\n", ""), "\n", "").size(), ReplaceAll(journal, "\r\n", "").size())
+      << "a line of the journal ends in a bare line feed: something else wrote into it";
+  EXPECT_NE(journal.find("\r\nFin du journal.\r\n"), std::string::npos);
 }
 
 }  // namespace

@@ -92,7 +92,7 @@ tmux -L "$sock" send-keys Enter
 wait_for "EXIT=232"
 
 # Ctrl-C: the run stops (here while it waits for another run's lock) and
-# ends without waiting for a key, saying where the journal is.
+# ends without waiting for a key.
 # The holder becomes the sleep that holds the lock: killing it frees it.
 (exec 9>"$tmp/odbc.ini.lock" && flock 9 && exec sleep 30) &
 holder=$!
@@ -105,7 +105,10 @@ wait "$holder" 2>/dev/null || true
 s=$(screen)
 grep -qF "Journal..." <<<"$s" && fail "a dialog was shown after Ctrl-C"
 grep -qF "conversion interrompue par le signal SIGINT" <<<"$s" || fail "the interruption was not said"
-grep -qF "updater : journal : $journal" <<<"$s" || fail "the journal was not named"
+# It said for whom it waited; it never held the lock, so it opened no
+# journal (the last run's stays as it was) and names none.
+grep -qF "attente du verrou $tmp/odbc.ini.lock" <<<"$s" || fail "the wait was not said"
+grep -qF "updater : journal : " <<<"$s" && fail "a run that never held the lock named a journal"
 
 # Debug off: no dialog at all.
 registry 0

@@ -1,5 +1,7 @@
 // Opening files: only jetdb files open, and a refused file is never changed.
 // Sharing one file between two connections.
+#include <sys/stat.h>
+
 #include "test_db.h"
 #include "test_support/db_writers.h"
 
@@ -114,6 +116,76 @@ TEST(Files, ProcessKilledMidWorkLeavesTheStateAfterAWholeStatement) {
   ASSERT_TRUE(all);
   while (all->next()) {}
   EXPECT_FALSE(all->error());
+}
+
+// Another user who can write the folder builds a log of changes on a copy
+// of the database and puts it beside the original: it must never be read.
+class PlantedLogs : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Error e;
+    auto db = Database::open(path, true, e);
+    ASSERT_TRUE(db && db->execute("CREATE TABLE [T] ([N] INTEGER)") && db->execute("INSERT INTO [T] VALUES (1)"));
+    db.reset();
+    // The planter's copy, with its rows still in its log.
+    std::filesystem::copy_file(path, copy);
+    ASSERT_TRUE(KillWriterMidWork(copy, [](Database& d, int n) { d.insertRow("T", {{"N", Value::of(n + 100)}}); }));
+    ASSERT_TRUE(std::filesystem::exists(copy + "-wal"));
+  }
+  // The planted pair, as files of their own or as links to the copy's.
+  void plant(bool links) {
+    for (const char* suffix : {"-wal", "-shm"}) {
+      if (links) std::filesystem::create_symlink(copy + suffix, path + suffix);
+      else std::filesystem::copy_file(copy + suffix, path + suffix);
+    }
+  }
+  std::string rows(OpenMode mode) {
+    Error e;
+    auto db = Database::open(path, mode, e);
+    if (!db) return e.state + "/" + std::to_string(e.native) + " " + e.message;
+    auto q = db->query("SELECT COUNT(*) FROM [T]");
+    return q && q->next() ? std::to_string(q->value(0).integer) : "?";
+  }
+  TempDir dir, other;
+  std::string path = dir.file("base.mdb"), copy = other.file("copie.mdb");
+};
+
+TEST_F(PlantedLogs, LinksAndSpecialFilesAreRefusedNamingThemAndChangeNothing) {
+  plant(true);
+  const auto before = contents(dir.path());
+  for (OpenMode mode : {OpenMode::ReadOnly, OpenMode::Existing}) {
+    const std::string answer = rows(mode);
+    EXPECT_EQ(answer.rfind("HY000/3051", 0), 0u) << answer;
+    EXPECT_NE(answer.find(path + "-wal"), std::string::npos) << answer;
+  }
+  Error e;
+  EXPECT_EQ(snapshotCopy(path, -1, e), Snapshot::Failed);
+  EXPECT_EQ(e.native, 3051);
+  EXPECT_EQ(contents(dir.path()), before);
+  EXPECT_EQ(foreignLog(path), path + "-wal");
+  // A FIFO as the rollback journal would hold or feed the open.
+  for (const char* suffix : {"-wal", "-shm"}) std::filesystem::remove(path + suffix);
+  ASSERT_EQ(::mkfifo((path + "-journal").c_str(), 0666), 0);
+  EXPECT_EQ(rows(OpenMode::ReadOnly).rfind("HY000/3051", 0), 0u);
+  EXPECT_EQ(foreignLog(path), path + "-journal");
+  std::filesystem::remove(path + "-journal");
+  EXPECT_EQ(rows(OpenMode::ReadOnly), "1");
+}
+
+TEST_F(PlantedLogs, OnlyTheDatabaseOwnersLogIsPlayed) {
+  plant(false);
+  // The owner's own log (a writer of the owner's, killed) is the database's
+  // last commits: it is read.
+  EXPECT_GT(std::stoi(rows(OpenMode::ReadOnly)), 1);
+  if (::geteuid() != 0) GTEST_SKIP() << "only root can give the planted log to another user";
+  for (const char* suffix : {"-wal", "-shm"}) ASSERT_EQ(::chown((path + suffix).c_str(), 65534, 65534), 0);
+  const auto before = contents(dir.path());
+  for (OpenMode mode : {OpenMode::ReadOnly, OpenMode::Existing}) {
+    const std::string answer = rows(mode);
+    EXPECT_EQ(answer.rfind("HY000/3051", 0), 0u) << answer;
+    EXPECT_NE(answer.find("autre utilisateur"), std::string::npos) << answer;
+  }
+  EXPECT_EQ(contents(dir.path()), before);
 }
 
 }  // namespace

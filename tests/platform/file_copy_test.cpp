@@ -153,26 +153,40 @@ TEST(FileCopyTest, TheLogsOfAWriterKilledOnTheDestinationAreNotPlayedIntoTheCopy
   EXPECT_EQ(NamesIn(dir.path()), (std::set<std::string>{"base.mdb", "out.mdb"}));
 }
 
-TEST(FileCopyTest, TheCopyHasTheModeOfANewFileOfTheUserNotTheSources) {
+TEST(FileCopyTest, TheCopyKeepsTheSourcesModeAndGroupWithTheOwnersWriteNeverMore) {
   TempDir dir;
   const std::string source = dir.path() + "/a.mdb";
   WriteFile(source, "data");
-  ASSERT_EQ(chmod(source.c_str(), 0444), 0);
-  const auto modeOf = [](const std::string& path) {
+  const auto statOf = [](const std::string& path) {
     struct stat st {};
-    return stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0u;
+    stat(path.c_str(), &st);
+    return st;
   };
-  for (const mode_t mask : {022, 077}) {
-    const std::string dest = dir.path() + "/b" + std::to_string(mask) + ".mdb";
-    // Replacing a destination does not keep its mode either.
-    WriteFile(dest, "old");
-    ASSERT_EQ(chmod(dest.c_str(), 0400), 0);
-    const mode_t old = umask(mask);
-    const BOOL copied = CopyFileA(source.c_str(), dest.c_str(), FALSE);
-    umask(old);
-    EXPECT_TRUE(copied);
-    EXPECT_EQ(modeOf(dest), 0666u & ~mask) << mask;
-    EXPECT_EQ(ReadFile(dest), "data");
+  const bool root = geteuid() == 0;
+  // As root the copy can keep any group; a user's copy keeps a group of the
+  // user's own.
+  const gid_t group = root ? 65534 : getegid();
+  if (root) {
+    ASSERT_EQ(chown(source.c_str(), static_cast<uid_t>(-1), group), 0);
+  }
+  // A private database stays private whatever the umask; a read-only one
+  // can be converted; nothing gains a bit the source did not have.
+  const std::pair<mode_t, mode_t> cases[] = {{0600, 0600}, {0444, 0644}, {0640, 0640}, {0664, 0664}, {0400, 0600}};
+  for (const mode_t mask : {022, 0}) {
+    for (const auto& [from, expected] : cases) {
+      ASSERT_EQ(chmod(source.c_str(), from), 0);
+      const std::string dest = dir.path() + "/b" + std::to_string(mask) + "-" + std::to_string(from) + ".mdb";
+      // Replacing a destination does not keep its mode either.
+      WriteFile(dest, "old");
+      ASSERT_EQ(chmod(dest.c_str(), 0666), 0);
+      const mode_t old = umask(mask);
+      const BOOL copied = CopyFileA(source.c_str(), dest.c_str(), FALSE);
+      umask(old);
+      EXPECT_TRUE(copied);
+      EXPECT_EQ(statOf(dest).st_mode & 07777, expected) << std::oct << from << " umask " << mask;
+      EXPECT_EQ(statOf(dest).st_gid, group);
+      EXPECT_EQ(ReadFile(dest), "data");
+    }
   }
 }
 
@@ -200,4 +214,25 @@ TEST(FileCopyTest, OnlyTheTemporariesOfInterruptedCopiesAreRemoved) {
   EXPECT_EQ(NamesIn(dir.path()),
             (std::set<std::string>{".b.mdb.tmpcopy-Ab12C", "b.mdb.tmpcopy-Ab12Cd", ".tmpcopy-Ab12Cd", "b.mdb", ".hidden"}));
   EXPECT_EQ(RemoveCopyLeftovers((dir.path() + "/missing").c_str()), 0);
+}
+
+TEST(FileCopyTest, ALinkAtANewNameIsATakenNameAndIsNeverFollowed) {
+  TempDir dir;
+  const std::string source = dir.path() + "/a.mdb", dest = dir.path() + "/a.mdb.V2.0";
+  const std::string target = dir.path() + "/elsewhere";
+  WriteFile(source, "data");
+  ASSERT_EQ(symlink(target.c_str(), dest.c_str()), 0);
+  errno = 0;
+  EXPECT_FALSE(CopyFileA(source.c_str(), dest.c_str(), TRUE));
+  EXPECT_EQ(errno, EEXIST);
+  EXPECT_TRUE(NameTaken(dest.c_str()));
+  EXPECT_FALSE(PathExists(dest.c_str()));
+  EXPECT_FALSE(FileExists(target));
+  // Replacing: the link goes, the file it names is not written.
+  WriteFile(target, "other");
+  EXPECT_TRUE(CopyFileA(source.c_str(), dest.c_str(), FALSE));
+  struct stat st {};
+  ASSERT_EQ(lstat(dest.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISREG(st.st_mode));
+  EXPECT_EQ(ReadFile(target), "other");
 }

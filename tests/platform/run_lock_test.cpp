@@ -1,6 +1,8 @@
 #include "platform/run_lock.h"
 
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -65,4 +67,48 @@ TEST(RunLockTest, TheFileGoesWithItsHolderAndAWaiterLocksTheFileThatFollows) {
   EXPECT_FALSE(FileExists(path));
   close(acquired[0]);
   close(acquired[1]);
+}
+
+// A lock file lies in a folder other users may write: what they put at its
+// name is never followed nor created, and a FIFO does not hold the run.
+TEST(RunLockTest, ALinkOrASpecialFileAtTheNameIsRefusedAndNothingIsCreated) {
+  TempDir dir;
+  const std::string path = dir.path() + "/base.mdb.lock", target = dir.path() + "/passwd";
+  ASSERT_EQ(symlink(target.c_str(), path.c_str()), 0);
+  EXPECT_EQ(CRunLock().Acquire(path, 0), CRunLock::Result::Refused);
+  EXPECT_FALSE(FileExists(target));
+  WriteFile(target, "root:x:0:0\n");
+  EXPECT_EQ(CRunLock().Acquire(path, 0), CRunLock::Result::Refused);
+  EXPECT_EQ(ReadFile(target), "root:x:0:0\n");
+  unlink(path.c_str());
+  ASSERT_EQ(mkfifo(path.c_str(), 0666), 0);
+  EXPECT_EQ(CRunLock().Acquire(path, 0), CRunLock::Result::Refused);
+}
+
+TEST(RunLockTest, AWaiterIsToldWhoHoldsTheLock) {
+  TempDir dir;
+  const std::string path = dir.path() + "/lock";
+  CRunLock held;
+  ASSERT_EQ(held.Acquire(path, 0), CRunLock::Result::Held);
+  int pipeFds[2];
+  ASSERT_EQ(pipe(pipeFds), 0);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    std::string told;
+    const bool busy = CRunLock().Acquire(path, 1, [&](const std::string& holder) { told += holder + "|"; }) ==
+                      CRunLock::Result::Busy;
+    told = (busy ? "busy " : "held ") + told;
+    _exit(write(pipeFds[1], told.data(), told.size()) == static_cast<ssize_t>(told.size()) ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  close(pipeFds[1]);
+  char buffer[300] = {};
+  const ssize_t n = read(pipeFds[0], buffer, sizeof buffer - 1);
+  close(pipeFds[0]);
+  ASSERT_GT(n, 0);
+  // Once, with the holder's process.
+  EXPECT_EQ(std::string(buffer), "busy processus " + std::to_string(getpid()) + ", utilisateur " +
+                                     std::string(getpwuid(geteuid())->pw_name) + "|");
 }

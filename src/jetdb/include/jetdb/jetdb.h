@@ -32,6 +32,10 @@
 //   still asks for a write-ahead log cannot be read without writing, and
 //   the open fails with state HY000, native 3051 (an open for writing
 //   repairs it).
+// * A "-wal", "-shm" or "-journal" beside a database that is a link, not a
+//   regular file, or owned by someone else than the database's owner is
+//   never read: the open fails with state HY000, native 3051, naming it
+//   (see foreignLog).
 // * Expressions: a run of one operator (a OR b OR c..., a + b - c...) may
 //   be as long as memory allows; IN takes a list of values or a one-column
 //   subquery. Parentheses, NOT, signs, functions, IN lists and subqueries
@@ -341,5 +345,15 @@ class Database {
 //  - Failed: `error` tells why (the file is locked, cannot be read, ...).
 enum class Snapshot { Written, NotNeeded, Failed };
 Snapshot snapshotCopy(const std::string& source, int destFd, Error& error);
+
+// SQLite plays whatever "-wal" (with its "-shm") or "-journal" it finds
+// beside a database into it on the first read, so whoever can write the
+// folder could otherwise change a database that only its owner may write.
+// Such a file is used only when it is a regular file, not a link, owned by
+// the owner of the database file. foreignLog gives the first that is not
+// (its path), empty when none is; every open (Database::open, snapshotCopy)
+// refuses the database then, with state HY000, native 3051, a French
+// message naming the file, and changes nothing on disk.
+std::string foreignLog(const std::string& path);
 
 }  // namespace jetdb
