@@ -69,6 +69,23 @@ s=$(screen)
 grep -A2 Encore <<<"$s" | grep -qx 1 || fail "the dropped DELETE ran"
 for log in "$db-wal" "$db-shm"; do [ ! -e "$log" ] || fail "$log left behind"; done
 
+# A script: Ctrl-C cancels its statement and stops it there, exit 130.
+printf '%s\n' "UPDATE [G] SET [n] = 8 WHERE [n] = 7;" "SELECT Count(*) FROM [G] AS a, [G] AS b, [G] AS c;" \
+  "DELETE FROM [G];" > "$tmp/long.sql"
+tmux -L "$sock" kill-server 2>/dev/null || true
+run=$((run + 1))
+sock=jetsql-test-$$-$run
+tmux -u -L "$sock" new-session -d -x 120 -y 40 "'$jetsql' '$db' < '$tmp/long.sql'; echo EXIT=\$?; sleep 60"
+for _ in $(seq 50); do [ -e "$db-wal" ] && break; sleep 0.1; done
+sleep 0.5
+tmux -L "$sock" send-keys C-c
+wait_for "EXIT=130"
+screen | grep -qF "à la ligne 2 : SELECT Count(*) FROM [G] AS a" || fail "the cancelled statement is not named"
+[ "$("$jetsql" --csv "$db" "SELECT Count(*) AS N FROM [G] WHERE [n] = 8")" = $'N\n1' ] ||
+  fail "the statements before the cancelled one were lost, or those after it ran"
+rm "$tmp/long.sql"
+for log in "$db-wal" "$db-shm"; do [ ! -e "$log" ] || fail "$log left behind by the script"; done
+
 # The next session recalls the statements of the last one, newest first
 # (.quit, the Encore count, the Total count).
 start ""

@@ -112,7 +112,8 @@ Outcome readScript(Session& session, const std::string& file) {
   }
   std::ifstream in(file, std::ios::binary);
   std::string script((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (!in && !in.eof()) {
+  // A read cut short by Ctrl-C would run half a script.
+  if ((!in && !in.eof()) || Session::interrupted()) {
     session.fail("impossible de lire " + file + " : " + std::strerror(errno));
     return Outcome::Failed;
   }

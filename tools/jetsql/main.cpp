@@ -72,18 +72,21 @@ int main(int argc, char** argv) {
   const Access access = opt.create ? Access::Create : opt.readOnly ? Access::ReadOnly : Access::WhenWritten;
   auto session = Session::open(opt.file, access, output);
   if (!session) return kExitCannotOpen;
+  const bool atTerminal = opt.statements.empty() && isatty(STDIN_FILENO);
+  // Read whole before Ctrl-C is caught: an interrupted read would run the
+  // part of the script read so far.
+  std::string script;
+  if (opt.statements.empty() && !atTerminal)
+    script.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
   // Ctrl-C cancels the running statement; the program then ends as it
   // always does, closing the file, which takes its log files away.
   catchInterrupt();
-  if (!opt.statements.empty()) {
-    for (const auto& s : opt.statements) {
-      const Outcome o = session->run(s);
-      if (o == Outcome::Quit) return 0;
-      if (o == Outcome::Failed || Session::interrupted()) return exitCode(o);
-    }
-    return 0;
+  if (atTerminal) return interactive(*session);
+  if (opt.statements.empty()) return exitCode(session->runScript(script, "", true));
+  for (const auto& s : opt.statements) {
+    const Outcome o = session->run(s);
+    if (o == Outcome::Quit) return 0;
+    if (o == Outcome::Failed || Session::interrupted()) return exitCode(o);
   }
-  if (isatty(STDIN_FILENO)) return interactive(*session);
-  const std::string script((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
-  return exitCode(session->runScript(script, "", true));
+  return 0;
 }
