@@ -1,5 +1,6 @@
 // jetsql as a support person uses it: CSV that spreadsheets read back, and
 // dumps that rebuild a database value for value.
+#include <sqlite3.h>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -196,6 +197,15 @@ TEST_F(JetsqlTest, ReadsChangeNothingUntilAStatementWrites) {
   EXPECT_EQ(std::filesystem::exists(path + "-wal") || std::filesystem::exists(path + "-shm"), false);
   EXPECT_EQ(jetsql("--read-only " + file + "'DELETE FROM T'").second, 1);
   EXPECT_EQ(jetsql("--csv " + file + "'SELECT Count(*) AS N FROM T'").first, "N\n2\n");
+  // A file in WAL mode whose log lost its index is not read without
+  // writing: the open for writing mends it, and it is one file again.
+  sqlite3* raw = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &raw), SQLITE_OK);
+  EXPECT_EQ(sqlite3_exec(raw, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr), SQLITE_OK);
+  sqlite3_close(raw);
+  WriteFile(path + "-wal", "");
+  EXPECT_EQ(jetsql("--csv " + file + "'SELECT Count(*) AS N FROM T'").first, "N\n2\n");
+  EXPECT_FALSE(std::filesystem::exists(path + "-wal"));
 }
 
 // --help and --version answer on standard output; a wrong command line is

@@ -25,9 +25,11 @@ std::unique_ptr<Session> Session::open(const std::string& path, Access access, O
   auto db = jetdb::Database::open(path, access == Access::Create ? jetdb::OpenMode::Create : jetdb::OpenMode::ReadOnly,
                                   error);
   bool readOnly = access != Access::Create;
-  // A file whose writer was killed, its log gone, is read only once an
-  // open for writing has mended it, as the user's own open would have.
-  if (!db && access == Access::WhenWritten && error.native == 3051) {
+  // A file that its killed writer left unfinished (its log gone, or a
+  // journal still to play back) is read only once an open for writing has
+  // mended it, as any writer's open does; the driver changes no file that
+  // is not one of its databases.
+  if (!db && access == Access::WhenWritten) {
     jetdb::Error writing;
     db = jetdb::Database::open(path, jetdb::OpenMode::Existing, writing);
     readOnly = !db;
