@@ -400,6 +400,10 @@ bool Database::deleteRow(std::string_view table, RowId row) {
 
 const Error& Database::lastError() const { return impl_->last; }
 
+// sqlite3_interrupt only sets a flag of the connection that its running
+// statements read: safe from a signal handler.
+void Database::interrupt() { sqlite3_interrupt(impl_->db); }
+
 std::int64_t Database::totalChanges() const { return sqlite3_total_changes64(impl_->db); }
 
 std::vector<std::string> Database::tables() const {

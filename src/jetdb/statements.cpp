@@ -31,6 +31,7 @@ PreparedStatement::PreparedStatement(std::unique_ptr<Impl> impl) : impl_(std::mo
 PreparedStatement::~PreparedStatement() = default;
 bool PreparedStatement::returnsRows() const { return impl_->returnsRows; }
 bool PreparedStatement::changesRows() const { return impl_->changesRows; }
+bool PreparedStatement::writes() const { return !impl_->returnsRows; }
 const std::vector<ColumnInfo>& PreparedStatement::columns() const { return impl_->columns; }
 const std::vector<ParameterInfo>& PreparedStatement::parameters() const { return impl_->parameters; }
 

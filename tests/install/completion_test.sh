@@ -21,7 +21,7 @@ offers() {
 for program in updater jetsql; do
   case $program in
     updater) usage=$("$updater" --help) ;;
-    jetsql) usage=$("$jetsql" --help 2>&1 || true) ;;
+    jetsql) usage=$("$jetsql" --help) ;;
   esac
   known=$(offers $program -; offers $program /)
   for option in $(grep -oE -- '(--[a-z][a-z-]*|/[A-Z]+=)' <<<"$usage" | sort -u); do

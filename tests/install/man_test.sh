@@ -23,7 +23,7 @@ documents_usage() {
 }
 for language in "" fr/; do
   documents_usage "$dir/${language}updater.1" "$("$updater" --help)"
-  documents_usage "$dir/${language}jetsql.1" "$("$jetsql" --no-such-option 2>&1 || true)"
+  documents_usage "$dir/${language}jetsql.1" "$("$jetsql" --help)"
 done
 
 # A translation that fell behind: another count of sections, entries,

@@ -93,6 +93,33 @@ TEST_F(Prepared, TellsWhatTheTrickyStatementsAreAndRunsThem) {
   EXPECT_EQ(one("SELECT NOM FROM T WHERE ID = 3").text, "#");
 }
 
+// A shell opens files read-only until a statement writes: what writes()
+// says must be exactly what a read-only open refuses, or the shell would
+// either fail a statement or reopen the file for one that only reads.
+TEST_F(Prepared, SaysWhichStatementsAReadOnlyOpenRefuses) {
+  db_.reset();
+  Error e;
+  auto reader = Database::open(path(), OpenMode::ReadOnly, e);
+  ASSERT_TRUE(reader) << e.message;
+  for (const auto& t : trickySql()) {
+    auto p = reader->prepare(t.text);
+    ASSERT_TRUE(p) << t.text << " -> " << reader->lastError().message;
+    const std::vector<Value> values(p->parameters().size(), Value::of(3));
+    const bool ran = p->returnsRows() ? reader->query(*p, values) != nullptr : reader->execute(*p, values);
+    EXPECT_EQ(ran, !p->writes()) << t.text << " -> " << reader->lastError().message;
+    if (p->writes()) {
+      EXPECT_EQ(reader->lastError().native, 3027) << t.text;
+    }
+  }
+  for (const char* definition : {"CREATE TABLE [V] ([X] LONG)", "DROP TABLE [U]", "ALTER TABLE [U] ADD COLUMN [Y] LONG",
+                                 "DROP INDEX [PKU] ON [U]"}) {
+    auto p = reader->prepare(definition);
+    ASSERT_TRUE(p) << definition;
+    EXPECT_TRUE(p->writes()) << definition;
+    EXPECT_FALSE(reader->execute(*p)) << definition;
+  }
+}
+
 TEST_F(Prepared, DescribesItsRowsAsTheQueryGivesThem) {
   const std::string text =
       "SELECT t.ID, NOM AS Nom, JOUR, PRIX, t.ID + 1, Count(*) AS N FROM T AS t LEFT JOIN U ON U.ID = t.ID "

@@ -63,7 +63,7 @@ TEST_F(ConvertV243ToV251Test, RebuildsTheAllergensAndReplacesThePrePackedLabels)
   EXPECT_EQ(StepHarness::Query(db, preem + "WHERE [INGRED_ID]=1"),
             "PREEM_DENVENT,PREEM_COMPOS,PREEM_CATADDITIF\n-1,-1,-1\n");
   EXPECT_EQ(StepHarness::Query(db, preem + "WHERE [INGRED_ID]=2"),
-            "PREEM_DENVENT,PREEM_COMPOS,PREEM_CATADDITIF\nNull,Null,Null\n");
+            "PREEM_DENVENT,PREEM_COMPOS,PREEM_CATADDITIF\n,,\n");
   EXPECT_EQ(Text(db, "SELECT COUNT(*) FROM [Ingredients] WHERE [PREEM_CATADDITIF] IS NOT NULL AND [INGRED_ID]<>1"),
             "0");
 }

@@ -35,7 +35,7 @@ TEST_F(ConvertV252ToV253Test, AddsOrOverwritesTheTemplatesRowsAndKeepsTheDatabas
   EXPECT_EQ(StepHarness::Query(db,
                                "SELECT [LIBELLE_1], [UNITE], [OWNER], [DATE_MAJ] FROM [NutriLibelles] "
                                "WHERE [ID]=50"),
-            "LIBELLE_1,UNITE,OWNER,DATE_MAJ\nMon nutriment,g,Null,Null\n");
+            "LIBELLE_1,UNITE,OWNER,DATE_MAJ\nMon nutriment,g,,\n");
 
   const std::string templateCategories =
       "SELECT [CLASS_ID], [TYPE], [MASQUE], [PERE_ID], [NAME_1], [NAME_2], [NAME_3], [NAME_4], [NAME_5], [OWNER], "

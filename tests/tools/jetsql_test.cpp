@@ -1,5 +1,6 @@
 // jetsql as a support person uses it: CSV that spreadsheets read back, and
 // dumps that rebuild a database value for value.
+#include <sqlite3.h>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -16,10 +17,12 @@
 namespace jetdb::test {
 namespace {
 
-// Standard output of a jetsql command line, and its exit code.
-std::pair<std::string, int> jetsql(const std::string& args) {
+// Standard output of a jetsql command line, and its exit code; with
+// `errors`, standard error instead.
+std::pair<std::string, int> jetsql(const std::string& args, bool errors = false) {
   std::string out;
-  FILE* p = ::popen((std::string("'") + JETSQL + "' " + args + " 2>/dev/null").c_str(), "r");
+  FILE* p = ::popen((std::string("'") + JETSQL + "' " + args + (errors ? " 2>&1 >/dev/null" : " 2>/dev/null")).c_str(),
+                    "r");
   if (!p) return {"", -1};
   char buffer[4096];
   for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, p)) > 0;) out.append(buffer, n);
@@ -78,6 +81,16 @@ TEST(JetsqlScript, EndsStatementsWhereTheDriverReadsTheirEnd) {
     EXPECT_FALSE(jetsql::awaitsMore(closed)) << closed;
 }
 
+TEST(JetsqlScript, EachPieceKnowsTheLineItStartsOn) {
+  const std::string script =
+      "-- a comment\nSELECT 1 FROM T; SELECT\n'two\nlines'\nFROM T;\n\n.tables\n  SELECT [a\n]\n-- inside\nFROM T";
+  EXPECT_EQ(jetsql::scriptPieces(script),
+            (std::vector<jetsql::Piece>{{"SELECT 1 FROM T", 2},
+                                        {"SELECT\n'two\nlines'\nFROM T", 2},
+                                        {".tables", 7},
+                                        {"SELECT [a\n]\nFROM T", 8}}));
+}
+
 TEST_F(JetsqlTest, TheDriverSaysWhichStatementsPrintRows) {
   create("rows.mdb", {kTrickySchema, "INSERT INTO T (ID, NOM) VALUES (1, 'un')"});
   const std::string db = "'" + dir_.file("rows.mdb") + "'";
@@ -99,6 +112,119 @@ TEST_F(JetsqlTest, CsvQuotesSeparatorsQuotesAndLineBreaksOnly) {
             std::make_pair(std::string("a,n\nplain,1\n\"a,b\",1\n\"say \"\"hi\"\"\",1\n\"two\nlines\",1\n"
                                        "\"cr\rhere\",1\n spaced ,1\n"),
                            0));
+}
+
+// Null, the text 'Null' and the empty text print apart in CSV, as the
+// sqlite3 shell prints them; the other modes print the same rows.
+TEST_F(JetsqlTest, ModesHeadersAndNullText) {
+  auto db = create("modes.mdb", {"CREATE TABLE [T] ([n] LONG, [a] TEXT(20))", "INSERT INTO T (n, a) VALUES (1, 'Null')",
+                                 "INSERT INTO T (n, a) VALUES (2, '')", "INSERT INTO T (n) VALUES (3)",
+                                 "INSERT INTO T (n, a) VALUES (4, 'é|x')"});
+  db.reset();
+  const std::string file = "'" + dir_.file("modes.mdb") + "' ";
+  const std::string select = "'SELECT n, a FROM T ORDER BY n' ";
+  EXPECT_EQ(jetsql("--csv " + file + select), std::make_pair(std::string("n,a\n1,Null\n2,\"\"\n3,\n4,é|x\n"), 0));
+  EXPECT_EQ(jetsql(file + "'.nullvalue (rien)' '.headers off' '.mode csv;' " + select).first,
+            "1,Null\n2,\"\"\n3,(rien)\n4,é|x\n");
+  EXPECT_EQ(jetsql(file + "'.mode list' " + select).first, "n|a\n1|Null\n2|\n3|Null\n4|é|x\n");
+  EXPECT_EQ(jetsql(file + "'.mode box' " + select).first,
+            "┌───┬──────┐\n│ n │ a    │\n├───┼──────┤\n│ 1 │ Null │\n│ 2 │      │\n│ 3 │ Null │\n│ 4 │ é|x  │\n"
+            "└───┴──────┘\n");
+  EXPECT_EQ(jetsql(file + "'.headers off' '.mode box' " + select + "'.mode column' '.headers on' '.mode'").first,
+            "┌───┬──────┐\n│ 1 │ Null │\n│ 2 │      │\n│ 3 │ Null │\n│ 4 │ é|x  │\n└───┴──────┘\nmode actuel : column\n");
+  EXPECT_EQ(jetsql(file + "'.mode column' '.headers off' " + select).first, "1  Null\n2  \n3  Null\n4  é|x\n");
+  for (const char* wrong : {"'.mode table'", "'.headers yes'", "'.nosuch'", "'.read'"})
+    EXPECT_EQ(jetsql(file + wrong + " .tables"), std::make_pair(std::string(), 1)) << wrong;
+}
+
+// .tables and .schema alone, with a name, a pattern, brackets or a ';'.
+TEST_F(JetsqlTest, TablesAndSchemaTakeAPatternOrNothing) {
+  create("names.mdb", {"CREATE TABLE [Recettes] ([n] LONG)", "CREATE TABLE [Recettes Web] ([m] TEXT(5))",
+                       "CREATE TABLE [Unités] ([u] LONG)"});
+  const std::string file = "--csv '" + dir_.file("names.mdb") + "' ";
+  EXPECT_EQ(jetsql(file + ".tables").first, "Table\nRecettes\nRecettes Web\nUnités\n");
+  EXPECT_EQ(jetsql(file + "'.tables;'").first, jetsql(file + ".tables").first);
+  EXPECT_EQ(jetsql(file + "'.tables rec*'").first, "Table\nRecettes\nRecettes Web\n");
+  EXPECT_EQ(jetsql(file + "'.tables %s'").first, "Table\nRecettes\nUnités\n");
+  EXPECT_EQ(jetsql(file + "'.tables unites;'").first, "Table\nUnités\n");
+  const std::string one = jetsql(file + "'.schema [Recettes Web]'").first;
+  EXPECT_EQ(one, "Champ,Type,Null\nm,TEXT(5),\"\"\n\nIndex,Genre,Champs\n\nRelation,Table,Référence\n");
+  EXPECT_EQ(jetsql(file + "'.schema Recettes Web;'").first, one);
+  const auto [all, code] = jetsql(file + ".schema");
+  EXPECT_EQ(code, 0);
+  for (const char* part : {"[Recettes]\nChamp,Type,Null\nn,LONG,\"\"\n", "\n[Recettes Web]\n" , "\n[Unités]\nChamp"})
+    EXPECT_NE(all.find(part), std::string::npos) << part << " in " << all;
+  EXPECT_EQ(jetsql(file + "'.schema Absente'").second, 1);
+}
+
+// A script's refused statement is named by its line (and by its file for
+// .read), and the script stops there.
+TEST_F(JetsqlTest, ScriptErrorsGiveTheirLineAndStatement) {
+  create("script.mdb", {"CREATE TABLE [T] ([n] LONG)"});
+  WriteFile(dir_.file("inner.sql"), "INSERT INTO T (n) VALUES (2);\n\n-- next\nSELECT *\n  FROM Absente;\nINSERT INTO T (n) VALUES (3);\n");
+  WriteFile(dir_.file("outer.sql"), "INSERT INTO T (n) VALUES (1);\n.read " + dir_.file("inner.sql") + "\nINSERT INTO T (n) VALUES (4);\n");
+  const std::string file = "'" + dir_.file("script.mdb") + "'";
+  const auto [errors, code] = jetsql(file + " < '" + dir_.file("outer.sql") + "'", true);
+  EXPECT_EQ(code, 1);
+  EXPECT_EQ(errors, "ERREUR [42S02] (3078) [jetdb][Pilote Access] Impossible de trouver la table ou la requête source "
+                    "'Absente'.\n  à la ligne 4 de " + dir_.file("inner.sql") + " : SELECT *\n  FROM Absente\n");
+  EXPECT_EQ(jetsql("--csv " + file + " 'SELECT n FROM T'").first, "n\n1\n2\n");
+  EXPECT_EQ(jetsql(file + " '.read " + dir_.file("absent.sql") + "'", true).first.rfind("ERREUR impossible de lire", 0), 0u);
+  // A script that reads itself stops, refused, at a bounded depth.
+  WriteFile(dir_.file("self.sql"), "SELECT n FROM T;\n.read " + dir_.file("self.sql") + "\n");
+  EXPECT_EQ(jetsql(file + " '.read " + dir_.file("self.sql") + "'").second, 1);
+  // Standard input names no file.
+  WriteFile(dir_.file("stdin.sql"), "SELECT 1 FROM T;\nSELECT x FROM;");
+  EXPECT_NE(jetsql(file + " < '" + dir_.file("stdin.sql") + "'", true).first.find("\n  à la ligne 2 : SELECT x FROM\n"),
+            std::string::npos);
+}
+
+// Looking into a file leaves it, and its folder, as they were, to the byte
+// and to the date; the first write opens it for writing.
+TEST_F(JetsqlTest, ReadsChangeNothingUntilAStatementWrites) {
+  create("look.mdb", {kTrickySchema, "INSERT INTO T (ID, NOM) VALUES (1, 'un')"});
+  const std::string path = dir_.file("look.mdb");
+  const auto before = contents(dir_.path());
+  const auto date = std::filesystem::last_write_time(path);
+  const std::string file = "'" + path + "' ";
+  EXPECT_EQ(jetsql(file + ".tables .schema '.schema T' .dump .check 'SELECT * FROM T' '.tables;'").second, 0);
+  EXPECT_EQ(jetsql(file + "< /dev/null").second, 0);
+  EXPECT_EQ(contents(dir_.path()), before);
+  EXPECT_EQ(std::filesystem::last_write_time(path), date);
+  EXPECT_EQ(jetsql("--csv " + file + "'SELECT NOM FROM T' \"INSERT INTO T (ID, NOM) VALUES (2, 'deux')\" "
+                                     "'SELECT NOM FROM T ORDER BY ID'").first,
+            "NOM\nun\nNOM\nun\ndeux\n");
+  EXPECT_EQ(std::filesystem::exists(path + "-wal") || std::filesystem::exists(path + "-shm"), false);
+  EXPECT_EQ(jetsql("--read-only " + file + "'DELETE FROM T'").second, 1);
+  EXPECT_EQ(jetsql("--csv " + file + "'SELECT Count(*) AS N FROM T'").first, "N\n2\n");
+  // A file in WAL mode whose log lost its index is not read without
+  // writing: the open for writing mends it, and it is one file again.
+  sqlite3* raw = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &raw), SQLITE_OK);
+  EXPECT_EQ(sqlite3_exec(raw, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr), SQLITE_OK);
+  sqlite3_close(raw);
+  WriteFile(path + "-wal", "");
+  EXPECT_EQ(jetsql("--csv " + file + "'SELECT Count(*) AS N FROM T'").first, "N\n2\n");
+  EXPECT_FALSE(std::filesystem::exists(path + "-wal"));
+}
+
+// --help and --version answer on standard output; a wrong command line is
+// refused in French, touching nothing.
+TEST_F(JetsqlTest, CommandLine) {
+  const auto [help, helpCode] = jetsql("--help");
+  EXPECT_EQ(helpCode, 0);
+  EXPECT_EQ(help.rfind("usage : jetsql", 0), 0u);
+  EXPECT_EQ(jetsql("-h").first, help);
+  EXPECT_EQ(jetsql("--version"), std::make_pair(std::string("jetsql 2.5.3\n"), 0));
+  create("cmd.mdb", {"CREATE TABLE [T] ([n] LONG)"});
+  const auto before = contents(dir_.path());
+  EXPECT_EQ(jetsql("--nope '" + dir_.file("cmd.mdb") + "' 'DROP TABLE T'", true),
+            std::make_pair(std::string("jetsql : option inconnue : --nope ; voir jetsql --help.\n"), 64));
+  EXPECT_EQ(jetsql("", true), std::make_pair(std::string("jetsql : il manque le fichier de la base ; voir jetsql --help.\n"), 64));
+  EXPECT_EQ(jetsql("--create --read-only '" + dir_.file("new.mdb") + "'").second, 64);
+  EXPECT_EQ(contents(dir_.path()), before);
+  EXPECT_EQ(jetsql("'" + dir_.file("absent.mdb") + "' .tables").second, 2);
+  EXPECT_FALSE(std::filesystem::exists(dir_.file("absent.mdb")));
 }
 
 // Every type with the values whose literals are easy to get wrong; the

@@ -1,5 +1,7 @@
 #include "script.h"
 
+#include <algorithm>
+
 #include "jetdb/sql_text.h"
 
 namespace jetsql {
@@ -14,8 +16,9 @@ std::string trim(std::string_view s) {
 }
 
 struct Scan {
-  std::vector<std::string> pieces;
+  std::vector<Piece> pieces;
   std::string rest;     // text after the last whole piece
+  int restLine = 0;     // the line the rest starts on; 0 while it is blank
   bool open = false;    // the rest ends inside a quote, a bracket or a date
 };
 
@@ -27,16 +30,18 @@ Scan scan(std::string_view script) {
   Scan result;
   std::string& current = result.rest;
   std::size_t i = 0;
+  int line = 1;
   bool lineStart = true;
   while (i < script.size()) {
     if (lineStart) {
       lineStart = false;
       std::size_t eol = script.find('\n', i);
       if (eol == std::string_view::npos) eol = script.size();
-      const std::string line = trim(script.substr(i, eol - i));
-      if (line.rfind("--", 0) == 0 || (!line.empty() && line[0] == '.' && blank(current))) {
-        if (line[0] == '.') result.pieces.push_back(line);
+      const std::string text = trim(script.substr(i, eol - i));
+      if (text.rfind("--", 0) == 0 || (!text.empty() && text[0] == '.' && blank(current))) {
+        if (text[0] == '.') result.pieces.push_back({text, line});
         i = eol + 1;
+        ++line;
         lineStart = true;
         continue;
       }
@@ -46,27 +51,37 @@ Scan scan(std::string_view script) {
       current += c;
       ++i;
       lineStart = c == '\n';
+      line += lineStart;
       continue;
     }
     const jetdb::sql::Token t = jetdb::sql::tokenAt(script, i);
     i = t.end();
     if (t.is(";")) {
-      if (!blank(current)) result.pieces.push_back(trim(current));
+      if (!blank(current)) result.pieces.push_back({trim(current), result.restLine});
       current.clear();
+      result.restLine = 0;
       continue;
     }
     result.open = t.kind == jetdb::sql::TokenKind::Unclosed;
+    if (!result.restLine) result.restLine = line;
     current += t.text;
+    line += static_cast<int>(std::count(t.text.begin(), t.text.end(), '\n'));
   }
   return result;
 }
 
 }  // namespace
 
-std::vector<std::string> splitScript(std::string_view script) {
+std::vector<Piece> scriptPieces(std::string_view script) {
   Scan s = scan(script);
-  if (!blank(s.rest)) s.pieces.push_back(trim(s.rest));
+  if (!blank(s.rest)) s.pieces.push_back({trim(s.rest), s.restLine});
   return s.pieces;
+}
+
+std::vector<std::string> splitScript(std::string_view script) {
+  std::vector<std::string> texts;
+  for (auto& p : scriptPieces(script)) texts.push_back(std::move(p.text));
+  return texts;
 }
 
 bool awaitsMore(std::string_view text) {

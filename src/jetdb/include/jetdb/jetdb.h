@@ -218,6 +218,12 @@ class PreparedStatement {
   // totalChanges() across it (SELECT ... INTO, which also makes a table,
   // writes the catalog's rows besides its own).
   bool changesRows() const;
+  // Changes the file when it runs: a definition, INSERT, UPDATE, DELETE or
+  // SELECT ... INTO; every statement that returns no rows. These are the
+  // ones a database opened read-only refuses (HY000, native 3027), so that
+  // a program that opens files read-only until it must write (jetsql)
+  // knows when to open the file for writing.
+  bool writes() const;
   // The columns of its rows, as query() gives them, when it returns rows:
   // worked out with every parameter Null, so that an expression of
   // parameters alone reads as a Double.
@@ -283,6 +289,14 @@ class Database {
   bool deleteRow(std::string_view table, RowId row);
 
   const Error& lastError() const;
+
+  // Cancels the statement running in this database: it fails with state
+  // HY008, native 3059 ("Opération annulée") and, being atomic, changes
+  // nothing. The one call that may come from another thread or from a
+  // signal handler (Ctrl-C in a shell). Nothing running, it does nothing:
+  // no later statement is cancelled by it. A Query being read is running
+  // until its last row: next() fails with the same error.
+  void interrupt();
 
   // Rows inserted, updated or deleted since the open, by statements and row
   // operations alike; it only grows, so its rise across one statement is the
