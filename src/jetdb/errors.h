@@ -56,6 +56,8 @@ Error fileLocked(std::string_view path);
 Error readOnly(std::string_view path);
 Error logMissing(std::string_view path);
 Error rowNotFound();
+Error transactionOpen();
+Error transactionLost();
 // The faults SQLite reports, worded for the file `path` (none when empty).
 Error diskFull(std::string_view path);
 Error ioError(std::string_view path);

@@ -453,7 +453,7 @@ TEST_F(OdbcDriver, BoundParametersReachTheFileAsTheyWereBound) {
   EXPECT_EQ(d, qte);
 }
 
-TEST_F(OdbcDriver, RefusalsCarryJetdbsDiagnosticsAndRollbackNeverPretends) {
+TEST_F(OdbcDriver, RefusalsCarryJetdbsDiagnostics) {
   ASSERT_EQ(exec("INSERT INTO T (ID) VALUES (1)"), SQL_SUCCESS);
   const std::string duplicate = "INSERT INTO T (ID) VALUES (1)";
   ASSERT_EQ(exec(duplicate), SQL_ERROR);
@@ -470,18 +470,50 @@ TEST_F(OdbcDriver, RefusalsCarryJetdbsDiagnosticsAndRollbackNeverPretends) {
   EXPECT_EQ(native, jet.native);
   EXPECT_EQ(reinterpret_cast<char*>(message), jet.origin + jet.message);
   EXPECT_EQ(SQLGetDiagRec(SQL_HANDLE_STMT, stmt_, 2, state, &native, message, sizeof message, &length), SQL_NO_DATA);
+}
 
-  // With autocommit off, a rollback with nothing written succeeds; after a
-  // write (already in the file) it fails rather than pretend.
+TEST_F(OdbcDriver, WithAutocommitOffEndTranCommitsOrRollsBackWhole) {
+  ASSERT_EQ(exec("INSERT INTO T (ID, NOM) VALUES (1, 'gardé')"), SQL_SUCCESS);
   ASSERT_EQ(SQLSetConnectAttr(dbc_, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0),
             SQL_SUCCESS);
+  SQLUSMALLINT capable = 0, onRollback = 0;
+  SQLGetInfo(dbc_, SQL_TXN_CAPABLE, &capable, sizeof capable, nullptr);
+  SQLGetInfo(dbc_, SQL_CURSOR_ROLLBACK_BEHAVIOR, &onRollback, sizeof onRollback, nullptr);
+  EXPECT_EQ(capable, SQL_TC_ALL);
+  EXPECT_EQ(onRollback, SQL_CB_CLOSE);
+  auto rows = [&] {
+    jetdb::Error error;
+    auto db = jetdb::Database::open(path_, jetdb::OpenMode::ReadOnly, error);
+    auto q = db ? db->query("SELECT COUNT(*) FROM T") : nullptr;
+    return q && q->next() ? q->value(0).integer : -1;
+  };
+  ASSERT_EQ(exec("INSERT INTO T (ID, NOM) VALUES (2, 'deux')"), SQL_SUCCESS);
+  ASSERT_EQ(exec("CREATE TABLE U (X LONG)"), SQL_SUCCESS);
+  EXPECT_EQ(rows(), 1) << "another connection sees nothing before the commit";
+  // A cursor open at the rollback is closed; the statement stays prepared.
+  ASSERT_EQ(exec("SELECT ID FROM T ORDER BY ID"), SQL_SUCCESS);
   EXPECT_EQ(SQLEndTran(SQL_HANDLE_DBC, dbc_, SQL_ROLLBACK), SQL_SUCCESS);
-  ASSERT_EQ(exec("UPDATE T SET NOM = 'x'"), SQL_SUCCESS);
-  EXPECT_EQ(SQLEndTran(SQL_HANDLE_DBC, dbc_, SQL_ROLLBACK), SQL_ERROR);
-  EXPECT_EQ(stateOf(SQL_HANDLE_DBC, dbc_), "HYC00");
-  ASSERT_EQ(exec("UPDATE T SET NOM = 'y'"), SQL_SUCCESS);
-  EXPECT_EQ(SQLEndTran(SQL_HANDLE_DBC, dbc_, SQL_COMMIT), SQL_SUCCESS);
-  EXPECT_EQ(SQLEndTran(SQL_HANDLE_DBC, dbc_, SQL_ROLLBACK), SQL_SUCCESS);
+  EXPECT_EQ(SQLFetch(stmt_), SQL_ERROR);
+  EXPECT_EQ(stateOf(SQL_HANDLE_STMT, stmt_), "24000");
+  EXPECT_EQ(SQLExecute(stmt_), SQL_SUCCESS);
+  ASSERT_EQ(SQLFetch(stmt_), SQL_SUCCESS);
+  EXPECT_EQ(SQLFetch(stmt_), SQL_NO_DATA) << "the row inserted is gone";
+  EXPECT_EQ(exec("SELECT X FROM U"), SQL_ERROR) << "and the table made";
+
+  ASSERT_EQ(exec("UPDATE T SET NOM = 'validé'"), SQL_SUCCESS);
+  EXPECT_EQ(SQLEndTran(SQL_HANDLE_ENV, env_, SQL_COMMIT), SQL_SUCCESS);
+  ASSERT_EQ(exec("INSERT INTO T (ID) VALUES (3)"), SQL_SUCCESS);
+  // Turning autocommit on commits what is under way.
+  ASSERT_EQ(SQLSetConnectAttr(dbc_, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0),
+            SQL_SUCCESS);
+  EXPECT_EQ(rows(), 2);
+  // And a disconnection rolls back what was never committed.
+  SQLSetConnectAttr(dbc_, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0);
+  ASSERT_EQ(exec("DELETE FROM T"), SQL_SUCCESS);
+  SQLFreeHandle(SQL_HANDLE_STMT, stmt_);
+  stmt_ = nullptr;
+  ASSERT_EQ(SQLDisconnect(dbc_), SQL_SUCCESS);
+  EXPECT_EQ(rows(), 2);
 }
 
 }  // namespace
