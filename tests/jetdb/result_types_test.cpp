@@ -117,6 +117,7 @@ TEST_F(ResultTypes, SavedQueriesReadAsTablesAndGoWithTheirName) {
   auto q = db_->query("SELECT NOM FROM Chers WHERE P < ?", {Value::of(10)});
   ASSERT_TRUE(q && q->next()) << db_->lastError().message;
   EXPECT_EQ(q->value(0), Value::of("crème"));
+  q.reset();
   // Its name is taken; one that names nothing is refused; it lives in the file.
   EXPECT_EQ(fails("CREATE TABLE Chers (X LONG)"), "42S01");
   EXPECT_EQ(fails("CREATE VIEW Chers AS SELECT 1"), "42S01");
