@@ -421,6 +421,12 @@ std::vector<std::string> Database::views() const {
   return out;
 }
 
+std::optional<std::string> Database::viewText(std::string_view name) const {
+  const ViewMeta* v = impl_->catalog.findView(name);
+  if (!v) return std::nullopt;
+  return v->sql;
+}
+
 std::optional<std::vector<ColumnInfo>> Database::columns(std::string_view table) const {
   const TableMeta* t = impl_->catalog.findTable(table);
   if (!t) return std::nullopt;

@@ -8,7 +8,8 @@
 // (2 when the file cannot be opened, 64 for a bad command line). With no
 // statement and a terminal on standard input, it prompts for statements
 // with line editing and history instead. Shell commands: .tables,
-// .schema TABLE, .dump [TABLE], .check, .help, .quit.
+// .schema TABLE, .dump [TABLE], .check, .begin, .commit, .rollback, .help,
+// .quit. A transaction still open when the shell ends is rolled back.
 //
 // --read-only opens the file as support should open a customer's file it
 // only looks at: nothing is written to it or beside it, not even its date,
@@ -158,10 +159,19 @@ bool command(jetdb::Database& db, const std::string& text, const Options& opt) {
     return false;
   }
   if (cmd == ".check") return check(db);
+  // A transaction over the statements that follow, as an ODBC client has
+  // with autocommit off.
+  if (cmd == ".begin" || cmd == ".commit" || cmd == ".rollback") {
+    const bool ok = cmd == ".begin" ? db.beginTransaction() : cmd == ".commit" ? db.commitTransaction()
+                                                                                : db.rollbackTransaction();
+    if (!ok) printError(db.lastError());
+    return ok;
+  }
   if (cmd == ".help") {
     std::cout << ".tables          liste des tables\n.schema TABLE    champs, index, clés et relations\n"
                  ".dump [TABLE]    script qui reconstruit la base (ou la table) avec jetsql --create\n"
                  ".check           vérifie le fichier, son catalogue et ses données\n"
+                 ".begin           ouvre une transaction (.commit la valide, .rollback l'annule)\n"
                  ".quit            termine la session (ou le script)\n";
     return true;
   }

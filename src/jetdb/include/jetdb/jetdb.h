@@ -343,6 +343,9 @@ class Database {
   // they were made. FROM names one as it names a table; its name is taken
   // among the tables' names.
   std::vector<std::string> views() const;
+  // The SELECT a saved query keeps, as it was written; empty optional when
+  // there is none of that name.
+  std::optional<std::string> viewText(std::string_view name) const;
   // Empty optional when the table does not exist.
   std::optional<std::vector<ColumnInfo>> columns(std::string_view table) const;
   std::vector<IndexInfo> indexes(std::string_view table) const;
