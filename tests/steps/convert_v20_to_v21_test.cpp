@@ -71,13 +71,18 @@ TEST_F(ConvertV20ToV21Test, ATemplateCategoryMissingFromTheDatabaseDoesNotStopTh
 // The units' exchange codes are unique per kind. A user unit that took the
 // kind and code a system unit gets back from the template makes the full
 // update of that system unit fail.
-TEST_F(ConvertV20ToV21Test, AUserModifiedUnit10TakesOnlyTheTemplatesFactor) {
+TEST_F(ConvertV20ToV21Test, UserModifiedUnits10And15TakeOnlyTheTemplatesValue) {
   const std::string db = Sample();
   Shell(db, "UPDATE [Unites] SET [TYPE]=2, [CFACT]=0.5, [IMPERIAL]=False WHERE [UNITDEF_ID]=10");
   Shell(db, "UPDATE [Unites] SET [TYPE]=0, [CODE_ECH]='LBR' WHERE [UNITDEF_ID]=41");
+  // Unit 15 the same way: it gets back its kind 3, which a user unit took
+  // with the same code.
+  Shell(db, "UPDATE [Unites] SET [TYPE]=2 WHERE [UNITDEF_ID]=15");
+  Shell(db, "UPDATE [Unites] SET [TYPE]=3, [CODE_ECH]='PM' WHERE [UNITDEF_ID]=43");
   EXPECT_EQ(m_run.Run("'/SRC=" + db + "'"), 0);
   const std::string journal = m_run.Journal(m_run.work());
   EXPECT_NE(journal.find("Données table [Unites] (10) modifiée par l'utilisateur.\n"
+                         "Données table [Unites] (15) modifiée par l'utilisateur.\n"
                          "Données table [Unites] (16) modifiée par l'utilisateur.\n"
                          "Données table [Unites] mises à jour.\n"),
             std::string::npos)
