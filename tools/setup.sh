@@ -5,8 +5,8 @@
 #        tools/setup.sh --package  and lintian, for tools/package_job.sh
 #        tools/setup.sh --dev      and all of the rest: clang and its
 #                                  sanitizer and fuzzing runtime, valgrind,
-#                                  Google Benchmark, time and bc (fuzzers,
-#                                  benchmarks, profiles)
+#                                  Google Benchmark, time and bc, SQLite's
+#                                  ODBC driver (fuzzers, benchmarks, profiles)
 # Idempotent: when every package is already there it prints nothing and
 # touches nothing, so the README commands can call it on every run. Run as
 # root, or as a user who may use sudo.
@@ -15,21 +15,21 @@ set -euo pipefail
 # Building: compiler, CMake, the libraries (libmdb: the Access reader's);
 # GoogleTest, which CMake asks for.
 # The default tests: the ODBC driver's headers and the clients it is tried
-# with (unixODBC, odbcinst, isql, pyodbc), tmux for the terminal tests,
-# groff and man for the manual pages, dpkg-dev and file for the package
-# that the tests build, the sqlite3 shell.
+# with (unixODBC, odbcinst, isql, pyodbc, SQLAlchemy and pandas), tmux for
+# the terminal tests, groff and man for the manual pages, dpkg-dev and file
+# for the package that the tests build, the sqlite3 shell.
 packages=(
   build-essential cmake pkg-config
   libgtest-dev googletest libgmock-dev
   libsqlite3-dev libedit-dev
   libmdb3 mdbtools-dev
-  unixodbc unixodbc-dev odbcinst python3-pyodbc
+  unixodbc unixodbc-dev odbcinst python3-pyodbc python3-sqlalchemy python3-pandas
   tmux groff-base man-db dpkg-dev file sqlite3
 )
 case "${1:-}" in
   "") ;;
   --package) packages+=(lintian) ;;
-  --dev) packages+=(lintian clang libclang-rt-14-dev valgrind libbenchmark-dev time bc) ;;
+  --dev) packages+=(lintian clang libclang-rt-14-dev valgrind libbenchmark-dev time bc libsqliteodbc) ;;
   *)
     echo "usage: tools/setup.sh [--package | --dev]" >&2
     exit 2

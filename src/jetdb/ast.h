@@ -153,7 +153,15 @@ struct Delete {
   ExprPtr where;
 };
 
+// CREATE VIEW v AS SELECT ...: a saved query, kept as the text of its
+// SELECT, read again wherever FROM names it.
+struct CreateView {
+  std::string name;
+  std::string sql;
+};
+struct DropView { std::string name; };
+
 using Statement = std::variant<CreateTable, DropTable, CreateIndex, DropIndex, AlterTable, Select, Insert, Update,
-                               Delete>;
+                               Delete, CreateView, DropView>;
 
 }  // namespace jetdb

@@ -83,7 +83,9 @@ Value formatOf(const Args& a);
 }  // namespace fn
 
 // How the compiler types a function's result.
-enum class FunctionResult { Text, Number, Long, Short, Double, Single, Currency, Date, Bool };
+// Number: read by what it holds; Argument: the type of its (first)
+// argument when that is a number.
+enum class FunctionResult { Text, Number, Argument, Long, Short, Double, Single, Currency, Date, Bool };
 
 struct BuiltinFunction {
   const char* name;  // upper case, as the parser leaves it

@@ -131,6 +131,16 @@ bool Catalog::load(sqlite3* db) {
     }
     tables_.push_back(std::move(tm));
   }
+  views_.clear();
+  {
+    Stmt has(db, "SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = '_jet_queries'");
+    if (!has.ok()) return false;
+    if (has.step() == SQLITE_ROW) {
+      Stmt v(db, "SELECT name, sql FROM _jet_queries ORDER BY seq");
+      if (!v.ok()) return false;
+      while (v.step() == SQLITE_ROW) views_.push_back(ViewMeta{v.text(0), v.text(1)});
+    }
+  }
   while (r.step() == SQLITE_ROW) {
     RelationMeta rm;
     rm.name = r.text(0);
@@ -242,6 +252,33 @@ bool Catalog::removeRelation(sqlite3* db, std::string_view table, std::string_vi
   s.bind(2, name);
   if (!run(db, s)) return false;
   std::erase_if(relations_, [&](const RelationMeta& r) { return r.table == table && r.name == name; });
+  return true;
+}
+
+const ViewMeta* Catalog::findView(std::string_view n) const {
+  for (const auto& v : views_)
+    if (sameName(v.name, n)) return &v;
+  return nullptr;
+}
+
+bool Catalog::saveView(sqlite3* db, const ViewMeta& view) {
+  Stmt make(db, "CREATE TABLE IF NOT EXISTS _jet_queries(seq INTEGER PRIMARY KEY, name TEXT NOT NULL, sql TEXT NOT NULL)");
+  if (!make.ok() || !run(db, make)) return false;
+  Stmt s(db, "INSERT INTO _jet_queries(name, sql) VALUES(?, ?)");
+  if (!s.ok()) return false;
+  s.bind(1, view.name);
+  s.bind(2, view.sql);
+  if (!run(db, s)) return false;
+  views_.push_back(view);
+  return true;
+}
+
+bool Catalog::removeView(sqlite3* db, std::string_view name) {
+  Stmt s(db, "DELETE FROM _jet_queries WHERE name = ?");
+  if (!s.ok()) return false;
+  s.bind(1, name);
+  if (!run(db, s)) return false;
+  std::erase_if(views_, [&](const ViewMeta& v) { return v.name == name; });
   return true;
 }
 

@@ -43,6 +43,12 @@ struct RelationMeta {
   std::vector<std::string> refColumns;
 };
 
+// A saved query (CREATE VIEW): its name and the text of its SELECT.
+struct ViewMeta {
+  std::string name;
+  std::string sql;
+};
+
 struct TableMeta {
   std::string name;
   std::vector<ColumnMeta> columns;
@@ -72,6 +78,8 @@ class Catalog {
   const std::vector<RelationMeta>& relations() const { return relations_; }
   std::vector<const RelationMeta*> relationsOf(std::string_view table) const;     // as child
   std::vector<const RelationMeta*> relationsTo(std::string_view table) const;     // as parent
+  const std::vector<ViewMeta>& views() const { return views_; }
+  const ViewMeta* findView(std::string_view name) const;
 
   // Writers used by the definition statements inside their transaction;
   // each returns false on a storage error. The in-memory catalog is updated
@@ -80,10 +88,15 @@ class Catalog {
   bool removeTable(sqlite3* db, std::string_view name);
   bool addRelation(sqlite3* db, const RelationMeta& relation);
   bool removeRelation(sqlite3* db, std::string_view table, std::string_view name);
+  // Saved queries live in a table of their own, made by the first one: a
+  // file without any is as earlier builds wrote it.
+  bool saveView(sqlite3* db, const ViewMeta& view);
+  bool removeView(sqlite3* db, std::string_view name);
 
  private:
   std::vector<TableMeta> tables_;
   std::vector<RelationMeta> relations_;
+  std::vector<ViewMeta> views_;
 };
 
 // SQLite identifier quoting, safe for any name.

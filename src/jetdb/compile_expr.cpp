@@ -9,6 +9,33 @@
 #include "functions.h"
 
 namespace jetdb {
+
+std::optional<JetType> arithmeticType(const std::vector<std::optional<JetType>>& types) {
+  int rank = 0;  // 0 integers, 1 Currency, 2 Single or Double
+  for (const auto& t : types) {
+    if (!t) return std::nullopt;
+    switch (*t) {
+      case JetType::Bit:
+      case JetType::Byte:
+      case JetType::Short:
+      case JetType::Long:
+      case JetType::Counter:
+        break;
+      case JetType::Currency:
+        rank = std::max(rank, 1);
+        break;
+      case JetType::Single:
+      case JetType::Double:
+      case JetType::DateTime:  // a date plus a number is a number of days
+        rank = 2;
+        break;
+      default:
+        return std::nullopt;
+    }
+  }
+  return rank == 0 ? JetType::Long : rank == 1 ? JetType::Currency : JetType::Double;
+}
+
 namespace {
 
 // What an expression takes from one of its operands: whether it holds an
@@ -35,9 +62,10 @@ bool compileLiteral(const Expr& e, std::vector<Value>& params, CompiledExpr& out
   params.push_back(e.literal);
   // Comparing two texts ignores case even when neither is a column.
   out.sql = e.literal.kind == Value::Kind::Text ? "? COLLATE JETNOCASE" : "?";
-  if (e.literal.kind == Value::Kind::DateTime) out.type = JetType::DateTime;
+  out.type = valueType(e.literal);
   return true;
 }
+
 
 bool compileColumn(CompileContext& s, const Expr& e, const Scope* scope, std::vector<Value>& params,
                    CompiledExpr& out, bool insideAggregate) {
@@ -62,12 +90,19 @@ bool compileAggregate(CompileContext& s, const Expr& e, const Scope* scope, std:
     if (fn == jet) fn = own;
   out.sql = fn + "(" + arg.valueSql() + ")";
   out.aggregate = true;
-  if (e.name == "COUNT")
+  if (arg.boolean && !arg.type) arg.type = JetType::Long;
+  if (e.name == "COUNT") {
     out.type = JetType::Long;
-  else if (e.name == "MIN" || e.name == "MAX" || e.name == "SUM" || e.name == "FIRST" || e.name == "LAST")
+  } else if (e.name == "SUM") {
+    // A total of integers is a Double: it may pass a Long, and a Bit's
+    // Trues add up to a negative count, not to True.
+    const bool integers = arithmeticType({arg.type}) == JetType::Long;
+    out.type = integers || arg.type == JetType::Single ? JetType::Double : arg.type;
+  } else if (e.name == "MIN" || e.name == "MAX" || e.name == "FIRST" || e.name == "LAST") {
     out.type = arg.type;
-  else
+  } else {
     out.type = JetType::Double;
+  }
   return true;
 }
 
@@ -144,12 +179,14 @@ bool compileChain(CompileContext& s, const Expr& e, const Scope* scope, std::vec
   bool texts = std::all_of(e.ops.begin(), e.ops.end(), [](const std::string& op) { return op == "+"; });
   std::vector<Term> terms;
   terms.reserve(e.args.size());
+  std::vector<std::optional<JetType>> types;
   for (std::size_t i = 0; i < e.args.size(); ++i) {
     CompiledExpr a;
     if (!compileExpr(s, *e.args[i], scope, params, a, insideAggregate)) return false;
     absorb(out, a);
     const bool textLiteral = e.args[i]->kind == Expr::Kind::Literal && e.args[i]->literal.kind == Value::Kind::Text;
     texts = texts && (textLiteral || (a.type && isTextType(*a.type)));
+    types.push_back(a.boolean && !a.type ? std::optional<JetType>(JetType::Long) : a.type);
     std::string sql = logical ? a.sql : a.valueSql();
     // Jet division is never an integer division.
     if (division && i == 0) sql = "CAST(" + sql + " AS REAL)";
@@ -158,6 +195,8 @@ bool compileChain(CompileContext& s, const Expr& e, const Scope* scope, std::vec
   if (texts) {
     for (std::size_t i = 1; i < terms.size(); ++i) terms[i].op = "||";
     out.type = JetType::Memo;
+  } else if (!logical) {
+    out.type = division ? std::optional<JetType>(JetType::Double) : arithmeticType(types);
   }
   // A regrouped division would divide by a product that may be 0 where
   // the chain never did.
@@ -220,6 +259,7 @@ bool compileOperator(CompileContext& s, const Expr& e, const Scope* scope, std::
     case Expr::Kind::Unary:
       out.sql = "(" + std::string(e.op == "NOT" ? "NOT " + a[0].sql : "- " + a[0].valueSql()) + ")";
       out.boolean = e.op == "NOT";
+      if (!out.boolean) out.type = arithmeticType({a[0].boolean && !a[0].type ? JetType::Long : a[0].type});
       return true;
     case Expr::Kind::Binary:
       // A condition compared as a value is Jet's -1 or 0.

@@ -1,6 +1,7 @@
 // Where the names of a statement lead: the columns of its sources, level
 // by level out to the query around it, and else its parameters.
 #include <algorithm>
+#include <cstdint>
 
 #include "compiler.h"
 #include "errors.h"
@@ -43,6 +44,22 @@ std::string columnSql(const ScopeSource& src, const std::string& column) {
   return src.sqlName.empty() ? quoteIdent(column) : quoteIdent(src.sqlName) + "." + quoteIdent(column);
 }
 
+std::optional<JetType> valueType(const Value& v) {
+  switch (v.kind) {
+    case Value::Kind::Null:
+      return std::nullopt;
+    case Value::Kind::Integer:
+      return v.integer >= INT32_MIN && v.integer <= INT32_MAX ? JetType::Long : JetType::Double;
+    case Value::Kind::Double:
+      return JetType::Double;
+    case Value::Kind::Text:
+      return JetType::Text;
+    case Value::Kind::DateTime:
+      return JetType::DateTime;
+  }
+  return std::nullopt;
+}
+
 bool parameter(CompileContext& s, const std::string& key, std::vector<Value>& params, CompiledExpr& out) {
   const auto& keys = s.parameterKeys;
   auto it = std::find_if(keys.begin(), keys.end(), [&](const std::string& k) { return sameName(k, key); });
@@ -56,7 +73,7 @@ bool parameter(CompileContext& s, const std::string& key, std::vector<Value>& pa
   }
   params.push_back(v);
   out.sql = v.kind == Value::Kind::Text ? "? COLLATE JETNOCASE" : "?";
-  if (v.kind == Value::Kind::DateTime) out.type = JetType::DateTime;
+  out.type = valueType(v);
   return true;
 }
 

@@ -6,6 +6,7 @@
 #include "compiler.h"
 #include "errors.h"
 #include "jetdb/text.h"
+#include "parser.h"
 
 namespace jetdb {
 namespace {
@@ -13,7 +14,34 @@ namespace {
 bool compileQuery(CompileContext& s, const Select& st, CompiledSelect& out, bool nested, const Scope* outer,
                   bool namedColumns);
 
+// A saved query as a subquery: its text read again, its columns named.
+bool compileView(CompileContext& s, const ViewMeta& view, const Scope* outer, CompiledSelect& out) {
+  if (s.viewDepth >= kMaxNesting) return s.fail(errors::tooDeep(view.name));
+  Statement parsed;
+  if (!parseStatement(view.sql, parsed, s.last)) return false;
+  // The view's own names are columns, never the parameters of the
+  // statement that reads it.
+  const std::vector<Value>* bound = std::exchange(s.bound, nullptr);
+  ++s.viewDepth;
+  const bool ok = compileQuery(s, std::get<Select>(parsed), out, true, outer, true);
+  --s.viewDepth;
+  s.bound = bound;
+  return ok;
+}
+
 }  // namespace
+
+std::vector<std::string> viewColumns(CompileContext& s, const ViewMeta& view) {
+  const Error saved = s.last;
+  const int alias = s.nextAlias;
+  CompiledSelect compiled;
+  std::vector<std::string> names;
+  if (compileView(s, view, nullptr, compiled))
+    for (const auto& c : compiled.columns) names.push_back(c.name);
+  s.last = saved;
+  s.nextAlias = alias;
+  return names;
+}
 
 bool compileFrom(CompileContext& s, const FromItem& from, Scope& scope, bool qualify, std::string& sql,
                  std::vector<Value>& params) {
@@ -21,6 +49,17 @@ bool compileFrom(CompileContext& s, const FromItem& from, Scope& scope, bool qua
   switch (from.kind) {
     case FromItem::Kind::Table: {
       const TableMeta* t = s.catalog.findTable(from.table);
+      if (!t)
+        if (const ViewMeta* view = s.catalog.findView(from.table)) {
+          CompiledSelect inner;
+          if (!compileView(s, *view, nullptr, inner)) return false;
+          ScopeSource src{from.alias.empty() ? view->name : from.alias, "_j" + std::to_string(++s.nextAlias), nullptr,
+                          inner.columns, inner.types, false};
+          sql += "(" + inner.sql + ") AS " + quoteIdent(src.sqlName);
+          params.insert(params.end(), inner.params.begin(), inner.params.end());
+          scope.sources.push_back(std::move(src));
+          return true;
+        }
       if (!t) return s.fail(errors::tableNotFound(from.table));
       ScopeSource src{from.alias.empty() ? t->name : from.alias, sqlName(), t, {}, {}, false};
       sql += quoteIdent(t->name);
@@ -135,7 +174,8 @@ class CoreCompiler {
   // the text is then the one the shape cache and the steps have always
   // sent; anywhere else every source gets a name of its own.
   bool sources() {
-    qualify_ = nested_ || scope_.outer || st_.from.size() != 1 || st_.from[0].kind != FromItem::Kind::Table;
+    qualify_ = nested_ || scope_.outer || st_.from.size() != 1 || st_.from[0].kind != FromItem::Kind::Table ||
+               !s_.catalog.findTable(st_.from[0].table);
     for (std::size_t i = 0; i < st_.from.size(); ++i) {
       if (i) from_ += ", ";
       if (!compileFrom(s_, st_.from[i], scope_, qualify_, from_, fromParams_)) return false;
@@ -201,8 +241,10 @@ class CoreCompiler {
     std::optional<JetType> type = ce.type;
     const bool plain = item.expr->kind == Expr::Kind::Column && ce.bareColumn && plainColumn(ce.sql, info, type);
     if (!plain) {
+      // A condition given as a value is Jet's -1 or 0.
+      if (!type && ce.boolean) type = JetType::Long;
       info.name = "Expr" + std::to_string(unnamed_++);
-      info.type = ce.type.value_or(JetType::Double);
+      info.type = type.value_or(JetType::Double);
       info.size = info.type == JetType::Text ? 255 : 8;
     }
     if (!item.alias.empty()) info.name = item.alias;
@@ -262,7 +304,7 @@ class CoreCompiler {
     core_.distinct = distinct;
     core_.items = itemSqls_;
     if (out_.hasRowId) core_.items.push_back(kRowColumn);
-    core_.rest = " FROM " + from_;
+    core_.rest = st_.from.empty() ? std::string() : " FROM " + from_;
     std::vector<Value> params = std::move(out_.params);
     out_.params = std::move(fromParams_);
     out_.params.insert(out_.params.begin(), params.begin(), params.end());
@@ -423,9 +465,12 @@ bool compileUnion(CompileContext& s, const Select& st, CompiledSelect& out, bool
 // does not return); over a union or DISTINCT rows, the keys must be result
 // columns and the rank is taken around it.
 bool rankTop(CompileContext& s, const Select& st, const Core& core, const std::vector<std::string>& names, Keys keys,
-             CompiledSelect& out) {
+             CompiledSelect& out, bool namedColumns) {
+  // The query around a subquery reads its columns by their Jet names.
   std::string columns;
-  for (const auto& n : names) columns += (columns.empty() ? "" : ", ") + n;
+  for (std::size_t i = 0; i < names.size(); ++i)
+    columns += (i ? ", " : "") + names[i] +
+               (namedColumns && i < out.columns.size() ? " AS " + quoteIdent(out.columns[i].name) : std::string());
   const std::string limit =
       st.topPercent ? "((_jet_count * " + std::to_string(*st.top) + " + 99) / 100)" : std::to_string(*st.top);
   const bool isUnion = static_cast<bool>(st.unionNext);
@@ -471,7 +516,7 @@ bool compileQuery(CompileContext& s, const Select& st, CompiledSelect& out, bool
   out.sql = core.text(names);
   Keys keys = core.keys;
   if (isUnion && !compileUnion(s, st, out, nested, outer, keys)) return false;
-  if (st.top) return rankTop(s, st, core, names, std::move(keys), out);
+  if (st.top) return rankTop(s, st, core, names, std::move(keys), out, namedColumns);
   if (!keys.empty()) out.sql += " ORDER BY " + keyList(keys);
   out.params.insert(out.params.end(), core.keyParams.begin(), core.keyParams.end());
   return true;

@@ -33,6 +33,9 @@ struct CompileContext {
   // Names given to the sources of the statement being compiled in the
   // SQLite text, so that a subquery's tables never hide its outer query's.
   int nextAlias = 0;
+  // Saved queries being read, one inside the other: a bound on a view that
+  // names itself through another.
+  int viewDepth = 0;
   // While a grouped query's items are compiled: the SQL of each column used
   // outside an aggregate, which must be one of its groups.
   std::vector<std::string>* ungrouped = nullptr;
@@ -75,6 +78,10 @@ bool compileFrom(CompileContext& s, const FromItem& from, Scope& scope, bool qua
 // The source a write through a join changes, by its name or alias.
 const ScopeSource* findSource(const Scope& scope, std::string_view name);
 
+// The names of the columns a saved query gives; none when it no longer
+// compiles (what it names is gone). The error is left as it was.
+std::vector<std::string> viewColumns(CompileContext& s, const ViewMeta& view);
+
 // A nested SELECT (a subquery) has no row identity column; `outer` is the
 // scope of the query it is part of.
 bool compileSelect(CompileContext& s, const Select& st, CompiledSelect& out, bool nested = false,
@@ -105,6 +112,13 @@ std::string columnSql(const ScopeSource& src, const std::string& column);
 // when the statement has values bound, the parameter it is.
 bool resolveColumn(CompileContext& s, const Expr& e, const Scope* scope, std::vector<Value>& params,
                    CompiledExpr& out);
+// The type Jet gives a literal or a parameter's value: Text, Long (Double
+// beyond a Long), Double, DateTime; none for Null.
+std::optional<JetType> valueType(const Value& v);
+// The type of a sum, a difference or a product of operands of these types
+// as Jet gives it (integers a Long, with a Currency a Currency, with a
+// Single, Double or date a Double); none when one of them has none.
+std::optional<JetType> arithmeticType(const std::vector<std::optional<JetType>>& types);
 // The parameter whose key is `key` ("\x01?" and the offset of its mark, or
 // a name), as its bound value; false, without an error, when none is.
 bool parameter(CompileContext& s, const std::string& key, std::vector<Value>& params, CompiledExpr& out);

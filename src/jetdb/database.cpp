@@ -26,6 +26,7 @@ int collate(void*, int na, const void* a, int nb, const void* b) {
 }
 
 void likeFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  const auto* session = static_cast<const Session*>(sqlite3_user_data(ctx));
   if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
     sqlite3_result_null(ctx);
     return;
@@ -36,7 +37,7 @@ void likeFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
   };
   std::string value(text(argv[0]));
   std::string pattern(text(argv[1]));
-  sqlite3_result_int(ctx, likeMatch(value, pattern) ? 1 : 0);
+  sqlite3_result_int(ctx, likeMatch(value, pattern, session && session->ansiWildcards) ? 1 : 0);
 }
 
 // Durability and sharing. While a connection that writes has the file
@@ -88,11 +89,19 @@ void likeFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
 // A merge rewrites the same few pages of a table and its indexes tens of
 // thousands of times: a larger checkpoint interval copies each one back to
 // the file once per checkpoint instead of every thousand pages.
-bool configure(sqlite3* db) {
+// SELECT @@IDENTITY: the connection's last Counter value, read as the
+// statement runs (a prepared statement is compiled once).
+void identityFunction(sqlite3_context* ctx, int, sqlite3_value**) {
+  sqlite3_result_int64(ctx, static_cast<const Session*>(sqlite3_user_data(ctx))->lastIdentity);
+}
+
+bool configure(sqlite3* db, Session& session) {
   sqlite3_busy_timeout(db, kBusyTimeoutMs);
   return sqlite3_create_collation_v2(db, "JETNOCASE", SQLITE_UTF8, nullptr, collate, nullptr) == SQLITE_OK &&
-         sqlite3_create_function_v2(db, "jetlike", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, likeFunction,
+         sqlite3_create_function_v2(db, "jetlike", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, &session, likeFunction,
                                     nullptr, nullptr, nullptr) == SQLITE_OK &&
+         sqlite3_create_function_v2(db, "jet_identity", 0, SQLITE_UTF8, &session, identityFunction, nullptr, nullptr,
+                                    nullptr) == SQLITE_OK &&
          registerFunctions(db) && registerAggregates(db);
 }
 
@@ -184,7 +193,9 @@ bool logPresent(const std::string& path) {
 
 Database::Impl::~Impl() {
   if (!db) return;
-  // What a batch holds is committed work of the caller's.
+  // A transaction still open was never committed: it is undone. What a
+  // batch holds is committed work of the caller's.
+  if (transaction && !sqlite3_get_autocommit(db)) exec(db, "ROLLBACK");
   commitBatch();
   // Finalized first, so that the switch finds no statement of its own in
   // the way and the connection closes now.
@@ -270,7 +281,7 @@ std::unique_ptr<Database> Database::open(const std::string& path, OpenMode mode,
   auto impl = std::make_unique<Impl>();
   impl->path = path;
   impl->readOnly = mode == OpenMode::ReadOnly;
-  if (openSqlite(path, mode, &impl->db) != SQLITE_OK || !configure(impl->db)) {
+  if (openSqlite(path, mode, &impl->db) != SQLITE_OK || !configure(impl->db, *impl)) {
     error = create ? sqliteFailure(impl->db, impl->db ? sqlite3_extended_errcode(impl->db) : SQLITE_NOMEM, path)
                    : errors::notADatabase(path);
     impl.reset();
@@ -308,7 +319,7 @@ std::unique_ptr<Database> Database::open(const std::string& path, OpenMode mode,
       impl->db = nullptr;
       if (sqlite3_open_v2(readOnlyUri(path, true).c_str(), &impl->db,
                           SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr) != SQLITE_OK ||
-          !configure(impl->db)) {
+          !configure(impl->db, *impl)) {
         error = errors::notADatabase(path);
         return nullptr;
       }
@@ -410,6 +421,18 @@ std::vector<std::string> Database::tables() const {
   std::vector<std::string> out;
   for (const auto& t : impl_->catalog.tables()) out.push_back(t.name);
   return out;
+}
+
+std::vector<std::string> Database::views() const {
+  std::vector<std::string> out;
+  for (const auto& v : impl_->catalog.views()) out.push_back(v.name);
+  return out;
+}
+
+std::optional<std::string> Database::viewText(std::string_view name) const {
+  const ViewMeta* v = impl_->catalog.findView(name);
+  if (!v) return std::nullopt;
+  return v->sql;
 }
 
 std::optional<std::vector<ColumnInfo>> Database::columns(std::string_view table) const {

@@ -9,10 +9,7 @@
 #include "jetdb/text.h"
 
 namespace jetdb {
-namespace {
 
-// Names that may not be given to Jet objects: the driver's own and those
-// SQLite reserves, and names Access itself refuses.
 bool validObjectName(std::string_view name) {
   if (name.empty() || name.size() > 64 || name.front() == ' ') return false;
   for (unsigned char c : name)
@@ -20,6 +17,8 @@ bool validObjectName(std::string_view name) {
   auto starts = [&](std::string_view p) { return name.size() >= p.size() && sameName(name.substr(0, p.size()), p); };
   return !starts("_jet_") && !starts("sqlite_") && !starts("jetix") && !starts("jetfk");
 }
+
+namespace {
 
 bool exec(Session& s, const std::string& sql, std::string_view table = {}) {
   Stmt st(s.db, sql);
@@ -286,7 +285,7 @@ bool alterColumn(Session& s, TableMeta& t, const ColumnDef& def) {
 
 bool executeCreateTable(Session& s, const CreateTable& st) {
   if (!validObjectName(st.table)) return s.fail(errors::invalidName(st.table));
-  if (s.catalog.findTable(st.table)) return s.fail(errors::tableExists(st.table));
+  if (s.catalog.findTable(st.table) || s.catalog.findView(st.table)) return s.fail(errors::tableExists(st.table));
   TableMeta t;
   t.name = st.table;
   std::string cols = std::string(kRowColumn) + " INTEGER PRIMARY KEY";

@@ -185,6 +185,14 @@ Error foreignLog(std::string_view p, std::string_view log, std::string_view why)
 Error rowNotFound() {
   return makeError("HY000", 3167, "L'enregistrement est supprimé.");
 }
+Error transactionOpen() {
+  return makeError("25000", 3003, "Impossible de démarrer la transaction : une transaction est déjà ouverte.");
+}
+Error transactionLost() {
+  return makeError("25000", 3034,
+                   "La transaction a été annulée par le moteur de stockage : annulez-la (ROLLBACK) avant de "
+                   "continuer.");
+}
 namespace {
 std::string ofFile(std::string_view p) { return p.empty() ? "" : " (" + q(p) + ")"; }
 }  // namespace

@@ -58,6 +58,8 @@ Error logMissing(std::string_view path);
 // A log file beside `path` that the driver will not read (see foreignLog).
 Error foreignLog(std::string_view path, std::string_view log, std::string_view why);
 Error rowNotFound();
+Error transactionOpen();
+Error transactionLost();
 // The faults SQLite reports, worded for the file `path` (none when empty).
 Error diskFull(std::string_view path);
 Error ioError(std::string_view path);

@@ -14,11 +14,17 @@
 namespace jetdb {
 
 // Definitions (ddl.cpp).
+// Names that may not be given to Jet objects: the driver's own and those
+// SQLite reserves, and names Access itself refuses.
+bool validObjectName(std::string_view name);
 bool executeCreateTable(Session& s, const CreateTable& st);
 bool executeDropTable(Session& s, const DropTable& st);
 bool executeCreateIndex(Session& s, const CreateIndex& st);
 bool executeDropIndex(Session& s, const DropIndex& st);
 bool executeAlterTable(Session& s, const AlterTable& st);
+// Saved queries (views.cpp).
+bool executeCreateView(Session& s, const CreateView& st);
+bool executeDropView(Session& s, const DropView& st);
 
 // Writes (dml.cpp).
 bool executeInsert(Session& s, const Insert& st);

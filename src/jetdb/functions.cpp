@@ -17,12 +17,12 @@ using Result = FunctionResult;
 using namespace fn;
 
 const Function kFunctions[] = {
-    {"LEN", 1, 1, Result::Number, len},
+    {"LEN", 1, 1, Result::Long, len},
     {"LEFT", 2, 2, Result::Text, left},
     {"RIGHT", 2, 2, Result::Text, right},
     {"MID", 2, 3, Result::Text, mid},
-    {"INSTR", 2, 4, Result::Number, inStr},
-    {"INSTRREV", 2, 4, Result::Number, inStrRev},
+    {"INSTR", 2, 4, Result::Long, inStr},
+    {"INSTRREV", 2, 4, Result::Long, inStrRev},
     {"LCASE", 1, 1, Result::Text, lCase},
     {"UCASE", 1, 1, Result::Text, uCase},
     {"TRIM", 1, 1, Result::Text, trim},
@@ -31,9 +31,9 @@ const Function kFunctions[] = {
     {"REPLACE", 3, 6, Result::Text, replace},
     {"SPACE", 1, 1, Result::Text, space},
     {"STRING", 2, 2, Result::Text, stringOf},
-    {"STRCOMP", 2, 3, Result::Number, strComp},
+    {"STRCOMP", 2, 3, Result::Short, strComp},
     {"STRREVERSE", 1, 1, Result::Text, strReverse},
-    {"ASC", 1, 1, Result::Number, asc},
+    {"ASC", 1, 1, Result::Short, asc},
     {"CHR", 1, 1, Result::Text, chrOf},
     {"VAL", 1, 1, Result::Double, val},
     {"STR", 1, 1, Result::Text, str},
@@ -48,11 +48,11 @@ const Function kFunctions[] = {
     {"CVDATE", 1, 1, Result::Date, cDate},
     {"ISNUMERIC", 1, 1, Result::Bool, isNumeric},
     {"ISDATE", 1, 1, Result::Bool, isDate},
-    {"ABS", 1, 1, Result::Number, absOf},
-    {"SGN", 1, 1, Result::Number, sgn},
-    {"INT", 1, 1, Result::Number, intOf},
-    {"FIX", 1, 1, Result::Number, fix},
-    {"ROUND", 1, 2, Result::Number, roundOf},
+    {"ABS", 1, 1, Result::Argument, absOf},
+    {"SGN", 1, 1, Result::Short, sgn},
+    {"INT", 1, 1, Result::Argument, intOf},
+    {"FIX", 1, 1, Result::Argument, fix},
+    {"ROUND", 1, 2, Result::Argument, roundOf},
     {"SQR", 1, 1, Result::Double, sqr},
     {"EXP", 1, 1, Result::Double, expOf},
     {"LOG", 1, 1, Result::Double, logOf},
@@ -62,16 +62,16 @@ const Function kFunctions[] = {
     {"NOW", 0, 0, Result::Date, nowOf, false},
     {"DATE", 0, 0, Result::Date, today, false},
     {"TIME", 0, 0, Result::Date, timeOf, false},
-    {"YEAR", 1, 1, Result::Number, year},
-    {"MONTH", 1, 1, Result::Number, month},
-    {"DAY", 1, 1, Result::Number, day},
-    {"HOUR", 1, 1, Result::Number, hour},
-    {"MINUTE", 1, 1, Result::Number, minute},
-    {"SECOND", 1, 1, Result::Number, second},
-    {"WEEKDAY", 1, 2, Result::Number, weekdayOf},
+    {"YEAR", 1, 1, Result::Short, year},
+    {"MONTH", 1, 1, Result::Short, month},
+    {"DAY", 1, 1, Result::Short, day},
+    {"HOUR", 1, 1, Result::Short, hour},
+    {"MINUTE", 1, 1, Result::Short, minute},
+    {"SECOND", 1, 1, Result::Short, second},
+    {"WEEKDAY", 1, 2, Result::Short, weekdayOf},
     {"DATEADD", 3, 3, Result::Date, dateAdd},
-    {"DATEDIFF", 3, 5, Result::Number, dateDiff},
-    {"DATEPART", 2, 4, Result::Number, datePart},
+    {"DATEDIFF", 3, 5, Result::Long, dateDiff},
+    {"DATEPART", 2, 4, Result::Short, datePart},
     {"DATESERIAL", 3, 3, Result::Date, dateSerial},
     {"TIMESERIAL", 3, 3, Result::Date, timeSerial},
     {"DATEVALUE", 1, 1, Result::Date, dateValue},
@@ -85,8 +85,8 @@ struct Special {
   const char* name;
   int minArgs, maxArgs;
 };
-const Special kSpecials[] = {
-    {"IIF", 3, 3}, {"SWITCH", 2, 1 << 20}, {"CHOOSE", 2, 1 << 20}, {"ISNULL", 1, 1}, {"NZ", 1, 2}};
+const Special kSpecials[] = {{"IIF", 3, 3},    {"SWITCH", 2, 1 << 20}, {"CHOOSE", 2, 1 << 20},
+                             {"ISNULL", 1, 1}, {"NZ", 1, 2},           {"@@IDENTITY", 0, 0}};
 
 // The text of `&`, which compileFunction's callers reach through jet_concat.
 const Function kConcat{"&", 0, 0, Result::Text, concat};
@@ -107,6 +107,7 @@ std::optional<JetType> typeOf(Result r) {
     case Result::Text:
       return JetType::Text;
     case Result::Number:
+    case Result::Argument:
       return std::nullopt;
     case Result::Long:
       return JetType::Long;
@@ -221,6 +222,9 @@ bool compileFunction(CompileContext& s, const Expr& e, const Scope* scope, std::
       out.sql += " WHEN " + std::to_string(i) + " THEN " + args[i].valueSql();
     out.sql += " END)";
     out.type = common(1, 1);
+  } else if (e.name == "@@IDENTITY") {
+    out.sql = "jet_identity()";
+    out.type = JetType::Long;
   } else if (e.name == "ISNULL") {
     out.sql = "(" + args[0].valueSql() + " IS NULL)";
     out.boolean = true;
@@ -238,6 +242,8 @@ bool compileFunction(CompileContext& s, const Expr& e, const Scope* scope, std::
     }
     out.sql = sqliteName(*f) + "(" + std::to_string(mask) + list + ")";
     out.type = typeOf(f->result);
+    if (f->result == Result::Argument && args[0].type && *args[0].type != JetType::DateTime)
+      out.type = arithmeticType({args[0].type});
   }
   return true;
 }

@@ -11,7 +11,7 @@ namespace {
 
 // The symbols of the dialect; any other character is an error.
 bool dialectSymbol(std::string_view s) {
-  return s.size() == 2 || std::string_view("(),;.*=<>+-/&!").find(s.front()) != std::string_view::npos;
+  return s.size() == 2 || std::string_view("(),;.*=<>+-/&!@").find(s.front()) != std::string_view::npos;
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "errors.h"
 #include "functions.h"
 #include "lexer.h"
+#include "jetdb/sql_text.h"
 #include "jetdb/text.h"
 
 namespace jetdb {
@@ -91,6 +92,7 @@ class Parser {
   bool statementBody(Statement& out) {
     if (acceptWord("CREATE")) {
       if (acceptWord("TABLE")) { context_ = "l'instruction CREATE TABLE"; return createTable(out); }
+      if (acceptWord("VIEW")) { context_ = "l'instruction CREATE VIEW"; return createView(out); }
       context_ = "l'instruction CREATE INDEX";
       bool unique = acceptWord("UNIQUE");
       if (!expectWord("INDEX")) return false;
@@ -101,6 +103,12 @@ class Parser {
       if (acceptWord("TABLE")) {
         DropTable d;
         if (!name(d.table)) return false;
+        out = std::move(d);
+        return true;
+      }
+      if (acceptWord("VIEW")) {
+        DropView d;
+        if (!name(d.name)) return false;
         out = std::move(d);
         return true;
       }
@@ -115,7 +123,7 @@ class Parser {
       if (!expectWord("TABLE")) return false;
       return alterTable(out);
     }
-    if (isWord("SELECT")) {
+    if (isWord("SELECT") || (isSymbol("(") && startsSelect())) {
       context_ = "l'instruction SELECT";
       auto s = std::make_unique<Select>();
       if (!select(*s)) return false;
@@ -231,6 +239,21 @@ class Parser {
     } while (accept(","));
     if (!expect(")")) return false;
     out = std::move(ct);
+    return true;
+  }
+
+  // CREATE VIEW name AS SELECT ...: the SELECT is read whole here, so that
+  // a view that is no query is refused at once, and kept as its text.
+  bool createView(Statement& out) {
+    CreateView cv;
+    if (!name(cv.name) || !expectWord("AS")) return false;
+    const std::size_t from = peek().offset;
+    Select select;
+    if (!this->select(select)) return false;
+    if (!select.into.empty()) return fail();
+    cv.sql = std::string(sql_.substr(from, peek().offset - from));
+    while (!cv.sql.empty() && sql::isSpace(cv.sql.back())) cv.sql.pop_back();
+    out = std::move(cv);
     return true;
   }
 
@@ -417,7 +440,11 @@ class Parser {
       if (!name(s.into)) return false;
     }
     context_ = "la clause FROM";
-    if (!expectWord("FROM")) return false;
+    // Without FROM (SELECT 1, SELECT @@IDENTITY, SELECT ?): one row.
+    if (!acceptWord("FROM")) {
+      if (isWord("WHERE") || isWord("GROUP") || isWord("HAVING")) return fail();
+      return true;
+    }
     do {
       FromItem f;
       if (!fromItem(f)) return false;
@@ -444,15 +471,30 @@ class Parser {
     return true;
   }
 
+  // "(" SELECT, "((" SELECT...: a member of a union in parentheses.
+  bool startsSelect() const {
+    std::size_t k = 0;
+    while (peek(k).kind == K::Symbol && peek(k).text == "(") ++k;
+    return k > 0 && isWord("SELECT", k);
+  }
+  // One SELECT of a union, bare or in parentheses as clients write them:
+  // "(SELECT ...) UNION (SELECT ...)".
+  bool member(Select& s, bool first) {
+    if (!accept("(")) return selectCore(s, first);
+    Level level(*this);
+    if (!level.ok) return false;
+    return member(s, first) && expect(")");
+  }
+
   bool select(Select& s) {
-    if (!selectCore(s, true)) return false;
+    if (!member(s, true)) return false;
     Select* last = &s;
     while (acceptWord("UNION")) {
       context_ = "la requête Union";
       last->unionAll = acceptWord("ALL");
       last->unionNext = std::make_unique<Select>();
       last = last->unionNext.get();
-      if (!selectCore(*last, false)) return false;
+      if (!member(*last, false)) return false;
     }
     if (acceptWord("ORDER")) {
       context_ = "la clause ORDER BY";
@@ -778,6 +820,16 @@ class Parser {
         if (isSymbol("(") && isWord("SELECT", 1)) {
           take();
           return subquery(Expr::Kind::Subquery, from);
+        }
+        if (isSymbol("@") && peek(1).kind == K::Symbol && peek(1).text == "@" && isWord("IDENTITY", 2)) {
+          take();
+          take();
+          take();
+          auto e = std::make_unique<Expr>();
+          e->kind = Expr::Kind::Call;
+          e->name = "@@IDENTITY";
+          e->source = "@@IDENTITY";
+          return e;
         }
         if (accept("(")) {
           Level level(*this);

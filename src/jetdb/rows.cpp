@@ -171,6 +171,8 @@ bool insertValues(Session& s, const TableMeta& t, const std::vector<std::optiona
   for (std::size_t i = 0; i < row.size(); ++i) st.bind(static_cast<int>(i + 1), row[i]);
   if (!stepWrite(s, st, t)) return false;
   if (rowId) *rowId = sqlite3_last_insert_rowid(s.db);
+  for (std::size_t i = 0; i < row.size(); ++i)
+    if (t.columns[i].type.type == JetType::Counter && row[i].kind == Value::Kind::Integer) s.lastIdentity = row[i].integer;
   return true;
 }
 

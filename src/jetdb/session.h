@@ -30,6 +30,13 @@ struct Database::Impl : CompileContext {
   // Commits the open batch, if any.
   bool commitBatch();
 
+  // A transaction of the caller's (beginTransaction) is open.
+  bool transaction = false;
+  // LIKE in Access's ANSI-92 mode (setAnsiWildcards).
+  bool ansiWildcards = false;
+  // The Counter value of the last row inserted, for SELECT @@IDENTITY.
+  std::int64_t lastIdentity = 0;
+
   ~Impl();
   // Turns the current SQLite error into a driver error.
   Error sqliteError(std::string_view table = {}) const;

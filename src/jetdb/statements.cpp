@@ -95,13 +95,17 @@ std::unique_ptr<Query> start(Session& s, CompiledSelect cs, const std::string& t
 // The parameters of a statement, in the order of the text: each "?" (as
 // "\x01?" and its offset), and each name that is neither a column of a
 // table the statement names nor an alias of its result, once.
-std::vector<std::string> parameterKeys(const Session& s, const ParseNotes& notes) {
+std::vector<std::string> parameterKeys(Session& s, const ParseNotes& notes) {
   std::vector<std::string> keys;
   auto known = [&](const std::string& name) {
     for (const auto& alias : notes.aliases)
       if (sameName(alias, name)) return true;
-    for (const auto& table : notes.tables)
+    for (const auto& table : notes.tables) {
       if (const TableMeta* t = s.catalog.findTable(table); t && t->findColumn(name) >= 0) return true;
+      if (const ViewMeta* v = s.catalog.findView(table))
+        for (const auto& column : viewColumns(s, *v))
+          if (sameName(column, name)) return true;
+    }
     return false;
   };
   for (const auto& [offset, name] : notes.values) {
@@ -136,7 +140,8 @@ struct BoundValues {
 bool isDefinition(const Statement& st) {
   return std::holds_alternative<CreateTable>(st) || std::holds_alternative<DropTable>(st) ||
          std::holds_alternative<CreateIndex>(st) || std::holds_alternative<DropIndex>(st) ||
-         std::holds_alternative<AlterTable>(st);
+         std::holds_alternative<AlterTable>(st) || std::holds_alternative<CreateView>(st) ||
+         std::holds_alternative<DropView>(st);
 }
 
 // Runs a statement that has been read; `rows` runs a SELECT, whose rows are
@@ -181,6 +186,8 @@ bool executeStatement(Session& s, const Statement& st, const ParseNotes& notes, 
         else if constexpr (std::is_same_v<T, Insert>) return executeInsert(s, x);
         else if constexpr (std::is_same_v<T, Update>) return executeUpdate(s, x);
         else if constexpr (std::is_same_v<T, Delete>) return executeDelete(s, x);
+        else if constexpr (std::is_same_v<T, CreateView>) return executeCreateView(s, x);
+        else if constexpr (std::is_same_v<T, DropView>) return executeDropView(s, x);
         else return false;
       },
       st);

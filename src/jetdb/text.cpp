@@ -110,7 +110,7 @@ int compareFolded(std::string_view a, std::string_view b) {
   return ra.done() ? -1 : 1;
 }
 
-bool likeMatch(std::string_view text, std::string_view pattern) {
+bool likeMatch(std::string_view text, std::string_view pattern, bool ansi) {
   std::u32string pat;
   Reader rp(pattern);
   while (!rp.done()) pat.push_back(rp.next());
@@ -120,11 +120,11 @@ bool likeMatch(std::string_view text, std::string_view pattern) {
     PatternItem item;
     item.kind = PatternItem::Literal;
     item.c = c;
-    if (c == '*') {
+    if (c == (ansi ? '%' : '*')) {
       item.kind = PatternItem::Star;
-    } else if (c == '?') {
+    } else if (c == (ansi ? '_' : '?')) {
       item.kind = PatternItem::Any;
-    } else if (c == '#') {
+    } else if (c == '#' && !ansi) {
       item.kind = PatternItem::Digit;
     } else if (c == '[') {
       // "[*]" and friends are how Access escapes its wildcard characters.

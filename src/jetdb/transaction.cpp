@@ -32,6 +32,9 @@ bool Session::commitBatch() {
 
 bool StatementTransaction::begin() {
   if (s_.readOnly) return s_.fail(errors::readOnly(s_.path));
+  // A caller's transaction that SQLite gave up (a full disk, an I/O error)
+  // must not turn into statements that commit one by one.
+  if (s_.transaction && sqlite3_get_autocommit(s_.db) != 0) return s_.fail(errors::transactionLost());
   // A batch is one transaction around many statements; each statement then
   // takes the savepoint path below, so that a refused one is undone alone.
   if (s_.batching && batchable_ && !s_.batchOpen && sqlite3_get_autocommit(s_.db) != 0) {
@@ -74,5 +77,46 @@ StatementTransaction::~StatementTransaction() {
   s_.catalogChanged();
   s_.catalog.load(s_.db);
 }
+
+bool Database::beginTransaction() {
+  Session& s = *impl_;
+  s.last = Error{};
+  if (s.transaction) return s.fail(errors::transactionOpen());
+  if (!s.commitBatch()) return false;
+  // Deferred: a client that only reads takes no write lock, and the first
+  // write takes it (waiting the busy timeout) for the rest of the
+  // transaction.
+  if (!exec(s.db, "BEGIN")) return s.fail(s.sqliteError());
+  s.transaction = true;
+  return true;
+}
+
+bool Database::commitTransaction() {
+  Session& s = *impl_;
+  s.last = Error{};
+  if (!s.transaction) return true;
+  if (sqlite3_get_autocommit(s.db) != 0) return s.fail(errors::transactionLost());
+  // A failed commit (the file locked by a reader's snapshot) leaves the
+  // transaction open: the caller may try again or roll back.
+  if (!exec(s.db, "COMMIT")) return s.fail(s.sqliteError());
+  s.transaction = false;
+  return true;
+}
+
+bool Database::rollbackTransaction() {
+  Session& s = *impl_;
+  s.last = Error{};
+  if (!s.transaction) return true;
+  s.transaction = false;
+  if (sqlite3_get_autocommit(s.db) == 0) exec(s.db, "ROLLBACK");
+  // Definitions made in it are undone too: the catalog is read again.
+  s.catalogChanged();
+  s.catalog.load(s.db);
+  return true;
+}
+
+bool Database::inTransaction() const { return impl_->transaction; }
+
+void Database::setAnsiWildcards(bool on) { impl_->ansiWildcards = on; }
 
 }  // namespace jetdb

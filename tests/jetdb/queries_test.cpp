@@ -146,7 +146,7 @@ TEST_F(QueriesTest, ResultColumnsAreNamedAndTypedAsAccessDoes) {
   const std::vector<std::pair<std::string, JetType>> expected = {
       {"Categorie", JetType::Long},  {"Expr1000", JetType::Long},     {"Expr1001", JetType::Currency},
       {"Expr1002", JetType::Double}, {"Expr1003", JetType::DateTime}, {"Expr1004", JetType::Bit},
-      {"Expr1005", JetType::Double}, {"Premier", JetType::Text}};
+      {"Expr1005", JetType::Currency}, {"Premier", JetType::Text}};
   ASSERT_EQ(q->columns().size(), expected.size());
   for (std::size_t i = 0; i < expected.size(); ++i) {
     EXPECT_EQ(q->columns()[i].name, expected[i].first);

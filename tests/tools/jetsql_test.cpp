@@ -103,6 +103,22 @@ TEST_F(JetsqlTest, TheDriverSaysWhichStatementsPrintRows) {
   EXPECT_EQ(jetsql(db + " 'SELECT ID FROM Absente'").second, 1);
 }
 
+TEST_F(JetsqlTest, ATransactionIsKeptByCommitOnly) {
+  create("tx.mdb", {kTrickySchema});
+  const std::string db = "'" + dir_.file("tx.mdb") + "'";
+  auto count = [&] { return jetsql("--csv " + db + " 'SELECT COUNT(*) AS N FROM T'").first; };
+  EXPECT_EQ(jetsql(db + " .begin 'INSERT INTO T (ID) VALUES (1)' 'CREATE TABLE U (X LONG)' .rollback").second, 0);
+  EXPECT_EQ(count(), "N\n0\n");
+  EXPECT_EQ(jetsql(db + " 'SELECT X FROM U'").second, 1) << "the table made is gone too";
+  // Left open, at the end of the statements or at an error, it is undone.
+  EXPECT_EQ(jetsql(db + " .begin 'INSERT INTO T (ID) VALUES (2)'").second, 0);
+  EXPECT_EQ(jetsql(db + " .begin 'INSERT INTO T (ID) VALUES (3)' 'SELECT ID FROM Absente' .commit").second, 1);
+  EXPECT_EQ(count(), "N\n0\n");
+  EXPECT_EQ(jetsql(db + " .begin 'INSERT INTO T (ID) VALUES (4)' .commit").second, 0);
+  EXPECT_EQ(count(), "N\n1\n");
+  EXPECT_EQ(jetsql(db + " .begin .begin").second, 1);
+}
+
 TEST_F(JetsqlTest, CsvQuotesSeparatorsQuotesAndLineBreaksOnly) {
   auto db = create("csv.mdb", {"CREATE TABLE [T] ([n] LONG, [a] TEXT(50))"});
   for (const char* text : {"plain", "a,b", "say \"hi\"", "two\nlines", "cr\rhere", " spaced "})
@@ -280,6 +296,17 @@ TEST_F(JetsqlTest, DumpRebuildsEveryValueAndTheCatalog) {
   Error error;
   EXPECT_FALSE(jetsql::dump(*db, "Absent", out, error));
   EXPECT_EQ(error.state, "42S02");
+
+  // Saved queries follow the tables they read, in the order they were made.
+  ASSERT_TRUE(db->execute("CREATE VIEW [Codes] AS SELECT [Code] FROM [Parent] WHERE [Code] <> ';'"));
+  ASSERT_TRUE(db->execute("CREATE VIEW [Deux] AS SELECT Count(*) AS N FROM [Codes]"));
+  const std::string withViews = dumped(*db);
+  auto viewed = create("viewed.mdb", {});
+  for (const auto& statement : jetsql::splitScript(withViews))
+    ASSERT_TRUE(viewed->execute(statement)) << statement << ": " << viewed->lastError().message;
+  EXPECT_EQ(viewed->views(), (std::vector<std::string>{"Codes", "Deux"}));
+  EXPECT_EQ(dumped(*viewed), withViews);
+  EXPECT_EQ(dumped(*viewed, "Parent"), dumped(*db, "Parent")) << "a table alone comes without them";
 }
 
 #ifdef SAMPLE_DB

@@ -453,7 +453,7 @@ TEST_F(OdbcDriver, BoundParametersReachTheFileAsTheyWereBound) {
   EXPECT_EQ(d, qte);
 }
 
-TEST_F(OdbcDriver, RefusalsCarryJetdbsDiagnosticsAndRollbackNeverPretends) {
+TEST_F(OdbcDriver, RefusalsCarryJetdbsDiagnostics) {
   ASSERT_EQ(exec("INSERT INTO T (ID) VALUES (1)"), SQL_SUCCESS);
   const std::string duplicate = "INSERT INTO T (ID) VALUES (1)";
   ASSERT_EQ(exec(duplicate), SQL_ERROR);
@@ -470,18 +470,173 @@ TEST_F(OdbcDriver, RefusalsCarryJetdbsDiagnosticsAndRollbackNeverPretends) {
   EXPECT_EQ(native, jet.native);
   EXPECT_EQ(reinterpret_cast<char*>(message), jet.origin + jet.message);
   EXPECT_EQ(SQLGetDiagRec(SQL_HANDLE_STMT, stmt_, 2, state, &native, message, sizeof message, &length), SQL_NO_DATA);
+}
 
-  // With autocommit off, a rollback with nothing written succeeds; after a
-  // write (already in the file) it fails rather than pretend.
+TEST_F(OdbcDriver, WithAutocommitOffEndTranCommitsOrRollsBackWhole) {
+  ASSERT_EQ(exec("INSERT INTO T (ID, NOM) VALUES (1, 'gardé')"), SQL_SUCCESS);
   ASSERT_EQ(SQLSetConnectAttr(dbc_, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0),
             SQL_SUCCESS);
+  SQLUSMALLINT capable = 0, onRollback = 0;
+  SQLGetInfo(dbc_, SQL_TXN_CAPABLE, &capable, sizeof capable, nullptr);
+  SQLGetInfo(dbc_, SQL_CURSOR_ROLLBACK_BEHAVIOR, &onRollback, sizeof onRollback, nullptr);
+  EXPECT_EQ(capable, SQL_TC_ALL);
+  EXPECT_EQ(onRollback, SQL_CB_CLOSE);
+  auto rows = [&] {
+    jetdb::Error error;
+    auto db = jetdb::Database::open(path_, jetdb::OpenMode::ReadOnly, error);
+    auto q = db ? db->query("SELECT COUNT(*) FROM T") : nullptr;
+    return q && q->next() ? q->value(0).integer : -1;
+  };
+  ASSERT_EQ(exec("INSERT INTO T (ID, NOM) VALUES (2, 'deux')"), SQL_SUCCESS);
+  ASSERT_EQ(exec("CREATE TABLE U (X LONG)"), SQL_SUCCESS);
+  EXPECT_EQ(rows(), 1) << "another connection sees nothing before the commit";
+  // A cursor open at the rollback is closed; the statement stays prepared.
+  ASSERT_EQ(exec("SELECT ID FROM T ORDER BY ID"), SQL_SUCCESS);
   EXPECT_EQ(SQLEndTran(SQL_HANDLE_DBC, dbc_, SQL_ROLLBACK), SQL_SUCCESS);
-  ASSERT_EQ(exec("UPDATE T SET NOM = 'x'"), SQL_SUCCESS);
-  EXPECT_EQ(SQLEndTran(SQL_HANDLE_DBC, dbc_, SQL_ROLLBACK), SQL_ERROR);
-  EXPECT_EQ(stateOf(SQL_HANDLE_DBC, dbc_), "HYC00");
-  ASSERT_EQ(exec("UPDATE T SET NOM = 'y'"), SQL_SUCCESS);
-  EXPECT_EQ(SQLEndTran(SQL_HANDLE_DBC, dbc_, SQL_COMMIT), SQL_SUCCESS);
-  EXPECT_EQ(SQLEndTran(SQL_HANDLE_DBC, dbc_, SQL_ROLLBACK), SQL_SUCCESS);
+  EXPECT_EQ(SQLFetch(stmt_), SQL_ERROR);
+  EXPECT_EQ(stateOf(SQL_HANDLE_STMT, stmt_), "24000");
+  EXPECT_EQ(SQLExecute(stmt_), SQL_SUCCESS);
+  ASSERT_EQ(SQLFetch(stmt_), SQL_SUCCESS);
+  EXPECT_EQ(SQLFetch(stmt_), SQL_NO_DATA) << "the row inserted is gone";
+  EXPECT_EQ(exec("SELECT X FROM U"), SQL_ERROR) << "and the table made";
+
+  ASSERT_EQ(exec("UPDATE T SET NOM = 'validé'"), SQL_SUCCESS);
+  EXPECT_EQ(SQLEndTran(SQL_HANDLE_ENV, env_, SQL_COMMIT), SQL_SUCCESS);
+  ASSERT_EQ(exec("INSERT INTO T (ID) VALUES (3)"), SQL_SUCCESS);
+  // Turning autocommit on commits what is under way.
+  ASSERT_EQ(SQLSetConnectAttr(dbc_, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0),
+            SQL_SUCCESS);
+  EXPECT_EQ(rows(), 2);
+  // And a disconnection rolls back what was never committed.
+  SQLSetConnectAttr(dbc_, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0);
+  ASSERT_EQ(exec("DELETE FROM T"), SQL_SUCCESS);
+  SQLFreeHandle(SQL_HANDLE_STMT, stmt_);
+  stmt_ = nullptr;
+  ASSERT_EQ(SQLDisconnect(dbc_), SQL_SUCCESS);
+  EXPECT_EQ(rows(), 2);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(OdbcDriver, ParameterArraysRunSetBySetAndStopAtTheFirstRefused) {
+  ASSERT_EQ(SQLPrepare(stmt_, text("INSERT INTO T (ID, NOM) VALUES (?, ?)"), SQL_NTS), SQL_SUCCESS);
+  SQLSMALLINT type = 0, digits = -1, nullable = -1;
+  SQLULEN size = 0;
+  ASSERT_EQ(SQLDescribeParam(stmt_, 2, &type, &size, &digits, &nullable), SQL_SUCCESS);
+  EXPECT_EQ(type, SQL_WVARCHAR) << "the type of the column NOM";
+  ASSERT_EQ(SQLDescribeParam(stmt_, 1, &type, &size, &digits, &nullable), SQL_SUCCESS);
+  EXPECT_EQ(type, SQL_INTEGER);
+  EXPECT_EQ(SQLDescribeParam(stmt_, 3, &type, &size, &digits, &nullable), SQL_ERROR);
+  EXPECT_EQ(stateOf(SQL_HANDLE_STMT, stmt_), "07009");
+
+  // Four sets bound by row; the third repeats the first's key.
+  struct Row {
+    SQLINTEGER id;
+    SQLLEN idInd;
+    char nom[8];
+    SQLLEN nomInd;
+  } rows[4] = {{1, 0, "un", SQL_NTS}, {2, 0, "", SQL_NULL_DATA}, {1, 0, "bis", SQL_NTS}, {4, 0, "quatre", SQL_NTS}};
+  SQLUSMALLINT status[4] = {9, 9, 9, 9};
+  SQLULEN processed = 0;
+  SQLSetStmtAttr(stmt_, SQL_ATTR_PARAM_BIND_TYPE, reinterpret_cast<SQLPOINTER>(sizeof(Row)), 0);
+  SQLSetStmtAttr(stmt_, SQL_ATTR_PARAMSET_SIZE, reinterpret_cast<SQLPOINTER>(4), 0);
+  SQLSetStmtAttr(stmt_, SQL_ATTR_PARAM_STATUS_PTR, status, 0);
+  SQLSetStmtAttr(stmt_, SQL_ATTR_PARAMS_PROCESSED_PTR, &processed, 0);
+  SQLBindParameter(stmt_, 1, SQL_PARAM_INPUT, SQL_C_SLONG, SQL_INTEGER, 0, 0, &rows[0].id, 0, &rows[0].idInd);
+  SQLBindParameter(stmt_, 2, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_WVARCHAR, 80, 0, rows[0].nom, sizeof rows[0].nom,
+                   &rows[0].nomInd);
+  EXPECT_EQ(SQLExecute(stmt_), SQL_ERROR);
+  EXPECT_EQ(stateOf(SQL_HANDLE_STMT, stmt_), "23000");
+  EXPECT_EQ(processed, 3u);
+  EXPECT_EQ(std::vector<int>(status, status + 4),
+            (std::vector<int>{SQL_PARAM_SUCCESS, SQL_PARAM_SUCCESS, SQL_PARAM_ERROR, SQL_PARAM_UNUSED}));
+
+  // The rows the first two sets wrote, the second's Null a Null.
+  SQLSetStmtAttr(stmt_, SQL_ATTR_PARAMSET_SIZE, reinterpret_cast<SQLPOINTER>(1), 0);
+  SQLFreeStmt(stmt_, SQL_RESET_PARAMS);
+  ASSERT_EQ(SQLPrepare(stmt_, text("SELECT ID, NOM, 'x' AS L, Len(NOM) FROM T ORDER BY ID"), SQL_NTS), SQL_SUCCESS);
+  SQLSMALLINT columns = 0;
+  ASSERT_EQ(SQLNumResultCols(stmt_, &columns), SQL_SUCCESS);
+  EXPECT_EQ(columns, 4) << "described once prepared, before it runs";
+  ASSERT_EQ(SQLDescribeCol(stmt_, 3, nullptr, 0, nullptr, &type, nullptr, nullptr, nullptr), SQL_SUCCESS);
+  EXPECT_EQ(type, SQL_WVARCHAR) << "a text literal";
+  ASSERT_EQ(SQLDescribeCol(stmt_, 4, nullptr, 0, nullptr, &type, nullptr, nullptr, nullptr), SQL_SUCCESS);
+  EXPECT_EQ(type, SQL_INTEGER) << "Len()";
+  ASSERT_EQ(SQLExecute(stmt_), SQL_SUCCESS);
+  SQLINTEGER id = 0;
+  SQLLEN ind = 0;
+  std::vector<std::pair<int, SQLLEN>> read;
+  while (SQLFetch(stmt_) == SQL_SUCCESS) {
+    char nom[8];
+    SQLGetData(stmt_, 1, SQL_C_SLONG, &id, 0, nullptr);
+    SQLGetData(stmt_, 2, SQL_C_CHAR, nom, sizeof nom, &ind);
+    read.emplace_back(id, ind);
+  }
+  EXPECT_EQ(read, (std::vector<std::pair<int, SQLLEN>>{{1, 2}, {2, SQL_NULL_DATA}}));
+}
+
+TEST_F(OdbcDriver, CatalogAnswersAsTheAccessDriverAndAnsiModeFromTheConnectionString) {
+  ASSERT_EQ(exec("INSERT INTO T (ID, NOM) VALUES (1, 'é_1')"), SQL_SUCCESS);
+  ASSERT_EQ(exec("INSERT INTO T (ID, NOM) VALUES (2, 'e*2')"), SQL_SUCCESS);
+  ASSERT_EQ(exec("CREATE VIEW V AS SELECT NOM FROM T"), SQL_SUCCESS);
+  ASSERT_EQ(SQLTables(stmt_, nullptr, 0, nullptr, 0, nullptr, 0, nullptr, 0), SQL_SUCCESS);
+  std::vector<std::string> listed;
+  while (SQLFetch(stmt_) == SQL_SUCCESS) {
+    char cat[512], name[64], kind[16];
+    SQLGetData(stmt_, 1, SQL_C_CHAR, cat, sizeof cat, nullptr);
+    SQLGetData(stmt_, 3, SQL_C_CHAR, name, sizeof name, nullptr);
+    SQLGetData(stmt_, 4, SQL_C_CHAR, kind, sizeof kind, nullptr);
+    EXPECT_EQ(cat, path_.substr(0, path_.size() - 4)) << "the file, without its extension";
+    listed.push_back(std::string(name) + " " + kind);
+  }
+  EXPECT_EQ(listed, (std::vector<std::string>{"T TABLE", "V VIEW"}));
+
+  SQLFreeStmt(stmt_, SQL_CLOSE);
+  ASSERT_EQ(SQLColumns(stmt_, nullptr, 0, nullptr, 0, text("T"), SQL_NTS, nullptr, 0), SQL_SUCCESS);
+  std::vector<std::string> names;
+  while (SQLFetch(stmt_) == SQL_SUCCESS) {
+    char name[32];
+    SQLGetData(stmt_, 6, SQL_C_CHAR, name, sizeof name, nullptr);
+    names.emplace_back(name);
+  }
+  EXPECT_EQ(names, (std::vector<std::string>{"INTEGER", "VARCHAR", "DOUBLE", "BIT", "DATETIME", "LONGCHAR"}));
+
+  // A text read as bytes is its UTF-16LE.
+  ASSERT_EQ(exec("SELECT NOM FROM T WHERE ID = 1"), SQL_SUCCESS);
+  ASSERT_EQ(SQLFetch(stmt_), SQL_SUCCESS);
+  unsigned char bytes[16];
+  SQLLEN length = 0;
+  ASSERT_EQ(SQLGetData(stmt_, 1, SQL_C_BINARY, bytes, sizeof bytes, &length), SQL_SUCCESS);
+  EXPECT_EQ(std::vector<unsigned char>(bytes, bytes + length),
+            (std::vector<unsigned char>{0xE9, 0, '_', 0, '1', 0}));
+
+  // ANSI-92 mode, asked in the connection string: % and _ are the wildcards.
+  auto matches = [&](SQLHANDLE stmt, const char* pattern) {
+    SQLFreeStmt(stmt, SQL_CLOSE);
+    std::string sql = std::string("SELECT COUNT(*) FROM T WHERE NOM LIKE '") + pattern + "'";
+    SQLINTEGER n = -1;
+    if (SQLExecDirect(stmt, text(sql.c_str()), SQL_NTS) != SQL_SUCCESS || SQLFetch(stmt) != SQL_SUCCESS) return -1;
+    SQLGetData(stmt, 1, SQL_C_SLONG, &n, 0, nullptr);
+    return static_cast<int>(n);
+  };
+  EXPECT_EQ(matches(stmt_, "e%"), 0);
+  EXPECT_EQ(matches(stmt_, "e*"), 2);
+  SQLHANDLE dbc = nullptr, stmt = nullptr;
+  ASSERT_EQ(SQLAllocHandle(SQL_HANDLE_DBC, env_, &dbc), SQL_SUCCESS);
+  std::string in = "DRIVER={Microsoft Access Driver (*.mdb)};DBQ=" + path_ + ";ExtendedAnsiSQL=1";
+  ASSERT_EQ(SQLDriverConnect(dbc, nullptr, text(in.c_str()), SQL_NTS, nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT),
+            SQL_SUCCESS);
+  ASSERT_EQ(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &stmt), SQL_SUCCESS);
+  EXPECT_EQ(matches(stmt, "e%"), 2);
+  EXPECT_EQ(matches(stmt, "_\\_1"), 0) << "no escape character in Jet";
+  EXPECT_EQ(matches(stmt, "e[*]2"), 1);
+  EXPECT_EQ(matches(stmt, "e*"), 0) << "* stands for itself";
+  EXPECT_EQ(matches(stmt_, "e%"), 0) << "the first connection keeps its mode";
+  SQLFreeHandle(SQL_HANDLE_STMT, stmt);
+  SQLDisconnect(dbc);
+  SQLFreeHandle(SQL_HANDLE_DBC, dbc);
 }
 
 }  // namespace

@@ -25,9 +25,14 @@ def jet(*args):
     return out
 
 
-# The Python type each Jet type must reach the program as.
-PYTHON_TYPE = {"TEXT": str, "MEMO": str, "BIT": bool, "BYTE": int, "SHORT": int, "LONG": int, "COUNTER": int,
+# The Python type each Jet type must reach the program as, by the name the
+# Access driver gives it.
+PYTHON_TYPE = {"VARCHAR": str, "LONGCHAR": str, "BIT": bool, "BYTE": int, "SMALLINT": int, "INTEGER": int,
+               "COUNTER": int,
                "REAL": float, "DOUBLE": float, "CURRENCY": decimal.Decimal, "DATETIME": datetime.datetime}
+
+# The Jet name of the DDL where the Access driver's name differs.
+JET_NAME = {"VARCHAR": "TEXT", "LONGCHAR": "MEMO", "SMALLINT": "SHORT", "INTEGER": "LONG"}
 
 by_dsn = pyodbc.connect("DSN=" + dsn)
 by_path = pyodbc.connect("DRIVER={%s};DBQ=%s" % (driver, database), autocommit=True)
@@ -43,8 +48,9 @@ for table in tables:
     blocks = [list(csv.reader(io.StringIO(b))) for b in jet(".schema " + table).split("\n\n")]
     fields, indexes, relations = blocks[0][1:], blocks[1][1:], blocks[2][1:]
     columns = list(cur.columns(table=table))
-    described = [(c.column_name, c.type_name + ("(%d)" % c.column_size if c.type_name == "TEXT" else ""),
-                  "" if c.nullable else "NOT NULL") for c in columns]
+    jet_names = [JET_NAME.get(c.type_name, c.type_name) for c in columns]
+    described = [(c.column_name, name + ("(%d)" % c.column_size if name == "TEXT" else ""),
+                  "" if c.nullable else "NOT NULL") for c, name in zip(columns, jet_names)]
     expect(described == [tuple(f) for f in fields], "%s: SQLColumns %s, jetsql %s" % (table, described, fields))
     primary = [(k.column_name, k.pk_name) for k in cur.primaryKeys(table)]
     expected_pk = [(c.strip("[]"), ix[0]) for ix in indexes if ix[1].startswith("PRIMARY KEY")

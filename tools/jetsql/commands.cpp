@@ -24,6 +24,7 @@ constexpr const char* kHelp =
     ".mode [MODE]            column (colonnes alignées), csv, list (champs séparés par |) ou box (cadre)\n"
     ".headers on|off         ligne des noms de champs, ou non\n"
     ".nullvalue TEXTE        texte imprimé pour Null (par défaut : Null, et un champ vide en csv)\n"
+    ".begin                  ouvre une transaction (.commit la valide, .rollback l'annule)\n"
     ".help                   cette aide\n"
     ".quit                   termine la session (ou le script)\n";
 
@@ -182,6 +183,18 @@ Outcome command(Session& session, const std::string& text) {
   if (cmd == ".nullvalue") {
     session.output().nullText = arg;
     return Outcome::Done;
+  }
+  // A transaction over the statements that follow, as an ODBC client has
+  // with autocommit off; one still open when the shell ends is rolled back.
+  if (cmd == ".begin" || cmd == ".commit" || cmd == ".rollback") {
+    if (cmd == ".begin") session.writeFromNowOn();
+    // (the open for writing replaced the database that `db` names)
+    jetdb::Database& now = session.db();
+    const bool ok = cmd == ".begin"    ? now.beginTransaction()
+                    : cmd == ".commit" ? now.commitTransaction()
+                                       : now.rollbackTransaction();
+    if (!ok) session.fail(now.lastError());
+    return done(ok);
   }
   if (cmd == ".help") {
     std::cout << kHelp;

@@ -129,6 +129,10 @@ bool dump(jetdb::Database& db, const std::string& table, std::ostream& out, jetd
         out << "ALTER TABLE " << bracket(r.table) << " ADD CONSTRAINT " << bracket(r.name) << " FOREIGN KEY ("
             << nameList(r.columns) << ") REFERENCES " << bracket(r.refTable) << " (" << nameList(r.refColumns)
             << ");\n";
+  // The saved queries of the whole database come last, in the order they
+  // were made: each may read any table, and the queries before it.
+  if (table.empty())
+    for (const auto& v : db.views()) out << "CREATE VIEW " << bracket(v) << " AS " << *db.viewText(v) << ";\n";
   return true;
 }
 

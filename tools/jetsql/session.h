@@ -38,6 +38,10 @@ class Session {
   // that gave it.
   void fail(const std::string& message) const;
   void fail(const jetdb::Error& error) const;
+  // A transaction is for writing: the file read-only until a write is
+  // opened for writing before one begins, so that its writes are not made
+  // on another connection. False when it stays read-only.
+  bool writeFromNowOn() { return !opensOnWrite_ || openForWriting(); }
   // The shell's commands nest scripts (.read) this deep at most.
   int depth() const { return depth_; }
 

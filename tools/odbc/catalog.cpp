@@ -55,6 +55,15 @@ std::vector<std::string> tablesLike(jetdb::Database& db, const Name& pattern) {
 
 std::vector<ResultColumn> head(std::initializer_list<ResultColumn> columns) { return columns; }
 
+// The catalog of every answer: the file, named as the Access driver names
+// it, its path without the extension.
+Value catalogOf(const Stmt& s) {
+  const std::string& path = s.conn->path;
+  const std::size_t slash = path.rfind('/');
+  const std::size_t dot = path.rfind('.');
+  return text(dot != std::string::npos && (slash == std::string::npos || dot > slash) ? path.substr(0, dot) : path);
+}
+
 }  // namespace
 
 SQLRETURN answer(Stmt& s, std::vector<ResultColumn> columns, std::vector<std::vector<Value>> rows) {
@@ -70,32 +79,38 @@ SQLRETURN tables(Stmt& s, const Name& table, const Name& catalog, const Name& sc
                        textColumn("TABLE_TYPE"), textColumn("REMARKS")});
   std::vector<std::vector<Value>> rows;
   auto blank = [](const Name& n) { return n && n->empty(); };
-  // The three enumerations ODBC defines: catalogs, schemas (none here) and
-  // table types.
-  if ((catalog && *catalog == "%" && blank(schema) && blank(table)) ||
-      (schema && *schema == "%" && blank(catalog) && blank(table)))
+  // The three enumerations ODBC defines: catalogs (the file), schemas
+  // (none here) and table types.
+  if (catalog && *catalog == "%" && blank(schema) && blank(table)) {
+    rows.push_back({catalogOf(s), Value::null(), Value::null(), Value::null(), Value::null()});
     return answer(s, std::move(columns), std::move(rows));
+  }
+  if (schema && *schema == "%" && blank(catalog) && blank(table)) return answer(s, std::move(columns), std::move(rows));
   if (types && *types == "%" && blank(catalog) && blank(schema) && blank(table)) {
-    rows.push_back({Value::null(), Value::null(), Value::null(), text("TABLE"), Value::null()});
+    for (const char* type : {"TABLE", "VIEW"})
+      rows.push_back({Value::null(), Value::null(), Value::null(), text(type), Value::null()});
     return answer(s, std::move(columns), std::move(rows));
   }
-  if (types && !types->empty()) {
-    // A list such as "'TABLE','VIEW'" or "TABLE, SYSTEM TABLE": only TABLE is ours.
-    bool wanted = false;
-    std::size_t i = 0;
-    while (i <= types->size()) {
-      std::size_t comma = std::min(types->find(',', i), types->size());
-      std::string item = types->substr(i, comma - i);
-      item.erase(std::remove_if(item.begin(), item.end(),
-                                [](char c) { return c == '\'' || std::isspace(static_cast<unsigned char>(c)); }),
-                 item.end());
-      if (sameName(item, "TABLE")) wanted = true;
-      i = comma + 1;
-    }
-    if (!wanted) return answer(s, std::move(columns), std::move(rows));
+  // A list such as "'TABLE','VIEW'" or "TABLE, SYSTEM TABLE": TABLE and
+  // VIEW (the saved queries) are ours.
+  bool wantTables = !types || types->empty(), wantViews = wantTables;
+  for (std::size_t i = 0; types && i <= types->size();) {
+    std::size_t comma = std::min(types->find(',', i), types->size());
+    std::string item = types->substr(i, comma - i);
+    item.erase(std::remove_if(item.begin(), item.end(),
+                              [](char c) { return c == '\'' || std::isspace(static_cast<unsigned char>(c)); }),
+               item.end());
+    wantTables = wantTables || sameName(item, "TABLE");
+    wantViews = wantViews || sameName(item, "VIEW");
+    i = comma + 1;
   }
-  for (const auto& t : tablesLike(*s.conn->db, table))
-    rows.push_back({Value::null(), Value::null(), text(t), text("TABLE"), Value::null()});
+  jetdb::Database& db = *s.conn->db;
+  if (wantTables)
+    for (const auto& t : tablesLike(db, table))
+      rows.push_back({catalogOf(s), Value::null(), text(t), text("TABLE"), Value::null()});
+  if (wantViews)
+    for (const auto& v : db.views())
+      if (matches(table, v)) rows.push_back({catalogOf(s), Value::null(), text(v), text("VIEW"), Value::null()});
   return answer(s, std::move(columns), std::move(rows));
 }
 
@@ -125,7 +140,7 @@ SQLRETURN columns(Stmt& s, const Name& table, const Name& column) {
                      : r.sqlType == SQL_REAL || r.sqlType == SQL_DOUBLE || textual ? Value::null()
                                                                                    : number(0);
       rows.push_back(
-          {Value::null(), Value::null(), text(t), text(c.name), number(r.sqlType), text(r.typeName),
+          {catalogOf(s), Value::null(), text(t), text(c.name), number(r.sqlType), text(r.typeName),
            number(static_cast<std::int64_t>(r.size)), number(textual ? static_cast<std::int64_t>(r.size) * 2 : c.size),
            digits, radix, number(c.nullable ? SQL_NULLABLE : SQL_NO_NULLS), Value::null(), Value::null(),
            number(datetime ? SQL_DATETIME : r.sqlType), datetime ? number(SQL_CODE_TIMESTAMP) : Value::null(),
@@ -146,7 +161,7 @@ SQLRETURN primaryKeys(Stmt& s, const Name& table) {
     for (const auto& ix : db.indexes(t)) {
       if (!ix.primary) continue;
       for (std::size_t k = 0; k < ix.columns.size(); ++k)
-        rows.push_back({Value::null(), Value::null(), text(t), text(ix.columns[k]),
+        rows.push_back({catalogOf(s), Value::null(), text(t), text(ix.columns[k]),
                         number(static_cast<std::int64_t>(k + 1)), text(ix.name)});
     }
   }
@@ -171,7 +186,7 @@ SQLRETURN foreignKeys(Stmt& s, const Name& pkTable, const Name& fkTable) {
           std::equal(ix.columns.begin(), ix.columns.end(), r.refColumns.begin(), sameName))
         pkName = text(ix.name);
     for (std::size_t k = 0; k < r.columns.size() && k < r.refColumns.size(); ++k)
-      rows.push_back({Value::null(), Value::null(), text(r.refTable), text(r.refColumns[k]), Value::null(),
+      rows.push_back({catalogOf(s), Value::null(), text(r.refTable), text(r.refColumns[k]), catalogOf(s),
                       Value::null(), text(r.table), text(r.columns[k]), number(static_cast<std::int64_t>(k + 1)),
                       number(SQL_NO_ACTION), number(SQL_NO_ACTION), text(r.name), pkName, number(SQL_NOT_DEFERRABLE)});
   }
@@ -193,7 +208,7 @@ SQLRETURN statistics(Stmt& s, const Name& table, SQLUSMALLINT unique) {
   jetdb::Database& db = *s.conn->db;
   for (const auto& t : db.tables()) {
     if (table && !sameName(*table, t)) continue;
-    rows.push_back({Value::null(), Value::null(), text(t), Value::null(), Value::null(), Value::null(),
+    rows.push_back({catalogOf(s), Value::null(), text(t), Value::null(), Value::null(), Value::null(),
                     number(SQL_TABLE_STAT), Value::null(), Value::null(), Value::null(), Value::null(), Value::null(),
                     Value::null()});
     auto indexes = db.indexes(t);
@@ -205,7 +220,7 @@ SQLRETURN statistics(Stmt& s, const Name& table, SQLUSMALLINT unique) {
       const bool isUnique = ix.unique || ix.primary;
       if (unique == SQL_INDEX_UNIQUE && !isUnique) continue;
       for (std::size_t k = 0; k < ix.columns.size(); ++k)
-        rows.push_back({Value::null(), Value::null(), text(t), number(isUnique ? SQL_FALSE : SQL_TRUE), Value::null(),
+        rows.push_back({catalogOf(s), Value::null(), text(t), number(isUnique ? SQL_FALSE : SQL_TRUE), Value::null(),
                         text(ix.name), number(SQL_INDEX_OTHER), number(static_cast<std::int64_t>(k + 1)),
                         text(ix.columns[k]), text("A"), Value::null(), Value::null(), Value::null()});
     }

@@ -124,17 +124,21 @@ bool asSeconds(const jetdb::Value& v, std::int64_t& seconds) {
   if (v.kind != jetdb::Value::Kind::Text) return false;
   int y = 0, mo = 0, d = 0, h = 0, mi = 0, sec = 0;
   if (std::sscanf(v.text.c_str(), "%d-%d-%d %d:%d:%d", &y, &mo, &d, &h, &mi, &sec) < 3) return false;
-  // Back to seconds the way civil() reads them.
+  seconds = secondsOf(y, mo, d, h, mi, sec);
+  return true;
+}
+
+}  // namespace
+
+// Back to seconds the way civil() reads them.
+std::int64_t secondsOf(int y, int mo, int d, int h, int mi, int sec) {
   std::int64_t yy = mo <= 2 ? y - 1 : y;
   std::int64_t era = (yy >= 0 ? yy : yy - 399) / 400;
   std::int64_t yoe = yy - era * 400;
   std::int64_t doy = (153 * (mo > 2 ? mo - 3 : mo + 9) + 2) / 5 + d - 1;
   std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  seconds = (era * 146097 + doe - 719468) * 86400 + h * 3600 + mi * 60 + sec;
-  return true;
+  return (era * 146097 + doe - 719468) * 86400 + h * 3600 + mi * 60 + sec;
 }
-
-}  // namespace
 
 SQLRETURN convertValue(Stmt& s, const jetdb::Value& v, const ResultColumn& column, SQLSMALLINT cType, SQLPOINTER target,
                        SQLLEN capacity, SQLLEN* indicator, std::size_t* offset, bool* done) {
@@ -150,8 +154,9 @@ SQLRETURN convertValue(Stmt& s, const jetdb::Value& v, const ResultColumn& colum
     case SQL_C_WCHAR:
     case SQL_C_BINARY: {
       // A piecewise read converts the value once, at its first piece: a
-      // client may read a long text a few characters at a time.
-      const bool w = cType == SQL_C_WCHAR;
+      // client may read a long text a few characters at a time. Bytes of a
+      // text are its UTF-16LE, as the Access driver gives them.
+      const bool w = cType == SQL_C_WCHAR || cType == SQL_C_BINARY;
       std::string ownText;
       std::u16string ownWide;
       std::string& text = offset ? s.pieceText : ownText;
@@ -173,7 +178,10 @@ SQLRETURN convertValue(Stmt& s, const jetdb::Value& v, const ResultColumn& colum
       // clients take a cut piece's length as the buffer's, and join the
       // pieces' units again.
       if (target && slots > 0) {
-        if (w) {
+        if (w && !terminator) {
+          // Bytes: the buffer need not be aligned for UTF-16 units.
+          std::memcpy(target, wide.data() + from, n * unit);
+        } else if (w) {
           auto* p = static_cast<SQLWCHAR*>(target);
           for (std::size_t k = 0; k < n; ++k) p[k] = wide[from + k];
           if (terminator) p[n] = 0;

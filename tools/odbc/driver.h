@@ -8,24 +8,40 @@
 //   descriptors of a statement (their handles only: no descriptor field is
 //   read or written). A handle that this driver did not give out, or that
 //   was freed, gets SQL_INVALID_HANDLE and is never read.
-// * Connection: DSN= (its DBQ read from odbc.ini through libodbcinst) or
-//   DBQ= names the database file; SQL_ATTR_ACCESS_MODE read-only before the
-//   connection opens it read-only. Every statement commits as it ends (jetdb
-//   has no transaction across statements): SQL_ATTR_AUTOCOMMIT may be turned
-//   off, a COMMIT then succeeds and changes nothing, and a ROLLBACK fails with
-//   HYC00 when a write was made since the last one (it is kept), succeeds
-//   otherwise.
+// * Connection: DSN= (its DBQ and ExtendedAnsiSQL read from odbc.ini
+//   through libodbcinst) or DBQ= names the database file; SQL_ATTR_ACCESS_MODE
+//   read-only before the connection opens it read-only. ExtendedAnsiSQL=1
+//   (connection string or data source) is Access's ANSI-92 mode: LIKE takes
+//   % and _ as wildcards.
+// * Transactions: with autocommit on (the default) each statement commits as
+//   it ends. With autocommit off, the first statement that writes opens a
+//   jetdb transaction that lasts until SQLEndTran: a commit keeps it, a
+//   rollback takes it back whole, definitions included, and closes every
+//   cursor of the connection. Reads before that first write see what is
+//   committed (read committed); other connections see nothing of the
+//   transaction before its commit. Turning autocommit on commits it, and a
+//   disconnection rolls it back.
 // * Statements: one result set at most; jetdb prepares each statement as
-//   SQLPrepare (or SQLExecDirect) gets it, and says whether it returns rows
-//   and, for a write, that SQLRowCount has rows to count. Parameters (`?`),
-//   bound or given at execution (SQLParamData/SQLPutData), are put into the
-//   text as literals before jetdb runs it, and an identifier between
-//   backquotes is read as one between brackets. Cursors go forward only.
+//   SQLPrepare (or SQLExecDirect) gets it, and says whether it returns rows,
+//   what its columns are (SQLNumResultCols and SQLDescribeCol answer after
+//   SQLPrepare) and, for a write, that SQLRowCount has rows to count.
+//   Parameters (`?`), bound or given at execution (SQLParamData/SQLPutData),
+//   reach jetdb as values, never as text; SQLDescribeParam gives the type of
+//   the column each is written to or compared with. Arrays of parameter sets
+//   (SQL_ATTR_PARAMSET_SIZE, bound by column or by row) run the statement
+//   once a set, in order, stopping at the first set refused (the status
+//   array says which ran); SQLRowCount gives the rows of all of them. An
+//   identifier between backquotes is read as one between brackets. Cursors
+//   go forward only.
 // * Narrow entry points take and give UTF-8, wide ones UTF-16 (SQLWCHAR).
 // * Types: Text SQL_WVARCHAR, Memo SQL_WLONGVARCHAR, Bit SQL_BIT, Byte
 //   SQL_TINYINT, Short SQL_SMALLINT, Long and Counter SQL_INTEGER, Single
 //   SQL_REAL, Double SQL_DOUBLE, Currency SQL_DECIMAL(19,4), DateTime
-//   SQL_TYPE_TIMESTAMP.
+//   SQL_TYPE_TIMESTAMP; named as the Access driver names them (VARCHAR,
+//   LONGCHAR, BIT, BYTE, SMALLINT, INTEGER, COUNTER, REAL, DOUBLE, CURRENCY,
+//   DATETIME). A text read as SQL_C_BINARY is its UTF-16LE bytes, as the
+//   Access driver gives it. The catalog answers name the file, without its
+//   extension, as TABLE_CAT; saved queries are listed as VIEW.
 // * Diagnostics: jetdb's SQL state, native number and French message; the
 //   driver's own refusals carry ODBC's states (07009, 01004, HY009, ...).
 #pragma once
@@ -76,9 +92,11 @@ struct Conn : Handle {
   std::string dsn, path;
   bool autocommit = true;
   bool readOnly = false;
-  bool pendingWrites = false;  // written since the last COMMIT/ROLLBACK, autocommit off
   SQLUINTEGER loginTimeout = 0;
 };
+
+// Ends the connection's transaction, if any, as SQLEndTran does.
+SQLRETURN endTransaction(Conn& c, SQLSMALLINT completion);
 
 struct Desc : Handle {
   Desc() : Handle(SQL_HANDLE_DESC) {}
@@ -149,10 +167,11 @@ struct Param {
 struct Stmt : Handle {
   explicit Stmt(Conn* c);
   Conn* conn;
-  // The prepared text as jetdb will read it, cut at its parameter markers,
-  // and what jetdb made of it (null: nothing prepared).
-  std::vector<std::string> pieces;
+  // What jetdb made of the prepared text (null: nothing prepared), its
+  // parameter markers and the columns it will give.
   std::unique_ptr<jetdb::PreparedStatement> statement;
+  std::size_t markers = 0;
+  std::vector<ResultColumn> prepared;
   std::unique_ptr<Result> result;
   bool onRow = false;
   SQLLEN rowCount = -1;
@@ -160,10 +179,12 @@ struct Stmt : Handle {
   std::vector<Binding> bindings;  // by column number, 0 unused
   std::vector<Param> params;      // by marker number, 0 unused
   // Parameters given at execution (SQLParamData/SQLPutData): those still to
-  // come, the one being given, and what was given, by marker number.
-  std::vector<std::size_t> awaited;
-  std::size_t giving = 0;
-  std::vector<std::optional<std::string>> given;
+  // come and the one being given (parameter set, marker number), and what
+  // was given, by set and marker number.
+  using Slot = std::pair<std::size_t, std::size_t>;
+  std::vector<Slot> awaited;
+  std::optional<Slot> giving;
+  std::vector<std::vector<std::optional<std::string>>> given;
   // Piecewise SQLGetData: the column read last and how much of it is gone.
   SQLUSMALLINT dataColumn = 0;
   std::size_t dataOffset = 0;
@@ -175,7 +196,8 @@ struct Stmt : Handle {
   SQLULEN* rowsFetchedPtr = nullptr;
   SQLUSMALLINT* rowStatusPtr = nullptr;
   SQLLEN* rowBindOffsetPtr = nullptr;
-  SQLULEN paramsetSize = 1;
+  SQLULEN paramsetSize = 1, paramBindType = SQL_PARAM_BIND_BY_COLUMN;
+  SQLLEN* paramBindOffsetPtr = nullptr;
   SQLULEN* paramsProcessedPtr = nullptr;
   SQLUSMALLINT* paramStatusPtr = nullptr;
   SQLULEN noscan = SQL_NOSCAN_OFF;
@@ -186,10 +208,13 @@ struct Stmt : Handle {
 };
 
 // The text jetdb runs (statement_text.cpp): `sql` cut at its parameter
-// markers, its escapes and backquoted names made Jet text; the literal that
-// stands for parameter `number` in it.
+// markers, its escapes and backquoted names made Jet text; the value of
+// parameter `number` in parameter set `row`.
 std::vector<std::string> cutAtMarkers(const std::string& sql);
-SQLRETURN parameterLiteral(Stmt& s, std::size_t number, const Param& p, std::string& out);
+SQLRETURN parameterValue(Stmt& s, std::size_t row, std::size_t number, const Param& p, jetdb::Value& out);
+// Where the buffers of parameter set `row` lie: the bound address moved by
+// the set's stride and the bind offset.
+const void* parameterAddress(const Stmt& s, const void* bound, std::size_t row, SQLLEN bufferLength, bool indicator);
 // The C type of SQL_C_DEFAULT for a value of `sqlType`.
 SQLSMALLINT defaultCType(SQLSMALLINT sqlType);
 
@@ -232,6 +257,9 @@ SQLRETURN getStmtAttr(Stmt& s, SQLINTEGER attr, SQLPOINTER value);
 SQLRETURN setStmtAttr(Stmt& s, SQLINTEGER attr, SQLPOINTER value);
 // Ends the current result (SQLCloseCursor, SQLFreeStmt SQL_CLOSE, a new execution).
 void closeCursor(Stmt& s);
+// The columns of the current result, or else of the prepared statement;
+// null when there are none.
+const std::vector<ResultColumn>* resultColumns(const Stmt& s);
 
 // Catalog answers; a null name stands for "any".
 using Name = std::optional<std::string>;
@@ -243,6 +271,9 @@ SQLRETURN statistics(Stmt& s, const Name& table, SQLUSMALLINT unique);
 SQLRETURN typeInfo(Stmt& s, SQLSMALLINT type);
 // Puts `rows` as the statement's result.
 SQLRETURN answer(Stmt& s, std::vector<ResultColumn> columns, std::vector<std::vector<jetdb::Value>> rows);
+
+// Seconds since 1970 of a civil date and time, as jetdb counts them.
+std::int64_t secondsOf(int year, int month, int day, int hour, int minute, int second);
 
 // Converts one value to the application's C type; `offset` counts what a
 // piecewise read has already taken (bytes of the text, or characters).

@@ -14,13 +14,66 @@ void closeCursor(Stmt& s) {
   s.dataColumn = 0;
 }
 
+const std::vector<ResultColumn>* resultColumns(const Stmt& s) {
+  if (s.result) return &s.result->columns();
+  if (s.statement && s.statement->returnsRows()) return &s.prepared;
+  return nullptr;
+}
+
 namespace {
 
 // Drops the parameters of an execution waiting for them (SQLParamData).
 void forgetGivenParameters(Stmt& s) {
   s.awaited.clear();
-  s.giving = 0;
+  s.giving.reset();
   s.given.clear();
+}
+
+bool atExecution(const Param& p, const SQLLEN* ind) {
+  return ind && (*ind == SQL_DATA_AT_EXEC || *ind <= SQL_LEN_DATA_AT_EXEC_OFFSET) && p.indicator;
+}
+
+// The values of parameter set `row`, in the order jetdb takes them: each
+// marker's, a name that is no column having none to take (07002).
+SQLRETURN setValues(Stmt& s, std::size_t row, std::vector<jetdb::Value>& values) {
+  values.clear();
+  std::size_t marker = 0;
+  for (const auto& p : s.statement->parameters()) {
+    if (p.name != "?")
+      return s.fail("07002", "Paramètres insuffisants : « " + p.name + " » n'est ni une colonne ni un paramètre lié.",
+                    3061);
+    ++marker;
+    if (marker >= s.params.size() || (!s.params[marker].value && !s.params[marker].indicator))
+      return s.fail("07002", "Le paramètre " + std::to_string(marker) + " n'a pas de valeur liée.");
+    values.emplace_back();
+    if (SQLRETURN rc = parameterValue(s, row, marker, s.params[marker], values.back()); rc != SQL_SUCCESS) return rc;
+  }
+  return SQL_SUCCESS;
+}
+
+// With autocommit off, the first statement that writes opens the
+// connection's transaction; reads before it see what is committed.
+SQLRETURN joinTransaction(Stmt& s) {
+  jetdb::Database& db = *s.conn->db;
+  if (s.conn->autocommit || db.inTransaction() || s.statement->returnsRows()) return SQL_SUCCESS;
+  return db.beginTransaction() ? SQL_SUCCESS : s.failWith(db.lastError());
+}
+
+SQLRETURN runSet(Stmt& s, std::size_t row, std::int64_t& changed) {
+  jetdb::Database& db = *s.conn->db;
+  std::vector<jetdb::Value> values;
+  if (s.markers > 0)
+    if (SQLRETURN rc = setValues(s, row, values); rc != SQL_SUCCESS) return rc;
+  if (s.statement->returnsRows()) {
+    auto q = db.query(*s.statement, values);
+    if (!q) return s.failWith(db.lastError());
+    s.result = queryResult(std::move(q));
+    return SQL_SUCCESS;
+  }
+  const std::int64_t before = db.totalChanges();
+  if (!db.execute(*s.statement, values)) return s.failWith(db.lastError());
+  changed += db.totalChanges() - before;
+  return SQL_SUCCESS;
 }
 
 }  // namespace
@@ -29,13 +82,16 @@ SQLRETURN prepare(Stmt& s, const std::string& sql) {
   closeCursor(s);
   forgetGivenParameters(s);
   s.statement.reset();
+  s.prepared.clear();
   s.rowCount = -1;
-  s.pieces = cutAtMarkers(sql);
-  std::string text = s.pieces[0];
-  for (std::size_t k = 1; k < s.pieces.size(); ++k) text += "?" + s.pieces[k];
+  const std::vector<std::string> pieces = cutAtMarkers(sql);
+  std::string text = pieces[0];
+  for (std::size_t k = 1; k < pieces.size(); ++k) text += "?" + pieces[k];
   jetdb::Database& db = *s.conn->db;
   s.statement = db.prepare(text);
   if (!s.statement) return s.failWith(db.lastError());
+  s.markers = pieces.size() - 1;
+  for (const auto& c : s.statement->columns()) s.prepared.push_back(describe(c));
   return SQL_SUCCESS;
 }
 
@@ -43,41 +99,35 @@ SQLRETURN execute(Stmt& s) {
   if (!s.statement) return s.fail("HY010", "Aucune instruction préparée.");
   closeCursor(s);
   s.rowCount = -1;
+  const std::size_t sets = s.paramsetSize;
+  if (sets > 1 && s.statement->returnsRows())
+    return s.fail("HYC00", "Une requête Sélection prend un seul jeu de paramètres.");
   if (s.given.empty()) {
-    for (std::size_t k = 1; k < s.pieces.size() && k < s.params.size(); ++k) {
-      const SQLLEN* ind = s.params[k].indicator;
-      if (ind && (*ind == SQL_DATA_AT_EXEC || *ind <= SQL_LEN_DATA_AT_EXEC_OFFSET)) s.awaited.push_back(k);
-    }
+    for (std::size_t row = 0; row < sets; ++row)
+      for (std::size_t k = 1; k <= s.markers && k < s.params.size(); ++k) {
+        const Param& p = s.params[k];
+        const auto* ind = static_cast<const SQLLEN*>(parameterAddress(s, p.indicator, row, p.bufferLength, true));
+        if (atExecution(p, ind)) s.awaited.emplace_back(row, k);
+      }
     if (!s.awaited.empty()) {
-      s.given.assign(s.pieces.size(), std::nullopt);
-      s.giving = 0;
+      s.given.assign(sets, std::vector<std::optional<std::string>>(s.markers + 1));
+      s.giving.reset();
       return SQL_NEED_DATA;
     }
   }
-  std::string sql = s.pieces[0];
-  for (std::size_t k = 1; k < s.pieces.size(); ++k) {
-    if (k >= s.params.size() || (!s.params[k].value && !s.params[k].indicator))
-      return s.fail("07002", "Le paramètre " + std::to_string(k) + " n'a pas de valeur liée.");
-    std::string lit;
-    if (SQLRETURN rc = parameterLiteral(s, k, s.params[k], lit); rc != SQL_SUCCESS) return rc;
-    sql += lit;
-    sql += s.pieces[k];
+  if (SQLRETURN rc = joinTransaction(s); rc != SQL_SUCCESS) return rc;
+  std::int64_t changed = 0;
+  SQLRETURN rc = SQL_SUCCESS;
+  std::size_t done = 0;
+  for (; done < sets && rc == SQL_SUCCESS; ++done) {
+    rc = runSet(s, done, changed);
+    if (s.paramStatusPtr) s.paramStatusPtr[done] = rc == SQL_SUCCESS ? SQL_PARAM_SUCCESS : SQL_PARAM_ERROR;
   }
-  if (s.paramsProcessedPtr) *s.paramsProcessedPtr = 1;
-  jetdb::Database& db = *s.conn->db;
-  // Without parameters the prepared statement runs as it was read; with
-  // them, their values are in the text.
-  const bool pasted = s.pieces.size() > 1;
-  if (s.statement->returnsRows()) {
-    auto q = pasted ? db.query(sql) : db.query(*s.statement);
-    if (!q) return s.failWith(db.lastError());
-    s.result = queryResult(std::move(q));
-    return SQL_SUCCESS;
-  }
-  std::int64_t before = db.totalChanges();
-  if (!(pasted ? db.execute(sql) : db.execute(*s.statement))) return s.failWith(db.lastError());
-  if (s.statement->changesRows()) s.rowCount = static_cast<SQLLEN>(db.totalChanges() - before);
-  if (!s.conn->autocommit) s.conn->pendingWrites = true;
+  if (s.paramsProcessedPtr) *s.paramsProcessedPtr = done;
+  if (s.paramStatusPtr)
+    for (std::size_t row = done; row < sets; ++row) s.paramStatusPtr[row] = SQL_PARAM_UNUSED;
+  if (rc != SQL_SUCCESS) return rc;
+  if (s.statement->changesRows()) s.rowCount = static_cast<SQLLEN>(changed);
   return SQL_SUCCESS;
 }
 
@@ -129,15 +179,19 @@ SQLRETURN SQL_API SQLBindParameter(SQLHSTMT stmt, SQLUSMALLINT number, SQLSMALLI
 
 SQLRETURN SQL_API SQLParamData(SQLHSTMT stmt, SQLPOINTER* token) {
   STATEMENT(stmt);
-  if (s->awaited.empty() && s->giving == 0) return s->fail("HY010", "Aucun paramètre n'est attendu.");
+  if (s->awaited.empty() && !s->giving) return s->fail("HY010", "Aucun paramètre n'est attendu.");
   if (!s->awaited.empty()) {
     s->giving = s->awaited.front();
     s->awaited.erase(s->awaited.begin());
-    if (token) *token = s->params[s->giving].value;
+    const Param& p = s->params[s->giving->second];
+    // The token of a set beyond the first is its own buffer, as the
+    // application bound it for that set.
+    if (token)
+      *token = const_cast<void*>(parameterAddress(*s, p.value, s->giving->first, p.bufferLength, false));
     return SQL_NEED_DATA;
   }
   // Every piece is there: the statement runs now.
-  s->giving = 0;
+  s->giving.reset();
   SQLRETURN rc = execute(*s);
   s->given.clear();
   return s->lastReturn = rc;
@@ -145,14 +199,14 @@ SQLRETURN SQL_API SQLParamData(SQLHSTMT stmt, SQLPOINTER* token) {
 
 SQLRETURN SQL_API SQLPutData(SQLHSTMT stmt, SQLPOINTER data, SQLLEN length) {
   STATEMENT(stmt);
-  if (s->giving == 0) return s->fail("HY010", "Aucun paramètre n'est attendu.");
-  std::optional<std::string>& piece = s->given[s->giving];
+  if (!s->giving) return s->fail("HY010", "Aucun paramètre n'est attendu.");
+  std::optional<std::string>& piece = s->given[s->giving->first][s->giving->second];
   if (length == SQL_NULL_DATA) {
     piece.reset();
     return SQL_SUCCESS;
   }
   if (!data && length != 0) return s->fail("HY009", "Pointeur nul pour la valeur.");
-  const Param& p = s->params[s->giving];
+  const Param& p = s->params[s->giving->second];
   SQLSMALLINT type = p.cType == SQL_C_DEFAULT ? defaultCType(p.sqlType) : p.cType;
   std::size_t n;
   if (length == SQL_NTS) {
@@ -170,10 +224,33 @@ SQLRETURN SQL_API SQLPutData(SQLHSTMT stmt, SQLPOINTER data, SQLLEN length) {
   return SQL_SUCCESS;
 }
 
+SQLRETURN SQL_API SQLDescribeParam(SQLHSTMT stmt, SQLUSMALLINT number, SQLSMALLINT* type, SQLULEN* size,
+                                   SQLSMALLINT* digits, SQLSMALLINT* nullable) {
+  STATEMENT(stmt);
+  if (!s->statement) return s->fail("HY010", "Aucune instruction préparée.");
+  if (number < 1 || number > s->markers)
+    return s->fail("07009", "Numéro de paramètre " + std::to_string(number) + " hors limites.");
+  // The number-th marker among the statement's parameters.
+  std::optional<jetdb::JetType> jet;
+  std::size_t marker = 0;
+  for (const auto& p : s->statement->parameters())
+    if (p.name == "?" && ++marker == number) jet = p.type;
+  // Without a column to go by, a text: any value reads as one.
+  jetdb::ColumnInfo info;
+  info.type = jet.value_or(jetdb::JetType::Text);
+  info.size = 255;
+  const ResultColumn r = describe(info);
+  if (type) *type = r.sqlType;
+  if (size) *size = r.size;
+  if (digits) *digits = r.digits;
+  if (nullable) *nullable = SQL_NULLABLE_UNKNOWN;
+  return SQL_SUCCESS;
+}
+
 SQLRETURN SQL_API SQLNumParams(SQLHSTMT stmt, SQLSMALLINT* count) {
   STATEMENT(stmt);
   if (!s->statement) return s->fail("HY010", "Aucune instruction préparée.");
-  if (count) *count = static_cast<SQLSMALLINT>(s->pieces.size() - 1);
+  if (count) *count = static_cast<SQLSMALLINT>(s->markers);
   return SQL_SUCCESS;
 }
 

@@ -108,10 +108,11 @@ SQLSMALLINT conciseType(const Stmt& s, const ResultColumn& c) {
 SQLRETURN describeColumn(Stmt& s, SQLUSMALLINT column, bool wide, SQLPOINTER name, SQLSMALLINT capacity,
                          SQLSMALLINT* nameLength, SQLSMALLINT* type, SQLULEN* size, SQLSMALLINT* digits,
                          SQLSMALLINT* nullable) {
-  if (!s.result) return s.fail("07005", "L'instruction ne rend aucun résultat.");
-  if (column < 1 || column > s.result->columns().size())
+  const std::vector<ResultColumn>* columns = resultColumns(s);
+  if (!columns) return s.fail("07005", "L'instruction ne rend aucun résultat.");
+  if (column < 1 || column > columns->size())
     return s.fail("07009", "Numéro de colonne " + std::to_string(column) + " hors limites.");
-  const ResultColumn& c = s.result->columns()[column - 1u];
+  const ResultColumn& c = (*columns)[column - 1u];
   if (type) *type = conciseType(s, c);
   if (size) *size = c.size;
   if (digits) *digits = c.digits;
@@ -121,14 +122,15 @@ SQLRETURN describeColumn(Stmt& s, SQLUSMALLINT column, bool wide, SQLPOINTER nam
 
 SQLRETURN columnAttribute(Stmt& s, SQLUSMALLINT column, SQLUSMALLINT field, bool wide, SQLPOINTER text,
                           SQLSMALLINT capacity, SQLSMALLINT* length, SQLLEN* number) {
-  if (!s.result) return s.fail("07005", "L'instruction ne rend aucun résultat.");
+  const std::vector<ResultColumn>* columns = resultColumns(s);
+  if (!columns) return s.fail("07005", "L'instruction ne rend aucun résultat.");
   if (field == SQL_DESC_COUNT || field == SQL_COLUMN_COUNT) {
-    if (number) *number = static_cast<SQLLEN>(s.result->columns().size());
+    if (number) *number = static_cast<SQLLEN>(columns->size());
     return SQL_SUCCESS;
   }
-  if (column < 1 || column > s.result->columns().size())
+  if (column < 1 || column > columns->size())
     return s.fail("07009", "Numéro de colonne " + std::to_string(column) + " hors limites.");
-  const ResultColumn& c = s.result->columns()[column - 1u];
+  const ResultColumn& c = (*columns)[column - 1u];
   auto num = [&](SQLLEN v) {
     if (number) *number = v;
     return SQL_SUCCESS;
@@ -205,7 +207,8 @@ extern "C" {
 SQLRETURN SQL_API SQLNumResultCols(SQLHSTMT stmt, SQLSMALLINT* count) {
   STATEMENT(stmt);
   if (!count) return s->fail("HY009", "Pointeur nul pour le nombre de colonnes.");
-  *count = s->result ? static_cast<SQLSMALLINT>(s->result->columns().size()) : 0;
+  const std::vector<ResultColumn>* columns = resultColumns(*s);
+  *count = columns ? static_cast<SQLSMALLINT>(columns->size()) : 0;
   return SQL_SUCCESS;
 }
 

@@ -270,6 +270,11 @@ SQLRETURN connectTo(Conn& c, const std::string& dsn, const std::string& connecti
   c.db = std::move(db);
   c.dsn = name;
   c.path = path;
+  // Access's ANSI-92 mode, from the connection string or else the data source.
+  const std::string ansi = attrs.count("EXTENDEDANSISQL") ? attrs["EXTENDEDANSISQL"]
+                           : name.empty()                 ? std::string()
+                                                          : profileString(name, "ExtendedAnsiSQL");
+  c.db->setAnsiWildcards(ansi == "1");
   if (completed) {
     *completed = name.empty() ? "DRIVER={" + (attrs.count("DRIVER") ? attrs["DRIVER"] : std::string()) + "};"
                               : "DSN=" + name + ";";
@@ -297,7 +302,7 @@ SQLRETURN getConnectAttr(Conn& c, SQLINTEGER attr, bool wide, SQLPOINTER value, 
     case SQL_ATTR_CONNECTION_TIMEOUT:
       return put(0);
     case SQL_ATTR_TXN_ISOLATION:
-      return put(SQL_TXN_SERIALIZABLE);
+      return put(SQL_TXN_READ_COMMITTED);
     case SQL_ATTR_CONNECTION_DEAD:
       return put(c.db ? SQL_CD_FALSE : SQL_CD_TRUE);
     case SQL_ATTR_CURRENT_CATALOG: {
@@ -315,8 +320,10 @@ SQLRETURN setConnectAttr(Conn& c, SQLINTEGER attr, SQLPOINTER value) {
   auto number = static_cast<SQLUINTEGER>(reinterpret_cast<std::uintptr_t>(value));
   switch (attr) {
     case SQL_ATTR_AUTOCOMMIT:
+      // Turning autocommit on commits the transaction under way.
+      if (number == SQL_AUTOCOMMIT_ON && c.db && c.db->inTransaction())
+        if (SQLRETURN rc = endTransaction(c, SQL_COMMIT); rc != SQL_SUCCESS) return rc;
       c.autocommit = number == SQL_AUTOCOMMIT_ON;
-      c.pendingWrites = false;
       return SQL_SUCCESS;
     case SQL_ATTR_ACCESS_MODE:
       if (c.db && (number == SQL_MODE_READ_ONLY) != c.readOnly)
@@ -417,6 +424,20 @@ SQLRETURN diagField(SQLSMALLINT type, SQLHANDLE handle, SQLSMALLINT record, SQLS
     default:
       return SQL_ERROR;
   }
+}
+
+SQLRETURN endTransaction(Conn& c, SQLSMALLINT completion) {
+  if (completion != SQL_COMMIT && completion != SQL_ROLLBACK) return c.fail("HY012", "Fin de transaction non reconnue.");
+  if (!c.db) return c.fail("08003", "La connexion n'est pas ouverte.");
+  if (completion == SQL_COMMIT) return c.db->commitTransaction() ? SQL_SUCCESS : c.failWith(c.db->lastError());
+  // A rollback undoes what the connection's cursors were reading: they
+  // are closed (SQL_CURSOR_ROLLBACK_BEHAVIOR), their statements stay
+  // prepared.
+  if (c.db->inTransaction())
+    for (const void* h : handlesWhere(
+             [&](const Handle& x) { return x.type == SQL_HANDLE_STMT && static_cast<const Stmt&>(x).conn == &c; }))
+      closeCursor(*static_cast<Stmt*>(const_cast<void*>(h)));
+  return c.db->rollbackTransaction() ? SQL_SUCCESS : c.failWith(c.db->lastError());
 }
 
 }  // namespace tqodbc
@@ -550,8 +571,9 @@ SQLRETURN SQL_API SQLDisconnect(SQLHDBC dbc) {
   for (const void* s : handlesWhere(
            [&](const Handle& x) { return x.type == SQL_HANDLE_STMT && static_cast<const Stmt&>(x).conn == c; }))
     freeStatement(static_cast<Stmt*>(const_cast<void*>(s)));
+  // A transaction left open is rolled back as the database closes: what
+  // the application did not commit is not kept.
   c->db.reset();
-  c->pendingWrites = false;
   return SQL_SUCCESS;
 }
 
@@ -584,17 +606,8 @@ SQLRETURN SQL_API SQLEndTran(SQLSMALLINT type, SQLHANDLE handle, SQLSMALLINT com
   SQLRETURN rc = SQL_SUCCESS;
   for (Conn* c : conns) {
     c->clearDiags();
-    if (completion != SQL_COMMIT && completion != SQL_ROLLBACK) {
-      rc = c->fail("HY012", "Fin de transaction non reconnue.");
-      continue;
-    }
-    // Every statement has already committed: a rollback cannot take back
-    // what was written, and must not pretend to.
-    if (completion == SQL_ROLLBACK && c->pendingWrites)
-      rc = c->fail("HYC00",
-                   "Annulation impossible : chaque instruction est validée dès qu'elle s'achève, "
-                   "les écritures faites sont conservées.");
-    c->pendingWrites = false;
+    if (type == SQL_HANDLE_ENV && !c->db) continue;
+    if (SQLRETURN one = endTransaction(*c, completion); one != SQL_SUCCESS) rc = one;
   }
   return rc;
 }

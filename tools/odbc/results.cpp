@@ -4,11 +4,47 @@
 
 namespace tqodbc {
 
+namespace {
+
+// The names the Access driver gives its types (SQLColumns, SQLGetTypeInfo,
+// SQL_DESC_TYPE_NAME), which its clients map back to types: not the Jet
+// names of the DDL.
+const char* accessTypeName(jetdb::JetType type) {
+  using T = jetdb::JetType;
+  switch (type) {
+    case T::Text:
+      return "VARCHAR";
+    case T::Memo:
+      return "LONGCHAR";
+    case T::Bit:
+      return "BIT";
+    case T::Byte:
+      return "BYTE";
+    case T::Short:
+      return "SMALLINT";
+    case T::Long:
+      return "INTEGER";
+    case T::Counter:
+      return "COUNTER";
+    case T::Single:
+      return "REAL";
+    case T::Double:
+      return "DOUBLE";
+    case T::Currency:
+      return "CURRENCY";
+    case T::DateTime:
+      return "DATETIME";
+  }
+  return jetdb::typeName(type);
+}
+
+}  // namespace
+
 ResultColumn describe(const jetdb::ColumnInfo& c) {
   ResultColumn r;
   r.name = c.name;
   r.nullable = c.nullable ? SQL_NULLABLE : SQL_NO_NULLS;
-  r.typeName = jetdb::typeName(c.type);
+  r.typeName = accessTypeName(c.type);
   using T = jetdb::JetType;
   switch (c.type) {
     case T::Text:
@@ -68,7 +104,7 @@ ResultColumn textColumn(const char* name, bool nullable) {
   r.sqlType = SQL_WVARCHAR;
   r.size = 128;
   r.nullable = nullable ? SQL_NULLABLE : SQL_NO_NULLS;
-  r.typeName = "TEXT";
+  r.typeName = "VARCHAR";
   return r;
 }
 
@@ -76,7 +112,7 @@ ResultColumn shortColumn(const char* name, bool nullable) {
   ResultColumn r = textColumn(name, nullable);
   r.sqlType = SQL_SMALLINT;
   r.size = 5;
-  r.typeName = "SHORT";
+  r.typeName = "SMALLINT";
   return r;
 }
 
@@ -84,7 +120,7 @@ ResultColumn intColumn(const char* name, bool nullable) {
   ResultColumn r = textColumn(name, nullable);
   r.sqlType = SQL_INTEGER;
   r.size = 10;
-  r.typeName = "LONG";
+  r.typeName = "INTEGER";
   return r;
 }
 

@@ -43,7 +43,9 @@ SQLRETURN getStmtAttr(Stmt& s, SQLINTEGER attr, SQLPOINTER value) {
     case SQL_ATTR_PARAM_STATUS_PTR:
       return ptr(s.paramStatusPtr);
     case SQL_ATTR_PARAM_BIND_TYPE:
-      return put(SQL_PARAM_BIND_BY_COLUMN);
+      return put(s.paramBindType);
+    case SQL_ATTR_PARAM_BIND_OFFSET_PTR:
+      return ptr(s.paramBindOffsetPtr);
     case SQL_ATTR_MAX_ROWS:
       return put(s.maxRows);
     case SQL_ATTR_MAX_LENGTH:
@@ -100,7 +102,11 @@ SQLRETURN setStmtAttr(Stmt& s, SQLINTEGER attr, SQLPOINTER value) {
       s.rowBindOffsetPtr = static_cast<SQLLEN*>(value);
       return SQL_SUCCESS;
     case SQL_ATTR_PARAMSET_SIZE:
-      if (number != 1) return s.fail("HYC00", "Un seul jeu de paramètres par exécution.");
+      if (number == 0) return s.fail("HY024", "Nombre de jeux de paramètres nul.");
+      s.paramsetSize = number;
+      return SQL_SUCCESS;
+    case SQL_ATTR_PARAM_BIND_OFFSET_PTR:
+      s.paramBindOffsetPtr = static_cast<SQLLEN*>(value);
       return SQL_SUCCESS;
     case SQL_ATTR_PARAMS_PROCESSED_PTR:
       s.paramsProcessedPtr = static_cast<SQLULEN*>(value);
@@ -109,7 +115,7 @@ SQLRETURN setStmtAttr(Stmt& s, SQLINTEGER attr, SQLPOINTER value) {
       s.paramStatusPtr = static_cast<SQLUSMALLINT*>(value);
       return SQL_SUCCESS;
     case SQL_ATTR_PARAM_BIND_TYPE:
-      if (number != SQL_PARAM_BIND_BY_COLUMN) return changed("liaison des paramètres par colonne");
+      s.paramBindType = number;
       return SQL_SUCCESS;
     case SQL_ATTR_MAX_ROWS:
       s.maxRows = number;

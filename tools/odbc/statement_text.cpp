@@ -1,8 +1,10 @@
 // The text that jetdb runs: cut at its parameter markers, with ODBC's
-// escapes and backquoted names made Jet text, and each parameter's value
-// put in as a literal.
-#include <charconv>
+// escapes and backquoted names made Jet text; and the values of its
+// parameters, which jetdb takes as values, never as text.
+#include <cerrno>
 #include <cmath>
+#include <cstdint>
+#include <cstdlib>
 
 #include "driver.h"
 #include "jetdb/sql_text.h"
@@ -108,112 +110,143 @@ SQLSMALLINT defaultCType(SQLSMALLINT sqlType) {
   }
 }
 
-namespace {
-
-std::string quote(const std::string& text) {
-  std::string out = "'";
-  for (char c : text) {
-    if (c == '\'') out += '\'';
-    out += c;
-  }
-  return out + "'";
+const void* parameterAddress(const Stmt& s, const void* bound, std::size_t row, SQLLEN bufferLength, bool indicator) {
+  if (!bound) return nullptr;
+  const SQLLEN stride = s.paramBindType == SQL_PARAM_BIND_BY_COLUMN
+                            ? (indicator ? static_cast<SQLLEN>(sizeof(SQLLEN)) : bufferLength)
+                            : static_cast<SQLLEN>(s.paramBindType);
+  const SQLLEN shift = s.paramBindOffsetPtr ? *s.paramBindOffsetPtr : 0;
+  return static_cast<const char*>(bound) + shift + static_cast<SQLLEN>(row) * stride;
 }
 
-std::string dateLiteral(int y, int mo, int d, int h, int mi, int sec) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "#%04d-%02d-%02d %02d:%02d:%02d#", y, mo, d, h, mi, sec);
-  return buf;
+namespace {
+
+jetdb::Value dateValue(int y, int mo, int d, int h, int mi, int sec) {
+  return jetdb::Value::dateTime(secondsOf(y, mo, d, h, mi, sec));
+}
+
+bool numericSqlType(SQLSMALLINT t) {
+  switch (t) {
+    case SQL_NUMERIC:
+    case SQL_DECIMAL:
+    case SQL_INTEGER:
+    case SQL_SMALLINT:
+    case SQL_TINYINT:
+    case SQL_BIGINT:
+    case SQL_FLOAT:
+    case SQL_REAL:
+    case SQL_DOUBLE:
+    case SQL_BIT:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// A text bound for a number (pyodbc sends a Decimal as SQL_C_CHAR with
+// SQL_NUMERIC) is that number; any other text stays a text.
+jetdb::Value textValue(std::string text, SQLSMALLINT sqlType) {
+  if (numericSqlType(sqlType)) {
+    const char* begin = text.c_str();
+    char* end = nullptr;
+    errno = 0;
+    const long long integer = std::strtoll(begin, &end, 10);
+    if (end != begin && *end == 0 && errno == 0) return jetdb::Value::of(static_cast<std::int64_t>(integer));
+    const double real = std::strtod(begin, &end);
+    if (end != begin && *end == 0 && std::isfinite(real)) return jetdb::Value::of(real);
+  }
+  return jetdb::Value::of(std::move(text));
 }
 
 }  // namespace
 
-// The literal that stands for parameter `p` in the text.
-SQLRETURN parameterLiteral(Stmt& s, std::size_t number, const Param& p, std::string& out) {
-  SQLLEN ind = p.indicator ? *p.indicator : SQL_NTS;
+// The value of parameter `p` in parameter set `row`.
+SQLRETURN parameterValue(Stmt& s, std::size_t row, std::size_t number, const Param& p, jetdb::Value& out) {
+  using jetdb::Value;
+  const auto* indicator = static_cast<const SQLLEN*>(parameterAddress(s, p.indicator, row, p.bufferLength, true));
+  SQLLEN ind = indicator ? *indicator : SQL_NTS;
   if (ind == SQL_NULL_DATA) {
-    out = "NULL";
+    out = Value::null();
     return SQL_SUCCESS;
   }
   SQLSMALLINT type = p.cType == SQL_C_DEFAULT ? defaultCType(p.sqlType) : p.cType;
   if (ind == SQL_DATA_AT_EXEC || ind <= SQL_LEN_DATA_AT_EXEC_OFFSET) {
     // Given piece by piece: text (or bytes taken as text).
-    const std::optional<std::string>& piece = number < s.given.size() ? s.given[number] : std::nullopt;
-    if (!piece) {
-      out = "NULL";
-    } else if (type == SQL_C_WCHAR) {
-      out = quote(fromWide(reinterpret_cast<const SQLWCHAR*>(piece->data()), static_cast<SQLLEN>(piece->size() / 2)));
-    } else {
-      out = quote(*piece);
-    }
+    const std::optional<std::string>* piece =
+        row < s.given.size() && number < s.given[row].size() ? &s.given[row][number] : nullptr;
+    if (!piece || !*piece)
+      out = Value::null();
+    else if (type == SQL_C_WCHAR)
+      out = textValue(fromWide(reinterpret_cast<const SQLWCHAR*>((*piece)->data()),
+                               static_cast<SQLLEN>((*piece)->size() / 2)),
+                      p.sqlType);
+    else
+      out = textValue(**piece, p.sqlType);
     return SQL_SUCCESS;
   }
-  if (!p.value) return s.fail("07002", "Le paramètre " + std::to_string(number) + " n'a pas de valeur liée.");
-  const void* v = p.value;
+  const void* v = parameterAddress(s, p.value, row, p.bufferLength, false);
+  if (!v) return s.fail("07002", "Le paramètre " + std::to_string(number) + " n'a pas de valeur liée.");
+  auto integer = [&](auto x) {
+    out = Value::of(static_cast<std::int64_t>(x));
+    return SQL_SUCCESS;
+  };
   switch (type) {
     case SQL_C_CHAR: {
       const char* text = static_cast<const char*>(v);
-      out = quote(ind == SQL_NTS ? std::string(text) : std::string(text, static_cast<std::size_t>(ind)));
+      out = textValue(ind == SQL_NTS ? std::string(text) : std::string(text, static_cast<std::size_t>(ind)), p.sqlType);
       return SQL_SUCCESS;
     }
     case SQL_C_WCHAR:
-      out = quote(fromWide(static_cast<const SQLWCHAR*>(v), ind == SQL_NTS ? SQL_NTS : ind / 2));
+      out = textValue(fromWide(static_cast<const SQLWCHAR*>(v), ind == SQL_NTS ? SQL_NTS : ind / 2), p.sqlType);
       return SQL_SUCCESS;
     case SQL_C_BIT:
-      out = *static_cast<const unsigned char*>(v) ? "-1" : "0";
-      return SQL_SUCCESS;
+      return integer(*static_cast<const unsigned char*>(v) ? -1 : 0);
     case SQL_C_TINYINT:
     case SQL_C_STINYINT:
-      out = std::to_string(*static_cast<const signed char*>(v));
-      return SQL_SUCCESS;
+      return integer(*static_cast<const signed char*>(v));
     case SQL_C_UTINYINT:
-      out = std::to_string(*static_cast<const unsigned char*>(v));
-      return SQL_SUCCESS;
+      return integer(*static_cast<const unsigned char*>(v));
     case SQL_C_SHORT:
     case SQL_C_SSHORT:
-      out = std::to_string(*static_cast<const SQLSMALLINT*>(v));
-      return SQL_SUCCESS;
+      return integer(*static_cast<const SQLSMALLINT*>(v));
     case SQL_C_USHORT:
-      out = std::to_string(*static_cast<const SQLUSMALLINT*>(v));
-      return SQL_SUCCESS;
+      return integer(*static_cast<const SQLUSMALLINT*>(v));
     case SQL_C_LONG:
     case SQL_C_SLONG:
-      out = std::to_string(*static_cast<const SQLINTEGER*>(v));
-      return SQL_SUCCESS;
+      return integer(*static_cast<const SQLINTEGER*>(v));
     case SQL_C_ULONG:
-      out = std::to_string(*static_cast<const SQLUINTEGER*>(v));
-      return SQL_SUCCESS;
+      return integer(*static_cast<const SQLUINTEGER*>(v));
     case SQL_C_SBIGINT:
-      out = std::to_string(*static_cast<const SQLBIGINT*>(v));
-      return SQL_SUCCESS;
-    case SQL_C_UBIGINT:
-      out = std::to_string(*static_cast<const SQLUBIGINT*>(v));
-      return SQL_SUCCESS;
+      return integer(*static_cast<const SQLBIGINT*>(v));
+    case SQL_C_UBIGINT: {
+      const SQLUBIGINT u = *static_cast<const SQLUBIGINT*>(v);
+      if (u > static_cast<SQLUBIGINT>(INT64_MAX)) return s.fail("22003", "Valeur numérique hors limites.");
+      return integer(u);
+    }
     case SQL_C_FLOAT:
     case SQL_C_DOUBLE: {
       double d = type == SQL_C_FLOAT ? *static_cast<const float*>(v) : *static_cast<const double*>(v);
       if (!std::isfinite(d)) return s.fail("22003", "Valeur numérique hors limites.");
-      char buf[32];
-      auto r = std::to_chars(buf, buf + sizeof buf, d);
-      out.assign(buf, r.ptr);
+      out = Value::of(d);
       return SQL_SUCCESS;
     }
     case SQL_C_TYPE_TIMESTAMP:
     case SQL_C_TIMESTAMP: {
       const auto* t = static_cast<const SQL_TIMESTAMP_STRUCT*>(v);
-      out = dateLiteral(t->year, t->month, t->day, t->hour, t->minute, t->second);
+      out = dateValue(t->year, t->month, t->day, t->hour, t->minute, t->second);
       return SQL_SUCCESS;
     }
     case SQL_C_TYPE_DATE:
     case SQL_C_DATE: {
       const auto* t = static_cast<const SQL_DATE_STRUCT*>(v);
-      out = dateLiteral(t->year, t->month, t->day, 0, 0, 0);
+      out = dateValue(t->year, t->month, t->day, 0, 0, 0);
       return SQL_SUCCESS;
     }
     case SQL_C_TYPE_TIME:
     case SQL_C_TIME: {
       // Access keeps a time alone on the day its dates count from.
       const auto* t = static_cast<const SQL_TIME_STRUCT*>(v);
-      out = dateLiteral(1899, 12, 30, t->hour, t->minute, t->second);
+      out = dateValue(1899, 12, 30, t->hour, t->minute, t->second);
       return SQL_SUCCESS;
     }
     default:

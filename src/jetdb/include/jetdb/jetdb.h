@@ -76,7 +76,22 @@
 //   column named alike in two tables is named "table.column"; an unnamed
 //   expression is "Expr1000", "Expr1001", ...; Count is a Long, Sum, Min,
 //   Max, First and Last have their column's type, Avg, StDev and Var are
-//   Doubles; other expressions are read by what they hold.
+//   Doubles, Sum is a Double over Bit, Byte, Short, Long and Counter (so
+//   that a total beyond a Long, or of Trues, reads as the number it is)
+//   and has its column's type otherwise. Expressions have the type Jet
+//   gives them: a text literal or parameter is a Text, an integer one a
+//   Long (a Double beyond a Long), a decimal one a Double; + - * over
+//   integer types give a Long, with a Single or Double a Double, with a
+//   Currency a Currency; / gives a Double; & and + between texts a Memo;
+//   a condition a Long (-1/0); functions their result's type (Len, InStr,
+//   DateDiff: Long; Year, Month, ..., DatePart, Sgn, Asc, StrComp: Short;
+//   Abs, Int, Fix and Round their argument's). An expression whose type
+//   depends on what it holds (a parameter without a value) reads as a
+//   Double.
+// * SELECT without FROM gives one row (SELECT 1, SELECT ?); SELECT
+//   @@IDENTITY gives the Counter value of the last row this Database
+//   inserted (0 before any). A member of a union may stand in parentheses
+//   ("(SELECT ...) UNION (SELECT ...)"); TOP works in a subquery of FROM.
 // * Writes: INSERT INTO t [(cols)] SELECT ..., SELECT ... INTO t (a new
 //   table with the columns' types, no key nor index), UPDATE through a join
 //   ("UPDATE a INNER JOIN b ON ... SET a.x = b.y"), DELETE through a join
@@ -316,8 +331,39 @@ class Database {
   static constexpr int kBatchWrites = 2000;
   static constexpr int kBatchMillis = 200;
 
+  // Transactions, for clients that want several statements to stand or
+  // fall together (an ODBC client with autocommit off). Between
+  // beginTransaction() and commitTransaction() the statements and row
+  // writes, definitions included, are one SQLite transaction, each still
+  // atomic on its own (a refused one is undone alone); other connections
+  // see none of them until the commit. rollbackTransaction() takes them all
+  // back, the catalog with them. The write lock is taken by the first
+  // write, and kept to the end. A batch of writes open at the begin is
+  // committed first; no batch opens inside a transaction. Closing the
+  // Database with a transaction open rolls it back. Beginning twice fails
+  // (25000, native 3003); committing or rolling back with none open
+  // succeeds and does nothing. When SQLite itself had to give the
+  // transaction up (a full disk), every statement until the rollback
+  // fails (25000, native 3034) rather than run outside it.
+  bool beginTransaction();
+  bool commitTransaction();
+  bool rollbackTransaction();
+  bool inTransaction() const;
+
+  // Access's ANSI-92 mode (ExtendedAnsiSQL=1 of its ODBC driver): LIKE takes
+  // % and _ as its wildcards, and *, ? and # stand for themselves. Off by
+  // default.
+  void setAnsiWildcards(bool on);
+
   // Catalog, as the tables were created (names in their own capitalisation).
   std::vector<std::string> tables() const;
+  // Saved queries (CREATE VIEW v AS SELECT ..., DROP VIEW v), in the order
+  // they were made. FROM names one as it names a table; its name is taken
+  // among the tables' names.
+  std::vector<std::string> views() const;
+  // The SELECT a saved query keeps, as it was written; empty optional when
+  // there is none of that name.
+  std::optional<std::string> viewText(std::string_view name) const;
   // Empty optional when the table does not exist.
   std::optional<std::vector<ColumnInfo>> columns(std::string_view table) const;
   std::vector<IndexInfo> indexes(std::string_view table) const;

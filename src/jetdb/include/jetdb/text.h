@@ -16,8 +16,9 @@ int compareFolded(std::string_view a, std::string_view b);
 inline bool sameName(std::string_view a, std::string_view b) { return compareFolded(a, b) == 0; }
 
 // True when `text` matches the Access LIKE `pattern` (* ? # [list] [!list]),
-// ignoring case and accents.
-bool likeMatch(std::string_view text, std::string_view pattern);
+// ignoring case and accents. With `ansi` (Access's ANSI-92 mode) the
+// wildcards are % and _ instead, and *, ? and # stand for themselves.
+bool likeMatch(std::string_view text, std::string_view pattern, bool ansi = false);
 
 // A UTF-8 text as code points and back, for the string functions, which
 // count characters, not bytes. A byte that is not valid UTF-8 stands for
