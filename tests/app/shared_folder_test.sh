@@ -21,7 +21,14 @@ for user in $owner $planter; do
 done
 
 scratch=$(mktemp -d)
-trap 'jobs -p | xargs -r kill 2>/dev/null; sleep 0.3; rm -rf "$scratch" 2>/dev/null || { sleep 1; rm -rf "$scratch"; }' EXIT
+cleanup() {
+  jobs -p | xargs -r kill 2>/dev/null
+  sleep 0.3
+  rm -rf "$scratch" 2>/dev/null || { sleep 1; rm -rf "$scratch"; }
+}
+# The planter's loops must not outlive the test, however it ends.
+trap cleanup EXIT
+trap 'exit 1' INT TERM HUP
 chmod 755 "$scratch"
 outside=$scratch/outside
 mkdir "$outside"
