@@ -187,10 +187,13 @@ for kind in group sticky; do
     case="$kind: $name swapped for a link, $races runs"
     for ((n = 0; n < races; n++)); do
       new_folder
-      # Its own links only: in a group folder the planter may delete
-      # anyone's files, which no program can prevent.
-      as_planter sh -c "while :; do ln -s '$outside/passwd' '$folder/$name' 2>/dev/null; \
-        [ -L '$folder/$name' ] && rm -f '$folder/$name'; done" &
+      # In a sticky folder the planter can only remove its own links; in a
+      # group folder it may delete anyone's files, which no program can
+      # prevent, so there it plants a link whenever the name is free and
+      # leaves what the run put there.
+      remove="rm -f '$folder/$name'"
+      [ $kind = group ] && remove=:
+      as_planter sh -c "while :; do ln -s '$outside/passwd' '$folder/$name' 2>/dev/null; $remove; done" &
       swapper=$!
       home=$(home_of root)
       "$(dirname "$0")/../../tools/registry.sh" "$home/reg" "$short"
