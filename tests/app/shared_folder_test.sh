@@ -21,7 +21,14 @@ for user in $owner $planter; do
 done
 
 scratch=$(mktemp -d)
-trap 'jobs -p | xargs -r kill 2>/dev/null; sleep 0.3; rm -rf "$scratch" 2>/dev/null || { sleep 1; rm -rf "$scratch"; }' EXIT
+cleanup() {
+  jobs -p | xargs -r kill 2>/dev/null
+  sleep 0.3
+  rm -rf "$scratch" 2>/dev/null || { sleep 1; rm -rf "$scratch"; }
+}
+# The planter's loops must not outlive the test, however it ends.
+trap cleanup EXIT
+trap 'exit 1' INT TERM HUP
 chmod 755 "$scratch"
 outside=$scratch/outside
 mkdir "$outside"
@@ -180,10 +187,13 @@ for kind in group sticky; do
     case="$kind: $name swapped for a link, $races runs"
     for ((n = 0; n < races; n++)); do
       new_folder
-      # Its own links only: in a group folder the planter may delete
-      # anyone's files, which no program can prevent.
-      as_planter sh -c "while :; do ln -s '$outside/passwd' '$folder/$name' 2>/dev/null; \
-        [ -L '$folder/$name' ] && rm -f '$folder/$name'; done" &
+      # In a sticky folder the planter can only remove its own links; in a
+      # group folder it may delete anyone's files, which no program can
+      # prevent, so there it plants a link whenever the name is free and
+      # leaves what the run put there.
+      remove="rm -f '$folder/$name'"
+      [ $kind = group ] && remove=:
+      as_planter sh -c "while :; do ln -s '$outside/passwd' '$folder/$name' 2>/dev/null; $remove; done" &
       swapper=$!
       home=$(home_of root)
       "$(dirname "$0")/../../tools/registry.sh" "$home/reg" "$short"
