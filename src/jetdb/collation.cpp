@@ -13,28 +13,6 @@ namespace {
 constexpr const char* kRuleKey = "collation";
 constexpr const char* kCurrentRule = "jet-general 2";
 
-char32_t foldOlder(char32_t c) {
-  if (c >= 'A' && c <= 'Z') return c + 32;
-  if (c < 0xC0) return c;
-  if (c <= 0xFF) {
-    static const char kLatin1[] =
-        "aaaaaaaceeeeiiii"
-        "dnooooo\xd7ouuuuyts"
-        "aaaaaaaceeeeiiii"
-        "dnooooo\xf7ouuuuyty";
-    const unsigned char m = static_cast<unsigned char>(kLatin1[c - 0xC0]);
-    return m == 0xD7 || m == 0xF7 ? c : m;
-  }
-  if (c <= 0x17F) {
-    static const char kExtA[] =
-        "aaaaaaccccccccddddeeeeeeeeeegggggggghhhhiiiiiiii"
-        "iijjjjkkklllllllllllnnnnnnnnnoooooooorrrrrrssssss"
-        "ssttttttuuuuuuuuuuuuwwyyyzzzzzzs";
-    return static_cast<unsigned char>(kExtA[c - 0x100]);
-  }
-  return c;
-}
-
 int collate(void* rule, int na, const void* a, int nb, const void* b) {
   const std::string_view x(static_cast<const char*>(a), static_cast<std::size_t>(na));
   const std::string_view y(static_cast<const char*>(b), static_cast<std::size_t>(nb));
@@ -82,15 +60,6 @@ void equalKeys(sqlite3* db, const TableMeta& table, const IndexMeta& index, std:
 }
 
 }  // namespace
-
-int compareOlder(std::string_view a, std::string_view b) {
-  const std::u32string x = decodeText(a), y = decodeText(b);
-  for (std::size_t i = 0; i < x.size() && i < y.size(); ++i) {
-    const char32_t p = foldOlder(x[i]), q = foldOlder(y[i]);
-    if (p != q) return p < q ? -1 : 1;
-  }
-  return x.size() == y.size() ? 0 : x.size() < y.size() ? -1 : 1;
-}
 
 bool registerCollation(sqlite3* db, CollationRule rule) {
   static int older = 1;

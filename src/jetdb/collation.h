@@ -20,9 +20,6 @@ enum class CollationRule { Current, Older };
 // Registers JETNOCASE on a connection in the order of `rule`.
 bool registerCollation(sqlite3* db, CollationRule rule);
 
-// The older order, in which case and Latin accents are both ignored.
-int compareOlder(std::string_view a, std::string_view b);
-
 // The rule a file's indexes follow; Current when the catalog cannot say
 // (a new file marks itself before it holds any index).
 CollationRule fileRule(sqlite3* db);

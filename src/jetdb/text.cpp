@@ -212,6 +212,22 @@ int compareFolded(std::string_view a, std::string_view b) {
   }
 }
 
+int compareOlder(std::string_view a, std::string_view b) {
+  // One letter for one character, without its accent; ƒ and ß were their
+  // own before.
+  auto fold = [](char32_t c) -> char32_t {
+    if (c == 0xDF) return 's';
+    if (c == 0x191 || c == 0x192 || c == 0xD7) return c;
+    return baseLetter(lowerChar(c));
+  };
+  Reader ra(a), rb(b);
+  while (!ra.done() && !rb.done()) {
+    const char32_t x = fold(ra.next()), y = fold(rb.next());
+    if (x != y) return x < y ? -1 : 1;
+  }
+  return ra.done() == rb.done() ? 0 : ra.done() ? -1 : 1;
+}
+
 bool likeMatch(std::string_view text, std::string_view pattern) {
   const std::vector<PatternItem> items = parsePattern(decodeText(pattern));
   const std::u32string chars = decodeText(text);

@@ -59,6 +59,14 @@ TEST(CompareFolded, LigaturesEqualTheirTwoLetters) {
   EXPECT_GT(compareFolded("œ", "od"), 0);
 }
 
+TEST(CompareOlder, IgnoresAccentsAndTakesALigatureAsItsFirstLetter) {
+  EXPECT_EQ(compareOlder("Importación", "IMPORTACION"), 0);
+  EXPECT_EQ(compareOlder("Œuf", "ouf"), 0);
+  EXPECT_GT(compareOlder("Œuf", "oeuf"), 0);
+  EXPECT_EQ(compareOlder("Straße", "stras"), 1);
+  EXPECT_LT(compareOlder("crème", "cremf"), 0);
+}
+
 TEST(LikeMatch, KeepsAccentsAndTakesLigaturesAsTwoLetters) {
   EXPECT_TRUE(likeMatch("Œuf", "oe*"));
   EXPECT_TRUE(likeMatch("oeuf", "Œ*"));

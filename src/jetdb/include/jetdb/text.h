@@ -19,6 +19,10 @@ namespace jetdb {
 // letter sorts beside its base letter ('e' < 'é' < 'f'). This is the order
 // of the JETNOCASE collation registered on every file.
 int compareFolded(std::string_view a, std::string_view b);
+// The order of files made before accents were told apart: case and Latin
+// accents both ignored, a ligature taken as its first letter. Their indexes
+// follow it until a writer rebuilds them.
+int compareOlder(std::string_view a, std::string_view b);
 inline bool sameName(std::string_view a, std::string_view b) { return compareFolded(a, b) == 0; }
 
 // True when `text` matches the Access LIKE `pattern` (* ? # [list] [!list]),
