@@ -30,22 +30,23 @@ char32_t upper(char32_t c) {
   return c;
 }
 
-char32_t lower(char32_t c) {
-  if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) return c + 32;
-  if (c == 0x178) return 0xFF;
-  if (c >= 0x100 && c <= 0x17F && c != 0x138 && c != 0x149 && c != 0x17F) {
-    const bool shifted = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
-    if (shifted ? (c % 2 == 1) : (c % 2 == 0)) return c + 1;
-  }
-  return c;
-}
-
 Value text(std::u32string_view chars) { return Value::of(encodeText(chars)); }
 
-std::u32string folded(std::u32string s, bool binary) {
-  if (!binary)
-    for (char32_t& c : s) c = foldChar(c);
-  return s;
+// Where `sought` occurs in `s` at `at`: the length it takes there, or
+// npos. Binary compares code points; text compares as the collation does,
+// so that a ligature matches its two letters.
+std::size_t occursAt(std::u32string_view s, std::size_t at, std::u32string_view sought, bool binary) {
+  if (!binary) return matchAt(s, at, sought);
+  return s.substr(at).starts_with(sought) ? sought.size() : std::u32string::npos;
+}
+
+// The first occurrence of `sought` at or after `from`: (position, length),
+// position npos when there is none.
+std::pair<std::size_t, std::size_t> find(std::u32string_view s, std::u32string_view sought, std::size_t from,
+                                         bool binary) {
+  for (std::size_t at = from; at <= s.size(); ++at)
+    if (const std::size_t n = occursAt(s, at, sought, binary); n != std::u32string::npos) return {at, n};
+  return {std::u32string::npos, 0};
 }
 
 std::size_t count(const Args& a, int i) {
@@ -73,7 +74,7 @@ char32_t chr(std::int64_t code) {
 
 std::string changeCase(std::string_view text, bool toUpper) {
   std::u32string s = decodeText(text);
-  for (char32_t& c : s) c = toUpper ? upper(c) : lower(c);
+  for (char32_t& c : s) c = toUpper ? upper(c) : lowerChar(c);
   return encodeText(s);
 }
 
@@ -108,9 +109,9 @@ Value inStr(const Args& a) {
   if (start < 1) raise(5);
   if (a.null(k) || a.null(k + 1)) return Value::null();
   const bool binary = a.binary(k + 2);
-  const std::u32string s = folded(a.chars(k), binary), sought = folded(a.chars(k + 1), binary);
+  const std::u32string s = a.chars(k), sought = a.chars(k + 1);
   if (static_cast<std::size_t>(start) > s.size()) return Value::of(0);
-  const std::size_t at = s.find(sought, static_cast<std::size_t>(start - 1));
+  const std::size_t at = find(s, sought, static_cast<std::size_t>(start - 1), binary).first;
   return Value::of(at == std::u32string::npos ? std::int64_t{0} : static_cast<std::int64_t>(at + 1));
 }
 
@@ -119,13 +120,15 @@ Value inStrRev(const Args& a) {
   const std::int64_t start = a.has(2) ? a.whole(2) : -1;
   if (start == 0 || start < -1) raise(5);
   const bool binary = a.binary(3);
-  const std::u32string s = folded(a.chars(0), binary), sought = folded(a.chars(1), binary);
+  const std::u32string s = a.chars(0), sought = a.chars(1);
   const std::size_t end = start == -1 ? s.size() : static_cast<std::size_t>(start);
   if (end > s.size()) return Value::of(0);
   if (sought.empty()) return Value::of(static_cast<std::int64_t>(end));
-  if (sought.size() > end) return Value::of(0);
-  const std::size_t at = s.rfind(sought, end - sought.size());
-  return Value::of(at == std::u32string::npos ? std::int64_t{0} : static_cast<std::int64_t>(at + 1));
+  // The last occurrence that ends by `end`.
+  const std::u32string_view head = std::u32string_view(s).substr(0, end);
+  for (std::size_t at = end; at-- > 0;)
+    if (occursAt(head, at, sought, binary) != std::u32string::npos) return Value::of(static_cast<std::int64_t>(at + 1));
+  return Value::of(0);
 }
 
 Value lCase(const Args& a) { return a.null(0) ? Value::null() : Value::of(changeCase(a.text(0), false)); }
@@ -143,15 +146,14 @@ Value replace(const Args& a) {
   if (start < 1 || left < -1) raise(5);
   if (static_cast<std::size_t>(start) > s.size()) return Value::of("");
   const bool binary = a.binary(5);
-  const std::u32string fs = folded(s, binary), fsought = folded(sought, binary);
   std::u32string out;
   std::size_t from = static_cast<std::size_t>(start - 1);
-  while (!fsought.empty() && left != 0) {
-    const std::size_t at = fs.find(fsought, from);
+  while (!sought.empty() && left != 0) {
+    const auto [at, n] = find(s, sought, from, binary);
     if (at == std::u32string::npos) break;
     out.append(s, from, at - from).append(by);
     if (out.size() > kMaxText) raise(14);
-    from = at + fsought.size();
+    from = at + n;
     if (left > 0) --left;
   }
   out.append(s, from);

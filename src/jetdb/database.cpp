@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "collation.h"
 #include "errors.h"
 #include "executors.h"
 #include "jetdb/text.h"
@@ -19,11 +20,6 @@
 
 namespace jetdb {
 namespace {
-
-int collate(void*, int na, const void* a, int nb, const void* b) {
-  return compareFolded(std::string_view(static_cast<const char*>(a), static_cast<std::size_t>(na)),
-                       std::string_view(static_cast<const char*>(b), static_cast<std::size_t>(nb)));
-}
 
 void likeFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
   const auto* session = static_cast<const Session*>(sqlite3_user_data(ctx));
@@ -97,7 +93,7 @@ void identityFunction(sqlite3_context* ctx, int, sqlite3_value**) {
 
 bool configure(sqlite3* db, Session& session) {
   sqlite3_busy_timeout(db, kBusyTimeoutMs);
-  return sqlite3_create_collation_v2(db, "JETNOCASE", SQLITE_UTF8, nullptr, collate, nullptr) == SQLITE_OK &&
+  return registerCollation(db, CollationRule::Current) &&
          sqlite3_create_function_v2(db, "jetlike", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, &session, likeFunction,
                                     nullptr, nullptr, nullptr) == SQLITE_OK &&
          sqlite3_create_function_v2(db, "jet_identity", 0, SQLITE_UTF8, &session, identityFunction, nullptr, nullptr,
@@ -292,7 +288,7 @@ std::unique_ptr<Database> Database::open(const std::string& path, OpenMode mode,
     impl->wal = true;
     std::string detail;
     if (!setJournal(impl->db, 0) || !exec(impl->db, "BEGIN IMMEDIATE") || !Catalog::create(impl->db, detail) ||
-        !exec(impl->db, "COMMIT")) {
+        !markCurrentRule(impl->db) || !exec(impl->db, "COMMIT")) {
       error = impl->sqliteError();
       impl.reset();
       std::remove(path.c_str());
@@ -330,7 +326,18 @@ std::unique_ptr<Database> Database::open(const std::string& path, OpenMode mode,
     error = (code == SQLITE_BUSY || code == SQLITE_LOCKED) ? errors::fileLocked(path) : errors::notADatabase(path);
     return nullptr;
   }
+  // A file whose indexes follow the older collation: a writer rebuilds them
+  // in the current order before anything else, while the file is still in
+  // its own journal mode, so that a refusal leaves it byte for byte as it
+  // was; a reader, which may not write, compares in the order the indexes
+  // were built in, so that no lookup misses a row.
+  const bool older = !create && fileRule(impl->db) == CollationRule::Older;
+  if (older && impl->readOnly && !registerCollation(impl->db, CollationRule::Older)) {
+    error = errors::notADatabase(path);
+    return nullptr;
+  }
   if (mode == OpenMode::Existing) {
+    if (older && !rebuildIndexes(impl->db, path, impl->catalog, error)) return nullptr;
     impl->wal = true;
     if (!setJournal(impl->db, static_cast<std::int64_t>(info.st_size))) {
       error = impl->sqliteError();

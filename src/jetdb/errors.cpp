@@ -215,6 +215,14 @@ Error cannotOpen(std::string_view p) {
 }
 Error outOfMemory() { return makeError("HY001", 3035, "Ressources système dépassées."); }
 Error interrupted() { return makeError("HY008", 3059, "Opération annulée."); }
+Error collationConflict(const std::vector<std::string>& pairs) {
+  std::string message =
+      "Le fichier n'a pas été ouvert en écriture : ses index suivent un ordre de tri ancien, et dans le nouveau "
+      "ces valeurs d'un index unique sont égales. Rien n'a été modifié.";
+  for (const auto& p : pairs) message += "\n" + p;
+  return makeError("23000", 3022, std::move(message));
+}
+
 Error engine(int code) {
   return makeError("HY000", 3146, "Échec de l'appel ODBC : erreur " + std::to_string(code) + " du moteur de stockage.");
 }

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "jetdb/jetdb.h"
 
@@ -68,6 +69,9 @@ Error cannotOpen(std::string_view path);
 Error outOfMemory();
 Error interrupted();
 Error engine(int code);
+// A file of the older collation whose unique indexes the current one would
+// break: `pairs` names each pair of keys now equal, one line each.
+Error collationConflict(const std::vector<std::string>& pairs);
 }  // namespace errors
 
 }  // namespace jetdb

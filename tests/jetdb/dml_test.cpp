@@ -36,16 +36,54 @@ TEST_F(Dml, RecordSetFiltersAndSorts) {
   EXPECT_EQ(ids("[Item_Id] > 0", "[Owner],[Item_Id] DESC"), (V{107, 105, 110, 108}));
 }
 
-TEST_F(Dml, TextComparisonsIgnoreCaseAndAccents) {
+TEST_F(Dml, TextComparisonsIgnoreCaseButNotAccents) {
   EXPECT_EQ(ids("[LIBELLE]='ids_version_db'"), (V{107}));
-  EXPECT_EQ(ids("[Langue_1]='ETE'"), (V{105, 108}));
+  EXPECT_EQ(ids("[Langue_1]='ETE'"), (V{}));
+  EXPECT_EQ(ids("[Langue_1]='ÉTÉ'"), (V{105}));
+  EXPECT_EQ(ids("[Langue_1]<>'ETÉ' AND [Item_Id] <> 107"), (V{105, 110}));
+  EXPECT_EQ(ids("[Langue_1] LIKE 'é*'"), (V{105}));
   EXPECT_EQ(ids("[LIBELLE] LIKE 'IDS_*'"), (V{105, 107, 108}));
   EXPECT_EQ(ids("[LIBELLE] LIKE 'ids_?'"), (V{105, 108}));
   EXPECT_EQ(ids("[Langue_1] LIKE '*''*'"), (V{110}));
   EXPECT_EQ(ids("[LIBELLE] NOT LIKE '*VERSION*'"), (V{105, 108}));
   EXPECT_EQ(ids("[Langue_1] LIKE '#.#.#.###'"), (V{107}));
-  EXPECT_EQ(ids("[Item_Id] > 0", "[Langue_1], [Item_Id]"), (V{107, 105, 108, 110}));
+  // 'eté' before 'Été': their letters agree, and a plain e comes first.
+  EXPECT_EQ(ids("[Item_Id] > 0", "[Langue_1], [Item_Id]"), (V{107, 108, 105, 110}));
   EXPECT_EQ(one("SELECT MAX([LIBELLE]) FROM [Langue_System]").text, "IDS_VERSION_DB");
+}
+
+TEST_F(Dml, UniqueIndexesGroupsAndLigaturesFollowTheSameRule) {
+  ok("CREATE TABLE [Mots] ([Id] INTEGER, [Mot] TEXT(50))");
+  ok("CREATE UNIQUE INDEX [MotUnique] ON [Mots] ([Mot])");
+  ok("INSERT INTO [Mots] VALUES (1, 'résumé')");
+  ok("INSERT INTO [Mots] VALUES (2, 'resume')");
+  ok("INSERT INTO [Mots] VALUES (3, 'Œuf')");
+  ok("INSERT INTO [Mots] VALUES (4, 'ouf')");
+  ok("INSERT INTO [Mots] VALUES (5, 'f')");
+  ok("INSERT INTO [Mots] VALUES (6, 'é')");
+  ok("INSERT INTO [Mots] VALUES (7, 'E')");
+  // Case alone, or a ligature against its two letters, is the same key.
+  EXPECT_EQ(fails("INSERT INTO [Mots] VALUES (8, 'RÉSUMÉ')"), "23000");
+  EXPECT_EQ(fails("INSERT INTO [Mots] VALUES (8, 'oeuf')"), "23000");
+  auto list = [&](const std::string& sql) {
+    std::vector<std::string> out;
+    auto q = db_->query(sql);
+    EXPECT_TRUE(q) << sql << " -> " << db_->lastError().message;
+    while (q && q->next()) out.push_back(q->value(0).text + "/" + std::to_string(q->value(1).integer));
+    return out;
+  };
+  EXPECT_EQ(list("SELECT [Mot], [Id] FROM [Mots] WHERE [Mot] = 'œuf'"), (std::vector<std::string>{"Œuf/3"}));
+  EXPECT_EQ(list("SELECT [Mot], [Id] FROM [Mots] WHERE [Mot] = 'OEUF'"), (std::vector<std::string>{"Œuf/3"}));
+  EXPECT_EQ(list("SELECT [Mot], [Id] FROM [Mots] WHERE [Mot] LIKE 'oe*'"), (std::vector<std::string>{"Œuf/3"}));
+  EXPECT_EQ(list("SELECT [Mot], [Id] FROM [Mots] ORDER BY [Mot]"),
+            (std::vector<std::string>{"E/7", "é/6", "f/5", "Œuf/3", "ouf/4", "resume/2", "résumé/1"}));
+  ok("CREATE TABLE [Noms] ([Nom] TEXT(50), [N] INTEGER)");
+  for (const char* v : {"('Importación', 1)", "('importación', 2)", "('Importacion', 4)", "('Oeuvre', 8)",
+                        "('Œuvre', 16)"})
+    ok(std::string("INSERT INTO [Noms] VALUES ") + v);
+  EXPECT_EQ(list("SELECT MIN([Nom]), SUM([N]) FROM [Noms] GROUP BY [Nom] ORDER BY MIN([Nom])"),
+            (std::vector<std::string>{"Importacion/4", "Importación/3", "Oeuvre/24"}));
+  EXPECT_EQ(one("SELECT COUNT(*) FROM (SELECT DISTINCT [Nom] FROM [Noms])").integer, 3);
 }
 
 TEST_F(Dml, StepSpacingAndRedundantParentheses) {

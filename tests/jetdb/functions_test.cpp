@@ -74,6 +74,15 @@ TEST_F(Functions, AnswerAsAccessDoes) {
       {"InStr(S, 'B')", "2"},        // text compare: case is ignored
       {"InStr(1, S, 'B', 0)", "0"},  // binary compare
       {"InStr(3, 'abcb', 'b')", "4"},
+      {"InStr('Crème', 'E')", "5"},  // accents are kept
+      {"InStr('un Œuf', 'oeu')", "4"},
+      {"InStr('oeuf', 'Œ')", "1"},
+      {"InStrRev('Œuf et oeuf', 'œu')", "8"},
+      {"Replace('un Œuf, deux oeufs', 'oeuf', 'X')", "'un X, deux Xs'"},
+      {"Replace('été', 'e', '-')", "'été'"},
+      {"StrComp('Été', 'éTÉ')", "0"},
+      {"StrComp('Ete', 'Été')", "-1"},
+      {"StrComp('Straße', 'STRASSE')", "0"},
       {"InStr(S, E)", "Null"},
       {"InStrRev('abcabc', 'bc')", "5"},
       {"InStrRev('abcabc', 'bc', 4)", "2"},
@@ -202,11 +211,12 @@ TEST_F(Functions, AnswerAsAccessDoes) {
       {"Format(N)", "'2,5'"},
       {"Format(Z, '0')", "Null"},
       {"Format('abc', '>')", "'ABC'"},
-      // Like: * ? # [list] [!list] [a-z], ignoring case and accents.
+      // Like: * ? # [list] [!list] [a-z], ignoring case but not accents.
       {"S Like 'a*'", "-1"},
       {"S Like '?B?'", "-1"},
-      {"'Réf 12' Like 'ref ##'", "-1"},
-      {"'Réf 1x' Like 'ref ##'", "0"},
+      {"'Réf 12' Like 'RÉF ##'", "-1"},
+      {"'Réf 12' Like 'ref ##'", "0"},
+      {"'Réf 1x' Like 'réf ##'", "0"},
       {"S Like '[a-c]bc'", "-1"},
       {"S Like '[!a]*'", "0"},
       {"'a*b' Like 'a[*]b'", "-1"},

@@ -27,16 +27,62 @@ TEST(CompareFolded, OrdersByTheFoldedLetters) {
   EXPECT_EQ(compareFolded("", ""), 0);
 }
 
-TEST(CompareFolded, AccentsMatchTheirLettersAfterAnAsciiPrefix) {
-  // "É" takes two bytes and "e" one: equal texts of different lengths.
-  EXPECT_EQ(compareFolded("Cr\xc3\xa8me", "CREME"), 0);
-  EXPECT_EQ(compareFolded("d\xc3\xa9j\xc3\xa0", "DEJA"), 0);
-  EXPECT_EQ(compareFolded("\xc3\x89t\xc3\xa9", "ete"), 0);
-  EXPECT_LT(compareFolded("Cr\xc3\xa8me", "Cremf"), 0);
-  EXPECT_GT(compareFolded("Cr\xc3\xa8mf", "Creme"), 0);
-  // The accented letter decides against a plain one after an equal prefix.
-  EXPECT_LT(compareFolded("Cr\xc3\xa8me", "Crf"), 0);
-  EXPECT_GT(compareFolded("Crf", "Cr\xc3\xa8me"), 0);
+TEST(CompareFolded, FoldsCaseButKeepsAccents) {
+  EXPECT_EQ(compareFolded("Acción", "ACCIÓN"), 0);
+  EXPECT_NE(compareFolded("acción", "accion"), 0);
+  EXPECT_NE(compareFolded("Importacion", "Importación"), 0);
+  EXPECT_NE(compareFolded("résumé", "RESUME"), 0);
+  // The capitals of Latin-1 and Latin Extended-A, Windows-1252's among them.
+  EXPECT_EQ(compareFolded("ŒUF", "œuf"), 0);
+  EXPECT_EQ(compareFolded("ÆGIR ŠÁŽŸ ĞŁŃ", "ægir šážÿ ğłń"), 0);
+  EXPECT_NE(compareFolded("œuf", "ouf"), 0);
+}
+
+TEST(CompareFolded, AccentsSortBesideTheirLettersAndDecideLast) {
+  // 'e' < 'é' < 'f', whatever comes after, and after an ASCII prefix.
+  EXPECT_LT(compareFolded("e", "é"), 0);
+  EXPECT_LT(compareFolded("é", "f"), 0);
+  EXPECT_LT(compareFolded("Crème", "Cremf"), 0);
+  EXPECT_GT(compareFolded("Crèmf", "Creme"), 0);
+  EXPECT_LT(compareFolded("Crème", "Crf"), 0);
+  // Letters decide over the whole text before any accent.
+  EXPECT_LT(compareFolded("résumé", "resumes"), 0);
+  EXPECT_LT(compareFolded("resume", "résumé"), 0);
+  EXPECT_LT(compareFolded("Été", "ETF"), 0);
+}
+
+TEST(CompareFolded, LigaturesEqualTheirTwoLetters) {
+  EXPECT_EQ(compareFolded("Œuf", "oeuf"), 0);
+  EXPECT_EQ(compareFolded("cæcum", "CAECUM"), 0);
+  EXPECT_EQ(compareFolded("Straße", "STRASSE"), 0);
+  EXPECT_LT(compareFolded("œ", "of"), 0);
+  EXPECT_GT(compareFolded("œ", "od"), 0);
+}
+
+TEST(CompareOlder, IgnoresAccentsAndTakesALigatureAsItsFirstLetter) {
+  EXPECT_EQ(compareOlder("Importación", "IMPORTACION"), 0);
+  EXPECT_EQ(compareOlder("Œuf", "ouf"), 0);
+  EXPECT_GT(compareOlder("Œuf", "oeuf"), 0);
+  EXPECT_EQ(compareOlder("Straße", "stras"), 1);
+  EXPECT_LT(compareOlder("crème", "cremf"), 0);
+}
+
+TEST(LikeMatch, KeepsAccentsAndTakesLigaturesAsTwoLetters) {
+  EXPECT_TRUE(likeMatch("Œuf", "oe*"));
+  EXPECT_TRUE(likeMatch("oeuf", "Œ*"));
+  EXPECT_FALSE(likeMatch("ouf", "œ*"));
+  EXPECT_TRUE(likeMatch("Été", "éT?"));
+  EXPECT_FALSE(likeMatch("Ete", "ét?"));
+  // ? # and lists take one whole character, a ligature included.
+  EXPECT_TRUE(likeMatch("Œuf", "?uf"));
+  EXPECT_FALSE(likeMatch("Œuf", "??uf"));
+  EXPECT_TRUE(likeMatch("Œuf", "[n-p]uf"));
+  EXPECT_TRUE(likeMatch("éte", "[a-z]te"));
+  EXPECT_FALSE(likeMatch("éte", "[e]te"));
+  EXPECT_TRUE(likeMatch("Éte", "[é]te"));
+  EXPECT_TRUE(likeMatch("n°12", "n°##"));
+  EXPECT_FALSE(likeMatch("Straße", "stras?e"));
+  EXPECT_TRUE(likeMatch("Straße", "*ss*"));
 }
 
 TEST(CompareFolded, IsAntisymmetricOverMixedTexts) {
@@ -56,6 +102,14 @@ TEST(CompareFolded, IsAntisymmetricOverMixedTexts) {
                                "Z\xc3\xa9",
                                "ze",
                                "\xff",
+                               "oe",
+                               "Œuf",
+                               "ouf",
+                               "ß",
+                               "ss",
+                               "sz",
+                               "æ",
+                               "aé",
                                "a\xff",
                                ""};
   for (const std::string& x : texts)
