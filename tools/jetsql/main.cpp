@@ -2,6 +2,7 @@
 //
 //   jetsql [--create | --read-only] [--csv] FILE [STATEMENT...]
 //   jetsql --check FILE
+//   jetsql --import [--codepage CP] SOURCE.mdb NEW.mdb   (import_command.h)
 //
 // Runs the statements given as arguments, or the script read from standard
 // input when there are none, and stops at the first error with exit code 1
@@ -30,6 +31,7 @@
 #include <vector>
 
 #include "dump.h"
+#include "import_command.h"
 #include "jetdb/jetdb.h"
 #include "script.h"
 
@@ -42,7 +44,7 @@ struct Options {
   bool check = false;
 };
 
-constexpr const char* kUsage = "usage: jetsql [--create | --read-only] [--csv] FILE [STATEMENT...]\n       jetsql --check FILE\n";
+constexpr const char* kUsage = "usage: jetsql [--create | --read-only] [--csv] FILE [STATEMENT...]\n       jetsql --check FILE\n       jetsql --import [--codepage CP] SOURCE.mdb NEW.mdb\n";
 
 // Prints the problems of the file, or "OK"; true when there are none.
 bool check(jetdb::Database& db) {
@@ -230,6 +232,7 @@ int interactive(jetdb::Database& db, const Options& opt) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (jetsql::asksImport(argc, argv)) return jetsql::importMain(argc, argv);
   Options opt;
   int i = 1;
   for (; i < argc; ++i) {
