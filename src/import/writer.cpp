@@ -77,6 +77,7 @@ void Writer::table(const mdbfile::Table& definition) {
     ddl += (ddl.empty() ? "" : ", ") + plan.ddl;
     columns += (columns.empty() ? "" : ", ") + bracketed(c.name);
     marks += marks.empty() ? "?" : ", ?";
+    t.values.emplace_back();
   }
   if (!m_db.execute("CREATE TABLE " + bracketed(name) + " (" + ddl + ")")) {
     report(ofTable(name) + " non reprise : " + driverError());
@@ -97,7 +98,6 @@ void Writer::row(mdbfile::Row row) {
     ++t.refused;
     return;
   }
-  t.values.resize(row.size());
   for (std::size_t i = 0; i < row.size() && i < t.changed.size(); ++i) {
     Change change;
     t.values[i] = convert(row[i], change);
