@@ -60,6 +60,11 @@ ColumnPlan planColumn(const std::string& table, const mdbfile::Column& c) {
   }
   plan.ddl = bracketed(c.name) + " " + type;
   if (c.required && c.type != JetType::Boolean) plan.ddl += " NOT NULL";
+  if (c.defaultValue) {
+    const std::string& d = *c.defaultValue;
+    const auto from = d.find_first_not_of(" =");
+    if (from != std::string::npos) plan.defaultText = d.substr(from);
+  }
   return plan;
 }
 

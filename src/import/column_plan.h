@@ -3,7 +3,8 @@
 //
 // What a writer may rely on:
 //  - planColumn gives the driver's DDL for the column (type, size, NOT
-//    NULL) and, when the driver cannot hold the Jet type itself, the
+//    NULL), its default value apart (the driver may refuse one that Access
+//    takes: the writer then reports it) and, when the driver cannot hold the Jet type itself, the
 //    nearest type that keeps every value exactly (a Decimal or a GUID as
 //    its text, Binary and OLE bytes as "0x" and hexadecimal in a Memo),
 //    with one French line saying so.
@@ -23,8 +24,9 @@
 namespace mdbimport {
 
 struct ColumnPlan {
-  std::string ddl;       // "[Name] TEXT(50) NOT NULL"
-  std::string typeNote;  // the French line when the Jet type is not the driver's; empty otherwise
+  std::string ddl;          // "[Name] TEXT(50) NOT NULL"
+  std::string defaultText;  // the Access default as the driver's DEFAULT reads it ("=" dropped); empty without one
+  std::string typeNote;     // the French line when the Jet type is not the driver's; empty otherwise
 };
 
 ColumnPlan planColumn(const std::string& table, const mdbfile::Column& column);

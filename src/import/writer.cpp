@@ -69,19 +69,34 @@ void Writer::table(const mdbfile::Table& definition) {
     report(ofTable(name) + " non reprise : elle n'a aucun champ");
     return;
   }
-  std::string ddl, columns, marks;
+  std::vector<ColumnPlan> plans;
+  std::string ddl, withDefaults, columns, marks;
   for (const auto& c : definition.columns) {
-    const ColumnPlan plan = planColumn(name, c);
+    plans.push_back(planColumn(name, c));
+    const ColumnPlan& plan = plans.back();
     if (!plan.typeNote.empty()) report(plan.typeNote);
-    if (c.defaultValue) report(ofColumn(name, c.name) + " : valeur par défaut " + quoted(*c.defaultValue) + " non reprise");
     ddl += (ddl.empty() ? "" : ", ") + plan.ddl;
+    withDefaults += (withDefaults.empty() ? "" : ", ") + plan.ddl +
+                    (plan.defaultText.empty() ? "" : " DEFAULT " + plan.defaultText);
     columns += (columns.empty() ? "" : ", ") + bracketed(c.name);
     marks += marks.empty() ? "?" : ", ?";
     t.values.emplace_back();
   }
-  if (!m_db.execute("CREATE TABLE " + bracketed(name) + " (" + ddl + ")")) {
-    report(ofTable(name) + " non reprise : " + driverError());
-    return;
+  const std::string create = "CREATE TABLE " + bracketed(name) + " (";
+  if (!m_db.execute(create + withDefaults + ")")) {
+    // A default the driver refuses (a function it lacks, a value of
+    // another type): the table without them, then each one on its own.
+    if (!m_db.execute(create + ddl + ")")) {
+      report(ofTable(name) + " non reprise : " + driverError());
+      return;
+    }
+    for (std::size_t i = 0; i < plans.size(); ++i) {
+      if (plans[i].defaultText.empty()) continue;
+      if (!m_db.execute("ALTER TABLE " + bracketed(name) + " ALTER COLUMN " + plans[i].ddl + " DEFAULT " +
+                        plans[i].defaultText))
+        report(ofColumn(name, definition.columns[i].name) + " : valeur par défaut " +
+               quoted(*definition.columns[i].defaultValue) + " non reprise : " + driverError());
+    }
   }
   t.insert = m_db.prepare("INSERT INTO " + bracketed(name) + " (" + columns + ") VALUES (" + marks + ")");
   if (!t.insert) {
