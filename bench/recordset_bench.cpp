@@ -45,7 +45,7 @@ void BM_FilterRequeryEditUpdate(benchmark::State& state) {
     state.SkipWithError("cannot set the database up");
     return;
   }
-  CLanguePrinterSet set(nullptr, kDbVersion253);
+  CLanguePrinterSet set(nullptr, kConvertedDatabase);
   set.Open();
   int round = 0;
   for (auto _ : state) {

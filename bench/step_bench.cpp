@@ -22,7 +22,8 @@
 #include "recordsets/categories_tree.h"
 #include "recordsets/data_sources.h"
 #include "shell/journal.h"
-#include "steps/convert_v21_to_v22.h"
+#include "framework/step_phases.h"
+#include "steps/versions.h"
 
 namespace {
 
@@ -135,12 +136,12 @@ void BM_StepV21ToV22(benchmark::State& state) {
     OpenJournal(journal.c_str());
     JournalClock clock(journal);
     const CString templateDir(TEMPLATE_DIR);
-    CString dest(db.c_str());
-    CConvertV21ToV22 step(templateDir);
+    const CString dest(db.c_str());
+    const ConversionStep& step = *StepFrom(2001);
     state.ResumeTiming();
 
     const Clock::time_point start = Clock::now();
-    const BOOL done = step.ConvertV21ToV22(dest);
+    const BOOL done = RunStep(dest, step, TemplatePath(templateDir, step));
     state.PauseTiming();
     CloseJournal();
     if (!done) state.SkipWithError("the step failed");

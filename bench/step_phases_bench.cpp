@@ -3,8 +3,8 @@
 // The wall time of each step from V2.2 to V2.4.3 on a copy of a V2.2
 // database (the large generated one: target large_fixtures), run one after
 // the other as the chain runs them. Each step runs twice on identical
-// copies: once whole, as the chain runs it, and once phase by phase on the
-// step object, the converted database opened as the driver opens it. The
+// copies: once whole, as the chain runs it, and once phase by phase, the
+// converted database opened as the step driver opens it. The
 // rest of the whole time is the driver's own part: data sources, progress
 // window, opening, and the version stamp.
 #include <chrono>
@@ -13,13 +13,10 @@
 #include <functional>
 
 #include "framework/data_source.h"
+#include "framework/step_phases.h"
 #include "recordsets/data_sources.h"
 #include "recordsets/sys_language_set.h"
-#include "steps/chain.h"
-#include "steps/convert_v22_to_v23.h"
-#include "steps/convert_v23_to_v241.h"
-#include "steps/convert_v241_to_v242.h"
-#include "steps/convert_v242_to_v243.h"
+#include "steps/versions.h"
 
 namespace {
 
@@ -32,30 +29,6 @@ double Time(const std::function<void()>& work) {
   work();
   return Ms(Clock::now() - start);
 }
-
-struct Phases {
-  const char* name;
-  DbVersion from;
-  std::function<BOOL(const CString& templateDir, CDatabase* pDb)> structure;  // empty: none
-  std::function<BOOL(const CString& templateDir, CDatabase* pDb)> data;
-};
-
-template <class Step>
-auto Call(BOOL (Step::*phase)(CDatabase*)) {
-  return [phase](const CString& templateDir, CDatabase* pDb) {
-    Step step(templateDir);
-    return (step.*phase)(pDb);
-  };
-}
-
-const Phases kSteps[] = {
-    {"V2.2 -> V2.3", kDbVersion22, Call(&CConvertV22ToV23::UpdateStructureV23), Call(&CConvertV22ToV23::UpdateDataV23)},
-    {"V2.3 -> V2.4.1", kDbVersion23, Call(&CConvertV23ToV241::UpdateStructureV241),
-     Call(&CConvertV23ToV241::UpdateDataV241)},
-    {"V2.4.1 -> V2.4.2", kDbVersion241, Call(&CConvertV241ToV242::UpdateStructureV242),
-     Call(&CConvertV241ToV242::UpdateDataV242)},
-    {"V2.4.2 -> V2.4.3", kDbVersion242, nullptr, Call(&CConvertV242ToV243::UpdateDataV243)},
-};
 
 }  // namespace
 
@@ -73,30 +46,29 @@ int main(int argc, char** argv) {
 
   std::printf("%-18s %10s %10s %10s %10s\n", "step", "whole ms", "structure", "merges", "rest");
   int status = 0;
-  for (const Phases& step : kSteps) {
+  // From V2.2 up to V2.4.3.
+  for (const ConversionStep* step : StepsFrom(2002)) {
+    if (step->from.code == 2004003) break;
+    const CString templatePath = TemplatePath(templateDir, *step);
     std::filesystem::copy_file(whole, phased, std::filesystem::copy_options::overwrite_existing);
     double structureMs = 0, dataMs = 0;
     BOOL phasesOk = FALSE;
     {
       CString path(phased.c_str());
       AddDataSource(kConvertedDataSource, path);
-      CSysLanguageSet set(nullptr, kDbVersion253);
+      CSysLanguageSet set(nullptr, kConvertedDatabase);
       set.Open();
-      if (step.structure)
-        structureMs = Time([&] { phasesOk = step.structure(templateDir, set.m_pDatabase); });
+      if (!step->structure.empty())
+        structureMs = Time([&] { phasesOk = RunStructurePhase(set.m_pDatabase, *step); });
       else
         phasesOk = TRUE;
-      if (phasesOk) dataMs = Time([&] { phasesOk = step.data(templateDir, set.m_pDatabase); });
+      if (phasesOk) dataMs = Time([&] { phasesOk = RunDataPhase(set.m_pDatabase, *step, templatePath); });
       set.Close();
       RemoveDataSource(kConvertedDataSource, path);
     }
     BOOL wholeOk = FALSE;
-    const double wholeMs = Time([&] {
-      CString dest(whole.c_str());
-      for (const ChainLink& link : ChainLinks())
-        if (link.from == step.from) wholeOk = link.run(dest, templateDir);
-    });
-    std::printf("%-18s %10.1f %10.1f %10.1f %10.1f%s\n", step.name, wholeMs, structureMs, dataMs,
+    const double wholeMs = Time([&] { wholeOk = RunStep(whole.c_str(), *step, templatePath); });
+    std::printf("%-18s %10.1f %10.1f %10.1f %10.1f%s\n", step->name, wholeMs, structureMs, dataMs,
                 wholeMs - structureMs - dataMs, wholeOk && phasesOk ? "" : "  FAILED");
     if (!wholeOk || !phasesOk) status = 1;
   }

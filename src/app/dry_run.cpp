@@ -7,8 +7,9 @@
 #include "app/dry_run_json.h"
 #include "app/settings_report.h"
 #include "engine/plan.h"
-#include "framework/version_table.h"
+#include "framework/step_phases.h"
 #include "shell/journal.h"
+#include "steps/versions.h"
 
 namespace {
 
@@ -40,18 +41,30 @@ void PrintSettings(const SettingsInForce& settings) {
 
 void PrintPlan(const ConversionPlan& plan, const CUpdaterApp& app) {
   std::printf("\nBase source            : %s\n", app.m_strSource.GetString());
-  if (plan.detected != 0) {
-    std::printf("Version détectée       : %s (%d)\n", StoredVersionText(plan.detected),
-                static_cast<int>(plan.detected));
+  if (!plan.resume.backup.IsEmpty()) {
+    std::printf("Reprise                : la base serait d'abord rétablie depuis %s (conversion inachevée), "
+                "la base actuelle gardée dans %s\n",
+                plan.resume.backup.GetString(), plan.resume.unfinished.GetString());
+  } else if (!plan.resume.note.IsEmpty()) {
+    std::printf("Reprise                : la note %s serait supprimée (la copie de sauvegarde qu'elle nomme "
+                "n'existe plus)\n",
+                plan.resume.note.GetString());
+  }
+  if (plan.version != kDbVersionNone) {
+    std::printf("Version détectée       : %s (%d)%s%s\n", StoredVersionText(plan.version), static_cast<int>(plan.version),
+                plan.versionFile != plan.source ? ", celle de " : "",
+                plan.versionFile != plan.source ? plan.versionFile.GetString() : "");
   }
   if (!plan.inPlace) {
     std::printf("Destination            : %s (copie de la source%s)\n", plan.written.GetString(),
                 plan.writtenExists ? " ; le fichier existant serait remplacé" : "");
-  } else if (!plan.backupPath.IsEmpty()) {
-    std::printf("Conversion sur place   : copie de sauvegarde %s\n", plan.backupPath.GetString());
+  } else if (!plan.backup.IsEmpty()) {
+    std::printf("Conversion sur place   : copie de sauvegarde %s\n", plan.backup.GetString());
   }
   if (g_bDebug) std::printf("Journal                : %s\n", app.GetJournalPath().GetString());
-  if (!plan.steps.empty()) std::printf("\nÉtapes, dans l'ordre\n");
+  // Past a refusal no step would run.
+  if (!plan.refusal.IsEmpty() || plan.steps.empty()) return;
+  std::printf("\nÉtapes, dans l'ordre\n");
   int n = 0;
   for (const PlannedStep& step : plan.steps) {
     std::printf("  %d. %s\n     modèle %s : %s%s\n", ++n, StepName(step).GetString(), step.templatePath.GetString(),
@@ -69,13 +82,9 @@ void PrintOutcome(const ConversionPlan& plan) {
     return;
   }
   if (plan.steps.empty()) {
-    // Short of a step, a run still takes its backup or its copy.
-    const bool converted = plan.detected == kDbVersion253;
-    std::printf("%s la version %s ; %s.\n", converted ? "la base est déjà à" : "aucune étape ne s'applique à",
-                StoredVersionText(plan.detected),
-                !plan.inPlace ? "elle serait seulement copiée"
-                : converted   ? "rien ne serait écrit"
-                              : "seule la copie de sauvegarde serait écrite");
+    // Already converted: a run only takes the copy a destination asks for.
+    std::printf("la base est déjà à la version %s ; %s.\n", StoredVersionText(plan.version),
+                plan.inPlace ? "rien ne serait écrit" : "elle serait seulement copiée");
     return;
   }
   if (const PlannedStep* failing = FailingStep(plan)) {
@@ -89,19 +98,15 @@ void PrintOutcome(const ConversionPlan& plan) {
 
 const PlannedStep* FailingStep(const ConversionPlan& plan) {
   for (const PlannedStep& step : plan.steps)
-    if (!step.templateExists || !step.templateError.IsEmpty()) return &step;
+    if (step.FailsOnTemplate()) return &step;
   return nullptr;
 }
 
-CString StepName(const PlannedStep& step) {
-  CString name(step.constants->journalLine);
-  name.TrimRight();
-  return name;
-}
+CString StepName(const PlannedStep& step) { return StepTitle(*step.step); }
 
 CString WouldFailText(const PlannedStep& step) {
   CString text;
-  text.Format("« %s » échouerait : son modèle %s %s", StepName(step).GetString(), step.constants->templateFile,
+  text.Format("« %s » échouerait : son modèle %s %s", StepName(step).GetString(), step.step->templateFile,
               step.templateExists ? "ne s'ouvre pas" : "manque");
   return text;
 }
@@ -109,7 +114,10 @@ CString WouldFailText(const PlannedStep& step) {
 int PrintDryRun(const CUpdaterApp& app, BOOL bPaths, BOOL bJson) {
   const SettingsInForce settings = ReadSettingsInForce(app);
   std::optional<ConversionPlan> plan;
-  if (bPaths) plan = PlanConversion(app.m_strSource, app.m_strDest, app.GetTemplateDir());
+  if (bPaths) {
+    plan = PlanConversion(app.m_strSource, app.m_strDest, app.GetTemplateDir(),
+                          ProbeLocks(app.m_strSource, app.m_strDest));
+  }
   // A script checks before it runs: a step that would fail has a code of
   // its own, apart from a run that could not start at all.
   const int code = !plan || !plan->refusal.IsEmpty() ? kExitNothingConverted

@@ -5,8 +5,8 @@
 #include "app/dry_run.h"
 #include "app/json_writer.h"
 #include "app/usage.h"
-#include "framework/version_table.h"
 #include "shell/journal.h"
+#include "steps/versions.h"
 
 namespace {
 
@@ -74,9 +74,9 @@ void Steps(JsonWriter& json, const ConversionPlan& plan) {
   for (const PlannedStep& step : plan.steps) {
     json.BeginObject().Key("name").String(StepName(step).str());
     json.Key("from");
-    Version(json, step.constants->from);
+    Version(json, step.step->from.code);
     json.Key("to");
-    Version(json, step.constants->to);
+    Version(json, step.step->to.code);
     json.Key("template").BeginObject().Key("path").String(step.templatePath.str());
     json.Key("exists").Bool(step.templateExists).Key("opens").Bool(step.templateExists && step.templateError.IsEmpty());
     json.Key("error").StringOrNull(step.templateError.str()).EndObject();
@@ -115,11 +115,21 @@ void PrintDryRunJson(const CUpdaterApp& app, const SettingsInForce& settings, co
     json.Null();
   } else {
     json.BeginObject().Key("path").String(app.m_strSource.str()).Key("version");
-    Version(json, plan->detected);
+    Version(json, plan->version);
     json.EndObject();
+    // The half-converted source that a resume would replace first, and the
+    // backup it would put back.
+    json.Key("resume");
+    if (plan->resume.note.IsEmpty()) {
+      json.Null();
+    } else {
+      json.BeginObject().Key("note").String(plan->resume.note.str());
+      json.Key("backup").StringOrNull(plan->resume.backup.str());
+      json.Key("unfinished").StringOrNull(plan->resume.unfinished.str()).EndObject();
+    }
     json.Key("destination").BeginObject().Key("path").String(plan->written.str());
     json.Key("in_place").Bool(plan->inPlace).Key("exists").Bool(plan->writtenExists).EndObject();
-    json.Key("backup").StringOrNull(plan->backupPath.str());
+    json.Key("backup").StringOrNull(plan->backup.str());
   }
   json.Key("journal").StringOrNull(g_bDebug ? app.GetJournalPath().str() : "");
   if (plan != nullptr) {

@@ -12,10 +12,10 @@
 #include "app/user_paths.h"
 #include "engine/conversion.h"
 #include "engine/detection.h"
-#include "framework/version_table.h"
 #include "platform/interrupt.h"
 #include "shell/failure.h"
 #include "shell/journal.h"
+#include "steps/versions.h"
 
 CUpdaterApp::CUpdaterApp() : CWinApp(nullptr) {
   g_pJournal = nullptr;

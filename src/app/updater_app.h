@@ -1,5 +1,10 @@
 // The application object: the start-up sequence, the two settings, the
 // paths of the run and the exit code.
+//
+// A failure leaves the program by its exit code (1000) and one line on
+// standard error, the reason that the layers below noted
+// (shell/failure.h); the journal, with Debug, says the rest. No exception
+// reaches this layer.
 #pragma once
 
 #include "app/command_line.h"

@@ -4,12 +4,10 @@
 
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
 
 #include "engine/detection.h"
 #include "framework/data_source.h"
-#include "framework/step_table.h"
-#include "framework/version_table.h"
+#include "framework/step_phases.h"
 #include "platform/file_copy.h"
 #include "platform/interrupt.h"
 #include "platform/odbc_installer.h"
@@ -18,15 +16,9 @@
 #include "recordsets/data_sources.h"
 #include "shell/failure.h"
 #include "shell/journal.h"
-#include "steps/chain.h"
+#include "steps/versions.h"
 
 namespace {
-
-int LockTimeout() {
-  const char* text = std::getenv("UPDATER_LOCK_TIMEOUT");
-  if (text == nullptr || *text == '\0') return kDefaultLockTimeoutSeconds;
-  return std::atoi(text);
-}
 
 const char* SignalName(int signal) {
   switch (signal) {
@@ -50,34 +42,6 @@ void RemoveStaleDataSources() {
   RemoveDataSource(kTemplateDataSource, "");
 }
 
-// A relative DEST= lands in the template folder, and converting a template
-// would feed the user's data to every later conversion.
-bool WritesATemplate(const CString& strSource, const CString& strDest, const CString& strTemplateDir) {
-  const CString templatePath = WrittenTemplate(strSource, strDest, strTemplateDir);
-  if (templatePath.IsEmpty()) return false;
-  const CString& written = IsInPlace(strSource, strDest) ? strSource : strDest;
-  JournalFormat("ERREUR : Le fichier à mettre à jour est une base modèle : %s\n", written.GetString());
-  NoteFailure("le fichier à mettre à jour %s est la base modèle %s ; rien n'a été écrit", written.GetString(),
-              templatePath.GetString());
-  return true;
-}
-
-// A step half done cannot run again, and an in-place run changes the source
-// step by step. Until a run ends converted, a note beside the source names
-// the backup that holds the database as it was, and the next run starts
-// again from that backup instead of from a half-converted source, whether
-// the last one failed or was killed.
-CString ResumeNotePath(const CString& strSource) { return strSource + ".reprise"; }
-
-// The first free name beside the source for the file an unfinished run
-// left: SOURCE.inachevee, then SOURCE.inachevee.1, ...
-CString FreeUnfinishedPath(const CString& strSource) {
-  const CString first = strSource + ".inachevee";
-  CString path = first;
-  for (int n = 1; PathExists(path); ++n) path.Format("%s.%d", first.GetString(), n);
-  return path;
-}
-
 // The logs SQLite keeps beside a database: a writer killed on the way
 // leaves its last commits in them.
 constexpr const char* kLogSuffixes[] = {"-wal", "-shm", "-journal"};
@@ -91,48 +55,74 @@ bool MoveWithLogs(const std::string& from, const std::string& to) {
   return true;
 }
 
-// False when a half-converted source could not be put back as it was.
-// The file being replaced is moved aside, not deleted: the note cannot tell
-// a file the last run left half converted from one the user has worked on
-// since (put back by hand, then used), and nothing a user wrote may be lost.
-bool RestoreFromBackup(const CString& strSource) {
-  const std::string note = ResumeNotePath(strSource).str();
-  const SettingsText text = ReadSettingsFile(note);
-  if (text.state != SettingsText::State::Read) return true;
-  const std::string backup = text.text.substr(0, text.text.find('\n'));
-  // A backup the user removed means the user kept the source as it is.
-  if (!backup.empty() && PathExists(backup.c_str())) {
+// Puts the planned backup back over a half-converted source, and drops the
+// note. The file being replaced is moved aside, not deleted: nothing a user
+// wrote may be lost. False when the source could not be put back as it was.
+bool Resume(const PlannedResume& resume, const CString& strSource) {
+  if (!resume.backup.IsEmpty()) {
     const std::string source = strSource.str();
-    const std::string unfinished = FreeUnfinishedPath(strSource).str();
+    const std::string unfinished = resume.unfinished.str();
     const bool moved = MoveWithLogs(source, unfinished);
-    if (!moved || !CopyFileA(backup.c_str(), strSource, TRUE)) {
+    if (!moved || !CopyFileA(resume.backup, strSource, TRUE)) {
       // The user's file goes back where it was, whatever it holds.
       if (moved) MoveWithLogs(unfinished, source);
       NoteFailure("la base %s est à moitié convertie et n'a pas pu être rétablie depuis %s", strSource.GetString(),
-                  backup.c_str());
+                  resume.backup.GetString());
       return false;
     }
     JournalFormat(
         "Reprise après une conversion inachevée : base rétablie depuis %s ; la base inachevée est gardée dans %s\n",
-        backup.c_str(), unfinished.c_str());
+        resume.backup.GetString(), unfinished.c_str());
   }
-  unlink(note.c_str());
+  unlink(resume.note);
   return true;
+}
+
+// Carries the plan out. Every decision is the plan's; what can still go
+// wrong (a refused registration or copy, a step) says so on the way.
+DbVersion Execute(const ConversionPlan& plan, CString& strDest, CString& strBackup) {
+  const CString& source = plan.source;
+  if (!plan.resume.note.IsEmpty() && !Resume(plan.resume, source)) return 0;
+  const DbVersion detected = DetectDbVersion(source);
+  if (detected == kDbVersionNone) return 0;
+  if (detected != plan.version) {
+    // The file changed between the plan and now: what was planned for it
+    // no longer holds.
+    NoteFailure("la base %s a changé pendant la préparation de la conversion", source.GetString());
+    return 0;
+  }
+  if (!plan.damage.IsEmpty()) {
+    ReportDamage(source, plan.damage);
+    return 0;
+  }
+  if (plan.version == ChainTarget()) {
+    // Already converted: nothing to do but the copy a different destination
+    // asked for. The summary dialog is not shown for such a run.
+    if (!plan.inPlace && !PrepareDestinationFile(detected, source, strDest, plan.backup)) return 0;
+    g_bDebug = 0;
+    return detected;
+  }
+  if (!PrepareDestinationFile(detected, source, strDest, plan.backup)) return 0;
+  if (!plan.inPlace) return RunSteps(plan.steps, strDest);
+  // Until the run ends converted, the note names the backup that holds
+  // the database as it was (see PlannedResume).
+  strBackup = plan.backup;
+  const CString note = ResumeNotePath(source);
+  ReplaceSettingsFile(note.str(), strBackup.str() + "\n");
+  const DbVersion reached = RunSteps(plan.steps, strDest);
+  if (reached != kDbVersionNone) unlink(note);
+  return reached;
 }
 
 DbVersion Convert(const CString& strSource, CString& strDest, const CString& strTemplateDir, CString& strBackup) {
   // The data sources have fixed names: two runs at once would point them at
   // each other's files. One run at a time holds them.
   CRunLock lock;
-  const std::string lockPath = DataSourceLockPath();
-  const int timeout = LockTimeout();
+  const int timeout = LockTimeoutSeconds();
   // Where no lock file can be made no data source can be registered either;
   // the registration then fails and says so in the journal.
-  if (lock.Acquire(lockPath, timeout) == CRunLock::Result::Busy) {
-    NoteFailure(
-        "une autre conversion utilise les sources de données TQ2TMP et TQ2TMPSRC (verrou %s) ; "
-        "abandon après %d s d'attente",
-        lockPath.c_str(), timeout);
+  if (lock.Acquire(DataSourceLockPath(), timeout) == CRunLock::Result::Busy) {
+    NoteFailure("%s ; abandon après %d s d'attente", DataSourcesBusyReason().GetString(), timeout);
     return 0;
   }
   if (lock.IsHeld()) {
@@ -141,71 +131,47 @@ DbVersion Convert(const CString& strSource, CString& strDest, const CString& str
     RemoveCopyLeftoversBeside(strSource);
     if (!strDest.IsEmpty()) RemoveCopyLeftoversBeside(strDest);
   }
-  if (WritesATemplate(strSource, strDest, strTemplateDir)) return 0;
+  // A relative DEST= lands in the template folder, and converting a
+  // template would feed the user's data to every later conversion. Checked
+  // before the file's lock, which would be written beside it.
   const bool inPlace = IsInPlace(strSource, strDest);
+  const CString& written = inPlace ? strSource : strDest;
+  if (const CString hit = WrittenTemplate(strSource, strDest, strTemplateDir); !hit.IsEmpty()) {
+    JournalFormat("ERREUR : Le fichier à mettre à jour est une base modèle : %s\n", written.GetString());
+    NoteFailure("%s ; rien n'a été écrit", TemplateReason(written, hit).GetString());
+    return 0;
+  }
   // That lock belongs to one data-source file: runs with settings of their
   // own would still write one database at once, each step over the other's.
   CRunLock fileLock;
-  const std::string fileLockPath = (inPlace ? strSource : strDest).str() + ".lock";
-  if (fileLock.Acquire(fileLockPath, timeout) == CRunLock::Result::Busy) {
-    NoteFailure("une autre conversion écrit déjà %s (verrou %s) ; abandon après %d s d'attente",
-                (inPlace ? strSource : strDest).GetString(), fileLockPath.c_str(), timeout);
+  if (fileLock.Acquire(FileLockPath(written), timeout) == CRunLock::Result::Busy) {
+    NoteFailure("%s ; abandon après %d s d'attente", FileBusyReason(written).GetString(), timeout);
     return 0;
   }
-  if (inPlace && fileLock.IsHeld() && !RestoreFromBackup(strSource)) return 0;
-
-  const DbVersion detected = DetectDbVersion(strSource);
-  if (detected == 0 || !IsSoundDatabase(strSource)) return 0;
-  if (detected == kDbVersion253) {
-    // Already converted: nothing to do but the copy a different destination
-    // asked for. The summary dialog is not shown for such a run.
-    if (!IsInPlace(strSource, strDest) && !PrepareDestinationFile(detected, strSource, strDest)) return 0;
-    g_bDebug = 0;
-    return detected;
-  }
-  if (!PrepareDestinationFile(detected, strSource, strDest, &strBackup)) return 0;
-  const CString note = inPlace ? ResumeNotePath(strSource) : CString();
-  if (inPlace) ReplaceSettingsFile(note.str(), strBackup.str() + "\n");
-  const DbVersion reached = RunChain(detected, strDest, strTemplateDir);
-  if (reached != 0 && inPlace) unlink(note);
-  return reached;
+  LockState locks;
+  locks.fileLockHeld = fileLock.IsHeld();
+  return Execute(PlanConversion(strSource, strDest, strTemplateDir, locks), strDest, strBackup);
 }
 
 }  // namespace
 
-std::vector<const ChainLink*> PlannedLinks(DbVersion nVersion) {
-  // Each link is tried against the version that the links before it reach,
-  // so one run goes through every step from the detected version on.
-  std::vector<const ChainLink*> links;
-  for (const ChainLink& link : ChainLinks()) {
-    nVersion = ConvertedAs(nVersion);
-    if (nVersion != link.from) continue;
-    links.push_back(&link);
-    nVersion = StepConstantsFrom(link.from).to;
-  }
-  return links;
-}
-
-DbVersion RunChain(DbVersion nVersion, CString& strDest, const CString& strTemplateDir) {
-  nVersion = ConvertedAs(nVersion);
-  for (const ChainLink* link : PlannedLinks(nVersion)) {
-    const StepConstants& k = StepConstantsFrom(link->from);
-    if (!link->run(strDest, strTemplateDir)) {
-      CString step(k.journalLine);
-      step.TrimRight();
+DbVersion RunSteps(const std::vector<PlannedStep>& steps, const CString& strDest) {
+  DbVersion reached = kDbVersionNone;
+  for (const PlannedStep& planned : steps) {
+    if (!RunStep(strDest, *planned.step, planned.templatePath)) {
       // The step's own reason says why; which step it was says where. A
       // driver message ends its own sentence.
       CString why = FailureReason();
       if (why.Right(1) == ".") why = why.Left(why.GetLength() - 1);
       CString reason;
-      reason.Format("échec de « %s »%s%s%s", step.GetString(), why.IsEmpty() ? "" : " : ", why.GetString(),
-                    g_pJournal != nullptr ? " (voir le journal)" : "");
+      reason.Format("échec de « %s »%s%s%s", StepTitle(*planned.step).GetString(), why.IsEmpty() ? "" : " : ",
+                    why.GetString(), g_pJournal != nullptr ? " (voir le journal)" : "");
       OverrideFailure(reason);
-      return 0;
+      return kDbVersionNone;
     }
-    nVersion = k.to;
+    reached = planned.step->to.code;
   }
-  return nVersion;
+  return reached;
 }
 
 DbVersion RunConversion(const CString& strSource, CString& strDest, const CString& strTemplateDir, CString* pBackup) {

@@ -1,11 +1,19 @@
-// The conversion of one run: detection, preparation and the chain of steps.
+// Contract: the conversion of one run. It takes the run's locks, makes the
+// plan (plan.h) under them and carries it out: the resume, detection, the
+// copy or the backup, then the planned steps in order.
+//
+// How a failure leaves: RunConversion returns the DbVersion reached, 0 when
+// nothing was converted or a step failed; it throws nothing. What happened
+// is in the journal (each layer writes its own lines); why, in one phrase,
+// is the reason of shell/failure.h, which RunConversion clears first and
+// completes last (an interruption, the backup that holds the original).
 #pragma once
 
 #include <vector>
 
+#include "engine/plan.h"
 #include "platform/text.h"
 #include "recordsets/db_version.h"
-#include "steps/chain.h"
 
 // Converts the source (into the destination, or in place) and returns the
 // DbVersion reached, 0 when nothing was converted. strDest ends naming the
@@ -14,14 +22,6 @@
 DbVersion RunConversion(const CString& strSource, CString& strDest, const CString& strTemplateDir,
                         CString* pBackup = nullptr);
 
-// The links that a run from nVersion goes through, in order, when every
-// step succeeds.
-std::vector<const ChainLink*> PlannedLinks(DbVersion nVersion);
-
-// Runs every step from nVersion on, while they succeed; returns the version
-// reached, 0 after a failed step.
-DbVersion RunChain(DbVersion nVersion, CString& strDest, const CString& strTemplateDir);
-
-// How long a second run waits for the first one's data sources; the
-// environment variable UPDATER_LOCK_TIMEOUT (seconds) overrides it.
-inline constexpr int kDefaultLockTimeoutSeconds = 120;
+// Runs the planned steps on strDest in order while they succeed; the
+// version the last one reaches, 0 after a failed step (with its reason).
+DbVersion RunSteps(const std::vector<PlannedStep>& steps, const CString& strDest);

@@ -3,8 +3,7 @@
 #include <cerrno>
 
 #include "framework/data_source.h"
-#include "framework/step_table.h"
-#include "framework/version_table.h"
+#include "framework/step_phases.h"
 #include "jetdb/jetdb.h"
 #include "platform/connect_string.h"
 #include "platform/database.h"
@@ -14,13 +13,15 @@
 #include "recordsets/variables_set.h"
 #include "shell/failure.h"
 #include "shell/journal.h"
+#include "steps/chain.h"
+#include "steps/versions.h"
 
 namespace {
 
-// Every version after V2.0 has a [Variables] table whose "TYPE_DB" names
-// the application; a database without one is not one of ours.
+// Every version after the first has a [Variables] table whose "TYPE_DB"
+// names the application; a database without one is not one of ours.
 bool PassesTypeCheck(CDatabase* pDb) {
-  CVariablesSet variables(pDb, kDbVersion253);
+  CVariablesSet variables(pDb, kConvertedDatabase);
   variables.m_strFilter = "[NAME]='TYPE_DB'";
   try {
     variables.Open();
@@ -37,14 +38,16 @@ bool PassesTypeCheck(CDatabase* pDb) {
 // to DEST= is left byte for byte as it was. Without a database the version
 // set opens its own connection, through TQ2TMP.
 DbVersion ReadVersion(CDatabase* pDb) {
-  CSysLanguageSet version(pDb, kDbVersion253);
+  CSysLanguageSet version(pDb, kConvertedDatabase);
   version.m_strFilter = "[LIBELLE]='IDS_VERSION_DB'";
   DbVersion result = 0;
   try {
     version.Open(AFX_DB_USE_DEFAULT_TYPE, nullptr, CRecordset::readOnly);
     if (!version.IsEOF()) {
       const DbVersion matched = VersionFromStoredText(version.m_Langue_1);
-      if (matched == kDbVersion20 || (matched != 0 && PassesTypeCheck(version.m_pDatabase))) result = matched;
+      // The first version has no [Variables] yet: its first step makes it.
+      const DbVersion first = ChainSteps().front()->from.code;
+      if (matched == first || (matched != 0 && PassesTypeCheck(version.m_pDatabase))) result = matched;
     }
   } catch (CDBException&) {
     result = 0;
@@ -94,38 +97,51 @@ DbVersion PeekDbVersion(const CString& strSource, CString& strReason) {
   return result;
 }
 
-bool IsSoundDatabase(const CString& strPath) {
+CString FindDamage(const CString& strPath) {
   CString problem;
   try {
     CDatabase db;
     db.OpenEx(FileConnectString(strPath.GetString()).c_str(), CDatabase::openReadOnly);
     const std::vector<std::string> problems = db.Driver().checkPages();
-    if (problems.empty()) return true;
+    if (problems.empty()) return CString();
     problem = problems.front().c_str();
   } catch (CDBException& e) {
     problem = e.m_strError;
   }
   // The driver's lines end their sentence.
   if (problem.Right(1) == ".") problem = problem.Left(problem.GetLength() - 1);
-  JournalFormat("ERREUR : La base %s est endommagée : %s.\n", strPath.GetString(), problem.GetString());
-  NoteFailure("la base %s est endommagée (%s) ; rien n'a été converti", strPath.GetString(), problem.GetString());
-  return false;
+  return problem;
+}
+
+CString DamageReason(const CString& strPath, const CString& strProblem) {
+  CString reason;
+  reason.Format("la base %s est endommagée (%s)", strPath.GetString(), strProblem.GetString());
+  return reason;
+}
+
+void ReportDamage(const CString& strPath, const CString& strProblem) {
+  JournalFormat("ERREUR : La base %s est endommagée : %s.\n", strPath.GetString(), strProblem.GetString());
+  NoteFailure("%s ; rien n'a été converti", DamageReason(strPath, strProblem).GetString());
 }
 
 CString WrittenTemplate(const CString& strSource, const CString& strDest, const CString& strTemplateDir) {
   const CString& written = IsInPlace(strSource, strDest) ? strSource : strDest;
-  for (const StepConstants& k : StepTable()) {
-    CString templatePath;
-    templatePath.Format("%s/%s", strTemplateDir.GetString(), k.templateFile);
+  for (const ConversionStep* step : ChainSteps()) {
+    const CString templatePath = TemplatePath(strTemplateDir, *step);
     if (IsSameFile(written, templatePath)) return templatePath;
   }
   return CString();
 }
 
-CString FreeBackupPath(const CString& strSource, DbVersion nVersion) {
+CString PlainBackupPath(const CString& strSource, DbVersion nVersion) {
   CString path;
   path.Format("%s.%s", strSource.GetString(), GetVersionText(nVersion));
-  const CString first = path;
+  return path;
+}
+
+CString FreeBackupPath(const CString& strSource, DbVersion nVersion) {
+  const CString first = PlainBackupPath(strSource, nVersion);
+  CString path = first;
   for (int n = 1; PathExists(path); ++n) path.Format("%s.%d", first.GetString(), n);
   return path;
 }
@@ -183,7 +199,7 @@ CString CopyErrorText(int error) {
   return text;
 }
 
-BOOL PrepareDestinationFile(DbVersion nVersion, const CString& strSource, CString& strDest, CString* pBackup) {
+BOOL PrepareDestinationFile(DbVersion nVersion, const CString& strSource, CString& strDest, const CString& strBackup) {
   if (!IsInPlace(strSource, strDest)) {
     errno = 0;
     if (!CopyFileA(strSource, strDest, FALSE)) {
@@ -194,19 +210,16 @@ BOOL PrepareDestinationFile(DbVersion nVersion, const CString& strSource, CStrin
   } else {
     // An existing backup is never replaced: after a run that failed half
     // way it may be the only copy of the database as it was.
-    const CString backup = FreeBackupPath(strSource, nVersion);
     errno = 0;
-    if (!CopyFileA(strSource, backup, TRUE)) {
-      NoteCopyFailure("la copie de sauvegarde", backup);
-      JournalFormat("ATTENTION : impossible de copier le fichier de sauvegarde : %s\n", backup.GetString());
+    if (!CopyFileA(strSource, strBackup, TRUE)) {
+      NoteCopyFailure("la copie de sauvegarde", strBackup);
+      JournalFormat("ATTENTION : impossible de copier le fichier de sauvegarde : %s\n", strBackup.GetString());
       return FALSE;
     }
     // The journal's readers expect the backup under its plain name; only a
     // numbered one, taken because that name was held, needs saying.
-    CString plain;
-    plain.Format("%s.%s", strSource.GetString(), GetVersionText(nVersion));
-    if (backup != plain) JournalFormat("Fichier de sauvegarde : %s\n", backup.GetString());
-    if (pBackup != nullptr) *pBackup = backup;
+    if (strBackup != PlainBackupPath(strSource, nVersion))
+      JournalFormat("Fichier de sauvegarde : %s\n", strBackup.GetString());
     strDest = strSource;
   }
   JournalFormat("Fichier à mettre à jour : %s\n", strDest.GetString());

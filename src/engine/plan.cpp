@@ -2,65 +2,159 @@
 
 #include <unistd.h>
 
-#include "engine/conversion.h"
+#include <cstdlib>
+
 #include "engine/detection.h"
-#include "framework/version_table.h"
+#include "framework/data_source.h"
+#include "framework/step_phases.h"
 #include "platform/connect_string.h"
 #include "platform/database.h"
 #include "platform/file_copy.h"
+#include "platform/run_lock.h"
+#include "platform/settings_file.h"
+#include "steps/versions.h"
 
 namespace {
 
+bool FolderIsWritable(const CString& file) { return access(FolderOf(file.GetString()).c_str(), W_OK) == 0; }
+
 // The run copies into this folder (destination or backup) before any step.
 CString UnwritableFolder(const CString& file) {
-  const CString folder(FolderOf(file.GetString()).c_str());
-  if (access(folder.GetString(), W_OK) == 0) return CString();
+  if (FolderIsWritable(file)) return CString();
   CString reason;
-  reason.Format("le dossier %s n'est pas accessible en écriture", folder.GetString());
+  reason.Format("le dossier %s n'est pas accessible en écriture", FolderOf(file.GetString()).c_str());
   return reason;
 }
 
-PlannedStep CheckTemplate(const StepConstants& k, const CString& strTemplateDir) {
-  PlannedStep step;
-  step.constants = &k;
-  step.templatePath.Format("%s/%s", strTemplateDir.GetString(), k.templateFile);
-  step.templateExists = PathExists(step.templatePath);
-  if (!step.templateExists) return step;
+PlannedStep CheckTemplate(const ConversionStep& step, const CString& strTemplateDir) {
+  PlannedStep planned;
+  planned.step = &step;
+  planned.templatePath = TemplatePath(strTemplateDir, step);
+  planned.templateExists = PathExists(planned.templatePath);
+  if (!planned.templateExists) return planned;
   try {
     CDatabase db;
-    db.OpenEx(FileConnectString(step.templatePath.GetString()).c_str(), CDatabase::openReadOnly);
+    db.OpenEx(FileConnectString(planned.templatePath.GetString()).c_str(), CDatabase::openReadOnly);
   } catch (CDBException& e) {
-    step.templateError = e.m_strError.IsEmpty() ? CString("erreur du pilote") : e.m_strError;
+    planned.templateError = e.m_strError.IsEmpty() ? CString("erreur du pilote") : e.m_strError;
   }
-  return step;
+  return planned;
+}
+
+// The first free name beside the source for the file an unfinished run
+// left: SOURCE.inachevee, then SOURCE.inachevee.1, ...
+CString FreeUnfinishedPath(const CString& strSource) {
+  const CString first = strSource + ".inachevee";
+  CString path = first;
+  for (int n = 1; PathExists(path); ++n) path.Format("%s.%d", first.GetString(), n);
+  return path;
 }
 
 }  // namespace
 
-ConversionPlan PlanConversion(const CString& strSource, const CString& strDest, const CString& strTemplateDir) {
+std::string FileLockPath(const CString& strWritten) { return strWritten.str() + ".lock"; }
+
+CString DataSourcesBusyReason() {
+  CString reason;
+  reason.Format("une autre conversion utilise les sources de données TQ2TMP et TQ2TMPSRC (verrou %s)",
+                DataSourceLockPath().c_str());
+  return reason;
+}
+
+CString FileBusyReason(const CString& strWritten) {
+  CString reason;
+  reason.Format("une autre conversion écrit déjà %s (verrou %s)", strWritten.GetString(),
+                FileLockPath(strWritten).c_str());
+  return reason;
+}
+
+int LockTimeoutSeconds() {
+  const char* text = std::getenv("UPDATER_LOCK_TIMEOUT");
+  if (text == nullptr || *text == '\0') return kDefaultLockTimeoutSeconds;
+  return std::atoi(text);
+}
+
+CString TemplateReason(const CString& strWritten, const CString& strTemplate) {
+  CString reason;
+  reason.Format("le fichier à mettre à jour %s est la base modèle %s", strWritten.GetString(),
+                strTemplate.GetString());
+  return reason;
+}
+
+CString ResumeNotePath(const CString& strSource) { return strSource + ".reprise"; }
+
+LockState ProbeLocks(const CString& strSource, const CString& strDest) {
+  const CString& strWritten = IsInPlace(strSource, strDest) ? strSource : strDest;
+  LockState locks;
+  locks.dataSourcesBusy = CRunLock::IsHeldElsewhere(DataSourceLockPath());
+  locks.fileBusy = CRunLock::IsHeldElsewhere(FileLockPath(strWritten));
+  // The lock file is made beside the file: where it cannot be, the run goes
+  // on without it.
+  locks.fileLockHeld = !locks.fileBusy && FolderIsWritable(strWritten);
+  return locks;
+}
+
+PlannedResume PlanResume(const CString& strSource) {
+  PlannedResume resume;
+  const CString note = ResumeNotePath(strSource);
+  const SettingsText text = ReadSettingsFile(note.str());
+  if (text.state != SettingsText::State::Read) return resume;
+  resume.note = note;
+  const std::string backup = text.text.substr(0, text.text.find('\n'));
+  // A backup the user removed means the user kept the source as it is.
+  if (!backup.empty() && PathExists(backup.c_str())) {
+    resume.backup = backup.c_str();
+    resume.unfinished = FreeUnfinishedPath(strSource);
+  }
+  return resume;
+}
+
+std::vector<PlannedStep> PlanSteps(DbVersion nVersion, const CString& strTemplateDir) {
+  std::vector<PlannedStep> steps;
+  for (const ConversionStep* step : StepsFrom(nVersion)) steps.push_back(CheckTemplate(*step, strTemplateDir));
+  return steps;
+}
+
+ConversionPlan PlanConversion(const CString& strSource, const CString& strDest, const CString& strTemplateDir,
+                              const LockState& locks) {
   ConversionPlan plan;
+  plan.source = strSource;
   plan.inPlace = IsInPlace(strSource, strDest);
   plan.written = plan.inPlace ? strSource : strDest;
   plan.writtenExists = PathExists(plan.written);
-  if (const CString hit = WrittenTemplate(strSource, strDest, strTemplateDir); !hit.IsEmpty()) {
-    plan.refusal.Format("le fichier à mettre à jour %s est la base modèle %s", plan.written.GetString(),
-                        hit.GetString());
+  if (locks.dataSourcesBusy) {
+    plan.refusal = DataSourcesBusyReason();
     return plan;
   }
-  plan.detected = PeekDbVersion(strSource, plan.refusal);
-  if (plan.detected == 0) return plan;
-  if (plan.inPlace && plan.detected != kDbVersion253) plan.backupPath = FreeBackupPath(strSource, plan.detected);
-  // An in-place run of a converted database writes nothing at all.
-  if (!(plan.inPlace && plan.detected == kDbVersion253)) {
-    plan.refusal = UnwritableFolder(plan.inPlace ? plan.backupPath : plan.written);
-    if (!plan.refusal.IsEmpty()) return plan;
+  plan.writtenTemplate = WrittenTemplate(strSource, strDest, strTemplateDir);
+  if (!plan.writtenTemplate.IsEmpty()) {
+    plan.refusal = TemplateReason(plan.written, plan.writtenTemplate);
+    return plan;
   }
-  plan.reached = ConvertedAs(plan.detected);
-  if (plan.detected == kDbVersion253) return plan;
-  for (const ChainLink* link : PlannedLinks(plan.detected)) {
-    const StepConstants& k = StepConstantsFrom(link->from);
-    plan.steps.push_back(CheckTemplate(k, strTemplateDir));
-    plan.reached = k.to;
+  if (locks.fileBusy) {
+    plan.refusal = FileBusyReason(plan.written);
+    return plan;
   }
+  if (plan.inPlace && locks.fileLockHeld) plan.resume = PlanResume(strSource);
+  plan.versionFile = plan.resume.backup.IsEmpty() ? strSource : plan.resume.backup;
+  plan.version = PeekDbVersion(plan.versionFile, plan.refusal);
+  if (plan.version == kDbVersionNone) return plan;
+  plan.damage = FindDamage(plan.versionFile);
+  if (!plan.damage.IsEmpty()) {
+    plan.refusal = DamageReason(plan.versionFile, plan.damage);
+    return plan;
+  }
+  plan.reached = plan.version;
+  if (plan.version == ChainTarget()) {
+    // Already converted: only a different destination gets a copy; in
+    // place nothing is written at all.
+    if (!plan.inPlace) plan.refusal = UnwritableFolder(plan.written);
+    return plan;
+  }
+  if (plan.inPlace) plan.backup = FreeBackupPath(strSource, plan.version);
+  // The copy would fail, and say so; the plan goes on to say the rest.
+  plan.refusal = UnwritableFolder(plan.inPlace ? plan.backup : plan.written);
+  plan.steps = PlanSteps(plan.version, strTemplateDir);
+  if (!plan.steps.empty()) plan.reached = plan.steps.back().step->to.code;
   return plan;
 }

@@ -19,12 +19,12 @@ std::vector<DdlStatement> Statements(std::initializer_list<std::vector<DdlStatem
   return all;
 }
 
-BOOL ExecuteDdlOperation(CDatabase* pDb, const DdlOperation& op) {
+BOOL RunDdlOperation(const DdlOperation& op, const StatementSender& send) {
   const bool allRun = op.summaryLine != nullptr;
   BOOL result = TRUE;
   for (const DdlStatement& statement : op.statements) {
     try {
-      pDb->ExecuteSQL(statement.sql.c_str());
+      send(statement.sql);
       // Once a statement of the operation has failed, the later ones run
       // without their success lines.
       if (result && !allRun) JournalWrite(statement.successLine.c_str());
@@ -39,7 +39,8 @@ BOOL ExecuteDdlOperation(CDatabase* pDb, const DdlOperation& op) {
 }
 
 BOOL ExecuteDataStatement(CDatabase* pDb, const DdlStatement& statement, const char* failureLine) {
-  const BOOL result = ExecuteDdlOperation(pDb, DdlOperation{{statement}});
+  const BOOL result =
+      RunDdlOperation(DdlOperation{"", {statement}}, [pDb](const std::string& sql) { pDb->ExecuteSQL(sql.c_str()); });
   if (!result) JournalWrite(failureLine);
   return result;
 }

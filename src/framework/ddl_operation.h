@@ -1,8 +1,9 @@
 // The DDL operations of a structure phase: fixed lists of statements, each
-// with its journal line, and the rules that say what a failure does to the
-// rest of its operation.
+// with its journal line, under the operation's own name, and the rules that
+// say what a refused statement does to the rest of its operation.
 #pragma once
 
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -26,6 +27,7 @@ struct DdlStatement {
 // "all run" rule instead: every statement runs whatever happened before,
 // and the one summary line is written at the end when none failed.
 struct DdlOperation {
+  const char* name;  // "AddCategoriesExportable"
   std::vector<DdlStatement> statements;
   const char* summaryLine = nullptr;
 };
@@ -38,9 +40,13 @@ std::vector<DdlStatement> ForEachLanguage(const char* sqlFormat, const char* lin
 // Concatenates statement lists, for operations built from several rows.
 std::vector<DdlStatement> Statements(std::initializer_list<std::vector<DdlStatement>> parts);
 
-// Runs the operation's statements by its rules; a refused statement writes
-// the database error to the journal.
-BOOL ExecuteDdlOperation(CDatabase* pDb, const DdlOperation& op);
+// Sends one statement; a refusal is a CDBException.
+using StatementSender = std::function<void(const std::string& sql)>;
+
+// Runs the operation's statements by its rules through `send`; a refused
+// statement writes the database error to the journal. TRUE when none was
+// refused.
+BOOL RunDdlOperation(const DdlOperation& op, const StatementSender& send);
 
 // One statement of a data phase, guarded as a DDL statement is: its success
 // line, or the database error followed by the merge's own failure line.

@@ -4,22 +4,21 @@
 //
 //   STEP<TAB>PART<TAB>WALL_MS<TAB>CPU_MS
 //
-// STEP is "V2.0 -> V2.1", PART is "step" (the whole driver), "structure",
-// "data" or "merge N NAMES" (N counts from 1 in the phase's order; NAMES
-// are the bracketed tables of the merge's journal lines, "-" when the
-// journal is off). Records change nothing else: not the journal, not the
-// result. Without the variable a record costs one test of a cached flag.
+// STEP is the step's name ("V2.0 -> V2.1"), PART is "step" (the whole
+// driver), "structure", "data" or "merge N NAME" (N counts from 1 in the
+// phase's order, NAME is the merge's own: "merge 3 UpdateLanguePrinter").
+// Records change nothing else: not the journal, not the result. Without the
+// variable a record costs one test of a cached flag.
 #pragma once
 
 #include <ctime>
-#include <string>
 
-#include "framework/step_table.h"
+#include "framework/conversion_step.h"
 
 // Measures from construction to destruction and appends the record then.
 class CPhaseTiming {
  public:
-  CPhaseTiming(const StepConstants& k, const char* part, int merge = 0);
+  CPhaseTiming(const ConversionStep& step, const char* part, int merge = 0, const char* mergeName = nullptr);
   ~CPhaseTiming();
   CPhaseTiming(const CPhaseTiming&) = delete;
   CPhaseTiming& operator=(const CPhaseTiming&) = delete;
@@ -28,11 +27,10 @@ class CPhaseTiming {
   static bool Enabled();
 
  private:
-  const StepConstants* m_pStep = nullptr;  // null: timing is off
+  const ConversionStep* m_pStep = nullptr;  // null: timing is off
   const char* m_szPart = nullptr;
   int m_nMerge = 0;
+  const char* m_szMerge = nullptr;
   timespec m_wallStart{};
   timespec m_cpuStart{};
-  std::string m_strEcho;                // the merge's journal lines
-  std::string* m_pOuterEcho = nullptr;  // an enclosing record's, restored after
 };

@@ -2,36 +2,62 @@
 
 #include "framework/data_source.h"
 #include "framework/phase_timing.h"
-#include "framework/version_table.h"
 #include "merges/language_merges.h"
 #include "recordsets/data_sources.h"
 #include "shell/failure.h"
 #include "shell/journal.h"
 #include "shell/progress_dlg.h"
 
-BOOL RunStructurePhase(CDatabase* pDb, const StepConstants& k, const std::vector<DdlOperation>& ops) {
-  const CPhaseTiming timing(k, "structure");
-  JournalWrite(k.structureOpening);
+CString TemplatePath(const CString& templateDir, const ConversionStep& step) {
+  CString path;
+  path.Format("%s/%s", templateDir.GetString(), step.templateFile);
+  return path;
+}
+
+CString StepTitle(const ConversionStep& step) {
+  CString title(step.lines.opening);
+  title.TrimRight();
+  return title;
+}
+
+BOOL RunStructurePhase(const ConversionStep& step, const StatementSender& send) {
+  const CPhaseTiming timing(step, "structure");
+  JournalWrite(step.lines.structureOpening);
   BOOL result = TRUE;
-  for (const DdlOperation& op : ops) {
-    result = ExecuteDdlOperation(pDb, op);
+  for (const DdlOperation& op : step.structure) {
+    result = RunDdlOperation(op, send);
     if (!result) break;
   }
-  JournalWrite(result ? k.structureSuccess : k.structureFailure);
+  JournalWrite(result ? step.lines.structureSuccess : step.lines.structureFailure);
   return result;
 }
 
-BOOL RunDataPhase(CDatabase* pDb, const StepConstants& k, const CString& templateDir, const DataMerges& merges) {
-  const CPhaseTiming timing(k, "data");
-  JournalWrite(k.dataOpening);
-  CString templatePath;
-  templatePath.Format("%s/%s", templateDir.GetString(), k.templateFile);
+BOOL RunStructurePhase(CDatabase* pDb, const ConversionStep& step) {
+  return RunStructurePhase(step, [pDb](const std::string& sql) { pDb->ExecuteSQL(sql.c_str()); });
+}
+
+namespace {
+
+BOOL RunMerges(const MergeContext& context) {
+  int number = 0;
+  for (const Merge& merge : context.step.merges) {
+    const CPhaseTiming timing(context.step, "merge", ++number, merge.name);
+    if (!merge.run(context)) return FALSE;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+BOOL RunDataPhase(CDatabase* pDb, const ConversionStep& step, const CString& templatePath) {
+  const CPhaseTiming timing(step, "data");
+  JournalWrite(step.lines.dataOpening);
   RemoveDataSource(kTemplateDataSource, templatePath);
   if (!AddDataSource(kTemplateDataSource, templatePath)) return FALSE;
 
   BOOL result = FALSE;
   {
-    CSysLanguageSet templateSet(nullptr, k.from);
+    CSysLanguageSet templateSet(nullptr, step.from.code);
     bool opened = false;
     try {
       // Templates are only read: they may sit where the user cannot write.
@@ -43,7 +69,7 @@ BOOL RunDataPhase(CDatabase* pDb, const StepConstants& k, const CString& templat
     }
     if (opened) {
       try {
-        result = merges(pDb, templateSet);
+        result = RunMerges({pDb, templateSet, step});
       } catch (CDBException& e) {
         // A database error that the merge itself does not handle.
         JournalDbError(e);
@@ -53,36 +79,27 @@ BOOL RunDataPhase(CDatabase* pDb, const StepConstants& k, const CString& templat
     if (templateSet.IsOpen()) templateSet.Close();
   }
   RemoveDataSource(kTemplateDataSource, templatePath);
-  JournalWrite(result ? k.dataSuccess : k.dataFailure);
+  JournalWrite(result ? step.lines.dataSuccess : step.lines.dataFailure);
   return result;
 }
 
-DataMerges LanguageMerges(const StepConstants& k) {
-  return [&k](CDatabase* pDb, CSysLanguageSet& templateSet) -> BOOL {
-    return UpdateLanguePrinter(pDb, templateSet.m_pDatabase, k.from, k.printerLimit) &&
-           UpdateLangueSystem(pDb, templateSet, k.systemLimit);
-  };
+Merge FromTemplate(const char* name, BOOL (*merge)(CDatabase* pDb, CDatabase* pTemplateDb)) {
+  return {name, [merge](const MergeContext& c) { return merge(c.pDb, c.templateSet.m_pDatabase); }};
 }
 
-DataMerges FromTemplate(BOOL (*merge)(CDatabase* pDb, CDatabase* pTemplateDb)) {
-  return [merge](CDatabase* pDb, CSysLanguageSet& templateSet) { return merge(pDb, templateSet.m_pDatabase); };
+Merge OnDatabase(const char* name, BOOL (*merge)(CDatabase* pDb)) {
+  return {name, [merge](const MergeContext& c) { return merge(c.pDb); }};
 }
 
-DataMerges OnDatabase(BOOL (*merge)(CDatabase* pDb)) {
-  return [merge](CDatabase* pDb, CSysLanguageSet&) { return merge(pDb); };
+Merge LanguePrinterMerge() {
+  return {"UpdateLanguePrinter", [](const MergeContext& c) {
+            return UpdateLanguePrinter(c.pDb, c.templateSet.m_pDatabase, c.step.from.code, c.step.printerLimit);
+          }};
 }
 
-BOOL RunDataPhase(CDatabase* pDb, const StepConstants& k, const CString& templateDir,
-                  std::initializer_list<DataMerges> merges) {
-  // The list lives for the whole call, and the phase runs within it.
-  return RunDataPhase(pDb, k, templateDir, [merges, &k](CDatabase* pDb, CSysLanguageSet& templateSet) {
-    int number = 0;
-    for (const DataMerges& merge : merges) {
-      const CPhaseTiming timing(k, "merge", ++number);
-      if (!merge(pDb, templateSet)) return FALSE;
-    }
-    return TRUE;
-  });
+Merge LangueSystemMerge() {
+  return {"UpdateLangueSystem",
+          [](const MergeContext& c) { return UpdateLangueSystem(c.pDb, c.templateSet, c.step.systemLimit); }};
 }
 
 namespace {
@@ -109,18 +126,18 @@ BOOL WriteVersionStamp(CSysLanguageSet& set, const char* stamp) {
 
 }  // namespace
 
-BOOL RunStep(const CString& strDest, const StepConstants& k, const Phase& structure, const Phase& data) {
-  const CPhaseTiming timing(k, "step");
-  JournalWrite(k.journalLine);
+BOOL RunStep(const CString& strDest, const ConversionStep& step, const CString& templatePath) {
+  const CPhaseTiming timing(step, "step");
+  JournalWrite(step.lines.opening);
   if (!AddDataSource(kConvertedDataSource, strDest)) return FALSE;
 
   CProgressDlg progress;
-  if (k.progressText != nullptr) progress.m_strText = k.progressText;
+  if (step.lines.progress != nullptr) progress.m_strText = step.lines.progress;
   progress.Create();
 
   BOOL result = FALSE;
   {
-    CSysLanguageSet set(nullptr, kDbVersion253);
+    CSysLanguageSet set(nullptr, kConvertedDatabase);
     try {
       set.Open();
     } catch (CDBException& e) {
@@ -134,9 +151,9 @@ BOOL RunStep(const CString& strDest, const StepConstants& k, const Phase& struct
       // would cost more than the rows. Everything is committed when the
       // set closes.
       pDb->BatchWrites(TRUE);
-      const BOOL structureDone = structure ? structure(pDb) : TRUE;
-      result = structureDone ? data(pDb) : FALSE;
-      if (result) result = WriteVersionStamp(set, StoredVersionText(k.to));
+      const BOOL structureDone = step.structure.empty() || RunStructurePhase(pDb, step);
+      result = structureDone ? RunDataPhase(pDb, step, templatePath) : FALSE;
+      if (result) result = WriteVersionStamp(set, step.to.text);
       // The stamp and the step's last rows wait in the batch: the step is
       // done only once they are committed, which a full disk refuses.
       try {

@@ -7,15 +7,15 @@
 #include "recordsets/db_version.h"
 
 // Opens both sets on `Set`'s table (the template's with its version, the
-// database's with nDbVersion, the target's unless the table is still in an
-// older shape), adds one database row per template row with
-// `copy(template, database)`, and journals the table's success line.
-template <class Set, class Copy>
+// database's as the converted one, both with the set's further arguments:
+// the shape of a table that changes), adds one database row per template
+// row with `copy(template, database)`, and journals the table's success line.
+template <class Set, class Copy, class... Shape>
 BOOL AppendTemplateRows(CDatabase* pDb, CDatabase* pTemplateDb, DbVersion nTemplateVersion, const char* table,
-                        Copy copy, DbVersion nDbVersion = kDbVersion253) {
-  Set tmpl(pTemplateDb, nTemplateVersion);
+                        Copy copy, Shape... shape) {
+  Set tmpl(pTemplateDb, nTemplateVersion, shape...);
   tmpl.Open();
-  Set db(pDb, nDbVersion);
+  Set db(pDb, kConvertedDatabase, shape...);
   db.Open();
   for (; !tmpl.IsEOF(); tmpl.MoveNext()) {
     db.AddNew();

@@ -43,7 +43,7 @@ BOOL AddOrOverwriteTemplateRows(CDatabase* pDb, CDatabase* pTemplateDb, DbVersio
                                 const char* keyFilter, Key key, Copy copy) {
   Set tmpl(pTemplateDb, nTemplateVersion);
   tmpl.Open();
-  Set db(pDb, kDbVersion253);
+  Set db(pDb, kConvertedDatabase);
   db.Open();
   AddOrOverwriteRows(tmpl, db, keyFilter, key, copy);
   db.Close();

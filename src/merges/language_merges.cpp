@@ -73,7 +73,7 @@ BOOL UpdateLanguePrinter(CDatabase* pDb, CDatabase* pTemplateDb, DbVersion nTemp
   if (limit) tmpl.m_strFilter.Format("[Item_Id]<=%d", *limit);
   tmpl.m_strSort = "[Item_Id]";
   tmpl.Open();
-  CLanguePrinterSet db(pDb, kDbVersion253);
+  CLanguePrinterSet db(pDb, kConvertedDatabase);
   db.Open();
   const BOOL result = Merge(tmpl, db, limit);
   db.Close();
@@ -86,7 +86,7 @@ BOOL UpdateLangueSystem(CDatabase* pDb, CSysLanguageSet& templateSet, std::optio
   if (limit) templateSet.m_strFilter.Format("[Item_Id]<=%d", *limit);
   templateSet.m_strSort = "[Item_Id]";
   templateSet.Requery();
-  CSysLanguageSet db(pDb, kDbVersion253);
+  CSysLanguageSet db(pDb, kConvertedDatabase);
   db.Open();
   const BOOL result = Merge(templateSet, db, limit);
   db.Close();

@@ -3,6 +3,11 @@
 // the limit must exist in the database and are overwritten, the labels
 // above it are appended; without one (the full form) every template label
 // overwrites the label of the same [Item_Id] or is appended.
+//
+// Failures, as for every merge of this folder: FALSE (with the merge's error
+// line) for what the merge reports itself, a label up to the limit that the
+// database lacks; a database error leaves as the CDBException it is, for
+// the data phase to journal (framework/conversion_step.h).
 #pragma once
 
 #include <optional>

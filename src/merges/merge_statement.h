@@ -1,5 +1,7 @@
 // The fixed SQL statements that some merges run on the converted database
-// around their rows (deletions, resets).
+// around their rows (deletions, resets). The one place of this folder that
+// catches a database error: a refused statement is a result the merges
+// answer (FALSE), not an exception.
 #pragma once
 
 #include "platform/database.h"

@@ -43,7 +43,6 @@ BOOL CDatabase::OpenEx(LPCTSTR lpszConnectString, DWORD dwOptions) {
   } else {
     Connect(dsn, readOnly);
   }
-  m_strConnect = connect;
   return TRUE;
 }
 
@@ -80,7 +79,6 @@ void CDatabase::BatchWrites(BOOL bBatch) {
 
 void CDatabase::Close() {
   m_db.reset();
-  m_strConnect.Empty();
 }
 
 BOOL CDatabase::IsOpen() const { return m_db ? TRUE : FALSE; }

@@ -105,9 +105,6 @@ class CDatabase {
   // commit fails: the batch's writes are then undone.
   void BatchWrites(BOOL bBatch);
 
-  // The connect string that opened the database ("ODBC;DSN=...;...").
-  const CString& GetConnect() const { return m_strConnect; }
-
   // The driver's connection, for the record sets; only while open.
   jetdb::Database& Driver();
 
@@ -115,6 +112,5 @@ class CDatabase {
   void Connect(const std::string& dsn, bool readOnly);
   void OpenFile(const std::string& driver, const std::string& file, bool readOnly);
 
-  CString m_strConnect;
   std::unique_ptr<jetdb::Database> m_db;
 };

@@ -21,11 +21,8 @@ std::tm CTime::Local() const {
 }
 
 int CTime::GetYear() const { return Local().tm_year + 1900; }
-int CTime::GetMonth() const { return Local().tm_mon + 1; }
 int CTime::GetDay() const { return Local().tm_mday; }
 int CTime::GetHour() const { return Local().tm_hour; }
-int CTime::GetMinute() const { return Local().tm_min; }
-int CTime::GetSecond() const { return Local().tm_sec; }
 
 std::int64_t ToDriverSeconds(const CTime& time) {
   std::time_t t = time.GetTime();

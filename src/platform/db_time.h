@@ -32,11 +32,8 @@ class CTime {
 
   std::time_t GetTime() const { return m_time; }
   int GetYear() const;
-  int GetMonth() const;
   int GetDay() const;
   int GetHour() const;
-  int GetMinute() const;
-  int GetSecond() const;
 
   friend auto operator<=>(const CTime&, const CTime&) = default;
 

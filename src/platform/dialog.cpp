@@ -88,19 +88,8 @@ CDialog::ControlState* CDialog::Find(int id) {
   return nullptr;
 }
 
-const CDialog::ControlState* CDialog::Find(int id) const {
-  for (const ControlState& c : m_controls)
-    if (c.control.id == id) return &c;
-  return nullptr;
-}
-
 void CDialog::SetDlgItemText(int id, const char* text) {
   if (ControlState* c = Find(id)) c->text = text ? text : "";
-}
-
-CString CDialog::GetDlgItemText(int id) const {
-  const ControlState* c = Find(id);
-  return c ? CString(c->text) : CString();
 }
 
 void CDialog::DoDataExchange(CDataExchange* /*pDX*/) {}

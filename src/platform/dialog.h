@@ -71,7 +71,6 @@ class CDialog {
   void EndDialog(int result);
 
   void SetDlgItemText(int id, const char* text);
-  CString GetDlgItemText(int id) const;
 
   // The lines DoModal draws, without the terminal's control sequences
   // (also what tests look at).
@@ -94,7 +93,6 @@ class CDialog {
     std::string text;
   };
   ControlState* Find(int id);
-  const ControlState* Find(int id) const;
   void DrawStatusLine(bool clear) const;
 
   const DialogTemplate& m_template;

@@ -189,14 +189,6 @@ BOOL CRecordset::IsOpen() const { return m_bOpen ? TRUE : FALSE; }
 BOOL CRecordset::IsEOF() const { return m_bEOF ? TRUE : FALSE; }
 BOOL CRecordset::IsBOF() const { return m_bBOF ? TRUE : FALSE; }
 
-BOOL CRecordset::IsDeleted() const {
-  return (!m_bEOF && m_nCurrent < m_rows.size() && m_rows[m_nCurrent].deleted) ? TRUE : FALSE;
-}
-
-short CRecordset::GetODBCFieldCount() const {
-  return static_cast<short>(m_fields.size() + m_bulkFields.size());
-}
-
 void CRecordset::SetRowsetSize(DWORD dwNewRowsetSize) {
   if (m_bOpen) ThrowFrameworkError(AFX_SQL_ERROR_ILLEGAL_MODE, "La taille du bloc se choisit avant l'ouverture.");
   m_dwRowsetSize = std::max<DWORD>(dwNewRowsetSize, 1);

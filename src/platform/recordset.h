@@ -35,8 +35,8 @@
 //    not fit its member (see field_value.h).
 //  - With the option useMultiRowFetch the set binds with
 //    DoBulkFieldExchange, allocates the arrays of RFX_Long_Bulk and
-//    RFX_Bool_Bulk itself (GetRowsetSize() rows, 25 unless SetRowsetSize
-//    says otherwise), fetches a rowset at Open, Requery and every
+//    RFX_Bool_Bulk itself (25 rows unless SetRowsetSize says
+//    otherwise), fetches a rowset at Open, Requery and every
 //    Move(1, SQL_FETCH_NEXT), and tells its size with GetRowsFetched().
 // Differences from the original: every set is a snapshot (dynaset and
 // dynamic behave like it) that only moves forward; there are no parameters
@@ -119,7 +119,6 @@ class CRecordset {
   BOOL IsOpen() const;
   BOOL IsEOF() const;
   BOOL IsBOF() const;
-  BOOL IsDeleted() const;
 
   void MoveNext() { Move(1, SQL_FETCH_NEXT); }
   virtual void Move(long nRows, WORD wFetchType = SQL_FETCH_RELATIVE);
@@ -135,13 +134,11 @@ class CRecordset {
   void SetFieldNull(void* pv, BOOL bNull = TRUE);
   void SetFieldDirty(void* pv, BOOL bDirty = TRUE);
 
-  DWORD GetRowsetSize() const { return m_dwRowsetSize; }
   void SetRowsetSize(DWORD dwNewRowsetSize);
   DWORD GetRowsFetched() const { return m_dwRowsFetched; }
 
   // The SELECT statement of the last Open or Requery.
   const CString& GetSQL() const { return m_strSQL; }
-  short GetODBCFieldCount() const;
 
   virtual CString GetDefaultConnect();
   virtual CString GetDefaultSQL();

@@ -55,3 +55,17 @@ CRunLock::Result CRunLock::Acquire(const std::string& path, int timeoutSeconds) 
   close(fd);
   return Result::Busy;
 }
+
+bool CRunLock::IsHeldElsewhere(const std::string& path) {
+  // Non-blocking: a FIFO planted under the name must not hang the look.
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return false;
+  struct stat info {};
+  bool held = false;
+  if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+    held = flock(fd, LOCK_SH | LOCK_NB) != 0;
+    if (!held) flock(fd, LOCK_UN);
+  }
+  close(fd);
+  return held;
+}

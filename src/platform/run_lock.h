@@ -7,6 +7,11 @@
 // the time ran out, or could not be taken at all (the file cannot be made).
 // The last holder removes the file when it lets go, so that a run leaves
 // nothing behind; a holder killed on the way leaves it to the next one.
+//
+// IsHeldElsewhere tells, without taking the lock and without creating the
+// file, whether a holder other than this process's own locks has it: a
+// look for a caller that only reports. A lock this process holds counts as
+// held too.
 #pragma once
 
 #include <string>
@@ -21,6 +26,8 @@ class CRunLock {
   enum class Result { Held, Busy, Unavailable };
   Result Acquire(const std::string& path, int timeoutSeconds);
   bool IsHeld() const { return m_fd >= 0; }
+
+  static bool IsHeldElsewhere(const std::string& path);
 
  private:
   int m_fd = -1;

@@ -42,7 +42,7 @@ CategoryNode* CCategoriesTree::Find(LONG nClassId) {
 }
 
 BOOL CCategoriesTree::Load() {
-  CCategoriesBulkSet set(m_pDatabase, kDbVersion253);
+  CCategoriesBulkSet set(m_pDatabase, kConvertedDatabase);
   set.m_strBulkSort = kSortAsStored;
   set.m_strBulkFilter.Format("[CLASS_ID]=%d", kRootId);
   set.OpenColumns(kAllColumns);
@@ -95,7 +95,7 @@ BOOL CCategoriesTree::LoadChildren(CCategoriesBulkSet& set, CategoryNode* pNode)
 }
 
 void CCategoriesTree::ClearHasChildren(LONG nClassId) {
-  CCategoriesSet categories(m_pDatabase, kDbVersion253);
+  CCategoriesSet categories(m_pDatabase, kConvertedDatabase);
   categories.m_strFilter.Format("[CLASS_ID]=%d", static_cast<int>(nClassId));
   categories.Open();
   if (!categories.IsEOF()) {

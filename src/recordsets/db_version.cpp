@@ -3,5 +3,5 @@
 #include "recordsets/data_sources.h"
 
 CString ConnectFor(DbVersion version) {
-  return version == kDbVersion253 ? kConvertedConnect : kTemplateConnect;
+  return version == kConvertedDatabase ? kConvertedConnect : kTemplateConnect;
 }

@@ -1,5 +1,11 @@
-// DbVersion: the code of a schema version, and the connection that a
-// record set chooses by it.
+// DbVersion: the code of a schema version (2000 for V2.0 ... ; the steps of
+// src/steps declare every one of them), and the connection that a record
+// set chooses by the DbVersion it is constructed with.
+//
+// Failures in this folder: the record sets raise the platform's
+// CDBException (platform/recordset.h) and catch none; the category tree
+// and the bit set answer FALSE for what they cannot hold. Nothing here
+// journals or notes a reason: the callers do.
 #pragma once
 
 #include <cstdint>
@@ -9,19 +15,13 @@
 using DbVersion = std::int32_t;
 
 inline constexpr DbVersion kDbVersionNone = 0;  // not recognised
-inline constexpr DbVersion kDbVersion20 = 2000;
-inline constexpr DbVersion kDbVersion21 = 2001;
-inline constexpr DbVersion kDbVersion22 = 2002;
-inline constexpr DbVersion kDbVersion23 = 2003;
-inline constexpr DbVersion kDbVersion241 = 2004;
-inline constexpr DbVersion kDbVersion242Early = 2004001;  // converted like 2004002
-inline constexpr DbVersion kDbVersion242 = 2004002;
-inline constexpr DbVersion kDbVersion243 = 2004003;
-inline constexpr DbVersion kDbVersion251 = 2005001;
-inline constexpr DbVersion kDbVersion2514 = 2005001004;
-inline constexpr DbVersion kDbVersion252 = 2005002;
-inline constexpr DbVersion kDbVersion253 = 2005003;  // the target of every conversion
 
-// A set of the target version works on the database being converted; a set
-// of any older version reads that version's template database.
+// The DbVersion by which a record set names the database being converted
+// (data source TQ2TMP). It is no schema version: a set constructed with a
+// version's code reads that version's template (TQ2TMPSRC), whichever
+// version the chain ends at.
+inline constexpr DbVersion kConvertedDatabase = -1;
+
+// The connect string of the set's database when it has no CDatabase of its
+// own to work on.
 CString ConnectFor(DbVersion version);

@@ -1,6 +1,6 @@
 #include "recordsets/nutri_libelles_set.h"
 
-CNutriLibellesSet::CNutriLibellesSet(CDatabase* pDatabase, DbVersion nDbVersion)
+CNutriLibellesSet::CNutriLibellesSet(CDatabase* pDatabase, DbVersion nDbVersion, NutriLabelColumns columns)
     : CRecordset(pDatabase),
       m_ID(0),
       m_TYPEMSK(0),
@@ -10,7 +10,8 @@ CNutriLibellesSet::CNutriLibellesSet(CDatabase* pDatabase, DbVersion nDbVersion)
       m_BKCOL(0),
       m_OWNER(0),
       m_DATE_MAJ(CTime::GetCurrentTime()),
-      m_nDbVersion(nDbVersion) {
+      m_nDbVersion(nDbVersion),
+      m_columns(columns) {
   m_nFields = BindsV253Columns() ? 15 : 13;
   m_nDefaultType = snapshot;
 }

@@ -1,15 +1,22 @@
 // CNutriLibellesSet: the record set over [NutriLibelles], the nutrition
-// labels. [OWNER] and [DATE_MAJ] exist from V2.5.3 on: a set of an older
-// DbVersion keeps their members but does not bind them, so that it opens on
-// an older table.
+// labels. [OWNER] and [DATE_MAJ] exist from V2.5.3 on: a set over a table of
+// the V2.5.2 shape keeps their members but does not bind them, so that it
+// opens on it. The shape is the set's own switch, whichever database it
+// reads.
 #pragma once
 
 #include "platform/recordset.h"
 #include "recordsets/db_version.h"
 
+// The columns a [NutriLibelles] table has.
+enum class NutriLabelColumns {
+  V252,  // without [OWNER] and [DATE_MAJ]
+  V253,
+};
+
 class CNutriLibellesSet : public CRecordset {
  public:
-  CNutriLibellesSet(CDatabase* pDatabase, DbVersion nDbVersion);
+  CNutriLibellesSet(CDatabase* pDatabase, DbVersion nDbVersion, NutriLabelColumns columns = NutriLabelColumns::V253);
 
   LONG m_ID;
   CString m_LIBELLE_1;
@@ -27,11 +34,12 @@ class CNutriLibellesSet : public CRecordset {
   LONG m_OWNER;
   CTime m_DATE_MAJ;
   DbVersion m_nDbVersion;
+  NutriLabelColumns m_columns;
 
   CString GetDefaultConnect() override;
   CString GetDefaultSQL() override;
   void DoFieldExchange(CFieldExchange* pFX) override;
 
  private:
-  bool BindsV253Columns() const { return m_nDbVersion == kDbVersion253; }
+  bool BindsV253Columns() const { return m_columns == NutriLabelColumns::V253; }
 };

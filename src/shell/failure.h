@@ -5,6 +5,18 @@
 // The first reason given is the one kept: it is the deepest one, and what
 // follows from it (a step that fails because its database would not open)
 // says less.
+//
+// The ways a failure leaves the layers, all of them:
+//  - results: every phase, operation, merge and step returns BOOL, the
+//    engine the DbVersion reached (0: none), the program its exit code;
+//  - database errors: CDBException, raised by the platform's database and
+//    record-set classes only, caught by the nearest handler that can answer
+//    it (the statement, the merge that says so, else the data phase, else
+//    the step driver), journaled there and turned into FALSE; none leaves a
+//    step, none reaches the engine;
+//  - this reason: noted where a failure is known best, read once, by the
+//    application, for its line on standard error.
+// The journal (journal.h) tells what happened; it is written, never read.
 #pragma once
 
 #include "platform/text.h"

@@ -5,7 +5,6 @@
 
 CStdioFile* g_pJournal = nullptr;
 int g_bDebug = 0;
-std::string* g_pJournalEcho = nullptr;
 
 namespace {
 std::unique_ptr<CStdioFile> g_journalFile;
@@ -33,7 +32,6 @@ void CloseJournal() {
 void JournalWrite(const char* text) {
   if (g_pJournal == nullptr) return;
   g_pJournal->WriteString(text);
-  if (g_pJournalEcho != nullptr) g_pJournalEcho->append(text);
 }
 
 void JournalFormat(const char* format, ...) {
@@ -44,7 +42,6 @@ void JournalFormat(const char* format, ...) {
   line.FormatV(format, args);
   va_end(args);
   g_pJournal->WriteString(line);
-  if (g_pJournalEcho != nullptr) g_pJournalEcho->append(line.GetString());
 }
 
 void JournalDbError(const CDBException& e) {

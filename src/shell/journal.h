@@ -4,8 +4,6 @@
 // writes nothing and formats nothing.
 #pragma once
 
-#include <string>
-
 #include "platform/database.h"
 #include "platform/text.h"
 #include "platform/text_file.h"
@@ -22,11 +20,6 @@ void OpenJournal(const CString& path);
 
 // Writes the closing line and closes the journal, if it is open.
 void CloseJournal();
-
-// While not null, every text written to the open journal is also appended
-// here: the opt-in timing records name a merge by the tables it reports.
-// Null, as it is in every ordinary run, costs one test per write.
-extern std::string* g_pJournalEcho;
 
 // Writes one whole text when the journal is open.
 void JournalWrite(const char* text);

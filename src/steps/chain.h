@@ -1,22 +1,20 @@
-// The chain of conversion steps: one link per step, in ascending order.
-// A link names the version its step starts from and how to run it; the
-// version it reaches is the step table's.
+// Contract: the chain of conversion steps. Each step is one source of this
+// folder that declares it whole (framework/conversion_step.h); chain.cpp is
+// the one list of them, in ascending order, and everything the program knows
+// of versions comes from it (versions.h): the texts detection recognises,
+// the short texts of backups, the target (the last step's `to`).
+//
+// A new step is its source here (convert_v253_to_v254.cpp defining
+// `const ConversionStep& ConvertV253ToV254()`) and its line at the end of
+// the chain in chain.cpp.
+//
+// A step's merges report their own failures as FALSE and leave database
+// errors to the framework's phases (framework/conversion_step.h).
 #pragma once
 
 #include <span>
-#include <vector>
 
-#include "framework/ddl_operation.h"
-#include "platform/text.h"
-#include "platform/types.h"
-#include "recordsets/db_version.h"
+#include "framework/conversion_step.h"
 
-struct ChainLink {
-  DbVersion from;
-  // Runs the step on strDest with the templates of strTemplateDir.
-  BOOL (*run)(CString& strDest, const CString& strTemplateDir);
-  // The step's structure phase: the statements it sends, in order.
-  const std::vector<DdlOperation>& (*structure)();
-};
-
-std::span<const ChainLink> ChainLinks();
+// Every step, in ascending order; each one's `to` is the next one's `from`.
+std::span<const ConversionStep* const> ChainSteps();

@@ -1,5 +1,7 @@
-#include "steps/convert_v20_to_v21.h"
-
+// The step V2.0 -> V2.1: export flags for categories, the label formats,
+// the import flags and principal categories of ingredients, the named
+// values, and the relations of three columns to the category tree.
+#include "framework/conversion_step.h"
 #include "merges/append_rows.h"
 #include "merges/keyed_row.h"
 #include "merges/merge_journal.h"
@@ -11,36 +13,38 @@
 
 namespace {
 
-const StepConstants& Step() { return StepConstantsFrom(kDbVersion20); }
+// The version this step converts, which its template's record sets carry.
+constexpr DbVersion kFrom = 2000;
 
-const std::vector<DdlOperation>& StructureV21() {
-  static const std::vector<DdlOperation> ops{
-      // AddCategoriesExportable
-      {{{"ALTER TABLE [Categories] ADD [EXPORTABLE] BIT", "Champs [Categories].[EXPORTABLE] ajouté\n"}}},
-      // CreateTableFmtEtiquette
-      {{{"CREATE TABLE [FmtEtiquette] ( [ID] INTEGER CONSTRAINT PK_ID PRIMARY KEY NOT NULL, [REF] TEXT(32), "
+// The structure phase, in order.
+std::vector<DdlOperation> UpdateStructureV21() {
+  return {
+      {"AddCategoriesExportable",
+       {{"ALTER TABLE [Categories] ADD [EXPORTABLE] BIT", "Champs [Categories].[EXPORTABLE] ajouté\n"}}},
+      {"CreateTableFmtEtiquette",
+       {{"CREATE TABLE [FmtEtiquette] ( [ID] INTEGER CONSTRAINT PK_ID PRIMARY KEY NOT NULL, [REF] TEXT(32), "
          "[MRGHAUT] FLOAT, [MRGCOTE] FLOAT, [HAUTEUR] FLOAT, [LARGEUR] FLOAT, [PASVERT] FLOAT, [PASHORIZ] FLOAT, "
          "[NBRVERT] INTEGER, [NBRHORIZ] INTEGER )",
          "Table [FmtEtiquette] créee\n"},
         {"CREATE UNIQUE INDEX [ID] ON [FmtEtiquette] ( [ID] )", "Index [FmtEtiquette].[ID] crée\n"},
         {"CREATE UNIQUE INDEX [REF] ON [FmtEtiquette] ( [REF] )", "Index [FmtEtiquette].[REF] crée\n"}}},
-      // AddIngredientsPrincipal
-      {{{"ALTER TABLE [Ingredients] ADD [ENTPRINCIPAL] INTEGER", "Champs [Ingredients].[ENTPRINCIPAL] ajouté\n"},
+      {"AddIngredientsPrincipal",
+       {{"ALTER TABLE [Ingredients] ADD [ENTPRINCIPAL] INTEGER", "Champs [Ingredients].[ENTPRINCIPAL] ajouté\n"},
         {"ALTER TABLE [Ingredients] ADD [FOUPRINCIPAL] INTEGER", "Champs [Ingredients].[FOUPRINCIPAL] ajouté\n"},
         {"ALTER TABLE [Ingredients] ADD [IMPORTED] BIT", "Champs [Ingredients].[IMPORTED] ajouté\n"},
         {"CREATE INDEX [IMPORTED] ON [Ingredients] ( [IMPORTED] )", "Index [Ingredients].[IMPORTED] crée\n"}}},
-      // AddRecettesImported
-      {{{"ALTER TABLE [Recettes] ADD [IMPORTED] BIT", "Champs [Recettes].[IMPORTED] ajouté\n"},
+      {"AddRecettesImported",
+       {{"ALTER TABLE [Recettes] ADD [IMPORTED] BIT", "Champs [Recettes].[IMPORTED] ajouté\n"},
         {"CREATE INDEX [IMPORTED] ON [Recettes] ( [IMPORTED] )", "Index [Recettes].[IMPORTED] crée\n"}}},
-      // AddUtilisateursValNullBe
-      {{{"ALTER TABLE [Utilisateurs] ADD [VALNULLBE] INTEGER", "Champs [Utilisateurs].[VALNULLBE] ajouté\n"}}},
-      // CreateTableVariables
-      {{{"CREATE TABLE [Variables] ( [NAME] TEXT(32) CONSTRAINT PK_NAME PRIMARY KEY NOT NULL, [VALSTR] TEXT(50), "
+      {"AddUtilisateursValNullBe",
+       {{"ALTER TABLE [Utilisateurs] ADD [VALNULLBE] INTEGER", "Champs [Utilisateurs].[VALNULLBE] ajouté\n"}}},
+      {"CreateTableVariables",
+       {{"CREATE TABLE [Variables] ( [NAME] TEXT(32) CONSTRAINT PK_NAME PRIMARY KEY NOT NULL, [VALSTR] TEXT(50), "
          "[VALNUM] FLOAT )",
          "Table [Variables] créee\n"},
         {"CREATE UNIQUE INDEX [NAME] ON [Variables] ( [NAME] )", "Index [Variables].[NAME] crée\n"}}},
-      // ChangeRelationsCategories
-      {{{"ALTER TABLE [Unites] DROP CONSTRAINT [UtilisateursUnites1]",
+      {"ChangeRelationsCategories",
+       {{"ALTER TABLE [Unites] DROP CONSTRAINT [UtilisateursUnites1]",
          "Relation [Unites].[UtilisateursUnites1] supprimée\n"},
         {"ALTER TABLE [CategIngre] ADD CONSTRAINT [CategoriesCategIngre1] FOREIGN KEY ([CLASSPARENT]) REFERENCES "
          "[Categories]([CLASS_ID])",
@@ -52,7 +56,6 @@ const std::vector<DdlOperation>& StructureV21() {
          "REFERENCES [Categories]([CLASS_ID])",
          "Relation [Ingredients].[CategoriesIngredients2] Créee\n"}}},
   };
-  return ops;
 }
 
 void CopyUnit(const CUnitesSet& from, CUnitesSet& to) {
@@ -97,9 +100,9 @@ BOOL UpdateUserModifiedUnit(const CUnitesSet& tmpl, CUnitesSet& db) {
 }
 
 BOOL UpdateCategories(CDatabase* pDb, CDatabase* pTemplateDb) {
-  CCategoriesSet tmpl(pTemplateDb, Step().from);
+  CCategoriesSet tmpl(pTemplateDb, kFrom);
   tmpl.Open();
-  CCategoriesSet db(pDb, kDbVersion253);
+  CCategoriesSet db(pDb, kConvertedDatabase);
   db.Open();
   BOOL allFound = TRUE;
   for (; !tmpl.IsEOF(); tmpl.MoveNext()) {
@@ -120,7 +123,7 @@ BOOL UpdateCategories(CDatabase* pDb, CDatabase* pTemplateDb) {
 
 BOOL UpdateFmtEtiquette(CDatabase* pDb, CDatabase* pTemplateDb) {
   // The table is the one the structure phase has just created, empty.
-  return AppendTemplateRows<CFmtEtiquetteSet>(pDb, pTemplateDb, Step().from, "FmtEtiquette",
+  return AppendTemplateRows<CFmtEtiquetteSet>(pDb, pTemplateDb, kFrom, "FmtEtiquette",
                                               [](const CFmtEtiquetteSet& from, CFmtEtiquetteSet& to) {
                                                 to.m_ID = from.m_ID;
                                                 to.m_REF = from.m_REF;
@@ -136,11 +139,11 @@ BOOL UpdateFmtEtiquette(CDatabase* pDb, CDatabase* pTemplateDb) {
 }
 
 BOOL UpdateUnites(CDatabase* pDb, CDatabase* pTemplateDb) {
-  CUnitesSet tmpl(pTemplateDb, Step().from);
+  CUnitesSet tmpl(pTemplateDb, kFrom);
   tmpl.m_strFilter = "[OWNER] = -1";
   tmpl.m_strSort = "[UNITDEF_ID]";
   tmpl.Open();
-  CUnitesSet db(pDb, kDbVersion253);
+  CUnitesSet db(pDb, kConvertedDatabase);
   db.Open();
   BOOL result = TRUE;
   for (; !tmpl.IsEOF() && result; tmpl.MoveNext()) {
@@ -167,7 +170,7 @@ BOOL UpdateUnites(CDatabase* pDb, CDatabase* pTemplateDb) {
 
 BOOL UpdateVariables(CDatabase* pDb, CDatabase* pTemplateDb) {
   // Among the template's rows is "TYPE_DB", which later runs check.
-  return AppendTemplateRows<CVariablesSet>(pDb, pTemplateDb, Step().from, "Variables",
+  return AppendTemplateRows<CVariablesSet>(pDb, pTemplateDb, kFrom, "Variables",
                                            [](const CVariablesSet& from, CVariablesSet& to) {
                                              to.m_NAME = from.m_NAME;
                                              to.m_VALSTR = from.m_VALSTR;
@@ -175,18 +178,38 @@ BOOL UpdateVariables(CDatabase* pDb, CDatabase* pTemplateDb) {
                                            });
 }
 
-}  // namespace
-
-BOOL CConvertV20ToV21::ConvertV20ToV21(CString& strDest) {
-  return RunPhases(strDest, Step(), &CConvertV20ToV21::UpdateStructureV21, &CConvertV20ToV21::UpdateDataV21);
+// The data phase, in order.
+std::vector<Merge> UpdateDataV21() {
+  return {
+      FromTemplate("UpdateCategories", UpdateCategories),
+      FromTemplate("UpdateFmtEtiquette", UpdateFmtEtiquette),
+      LanguePrinterMerge(),
+      LangueSystemMerge(),
+      FromTemplate("UpdateUnites", UpdateUnites),
+      FromTemplate("UpdateVariables", UpdateVariables),
+  };
 }
 
-const std::vector<DdlOperation>& CConvertV20ToV21::StructureOperations() { return StructureV21(); }
+}  // namespace
 
-BOOL CConvertV20ToV21::UpdateStructureV21(CDatabase* pDb) { return RunStructurePhase(pDb, Step(), StructureV21()); }
-
-BOOL CConvertV20ToV21::UpdateDataV21(CDatabase* pDb) {
-  return RunDataPhase(pDb, Step(), m_strTemplateDir,
-                      {FromTemplate(UpdateCategories), FromTemplate(UpdateFmtEtiquette), LanguageMerges(Step()),
-                       FromTemplate(UpdateUnites), FromTemplate(UpdateVariables)});
+const ConversionStep& ConvertV20ToV21() {
+  static const ConversionStep step{
+      .name = "V2.0 -> V2.1",
+      .from = {kFrom, "2.0.1.49", "V2.0"},
+      .to = {2001, "2.1.1.91"},
+      .templateFile = "tq2V2_1.mdb",
+      .lines = {.opening = "Mise à jour Toquelin V2.0 -> V2.1\n",
+                .progress = nullptr,
+                .structureOpening = "\nModification structure database V2.0\n",
+                .structureSuccess = "Structure database V2.1 mise à jour\n\n",
+                .structureFailure = "ERREUR : Structure database V2.1 non mise à jour\n\n",
+                .dataOpening = "\nMise à jour des données database V2.0\n",
+                .dataSuccess = "Données database V2.1 mise à jour\n\n",
+                .dataFailure = "ERREUR : Données database V2.1 non mise à jour\n\n"},
+      .printerLimit = 107,
+      .systemLimit = 510,
+      .structure = UpdateStructureV21(),
+      .merges = UpdateDataV21(),
+  };
+  return step;
 }

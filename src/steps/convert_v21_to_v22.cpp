@@ -1,8 +1,11 @@
-#include "steps/convert_v21_to_v22.h"
-
+// The step V2.1 -> V2.2: suppliers. The supplier table and the supplier
+// columns of ingredients, wider language columns, the relations of
+// suppliers; then the new import category, the supplier categories
+// flattened under category 52, and the texts of the system units.
 #include <array>
 #include <unordered_set>
 
+#include "framework/conversion_step.h"
 #include "merges/keyed_row.h"
 #include "merges/merge_journal.h"
 #include "merges/merge_statement.h"
@@ -16,7 +19,8 @@
 
 namespace {
 
-const StepConstants& Step() { return StepConstantsFrom(kDbVersion21); }
+// The version this step converts, which its template's record sets carry.
+constexpr DbVersion kFrom = 2001;
 
 DdlStatement AddIngredientsColumn(const char* column, const char* type, OnFailure onFailure = OnFailure::Stop) {
   CString sql, line;
@@ -25,30 +29,29 @@ DdlStatement AddIngredientsColumn(const char* column, const char* type, OnFailur
   return {sql.str(), line.str(), onFailure};
 }
 
-const std::vector<DdlOperation>& StructureV22() {
+// The structure phase, in order.
+std::vector<DdlOperation> UpdateStructureV22() {
   constexpr OnFailure kGoOn = OnFailure::GoOn;
-  static const std::vector<DdlOperation> ops{
-      // CreateTableFournisseurs
-      {{{"CREATE TABLE [Fournisseurs] ( [ID] INTEGER CONSTRAINT PK_NAME PRIMARY KEY NOT NULL, [NUMCLIENT] "
+  return {
+      {"CreateTableFournisseurs",
+       {{"CREATE TABLE [Fournisseurs] ( [ID] INTEGER CONSTRAINT PK_NAME PRIMARY KEY NOT NULL, [NUMCLIENT] "
          "TEXT(32), [CONTACT] TEXT(64), [TEL] TEXT(32), [FAX] TEXT(32), [EMAIL] TEXT(128), [ADRESSE1] TEXT(128), "
          "[ADRESSE2] TEXT(128), [ADRESSE3] TEXT(128), [CODEPOST] TEXT(16), [VILLE] TEXT(64), [PAYS] TEXT(64))",
          "Table [Fournisseurs] créee\n"}}},
-      // AlterDevisesNameSymbol
-      {Statements({ForEachLanguage("ALTER TABLE [Devises] ALTER COLUMN [NAME_%d] TEXT(54)",
-                                   "Champs [Devises].[NAME_%d] modifié\n"),
-                   ForEachLanguage("ALTER TABLE [Devises] ALTER COLUMN [SYMBOL_%d] TEXT(54)",
-                                   "Champs [Devises].[SYMBOL_%d] modifié\n")})},
-      // AlterUnitesNameSymbol
-      {Statements({ForEachLanguage("ALTER TABLE [Unites] ALTER COLUMN [NAME_%d] TEXT(54)",
-                                   "Champs [Unites].[NAME_%d] modifié\n"),
-                   ForEachLanguage("ALTER TABLE [Unites] ALTER COLUMN [SYMBOL_%d] TEXT(54)",
-                                   "Champs [Unites].[SYMBOL_%d] modifié\n")})},
-      // AlterCategoriesName
-      {ForEachLanguage("ALTER TABLE [Categories] ALTER COLUMN [NAME_%d] TEXT(54)",
-                       "Champs [Categories].[NAME_%d] modifié\n")},
-      // AddIngredientsVenteFournisseurs: a few of its columns may fail and
+      {"AlterDevisesNameSymbol", Statements({ForEachLanguage("ALTER TABLE [Devises] ALTER COLUMN [NAME_%d] TEXT(54)",
+                                                             "Champs [Devises].[NAME_%d] modifié\n"),
+                                             ForEachLanguage("ALTER TABLE [Devises] ALTER COLUMN [SYMBOL_%d] TEXT(54)",
+                                                             "Champs [Devises].[SYMBOL_%d] modifié\n")})},
+      {"AlterUnitesNameSymbol", Statements({ForEachLanguage("ALTER TABLE [Unites] ALTER COLUMN [NAME_%d] TEXT(54)",
+                                                            "Champs [Unites].[NAME_%d] modifié\n"),
+                                            ForEachLanguage("ALTER TABLE [Unites] ALTER COLUMN [SYMBOL_%d] TEXT(54)",
+                                                            "Champs [Unites].[SYMBOL_%d] modifié\n")})},
+      {"AlterCategoriesName", ForEachLanguage("ALTER TABLE [Categories] ALTER COLUMN [NAME_%d] TEXT(54)",
+                                              "Champs [Categories].[NAME_%d] modifié\n")},
+      // A few of its columns may fail and
       // let the others still be added.
-      {{AddIngredientsColumn("COEF1_VENTE", "DOUBLE"),
+      {"AddIngredientsVenteFournisseurs",
+       {AddIngredientsColumn("COEF1_VENTE", "DOUBLE"),
         AddIngredientsColumn("COEF2_VENTE", "DOUBLE"),
         AddIngredientsColumn("COEF3_VENTE", "DOUBLE"),
         AddIngredientsColumn("METHODE_VENTE", "BYTE", kGoOn),
@@ -75,18 +78,18 @@ const std::vector<DdlOperation>& StructureV22() {
         AddIngredientsColumn("FOU2_QTE2", "DOUBLE", kGoOn),
         AddIngredientsColumn("FOU2_UNIT2", "INTEGER", kGoOn),
         AddIngredientsColumn("FOURN_DEF", "BYTE")}},
-      // AddPlanningPxVente
-      {{{"ALTER TABLE [Planning] ADD [FIXED_PX_VENTE] DOUBLE", "Champs [Planning].[FIXED_PX_VENTE] ajouté\n"},
+      {"AddPlanningPxVente",
+       {{"ALTER TABLE [Planning] ADD [FIXED_PX_VENTE] DOUBLE", "Champs [Planning].[FIXED_PX_VENTE] ajouté\n"},
         {"ALTER TABLE [Planning] ADD [REMISE_PX_VENTE] DOUBLE", "Champs [Planning].[REMISE_PX_VENTE] ajouté\n"}}},
-      // AddRecettesCummulable
-      {{{"ALTER TABLE [Recettes] ADD [CUMMULABLE] BIT", "Champs [Recettes].[CUMMULABLE] ajouté\n"}}},
-      // AddUtilisateursAffipxEnaimpr
-      {{{"ALTER TABLE [Utilisateurs] ADD [AFFIPX] BIT", "Champs [Utilisateurs].[AFFIPX] ajouté\n"},
+      {"AddRecettesCummulable",
+       {{"ALTER TABLE [Recettes] ADD [CUMMULABLE] BIT", "Champs [Recettes].[CUMMULABLE] ajouté\n"}}},
+      {"AddUtilisateursAffipxEnaimpr",
+       {{"ALTER TABLE [Utilisateurs] ADD [AFFIPX] BIT", "Champs [Utilisateurs].[AFFIPX] ajouté\n"},
         {"ALTER TABLE [Utilisateurs] ADD [ENAIMPR] BIT", "Champs [Utilisateurs].[ENAIMPR] ajouté\n"}}},
-      // AlterVariablesValstr
-      {{{"ALTER TABLE [Variables] ALTER COLUMN [VALSTR] TEXT(128)", "Champs [Variables].[VALSTR] modifié\n"}}},
-      // AddRelationsFournisseurs
-      {{{"ALTER TABLE [Fournisseurs] ADD CONSTRAINT [CategoriesFournisseurs] FOREIGN KEY ([ID]) REFERENCES "
+      {"AlterVariablesValstr",
+       {{"ALTER TABLE [Variables] ALTER COLUMN [VALSTR] TEXT(128)", "Champs [Variables].[VALSTR] modifié\n"}}},
+      {"AddRelationsFournisseurs",
+       {{"ALTER TABLE [Fournisseurs] ADD CONSTRAINT [CategoriesFournisseurs] FOREIGN KEY ([ID]) REFERENCES "
          "[Categories]([CLASS_ID])",
          "Relation [Fournisseurs].[CategoriesFournisseurs] Créee\n"},
         {"ALTER TABLE [Ingredients] ADD CONSTRAINT [CategoriesIngredients3] FOREIGN KEY ([FOURN1]) REFERENCES "
@@ -102,7 +105,6 @@ const std::vector<DdlOperation>& StructureV22() {
          "[Unites]([UNITDEF_ID])",
          "Relation [Ingredients].[UnitesIngredients1] Créee\n"}}},
   };
-  return ops;
 }
 
 // Categories with a fixed role in this step.
@@ -121,8 +123,7 @@ constexpr FiveNames kImportNames{"Importation", "Import", "Import", "Importació
 // merge's error line.
 BOOL DeleteCategoryTree(CDatabase* pDb, CCategoriesTree& tree, const CategoryNode* pNode) {
   BOOL result = TRUE;
-  for (const CategoryNode* pChild = pNode->m_pFirstChild; pChild != nullptr && result;
-       pChild = pChild->m_pNextSibling)
+  for (const CategoryNode* pChild = pNode->m_pFirstChild; pChild != nullptr && result; pChild = pChild->m_pNextSibling)
     result = DeleteCategoryTree(pDb, tree, pChild);
   if (!result) return FALSE;
   const int id = static_cast<int>(pNode->m_nClassId);
@@ -140,7 +141,7 @@ BOOL DeleteCategoryTree(CDatabase* pDb, CCategoriesTree& tree, const CategoryNod
 // The old import categories make way for category 25; category 52 gets its
 // Spanish name.
 BOOL UpdateCategoriesV22(CDatabase* pDb) {
-  CCategoriesSet set(pDb, kDbVersion253);
+  CCategoriesSet set(pDb, kConvertedDatabase);
   set.Open();
   CCategoriesTree tree(pDb);
   BOOL result = tree.Load();
@@ -173,8 +174,7 @@ BOOL UpdateCategoriesV22(CDatabase* pDb) {
 BOOL CollapseCategoryTree(const CategoryNode* pNode, LONG nTopId, CIngCategSet& links, CDatabase* pDb,
                           CIdBitSet& ingredients) {
   BOOL result = TRUE;
-  for (const CategoryNode* pChild = pNode->m_pFirstChild; pChild != nullptr && result;
-       pChild = pChild->m_pNextSibling)
+  for (const CategoryNode* pChild = pNode->m_pFirstChild; pChild != nullptr && result; pChild = pChild->m_pNextSibling)
     result = CollapseCategoryTree(pChild, nTopId, links, pDb, ingredients);
   if (pNode->m_nClassId == nTopId) return result;
 
@@ -225,7 +225,7 @@ void LinkToSupplier(LONG nSupplierId, CIngCategSet& links, CIdBitSet& ingredient
 // sub-categories, owning the ingredients of its former sub-categories.
 BOOL UpdateCategIngreV22(CDatabase* pDb) {
   CCategoriesTree tree(pDb);
-  CIngCategSet links(pDb, kDbVersion253);
+  CIngCategSet links(pDb, kConvertedDatabase);
   // Every use of the set below filters it on one category first. Opened
   // without a filter it would read every link of the database, a tenth of
   // the whole step on a large kitchen's file, to throw them away.
@@ -250,8 +250,8 @@ BOOL UpdateCategIngreV22(CDatabase* pDb) {
   }
   // Category 52 becomes the suppliers' parent whatever happened before.
   CString sql;
-  sql.Format("UPDATE [Categories] SET [Categories].[TYPE]=%d WHERE [Categories].[CLASS_ID]=%d",
-             kSupplierParentType, static_cast<int>(kSupplierCategory));
+  sql.Format("UPDATE [Categories] SET [Categories].[TYPE]=%d WHERE [Categories].[CLASS_ID]=%d", kSupplierParentType,
+             static_cast<int>(kSupplierCategory));
   if (!ExecuteMergeStatement(pDb, sql, true)) result = FALSE;
   links.Close();
   JournalTableResult(result, "CategIngre");
@@ -307,7 +307,7 @@ constexpr std::array<UnitTexts, 19> kSystemUnits{{
 }};
 
 BOOL UpdateUnitesV22(CDatabase* pDb) {
-  CUnitesSet set(pDb, kDbVersion253);
+  CUnitesSet set(pDb, kConvertedDatabase);
   set.Open();
   BOOL result = TRUE;
   for (const UnitTexts& unit : kSystemUnits) {
@@ -331,18 +331,37 @@ BOOL UpdateUnitesV22(CDatabase* pDb) {
   return result;
 }
 
-}  // namespace
-
-BOOL CConvertV21ToV22::ConvertV21ToV22(CString& strDest) {
-  return RunPhases(strDest, Step(), &CConvertV21ToV22::UpdateStructureV22, &CConvertV21ToV22::UpdateDataV22);
+// The data phase, in order.
+std::vector<Merge> UpdateDataV22() {
+  return {
+      LanguePrinterMerge(),
+      LangueSystemMerge(),
+      OnDatabase("UpdateCategoriesV22", UpdateCategoriesV22),
+      OnDatabase("UpdateCategIngreV22", UpdateCategIngreV22),
+      OnDatabase("UpdateUnitesV22", UpdateUnitesV22),
+  };
 }
 
-const std::vector<DdlOperation>& CConvertV21ToV22::StructureOperations() { return StructureV22(); }
+}  // namespace
 
-BOOL CConvertV21ToV22::UpdateStructureV22(CDatabase* pDb) { return RunStructurePhase(pDb, Step(), StructureV22()); }
-
-BOOL CConvertV21ToV22::UpdateDataV22(CDatabase* pDb) {
-  return RunDataPhase(pDb, Step(), m_strTemplateDir,
-                      {LanguageMerges(Step()), OnDatabase(UpdateCategoriesV22), OnDatabase(UpdateCategIngreV22),
-                       OnDatabase(UpdateUnitesV22)});
+const ConversionStep& ConvertV21ToV22() {
+  static const ConversionStep step{
+      .name = "V2.1 -> V2.2",
+      .from = {kFrom, "2.1.1.91", "V2.1"},
+      .to = {2002, "2.2.1.197"},
+      .templateFile = "tq2V2_2.mdb",
+      .lines = {.opening = "Mise à jour Toquelin V2.1 -> V2.2\n",
+                .progress = "Conversion de la base de données V2.1 -> V2.2",
+                .structureOpening = "\nModification structure database V2.1\n",
+                .structureSuccess = "Structure database V2.2 mise à jour\n\n",
+                .structureFailure = "ERREUR : Structure database V2.2 non mise à jour\n\n",
+                .dataOpening = "\nMise à jour des données database V2.1\n",
+                .dataSuccess = "Données database V2.2 mise à jour\n\n",
+                .dataFailure = "ERREUR : Données database V2.2 non mise à jour\n\n"},
+      .printerLimit = 145,
+      .systemLimit = 675,
+      .structure = UpdateStructureV22(),
+      .merges = UpdateDataV22(),
+  };
+  return step;
 }

@@ -1,7 +1,11 @@
-#include "steps/convert_v243_to_v251.h"
-
+// The step V2.4.3 -> V2.5.1: the allergens of ingredients (a link table and
+// the allergen branch of the category tree), whole-number label formats,
+// the pre-packed recipe data taken from the pre-packed labels instead of
+// categories, the composition shown as a percentage, and the pre-packed
+// labels of the template in place of the database's.
 #include <initializer_list>
 
+#include "framework/conversion_step.h"
 #include "merges/append_rows.h"
 #include "merges/keyed_row.h"
 #include "merges/merge_journal.h"
@@ -13,13 +17,16 @@
 
 namespace {
 
-const StepConstants& Step() { return StepConstantsFrom(kDbVersion243); }
+// The version this step converts, which its template's record sets carry.
+constexpr DbVersion kFrom = 2004003;
 
-const std::vector<DdlOperation>& StructureV251() {
-  static const std::vector<DdlOperation> ops{
-      // CreateTableCategIngAllerg: an index that cannot be made leaves the
+// The structure phase, in order.
+std::vector<DdlOperation> UpdateStructureV251() {
+  return {
+      // An index that cannot be made leaves the
       // others and the key to be tried all the same.
-      {{{"CREATE TABLE [CategIngAllerg] ( [INGR_ID] INTEGER, [CLASS_ID] INTEGER, [CLASSPARENT] INTEGER, [MASQUE] "
+      {"CreateTableCategIngAllerg",
+       {{"CREATE TABLE [CategIngAllerg] ( [INGR_ID] INTEGER, [CLASS_ID] INTEGER, [CLASSPARENT] INTEGER, [MASQUE] "
          "INTEGER)",
          "Table [CategIngAllerg] créee\n"},
         {"CREATE INDEX [CLASS_ID] ON [CategIngAllerg] ( [CLASS_ID] )", "Index [CategIngAllerg].[CLASS_ID] crée\n",
@@ -32,17 +39,19 @@ const std::vector<DdlOperation>& StructureV251() {
          OnFailure::GoOn},
         {"ALTER TABLE [CategIngAllerg] ADD CONSTRAINT [PrimaryKey] PRIMARY KEY ([INGR_ID], [CLASS_ID] )",
          "PrimaryKey [CategIngAllerg] créee\n"}}},
-      // AlterColumnsFmtEtiquette: label sizes and margins in whole units.
-      {{{"ALTER TABLE [FmtEtiquette] ALTER COLUMN [MRGHAUT] INTEGER", ""},
+      // Label sizes and margins in whole units.
+      {"AlterColumnsFmtEtiquette",
+       {{"ALTER TABLE [FmtEtiquette] ALTER COLUMN [MRGHAUT] INTEGER", ""},
         {"ALTER TABLE [FmtEtiquette] ALTER COLUMN [MRGCOTE] INTEGER", ""},
         {"ALTER TABLE [FmtEtiquette] ALTER COLUMN [HAUTEUR] INTEGER", ""},
         {"ALTER TABLE [FmtEtiquette] ALTER COLUMN [LARGEUR] INTEGER", ""},
         {"ALTER TABLE [FmtEtiquette] ALTER COLUMN [PASVERT] INTEGER", ""},
         {"ALTER TABLE [FmtEtiquette] ALTER COLUMN [PASHORIZ] INTEGER", ""}},
        "Table [FmtEtiquette] champs ajustés\n"},
-      // ModifyTableRecetPreEmbalV251: the columns that named categories go
+      // The columns that named categories go
       // with their relations; [NLOT] and [FABRICANT] come back empty.
-      {{{"ALTER TABLE [RecetPreEmbal] DROP CONSTRAINT [CategoriesRecetPreEmbal1]", ""},
+      {"ModifyTableRecetPreEmbalV251",
+       {{"ALTER TABLE [RecetPreEmbal] DROP CONSTRAINT [CategoriesRecetPreEmbal1]", ""},
         {"ALTER TABLE [RecetPreEmbal] DROP CONSTRAINT [CategoriesRecetPreEmbal2]", ""},
         {"ALTER TABLE [RecetPreEmbal] DROP CONSTRAINT [CategoriesRecetPreEmbal3]", ""},
         {"ALTER TABLE [RecetPreEmbal] DROP COLUMN [ID_CONSERV],[VOLPDS],[DATE],[CONSERV],[NLOT],[FABRICANT]", ""},
@@ -51,13 +60,14 @@ const std::vector<DdlOperation>& StructureV251() {
          "DOUBLE,[INGCUMDETENA] BIT",
          ""}},
        "Table [RecetPreEmbal] modifiée\n"},
-      // AddRecetteAffIngrComposCentComposition
-      {{{"ALTER TABLE [RecetteAffIngrCompos] ADD COLUMN [CENT_COMPOSITION] BIT",
+      {"AddRecetteAffIngrComposCentComposition",
+       {{"ALTER TABLE [RecetteAffIngrCompos] ADD COLUMN [CENT_COMPOSITION] BIT",
          "Table [RecetteAffIngrCompos] modifiée\n"}}},
-      // AddRelationsV251: last, once the columns they constrain exist. The
+      // Last, once the columns they constrain exist. The
       // additive categories named categories before: they are emptied
       // before they may name only labels.
-      {{{"ALTER TABLE [CategIngAllerg] ADD CONSTRAINT [CategoriesCategIngAllerg] FOREIGN KEY ([CLASS_ID]) REFERENCES "
+      {"AddRelationsV251",
+       {{"ALTER TABLE [CategIngAllerg] ADD CONSTRAINT [CategoriesCategIngAllerg] FOREIGN KEY ([CLASS_ID]) REFERENCES "
          "[Categories]([CLASS_ID])",
          "Relation [CategIngAllerg].[CLASS_ID] Créee\n"},
         {"ALTER TABLE [CategIngAllerg] ADD CONSTRAINT [IngredientsCategIngAllerg] FOREIGN KEY ([INGR_ID]) REFERENCES "
@@ -81,7 +91,6 @@ const std::vector<DdlOperation>& StructureV251() {
          "REFERENCES [LibellesPreEmballe]([ID])",
          "Relation [LibellesPreEmballeIngredients2].[PREEM_CATADDITIF] Créee\n"}}},
   };
-  return ops;
 }
 
 // The allergen root and its first child; the template's allergens follow
@@ -122,7 +131,7 @@ BOOL UpdateCategoriesV251(CDatabase* pDb, CDatabase* pTemplateDb) {
                             {"DELETE * FROM [Categories]WHERE [Categories].[PERE_ID]=%d", kAllergenRoot}}))
     return FALSE;
 
-  CCategoriesSet db(pDb, kDbVersion253);
+  CCategoriesSet db(pDb, kConvertedDatabase);
   db.Open();
   // The root keeps its row, and so its id, when the database has one.
   if (FindKeyedRow(db, "[CLASS_ID]=%d", kAllergenRoot)) {
@@ -139,7 +148,7 @@ BOOL UpdateCategoriesV251(CDatabase* pDb, CDatabase* pTemplateDb) {
   AssignSystemCategory(db, kAllergenType, kAllergenRoot, kNoAllergenNames, FALSE);
   if (!db.Update()) return FALSE;
 
-  CCategoriesSet tmpl(pTemplateDb, Step().from);
+  CCategoriesSet tmpl(pTemplateDb, kFrom);
   tmpl.m_strSort = "[CLASS_ID]";
   tmpl.Open();
   const BOOL result = AddTemplateRowsWhileTaken(tmpl, db, CopyCategory);
@@ -161,9 +170,9 @@ BOOL UpdateLibellesPreEmballeV251(CDatabase* pDb, CDatabase* pTemplateDb) {
     if (!ExecuteMergeStatement(pDb, statement, false)) return FALSE;
   }
 
-  CLibellesPreEmballeSet db(pDb, kDbVersion253);
+  CLibellesPreEmballeSet db(pDb, kConvertedDatabase);
   db.Open();
-  CLibellesPreEmballeSet tmpl(pTemplateDb, Step().from);
+  CLibellesPreEmballeSet tmpl(pTemplateDb, kFrom);
   tmpl.m_strSort = "[ID]";
   tmpl.m_strFilter = "[ID]<>-1";
   tmpl.Open();
@@ -174,18 +183,34 @@ BOOL UpdateLibellesPreEmballeV251(CDatabase* pDb, CDatabase* pTemplateDb) {
   return result;
 }
 
-}  // namespace
-
-BOOL CConvertV243ToV251::ConvertV243ToV251(CString& strDest) {
-  return RunPhases(strDest, Step(), &CConvertV243ToV251::UpdateStructureV251, &CConvertV243ToV251::UpdateDataV251);
+// The data phase, in order.
+std::vector<Merge> UpdateDataV251() {
+  return {
+      LanguePrinterMerge(),
+      LangueSystemMerge(),
+      FromTemplate("UpdateCategoriesV251", UpdateCategoriesV251),
+      FromTemplate("UpdateLibellesPreEmballeV251", UpdateLibellesPreEmballeV251),
+  };
 }
 
-const std::vector<DdlOperation>& CConvertV243ToV251::StructureOperations() { return StructureV251(); }
+}  // namespace
 
-BOOL CConvertV243ToV251::UpdateStructureV251(CDatabase* pDb) { return RunStructurePhase(pDb, Step(), StructureV251()); }
-
-BOOL CConvertV243ToV251::UpdateDataV251(CDatabase* pDb) {
-  return RunDataPhase(
-      pDb, Step(), m_strTemplateDir,
-      {LanguageMerges(Step()), FromTemplate(UpdateCategoriesV251), FromTemplate(UpdateLibellesPreEmballeV251)});
+const ConversionStep& ConvertV243ToV251() {
+  static const ConversionStep step{
+      .name = "V2.4.3 -> V2.5.1",
+      .from = {kFrom, "2.4.3.307", "V2.4.3"},
+      .to = {2005001, "2.5.1.341"},
+      .templateFile = "tq2V2_5_1.mdb",
+      .lines = {.opening = "Mise à jour Toquelin V2.4.3 -> V2.5.1\n",
+                .progress = "Conversion de la base de données V2.4.3 -> V2.5.1",
+                .structureOpening = "\nModification structure database V2.4.3\n",
+                .structureSuccess = "Structure database V2.5.1 mise à jour\n\n",
+                .structureFailure = "ERREUR : Structure database V2.4.3 non mise à jour\n\n",
+                .dataOpening = "\nMise à jour des données database V2.4.3\n",
+                .dataSuccess = "Données database V2.5.1 mise à jour\n\n",
+                .dataFailure = "ERREUR : Données database V2.5.1 non mise à jour\n\n"},
+      .structure = UpdateStructureV251(),
+      .merges = UpdateDataV251(),
+  };
+  return step;
 }

@@ -1,5 +1,8 @@
-#include "steps/convert_v252_to_v253.h"
-
+// The step V2.5.2 -> V2.5.3: nutrient labels get an owner and a date of
+// change, pre-packed recipes a switch for the masses of their ingredients;
+// the nutrient labels and the categories follow the template row by row,
+// and the recipe progressions get their line feed.
+#include "framework/conversion_step.h"
 #include "merges/keyed_row.h"
 #include "merges/merge_journal.h"
 #include "merges/reference_rows.h"
@@ -7,28 +10,29 @@
 
 namespace {
 
-const StepConstants& Step() { return StepConstantsFrom(kDbVersion252); }
+// The version this step converts, which its template's record sets carry.
+constexpr DbVersion kFrom = 2005002;
 
-const std::vector<DdlOperation>& StructureV253() {
-  static const std::vector<DdlOperation> ops{
-      // ModifyTableNutriLibelles
-      {{{"ALTER TABLE [NutriLibelles] ADD COLUMN [OWNER] INTEGER, [DATE_MAJ] DATETIME",
+// The structure phase, in order.
+std::vector<DdlOperation> UpdateStructureV253() {
+  return {
+      {"ModifyTableNutriLibelles",
+       {{"ALTER TABLE [NutriLibelles] ADD COLUMN [OWNER] INTEGER, [DATE_MAJ] DATETIME",
          "Table [NutriLibelles] modifiée\n"}}},
-      // ModifyTableRecetPreEmbalV253
-      {{{"ALTER TABLE [RecetPreEmbal] ADD COLUMN [INGCUMDETMASENA] BIT", "Table [RecetPreEmbal] modifiée\n"}}},
-      // AddRelationsV253
-      {{{"ALTER TABLE [NutriLibelles] ADD CONSTRAINT [UtilisateursNutriLibelles] FOREIGN KEY ([OWNER]) REFERENCES "
+      {"ModifyTableRecetPreEmbalV253",
+       {{"ALTER TABLE [RecetPreEmbal] ADD COLUMN [INGCUMDETMASENA] BIT", "Table [RecetPreEmbal] modifiée\n"}}},
+      {"AddRelationsV253",
+       {{"ALTER TABLE [NutriLibelles] ADD CONSTRAINT [UtilisateursNutriLibelles] FOREIGN KEY ([OWNER]) REFERENCES "
          "[Utilisateurs]([USER_ID])",
          "Relation [NutriLibelles].[UtilisateursNutriLibelles] Créee\n"}}},
   };
-  return ops;
 }
 
 BOOL UpdateNutriLibellesV253(CDatabase* pDb, CDatabase* pTemplateDb) {
   // The V2.5.3 template already has the owner and the date: its set binds
   // them as the database's does.
   return AddOrOverwriteTemplateRows<CNutriLibellesSet>(
-      pDb, pTemplateDb, kDbVersion253, "NutriLibelles", "[ID]=%d",
+      pDb, pTemplateDb, kFrom, "NutriLibelles", "[ID]=%d",
       [](const CNutriLibellesSet& row) { return static_cast<int>(row.m_ID); },
       [](const CNutriLibellesSet& from, CNutriLibellesSet& to, bool added) {
         if (added) to.m_ID = from.m_ID;
@@ -40,7 +44,7 @@ BOOL UpdateNutriLibellesV253(CDatabase* pDb, CDatabase* pTemplateDb) {
 
 BOOL UpdateCategoriesV253(CDatabase* pDb, CDatabase* pTemplateDb) {
   return AddOrOverwriteTemplateRows<CCategoriesSet>(
-      pDb, pTemplateDb, Step().from, "Categories", "[CLASS_ID]=%d",
+      pDb, pTemplateDb, kFrom, "Categories", "[CLASS_ID]=%d",
       [](const CCategoriesSet& row) { return static_cast<int>(row.m_CLASS_ID); },
       [](const CCategoriesSet& from, CCategoriesSet& to, bool added) {
         if (added) to.m_ASCHILD = from.m_ASCHILD;
@@ -51,7 +55,7 @@ BOOL UpdateCategoriesV253(CDatabase* pDb, CDatabase* pTemplateDb) {
 // The line feed that recipes may put between their progression steps, an
 // entry of the system user's.
 BOOL UpdateProgression(CDatabase* pDb) {
-  CProgressionSet set(pDb, kDbVersion253);
+  CProgressionSet set(pDb, kConvertedDatabase);
   set.Open();
   set.AddNew();
   set.m_IDPROGRESSION = -2;
@@ -67,18 +71,35 @@ BOOL UpdateProgression(CDatabase* pDb) {
   return TRUE;
 }
 
-}  // namespace
-
-BOOL CConvertV252ToV253::ConvertV252ToV253(CString& strDest) {
-  return RunPhases(strDest, Step(), &CConvertV252ToV253::UpdateStructureV253, &CConvertV252ToV253::UpdateDataV253);
+// The data phase, in order.
+std::vector<Merge> UpdateDataV253() {
+  return {
+      LanguePrinterMerge(),
+      LangueSystemMerge(),
+      FromTemplate("UpdateNutriLibellesV253", UpdateNutriLibellesV253),
+      FromTemplate("UpdateCategoriesV253", UpdateCategoriesV253),
+      OnDatabase("UpdateProgression", UpdateProgression),
+  };
 }
 
-const std::vector<DdlOperation>& CConvertV252ToV253::StructureOperations() { return StructureV253(); }
+}  // namespace
 
-BOOL CConvertV252ToV253::UpdateStructureV253(CDatabase* pDb) { return RunStructurePhase(pDb, Step(), StructureV253()); }
-
-BOOL CConvertV252ToV253::UpdateDataV253(CDatabase* pDb) {
-  return RunDataPhase(pDb, Step(), m_strTemplateDir,
-                      {LanguageMerges(Step()), FromTemplate(UpdateNutriLibellesV253),
-                       FromTemplate(UpdateCategoriesV253), OnDatabase(UpdateProgression)});
+const ConversionStep& ConvertV252ToV253() {
+  static const ConversionStep step{
+      .name = "V2.5.2 -> V2.5.3",
+      .from = {kFrom, "2.5.2.399", "V2.5.2"},
+      .to = {2005003, "2.5.3.459"},
+      .templateFile = "tq2V2_5_3.mdb",
+      .lines = {.opening = "Mise à jour Toquelin V2.5.2 -> V2.5.3\n",
+                .progress = "Conversion de la base de données V2.5.2 -> V2.5.3",
+                .structureOpening = "\nModification structure database V2.5.2\n",
+                .structureSuccess = "Structure database V2.5.3 mise à jour\n\n",
+                .structureFailure = "ERREUR : Structure database V2.5.2 non mise à jour\n\n",
+                .dataOpening = "\nMise à jour des données database V2.5.2\n",
+                .dataSuccess = "Données database V2.5.3 mise à jour\n\n",
+                .dataFailure = "ERREUR : Données database V2.5.3 non mise à jour\n\n"},
+      .structure = UpdateStructureV253(),
+      .merges = UpdateDataV253(),
+  };
+  return step;
 }

@@ -5,17 +5,15 @@
 #include <filesystem>
 #include <string>
 
-#include "engine/conversion.h"
-#include "framework/step_table.h"
-#include "framework/version_table.h"
+#include "steps/versions.h"
 #include "test_support/updater_run.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string StepName(const StepConstants& k) {
-  std::string name = k.journalLine;
+std::string StepName(const ConversionStep& k) {
+  std::string name = k.lines.opening;
   while (!name.empty() && name.back() == '\n') name.pop_back();
   return name;
 }
@@ -45,7 +43,7 @@ class DryRunTest : public ::testing::Test {
 };
 
 // The two lines that name a step and the state of its template.
-std::string StepLines(const StepConstants& k, const std::string& templates, const std::string& state) {
+std::string StepLines(const ConversionStep& k, const std::string& templates, const std::string& state) {
   return ". " + StepName(k) + "\n     modèle " + templates + "/" + k.templateFile + " : " + state;
 }
 
@@ -57,28 +55,27 @@ TEST_F(DryRunTest, ListsTheChainsStepsInOrderWithTheirTemplatesAndTouchesNothing
   EXPECT_TRUE(Says("Destination            : " + m_run.work() + "/out/Base.mdb (copie de la source)\n")) << out;
   EXPECT_TRUE(Says("Journal                : " + m_run.work() + "/out/Updater.log\n")) << out;
   EXPECT_FALSE(Says("sauvegarde")) << out;
-  const auto links = PlannedLinks(kDbVersion20);
-  ASSERT_FALSE(links.empty());
+  const auto steps = StepsFrom(2000);
+  ASSERT_FALSE(steps.empty());
   std::size_t at = 0;
-  for (const ChainLink* link : links) {
-    const StepConstants& k = StepConstantsFrom(link->from);
+  for (const ConversionStep* step : steps) {
+    const ConversionStep& k = *step;
     at = out.find(StepLines(k, m_templates.path(), "présent, s'ouvre\n"), at);
     ASSERT_NE(at, std::string::npos) << StepName(k) << " missing or out of order in\n" << out;
   }
   EXPECT_EQ(out.find(". Mise à jour", at + 1), std::string::npos) << "a step beyond the chain\n" << out;
-  const DbVersion reached = StepConstantsFrom(links.back()->from).to;
   EXPECT_TRUE(Says("la conversion démarrerait et mènerait la base à la version " +
-                   std::string(StoredVersionText(reached)) + ".\n"))
+                   std::string(StoredVersionText(ChainTarget())) + ".\n"))
       << out;
   EXPECT_FALSE(FileExists(m_run.work() + "/out/Base.mdb"));
 }
 
 TEST_F(DryRunTest, InPlaceItNamesTheFreeBackupAndTheStepThatAMissingTemplateWouldStop) {
   WriteFile(m_source + ".V2.0", "an earlier backup");
-  const auto links = PlannedLinks(kDbVersion20);
-  ASSERT_GE(links.size(), 3u);
-  const StepConstants& missing = StepConstantsFrom(links[1]->from);
-  const StepConstants& broken = StepConstantsFrom(links[2]->from);
+  const auto steps = StepsFrom(2000);
+  ASSERT_GE(steps.size(), 3u);
+  const ConversionStep& missing = *steps[1];
+  const ConversionStep& broken = *steps[2];
   fs::remove(m_templates.path() + "/" + missing.templateFile);
   WriteFile(m_templates.path() + "/" + broken.templateFile, "not a database");
 

@@ -7,8 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "engine/conversion.h"
-#include "framework/step_table.h"
+#include "steps/versions.h"
 #include "sample_run.h"
 
 namespace fs = std::filesystem;
@@ -37,7 +36,7 @@ class InfoForScriptsTest : public SampleRunTest {
     return out;
   }
 
-  const StepConstants& SecondStep() const { return StepConstantsFrom(PlannedLinks(kDbVersion20).at(1)->from); }
+  const ConversionStep& SecondStep() const { return *StepsFrom(2000).at(1); }
 
   TempDir m_output;
 };
@@ -67,7 +66,7 @@ TEST_F(InfoForScriptsTest, TheJsonSaysThePlanAndWhereEachSettingComesFrom) {
                  "s['registry']['hives']])",
                  0),
             "1 0 would_convert None\n" + m_source + " {'code': 2000, 'text': '2.0.1.49'} True " + m_source + ".V2.0\n" +
-                std::to_string(PlannedLinks(kDbVersion20).size()) +
+                std::to_string(StepsFrom(2000).size()) +
                 " True 2.5.3.459 None\n1 registry registry\nODBCINI [('HKEY_CURRENT_USER', 'present', []), "
                 "('HKEY_LOCAL_MACHINE', 'present', [])]\n");
 
@@ -82,7 +81,7 @@ TEST_F(InfoForScriptsTest, TheJsonSaysThePlanAndWhereEachSettingComesFrom) {
            kStepWouldFail),
       "would_fail " +
           [this] {
-            std::string name = SecondStep().journalLine;
+            std::string name = SecondStep().lines.opening;
             while (name.back() == '\n') name.pop_back();
             return name;
           }() +

@@ -6,8 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "framework/version_table.h"
-#include "recordsets/db_version.h"
+#include "steps/versions.h"
 #include "sample_run.h"
 
 namespace fs = std::filesystem;
@@ -86,5 +85,5 @@ TEST_F(OptionsTest, APathArrivesExactlyAsTyped) {
   WriteFile(m_source, "not the database");
   ASSERT_EQ(m_run.Run("--info --src 'Base.mdb '"), 0) << m_run.stdoutText();
   EXPECT_TRUE(Says("Base source            : " + m_source + " \n")) << m_run.stdoutText();
-  EXPECT_TRUE(Says(std::string("Version détectée       : ") + StoredVersionText(kDbVersion20))) << m_run.stdoutText();
+  EXPECT_TRUE(Says(std::string("Version détectée       : ") + StoredVersionText(2000))) << m_run.stdoutText();
 }

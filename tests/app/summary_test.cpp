@@ -6,7 +6,7 @@
 #include <string>
 
 #include "engine/conversion.h"
-#include "framework/step_table.h"
+#include "steps/versions.h"
 #include "sample_run.h"
 
 namespace fs = std::filesystem;
@@ -53,11 +53,11 @@ TEST_F(SummaryTest, ASuccessSaysTheVersionReachedAndWhereTheOriginalIs) {
 // A failure says where it stopped and why, once, and where the database
 // as it was now lies.
 TEST_F(SummaryTest, AFailureSaysWhichStepFailedWhyAndWhereTheOriginalIs) {
-  const auto links = PlannedLinks(kDbVersion20);
-  ASSERT_GE(links.size(), 2u);
-  const StepConstants& second = StepConstantsFrom(links[1]->from);
+  const auto steps = StepsFrom(2000);
+  ASSERT_GE(steps.size(), 2u);
+  const ConversionStep& second = *steps[1];
   fs::remove(m_templates.path() + "/" + second.templateFile);
-  std::string step = second.journalLine;
+  std::string step = second.lines.opening;
   while (!step.empty() && step.back() == '\n') step.pop_back();
 
   ASSERT_EQ(m_run.Run("--src Base.mdb"), kFailed);

@@ -10,7 +10,6 @@
 #include <filesystem>
 #include <set>
 
-#include "framework/version_table.h"
 #include "platform/odbc_installer.h"
 #include "shell/failure.h"
 #include "test_support/db_files.h"
@@ -102,15 +101,17 @@ TEST_F(DetectionTest, ADamagedPageIsFoundBeforeAnythingIsConverted) {
     sql.push_back("INSERT INTO [T] VALUES (" + std::to_string(n) + ", '" +
                   std::string(200, static_cast<char>('a' + n % 26)) + "')");
   const std::string path = m_files.Create("base.mdb", sql);
-  EXPECT_TRUE(IsSoundDatabase(path.c_str()));
+  EXPECT_TRUE(FindDamage(path.c_str()).IsEmpty());
   // A page in the middle of the table's rows overwritten, the header left.
   std::string bytes = ReadFile(path);
   ASSERT_GT(bytes.size(), 8u * 4096);
   for (std::size_t i = 5 * 4096; i < 6 * 4096; ++i) bytes[i] = static_cast<char>(i * 131 % 251);
   WriteFile(path, bytes);
   ClearFailure();
-  EXPECT_FALSE(IsSoundDatabase(path.c_str()));
-  // One line, of the damaged file alone.
+  const CString problem = FindDamage(path.c_str());
+  ASSERT_FALSE(problem.IsEmpty());
+  ReportDamage(path.c_str(), problem);
+  // One line, of the damaged file alone: the check itself writes none.
   const std::string journal = m_journal.Text();
   EXPECT_EQ(journal.rfind("ERREUR : La base " + path + " est endommagée : ", 0), 0u) << journal;
   EXPECT_EQ(std::count(journal.begin(), journal.end(), '\n'), 1) << journal;
@@ -134,7 +135,7 @@ TEST_F(PreparationTest, BackupsTakeTheFirstFreeName) {
   EXPECT_EQ(FreeBackupPath(m_source.c_str(), 2004001), (m_source + ".VERR").c_str());
 
   CString dest;
-  ASSERT_TRUE(PrepareDestinationFile(2003, m_source.c_str(), dest));
+  ASSERT_TRUE(PrepareDestinationFile(2003, m_source.c_str(), dest, FreeBackupPath(m_source.c_str(), 2003)));
   EXPECT_EQ(dest, m_source.c_str());
   EXPECT_EQ(ReadFile(m_source + ".V2.3"), "pristine");
   EXPECT_EQ(ReadFile(m_source + ".V2.3.2"), "V2.3 data");
@@ -146,7 +147,7 @@ TEST_F(PreparationTest, ADifferentDestinationIsOverwrittenByACopy) {
   const std::string out = m_dir.path() + "/NEW.MDB";
   WriteFile(out, "an older file");
   CString dest(out.c_str());
-  ASSERT_TRUE(PrepareDestinationFile(2003, m_source.c_str(), dest));
+  ASSERT_TRUE(PrepareDestinationFile(2003, m_source.c_str(), dest, ""));
   EXPECT_EQ(ReadFile(out), "V2.3 data");
   EXPECT_FALSE(FileExists(m_source + ".V2.3"));
   EXPECT_EQ(m_journal.Text(), "Fichier à mettre à jour : " + out + "\n");
@@ -156,10 +157,10 @@ TEST_F(PreparationTest, ARefusedCopyNamesThePathItWasToWrite) {
   std::filesystem::create_directory(m_source + ".V2.3");  // the backup's name is a folder
   std::filesystem::create_directory(m_dir.path() + "/NEW.MDB");
   CString dest((m_dir.path() + "/NEW.MDB").c_str());
-  EXPECT_FALSE(PrepareDestinationFile(2003, m_source.c_str(), dest));
+  EXPECT_FALSE(PrepareDestinationFile(2003, m_source.c_str(), dest, ""));
   CString none;
   // The backup name is taken by the folder, so the next free one is tried.
-  ASSERT_TRUE(PrepareDestinationFile(2003, m_source.c_str(), none));
+  ASSERT_TRUE(PrepareDestinationFile(2003, m_source.c_str(), none, FreeBackupPath(m_source.c_str(), 2003)));
   EXPECT_EQ(m_journal.Text(), "ATTENTION : impossible de creer le fichier de destination : " + m_dir.path() +
                                   "/NEW.MDB\nFichier de sauvegarde : " + m_source +
                                   ".V2.3.1\nFichier à mettre à jour : " + m_source + "\n");
@@ -180,7 +181,7 @@ TEST_F(PreparationTest, AFailedCopySaysWhyInFrench) {
   // The reason of a real refused copy carries them.
   ClearFailure();
   CString dest((m_dir.path() + "/absent/NEW.MDB").c_str());
-  EXPECT_FALSE(PrepareDestinationFile(2003, m_source.c_str(), dest));
+  EXPECT_FALSE(PrepareDestinationFile(2003, m_source.c_str(), dest, ""));
   EXPECT_EQ(std::string(FailureReason().GetString()), "impossible d'écrire le fichier de destination " + m_dir.path() +
                                                           "/absent/NEW.MDB : " + CopyErrorText(ENOENT).GetString());
 }

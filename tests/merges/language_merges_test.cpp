@@ -55,10 +55,10 @@ class LanguageMergesTest : public ::testing::Test {
       set.Close();
     };
     if (printer) {
-      CLanguePrinterSet set(&m_db, kDbVersion253);
+      CLanguePrinterSet set(&m_db, kConvertedDatabase);
       read(set);
     } else {
-      CSysLanguageSet set(&m_db, kDbVersion253);
+      CSysLanguageSet set(&m_db, kConvertedDatabase);
       read(set);
     }
     return labels;
@@ -77,7 +77,7 @@ TEST_F(LanguageMergesTest, LimitedFormOverwritesUpToTheLimitAndAppendsAboveIt) {
   const std::map<int, std::string> expected{{1, "UN"}, {2, "deux"}, {3, "TROIS"}, {4, "QUATRE"}, {5, "CINQ"}, {9, "neuf"}};
   EXPECT_EQ(Labels(true), expected);
   {
-    CLanguePrinterSet appended(&m_db, kDbVersion253);
+    CLanguePrinterSet appended(&m_db, kConvertedDatabase);
     appended.m_strFilter = "[Item_Id]=5";
     appended.Open();
     EXPECT_EQ(appended.m_Libelle, "IDS_5");

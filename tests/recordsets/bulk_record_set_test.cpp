@@ -32,7 +32,7 @@ class CategoriesBulkSetTest : public ::testing::Test {
 };
 
 TEST_F(CategoriesBulkSetTest, WalksMoreRowsThanOneRowsetRowByRow) {
-  CCategoriesBulkSet set(nullptr, kDbVersion253);
+  CCategoriesBulkSet set(nullptr, kConvertedDatabase);
   set.m_strBulkFilter = "[PERE_ID]=-1 AND [CLASS_ID]<>-1";
   set.m_strBulkSort = "[CLASS_ID]";
   ASSERT_TRUE(set.OpenColumns(65535));
@@ -65,7 +65,7 @@ TEST_F(CategoriesBulkSetTest, WalksMoreRowsThanOneRowsetRowByRow) {
 }
 
 TEST_F(CategoriesBulkSetTest, BindsOnlyTheColumnsOfTheMask) {
-  CCategoriesBulkSet set(nullptr, kDbVersion253);
+  CCategoriesBulkSet set(nullptr, kConvertedDatabase);
   set.m_strBulkFilter = "[CLASS_ID]=-1";
   set.m_CLASS_ID = 7;
   ASSERT_TRUE(set.OpenColumns(CCategoriesBulkSet::kAsChild));
@@ -81,7 +81,7 @@ TEST_F(CategoriesBulkSetTest, BindsOnlyTheColumnsOfTheMask) {
 
 TEST_F(CategoriesBulkSetTest, FailsWhenTheTableLacksAColumn) {
   m_files.Register("TQ2TMP", m_files.Create("old.mdb", {"CREATE TABLE [Categories] ([CLASS_ID] INTEGER, [PERE_ID] INTEGER)"}));
-  CCategoriesBulkSet set(nullptr, kDbVersion253);
+  CCategoriesBulkSet set(nullptr, kConvertedDatabase);
   EXPECT_TRUE(set.OpenColumns(CCategoriesBulkSet::kClassId | CCategoriesBulkSet::kPereId));
   set.Close();
   EXPECT_THROW(set.OpenColumns(7), CDBException);

@@ -24,25 +24,28 @@ class ConnectionsTest : public ::testing::Test {
 };
 
 TEST_F(ConnectionsTest, ASetWithoutDatabaseConnectsByItsDbVersion) {
-  CVariablesSet converted(nullptr, kDbVersion253);
+  CVariablesSet converted(nullptr, kConvertedDatabase);
   converted.Open();
   EXPECT_EQ(converted.m_VALSTR, "Toquelin");
-  CVariablesSet tmpl(nullptr, kDbVersion241);
-  tmpl.Open();
-  EXPECT_EQ(tmpl.m_VALSTR, "Modele");
+  // The code of any version, the last step's target too, names a template.
+  for (const DbVersion version : {2004, 2005003}) {
+    CVariablesSet tmpl(nullptr, version);
+    tmpl.Open();
+    EXPECT_EQ(tmpl.m_VALSTR, "Modele") << version;
+  }
 
   // Given an open database, a set works on it whatever its DbVersion.
-  CVariablesSet onConverted(converted.m_pDatabase, kDbVersion20);
+  CVariablesSet onConverted(converted.m_pDatabase, 2000);
   onConverted.Open();
   EXPECT_EQ(onConverted.m_VALSTR, "Toquelin");
 }
 
 TEST_F(ConnectionsTest, TwoSetsShareOneConnection) {
-  CVariablesSet carrier(nullptr, kDbVersion253);
+  CVariablesSet carrier(nullptr, kConvertedDatabase);
   carrier.Open();
   CDatabase* db = carrier.m_pDatabase;
   {
-    CVariablesSet writer(db, kDbVersion253);
+    CVariablesSet writer(db, kConvertedDatabase);
     writer.m_strFilter = "[NAME]='TYPE_DB'";
     writer.Open();
     writer.Edit();

@@ -54,82 +54,6 @@ TEST_F(ConvertV20ToV21Test, WithoutDestinationTheSourceIsBackedUpOnceAndConverte
   EXPECT_EQ(Version(source), ReachedVersion());
 }
 
-TEST_F(ConvertV20ToV21Test, AColumnThatExistsStopsTheStructureAtTheFirstStatement) {
-  const std::string db = Sample();
-  Shell(db, "ALTER TABLE [Categories] ADD [EXPORTABLE] BIT");
-  EXPECT_EQ(m_run.Run("'/SRC=" + db + "'"), kFailed);
-  const std::string journal = m_run.Journal(m_run.work());
-  EXPECT_NE(journal.find("\nModification structure database V2.0\n"
-                         "ERREUR : Le champ 'EXPORTABLE' existe déjà dans la table 'Categories'.\n"
-                         "State:42S21,"),
-            std::string::npos)
-      << journal;
-  EXPECT_NE(journal.find("ERREUR : Structure database V2.1 non mise à jour\n\n\nFin du journal.\n"), std::string::npos);
-  EXPECT_EQ(journal.find("Table [FmtEtiquette] créee"), std::string::npos);
-  EXPECT_EQ(Version(db), "2.0.1.49");
-}
-
-TEST_F(ConvertV20ToV21Test, AVariablesTableThatExistsKeepsTheFirstElevenStatements) {
-  const std::string db = Sample();
-  Shell(db, "CREATE TABLE [Variables] ( [NAME] TEXT(32) )");
-  EXPECT_EQ(m_run.Run("'/SRC=" + db + "'"), kFailed);
-  std::string journal = m_run.Journal(m_run.work());
-  EXPECT_NE(journal.find("Champs [Utilisateurs].[VALNULLBE] ajouté\nERREUR : "), std::string::npos) << journal;
-  EXPECT_NE(journal.find("State:42S01,"), std::string::npos);
-  EXPECT_TRUE(HasColumn(db, "Utilisateurs", "VALNULLBE"));
-  EXPECT_TRUE(HasColumn(db, "Recettes", "IMPORTED"));
-  EXPECT_EQ(Version(db), "2.0.1.49");
-
-  // The file keeps its version and its added columns: a second run starts
-  // again from the backup, and meets the same table, not the first column
-  // the first run added.
-  EXPECT_EQ(m_run.Run("'/SRC=" + db + "'"), kFailed);
-  journal = m_run.Journal(m_run.work());
-  EXPECT_NE(journal.find("Reprise après une conversion inachevée : base rétablie depuis <WORK>/"), std::string::npos)
-      << journal;
-  EXPECT_EQ(journal.find("ERREUR : Le champ 'EXPORTABLE'"), std::string::npos) << journal;
-}
-
-TEST_F(ConvertV20ToV21Test, AMissingRelationStopsTheLastOperation) {
-  const std::string db = Sample();
-  Shell(db, "ALTER TABLE [Unites] DROP CONSTRAINT [UtilisateursUnites1]");
-  EXPECT_EQ(m_run.Run("'/SRC=" + db + "'"), kFailed);
-  const std::string journal = m_run.Journal(m_run.work());
-  EXPECT_NE(journal.find("Index [Variables].[NAME] crée\nERREUR : "), std::string::npos) << journal;
-  EXPECT_EQ(journal.find("Relation [CategIngre].[CategoriesCategIngre1] Créee"), std::string::npos);
-  EXPECT_NE(journal.find("ERREUR : Structure database V2.1 non mise à jour\n"), std::string::npos);
-}
-
-TEST_F(ConvertV20ToV21Test, AMissingTemplateFailsTheDataPhaseAfterTheStructure) {
-  TempDir emptyTemplates;
-  UpdaterRun run(emptyTemplates.path());
-  const std::string db = run.work() + "/Base.mdb";
-  std::filesystem::copy_file(SAMPLE_DB, db);
-  EXPECT_EQ(run.Run("'/SRC=" + db + "'"), kFailed);
-  const std::string journal = run.Journal(run.work());
-  EXPECT_NE(journal.find("Structure database V2.1 mise à jour\n\n\nMise à jour des données database V2.0\n"
-                         "ERREUR : Ouverture de la base de données source.\n"
-                         "ERREUR : Données database V2.1 non mise à jour\n\n\nFin du journal.\n"),
-            std::string::npos)
-      << journal;
-  EXPECT_EQ(Version(db), "2.0.1.49");
-  EXPECT_TRUE(HasColumn(db, "Categories", "EXPORTABLE"));
-}
-
-TEST_F(ConvertV20ToV21Test, ALabelUpToTheLimitMissingFailsTheLimitedMerge) {
-  const std::string db = Sample();
-  Shell(db, "DELETE FROM [Langue_Printer] WHERE [Item_Id]=50");
-  EXPECT_EQ(m_run.Run("'/SRC=" + db + "'"), kFailed);
-  const std::string journal = m_run.Journal(m_run.work());
-  EXPECT_NE(journal.find("Données table [FmtEtiquette] mises à jour.\n"
-                         "ERREUR : Données table [Langue_Printer] non mises à jour.\n"
-                         "ERREUR : Données database V2.1 non mise à jour\n"),
-            std::string::npos)
-      << journal;
-  // Nothing above the limit was appended.
-  EXPECT_EQ(Text(db, "SELECT COUNT(*) FROM [Langue_Printer] WHERE [Item_Id] > 107"), "0");
-}
-
 TEST_F(ConvertV20ToV21Test, ATemplateCategoryMissingFromTheDatabaseDoesNotStopTheStep) {
   const std::string db = Sample();
   // The cellar: no later step needs it (a missing category 20 would stop
@@ -147,13 +71,18 @@ TEST_F(ConvertV20ToV21Test, ATemplateCategoryMissingFromTheDatabaseDoesNotStopTh
 // The units' exchange codes are unique per kind. A user unit that took the
 // kind and code a system unit gets back from the template makes the full
 // update of that system unit fail.
-TEST_F(ConvertV20ToV21Test, AUserModifiedUnit10TakesOnlyTheTemplatesFactor) {
+TEST_F(ConvertV20ToV21Test, UserModifiedUnits10And15TakeOnlyTheTemplatesValue) {
   const std::string db = Sample();
   Shell(db, "UPDATE [Unites] SET [TYPE]=2, [CFACT]=0.5, [IMPERIAL]=False WHERE [UNITDEF_ID]=10");
   Shell(db, "UPDATE [Unites] SET [TYPE]=0, [CODE_ECH]='LBR' WHERE [UNITDEF_ID]=41");
+  // Unit 15 the same way: it gets back its kind 3, which a user unit took
+  // with the same code.
+  Shell(db, "UPDATE [Unites] SET [TYPE]=2 WHERE [UNITDEF_ID]=15");
+  Shell(db, "UPDATE [Unites] SET [TYPE]=3, [CODE_ECH]='PM' WHERE [UNITDEF_ID]=43");
   EXPECT_EQ(m_run.Run("'/SRC=" + db + "'"), 0);
   const std::string journal = m_run.Journal(m_run.work());
   EXPECT_NE(journal.find("Données table [Unites] (10) modifiée par l'utilisateur.\n"
+                         "Données table [Unites] (15) modifiée par l'utilisateur.\n"
                          "Données table [Unites] (16) modifiée par l'utilisateur.\n"
                          "Données table [Unites] mises à jour.\n"),
             std::string::npos)
@@ -206,34 +135,6 @@ TEST_F(ConvertV20ToV21Test, RefusedRegistrationAndRefusedCopyEndTheRunEarly) {
       << m_run.Journal(m_run.work());
   EXPECT_FALSE(FileExists(m_run.work() + "/Base.mdb.V2.0"));
   EXPECT_EQ(Version(db), "2.0.1.49");
-}
-
-TEST_F(ConvertV20ToV21Test, ADatabaseErrorNoMergeHandlesEndsTheDataPhaseCleanly) {
-  const std::string db = Sample();
-  Shell(db, "ALTER TABLE [Unites] DROP COLUMN [NBDIGIT]");
-  EXPECT_EQ(m_run.Run("'/SRC=" + db + "'"), kFailed);
-  const std::string journal = m_run.Journal(m_run.work());
-  EXPECT_NE(journal.find("Données table [Langue_System] mises à jour.\nERREUR : "), std::string::npos) << journal;
-  EXPECT_NE(journal.find("NBDIGIT"), std::string::npos);
-  EXPECT_NE(journal.find("\nERREUR : Données database V2.1 non mise à jour\n\n\nFin du journal.\n"), std::string::npos);
-  EXPECT_EQ(Version(db), "2.0.1.49");
-  // Both data sources were removed on the way out.
-  EXPECT_EQ(ReadFile(m_run.odbcIni()).find("[TQ2TMP"), std::string::npos) << ReadFile(m_run.odbcIni());
-}
-
-TEST_F(ConvertV20ToV21Test, ADatabaseAlreadyAtTheTargetIsOnlyCopiedWhereAskedTo) {
-  const std::string db = Sample();
-  Shell(db, "UPDATE [Langue_System] SET [Langue_1]='2.5.3.459' WHERE [Libelle]='IDS_VERSION_DB'");
-  Shell(db, "CREATE TABLE [Variables] ([NAME] TEXT(32), [VALSTR] TEXT(50), [VALNUM] FLOAT)");
-  Shell(db, "INSERT INTO [Variables] ([NAME], [VALSTR]) VALUES ('TYPE_DB', 'Toquelin')");
-  const std::string before = ReadFile(db);
-  EXPECT_EQ(m_run.Run("'/SRC=" + db + "'"), 0);
-  EXPECT_EQ(ReadFile(db), before);
-  EXPECT_FALSE(FileExists(db + ".VERR"));
-  EXPECT_EQ(m_run.Journal(m_run.work()),
-            "Mise à jour database Toquelin V2.5.3 Beta\n\nToquelin database version : 2005003\n\nFin du journal.\n");
-  EXPECT_EQ(m_run.Run("'/SRC=" + db + "' '/DEST=" + m_run.work() + "/copy.mdb'"), 0);
-  EXPECT_EQ(ReadFile(m_run.work() + "/copy.mdb"), before);
 }
 
 TEST_F(ConvertV20ToV21Test, ASecondRunWaitsForTheFirstOnesDataSources) {

@@ -15,7 +15,7 @@ class CategoriesV22Test : public ::testing::Test {
  protected:
   CategoriesV22Test() : m_db(m_harness.Fixture(SAMPLE_V21_DB)) {}
 
-  bool Run() { return m_harness.RunStep(kDbVersion21, m_db); }
+  bool Run() { return m_harness.RunStep(2001, m_db); }
 
   // The lines of the journal between the first and the last marker, both
   // included.
@@ -76,7 +76,7 @@ TEST_F(CategoriesV22Test, WithoutCategory52NoImportCategoryIsAddedAndTheStepFail
   RemoveSuppliers();
   Shell(m_db, "DELETE FROM [Categories] WHERE [CLASS_ID]=52");
   // The chain reaches no version: the program's exit code 1000.
-  EXPECT_EQ(m_harness.RunChain(kDbVersion21, m_db), kDbVersionNone);
+  EXPECT_EQ(m_harness.RunChain(2001, m_db), kDbVersionNone);
   const std::string journal = m_harness.Journal();
   EXPECT_NE(journal.find("Catégorie 70 supprimée\n"
                          "ERREUR : Données table [Categories] non mises à jour.\n"

@@ -19,7 +19,7 @@ TEST_F(ConvertV242ToV243Test, MergesEveryTemplateLabelAndKeepsTheDatabasesOwn) {
       "INSERT INTO [Langue_System] ([Item_Id], [Libelle], [Langue_1], [Owner]) VALUES (4000, 'IDS_MINE', 'À moi', 1)");
   Shell(db, "UPDATE [Langue_Printer] SET [Langue_1]='changé' WHERE [Item_Id]=12");
   ASSERT_NE(Text(tmpl, "SELECT COUNT(*) FROM [Langue_System] WHERE [Item_Id] > 1086"), "0");
-  ASSERT_TRUE(m_harness.RunStep(kDbVersion242, db));
+  ASSERT_TRUE(m_harness.RunStep(2004002, db));
   EXPECT_EQ(Text(db, "SELECT [Langue_1] FROM [Langue_System] WHERE [Item_Id]=4000"), "À moi");
   EXPECT_EQ(Text(db, "SELECT [Langue_1] FROM [Langue_Printer] WHERE [Item_Id]=12"),
             Text(tmpl, "SELECT [Langue_1] FROM [Langue_Printer] WHERE [Item_Id]=12"));

@@ -4,10 +4,8 @@
 
 #include <cstdlib>
 
-#include "framework/step_table.h"
-#include "framework/version_table.h"
 #include "jetdb/jetdb.h"
-#include "steps/chain.h"
+#include "steps/versions.h"
 
 void Shell(const std::string& db, const std::string& statement) {
   const std::string command = std::string("'") + JETSQL + "' '" + db + "' \"" + statement + "\" >/dev/null";
@@ -37,7 +35,7 @@ bool HasColumn(const std::string& db, const std::string& table, const std::strin
   return false;
 }
 
-std::string ReachedVersion() { return StoredVersionText(StepTable()[ChainLinks().size() - 1].to); }
+std::string ReachedVersion() { return StoredVersionText(ChainTarget()); }
 
 std::string AnyOf(const std::string& column, std::initializer_list<int> values) {
   std::string condition;

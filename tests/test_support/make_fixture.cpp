@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "framework/step_table.h"
+#include "steps/versions.h"
 #include "test_support/step_harness.h"
 
 int main(int argc, char** argv) {
@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "make_fixture: the step from %d failed\n%s", version, harness.Journal().c_str());
       return 1;
     }
-    version = StepConstantsFrom(version).to;
+    version = StepFrom(version)->to.code;
   }
   std::filesystem::copy_file(db, argv[5], std::filesystem::copy_options::overwrite_existing);
   return 0;

@@ -4,7 +4,8 @@
 #include <filesystem>
 
 #include "engine/conversion.h"
-#include "steps/chain.h"
+#include "framework/step_phases.h"
+#include "steps/versions.h"
 
 StepHarness::StepHarness(std::string templateDir)
     : m_odbcIni("ODBCINI", m_work.path() + "/odbc.ini"), m_templateDir(std::move(templateDir)) {}
@@ -16,15 +17,12 @@ std::string StepHarness::Fixture(const std::string& source, const std::string& n
 }
 
 bool StepHarness::RunStep(DbVersion from, const std::string& db) {
-  CString dest(db);
-  for (const ChainLink& link : ChainLinks())
-    if (link.from == from) return link.run(dest, m_templateDir.c_str()) != FALSE;
-  return false;
+  const ConversionStep* step = StepFrom(from);
+  return step != nullptr && ::RunStep(db.c_str(), *step, TemplatePath(m_templateDir.c_str(), *step)) != FALSE;
 }
 
 DbVersion StepHarness::RunChain(DbVersion from, const std::string& db) {
-  CString dest(db);
-  return ::RunChain(from, dest, m_templateDir.c_str());
+  return RunSteps(PlanSteps(from, m_templateDir.c_str()), db.c_str());
 }
 
 namespace {

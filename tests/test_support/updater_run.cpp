@@ -15,8 +15,8 @@ std::string ReplaceAll(std::string text, const std::string& from, const std::str
   return text;
 }
 
-UpdaterRun::UpdaterRun(std::string templateDir, bool debug)
-    : m_templateDir(std::move(templateDir)), m_odbcIni(m_work.path() + "/odbc.ini") {
+UpdaterRun::UpdaterRun(std::string templateDir, bool debug, std::string binary)
+    : m_templateDir(std::move(templateDir)), m_binary(std::move(binary)), m_odbcIni(m_work.path() + "/odbc.ini") {
   SetDebug(debug);
   WriteFile(m_registry.path() + "/HKEY_LOCAL_MACHINE.reg",
             "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Norvane\\Toquelin\\tq2\\Path]\n\"ExePath\"=\"" +
@@ -34,7 +34,7 @@ int UpdaterRun::Run(const std::string& args, const std::string& env) {
   const std::string output = m_output.path() + "/stdout.txt";
   const std::string errors = m_output.path() + "/stderr.txt";
   const std::string command = "cd '" + m_work.path() + "' && env UPDATER_REGISTRY='" + m_registry.path() +
-                              "' ODBCINI='" + m_odbcIni + "' " + env + " '" + UPDATER_BINARY + "' " + args +
+                              "' ODBCINI='" + m_odbcIni + "' " + env + " '" + m_binary + "' " + args +
                               " </dev/null >'" + output + "' 2>'" + errors + "'";
   const int status = std::system(command.c_str());
   m_stdout = ReadFile(output);

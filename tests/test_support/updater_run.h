@@ -12,8 +12,9 @@ inline constexpr int kFailed = 1000 % 256;
 
 class UpdaterRun {
  public:
-  // templateDir: the folder the registry names as the template folder.
-  explicit UpdaterRun(std::string templateDir, bool debug = true);
+  // templateDir: the folder the registry names as the template folder;
+  // binary: the program run, the updater of the build unless told.
+  explicit UpdaterRun(std::string templateDir, bool debug = true, std::string binary = UPDATER_BINARY);
 
   void SetDebug(bool debug);
   // Runs the program with the arguments (already quoted for the shell) and
@@ -36,6 +37,7 @@ class UpdaterRun {
   TempDir m_registry, m_work;
   TempDir m_output;  // the run's standard output and error, outside the folders it may touch
   std::string m_templateDir;
+  std::string m_binary;
   std::string m_odbcIni;
   std::string m_stdout;
   std::string m_stderr;

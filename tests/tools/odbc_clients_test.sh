@@ -18,7 +18,8 @@ scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 db=$scratch/Base.mdb
 cp "$converted" "$db"
-name="Microsoft Access Driver (*.mdb)"
+# The driver name that the program writes into its data sources.
+name="Toquelin jetdb"
 printf '[%s]\nDescription=Toquelin databases\nDriver=%s\n' "$name" "$driver" >"$scratch/odbcinst.ini"
 # A data source as the program writes one.
 printf '[TQ2TMP]\nDriver=%s\nDBQ=%s\nDESCRIPTION=Base en cours\nFIL=MS Access;\n' "$name" "$db" >"$scratch/odbc.ini"
