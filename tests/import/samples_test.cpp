@@ -14,6 +14,7 @@
 #include "jetdb/jetdb.h"
 #include "sample_digest.h"
 #include "test_support/temp_dir.h"
+#include "jet_days.h"
 
 namespace mdbimport {
 namespace {
@@ -39,14 +40,8 @@ mdbfile::Value backToModel(const jetdb::Value& v, const mdbfile::Column& c) {
       return static_cast<float>(v.real);
     case JetType::Double:
       return v.real;
-    case JetType::DateTime: {
-      // Seconds since 1970 to Jet's day count: whole days, then the time
-      // after midnight, subtracted before day zero.
-      const std::int64_t s = v.integer + 25569LL * 86400;
-      const std::int64_t day = s >= 0 ? s / 86400 : -((-s + 86399) / 86400);
-      const double time = static_cast<double>(s - day * 86400) / 86400.0;
-      return mdbfile::DateTime{day >= 0 ? static_cast<double>(day) + time : static_cast<double>(day) - time};
-    }
+    case JetType::DateTime:
+      return jetDays(v.integer);
     case JetType::Binary:
     case JetType::OLE: {
       mdbfile::Bytes b;
