@@ -1,23 +1,28 @@
 #include "engine/access_source.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
-#include <system_error>
 #include <vector>
 
 #include "access/header.h"
 
 CString AccessSourceReason(const CString& strSource) {
-  const std::string path = strSource.str();
-  std::ifstream in(path, std::ios::binary);
+  // Only a regular file is read: opening a FIFO or a device must not wait
+  // for a writer that never comes.
+  const int fd = ::open(strSource.GetString(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return CString();
+  struct stat info {};
   std::vector<std::uint8_t> page(4096);
-  in.read(reinterpret_cast<char*>(page.data()), static_cast<std::streamsize>(page.size()));
-  page.resize(static_cast<std::size_t>(in.gcount()));
+  ssize_t got = -1;
+  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) got = ::read(fd, page.data(), page.size());
+  ::close(fd);
+  if (got < 0) return CString();
+  page.resize(static_cast<std::size_t>(got));
   if (!mdbfile::looksLikeAccessFile(page)) return CString();
-  std::error_code error;
-  const auto size = std::filesystem::file_size(path, error);
-  const mdbfile::HeaderCheck check = mdbfile::checkHeader(page, error ? page.size() : size);
+  const mdbfile::HeaderCheck check = mdbfile::checkHeader(page, static_cast<std::uint64_t>(info.st_size));
   CString what;
   if (check.header)
     what = check.header->jetVersion == 3 ? "Jet 3, Access 97" : "Jet 4, Access 2000 à 2003";
