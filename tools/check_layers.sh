@@ -15,7 +15,7 @@ src=$root/src
 public=$src/jetdb/include/jetdb
 
 # From the top layer down.
-layers=(app engine steps framework merges recordsets shell res platform access jetdb)
+layers=(app engine steps framework merges recordsets shell res platform import access jetdb)
 declare -A rank
 for i in "${!layers[@]}"; do rank[${layers[$i]}]=$i; done
 # Layers that include no other folder at all: the Access reader sits above

@@ -65,6 +65,7 @@ struct ColumnDef {
   std::string name;
   ColumnType type;
   bool notNull = false;
+  std::string defaultText;  // the expression after DEFAULT, as written; empty without one
   std::vector<ConstraintDef> constraints;  // written after the column
 };
 

@@ -1,5 +1,7 @@
 #include "catalog.h"
 
+#include <algorithm>
+
 #include "sqlite_util.h"
 #include "jetdb/text.h"
 
@@ -68,6 +70,42 @@ bool TableMeta::columnRequired(std::size_t column) const {
   return false;
 }
 
+namespace {
+
+// Column defaults live in a table of their own, made when the first one is
+// defined: a file without any keeps the catalog tables it always had, and
+// a reader that does not know of defaults reads it as before.
+bool hasDefaultsTable(sqlite3* db) {
+  Stmt s(db, "SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = '_jet_defaults'");
+  return s.ok() && s.step() == SQLITE_ROW;
+}
+
+bool saveDefaults(sqlite3* db, const TableMeta& tm) {
+  const bool any = std::any_of(tm.columns.begin(), tm.columns.end(),
+                               [](const ColumnMeta& c) { return !c.defaultText.empty(); });
+  if (!hasDefaultsTable(db)) {
+    if (!any) return true;
+    Stmt create(db, "CREATE TABLE _jet_defaults(tbl TEXT NOT NULL, name TEXT NOT NULL, expr TEXT NOT NULL)");
+    if (!create.ok() || !run(db, create)) return false;
+  }
+  Stmt d(db, "DELETE FROM _jet_defaults WHERE tbl = ?");
+  Stmt i(db, "INSERT INTO _jet_defaults VALUES(?, ?, ?)");
+  if (!d.ok() || !i.ok()) return false;
+  d.bind(1, tm.name);
+  if (!run(db, d)) return false;
+  for (const auto& c : tm.columns) {
+    if (c.defaultText.empty()) continue;
+    i.reset();
+    i.bind(1, tm.name);
+    i.bind(2, c.name);
+    i.bind(3, c.defaultText);
+    if (!run(db, i)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 bool Catalog::create(sqlite3* db, std::string& detail) {
   static const char* kSchema =
       "CREATE TABLE _jet_meta(key TEXT PRIMARY KEY, value TEXT);"
@@ -101,6 +139,11 @@ bool Catalog::load(sqlite3* db) {
          "SELECT name, columns, uniq, prim, ignore_null, disallow_null FROM _jet_indexes WHERE tbl = ? ORDER BY pos");
   Stmt r(db, "SELECT name, tbl, columns, ref_tbl, ref_columns FROM _jet_relations ORDER BY seq");
   if (!t.ok() || !c.ok() || !x.ok() || !r.ok()) return false;
+  Stmt defaults;
+  if (hasDefaultsTable(db)) {
+    defaults = Stmt(db, "SELECT name, expr FROM _jet_defaults WHERE tbl = ?");
+    if (!defaults.ok()) return false;
+  }
   while (t.step() == SQLITE_ROW) {
     TableMeta tm;
     tm.name = t.text(0);
@@ -116,6 +159,13 @@ bool Catalog::load(sqlite3* db) {
       cm.type = *ct;
       cm.required = c.integer(3) != 0;
       tm.columns.push_back(std::move(cm));
+    }
+    if (defaults.ok()) {
+      defaults.reset();
+      defaults.bind(1, tm.name);
+      while (defaults.step() == SQLITE_ROW)
+        for (auto& cm : tm.columns)
+          if (cm.name == defaults.text(0)) cm.defaultText = defaults.text(1);
     }
     x.reset();
     x.bind(1, tm.name);
@@ -215,6 +265,7 @@ bool Catalog::saveTable(sqlite3* db, const TableMeta& tm, bool isNew) {
     ix.bind(8, static_cast<std::int64_t>(x.disallowNull));
     if (!run(db, ix)) return false;
   }
+  if (!saveDefaults(db, tm)) return false;
   if (TableMeta* existing = findTable(tm.name)) *existing = tm;
   else tables_.push_back(tm);
   return true;
@@ -224,6 +275,12 @@ bool Catalog::removeTable(sqlite3* db, std::string_view name) {
   for (const char* sql : {"DELETE FROM _jet_tables WHERE name = ?", "DELETE FROM _jet_columns WHERE tbl = ?",
                           "DELETE FROM _jet_indexes WHERE tbl = ?"}) {
     Stmt s(db, sql);
+    if (!s.ok()) return false;
+    s.bind(1, name);
+    if (!run(db, s)) return false;
+  }
+  if (hasDefaultsTable(db)) {
+    Stmt s(db, "DELETE FROM _jet_defaults WHERE tbl = ?");
     if (!s.ok()) return false;
     s.bind(1, name);
     if (!run(db, s)) return false;

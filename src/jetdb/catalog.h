@@ -26,7 +26,8 @@ inline constexpr const char* kRowColumn = "_jet_row";
 struct ColumnMeta {
   std::string name;
   ColumnType type;
-  bool required = false;  // NOT NULL
+  bool required = false;    // NOT NULL
+  std::string defaultText;  // the DEFAULT expression, as written; empty without one
 };
 
 struct IndexMeta {

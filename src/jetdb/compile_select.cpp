@@ -117,7 +117,7 @@ ColumnInfo sourceColumnInfo(const ScopeSource& src, std::size_t i, std::optional
   // A Bit of the missing side of an outer join reads as Null, not False.
   if (src.outerSide && c.type.type == JetType::Bit) type = std::nullopt;
   return ColumnInfo{c.name, c.type.type, c.type.size,
-                    src.outerSide || (!src.table->columnRequired(i) && c.type.type != JetType::Bit)};
+                    src.outerSide || (!src.table->columnRequired(i) && c.type.type != JetType::Bit), std::nullopt};
 }
 
 std::size_t sourceWidth(const ScopeSource& src) { return src.table ? src.table->columns.size() : src.columns.size(); }

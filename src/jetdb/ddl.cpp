@@ -221,6 +221,16 @@ IndexMeta indexFromConstraint(const ConstraintDef& k, std::string_view table) {
   return ix;
 }
 
+// The DEFAULT of the last column of `t`, when it has one, must give a value
+// of its type: a definition that would refuse every row it fills is
+// refused itself.
+bool checkDefault(Session& s, const TableMeta& t) {
+  if (t.columns.back().defaultText.empty()) return true;
+  if (t.columns.back().type.type == JetType::Counter) return s.fail(errors::syntax("la définition du champ " + t.columns.back().name));
+  Value v;
+  return columnDefault(s, t, t.columns.size() - 1, v);
+}
+
 // Checks a column definition that is about to join `t`.
 bool checkNewColumn(Session& s, const TableMeta& t, const ColumnDef& c) {
   if (!validObjectName(c.name)) return s.fail(errors::invalidName(c.name));
@@ -259,6 +269,13 @@ bool alterColumn(Session& s, TableMeta& t, const ColumnDef& def) {
   ColumnMeta next = col;
   next.type = def.type;
   next.required = def.notNull;
+  next.defaultText = def.defaultText;
+  {
+    TableMeta probe;
+    probe.name = t.name;
+    probe.columns.push_back(next);
+    if (!checkDefault(s, probe)) return false;
+  }
   if (!widening || next.required) {
     Stmt read(s.db, std::string("SELECT ") + kRowColumn + ", " + quoteIdent(col.name) + " FROM " + quoteIdent(t.name));
     Stmt write(s.db, "UPDATE " + quoteIdent(t.name) + " SET " + quoteIdent(col.name) + " = ? WHERE " + kRowColumn +
@@ -292,7 +309,8 @@ bool executeCreateTable(Session& s, const CreateTable& st) {
   for (const auto& c : st.columns) {
     if (!validObjectName(c.name)) return s.fail(errors::invalidName(c.name));
     if (t.findColumn(c.name) >= 0) return s.fail(errors::columnTwice(c.name));
-    t.columns.push_back(ColumnMeta{c.name, c.type, c.notNull});
+    t.columns.push_back(ColumnMeta{c.name, c.type, c.notNull, c.defaultText});
+    if (!checkDefault(s, t)) return false;
     cols += ", " + columnSql(t.columns.back());
   }
   if (t.columns.empty()) return s.fail(errors::syntax("l'instruction CREATE TABLE"));
@@ -356,7 +374,8 @@ bool executeAlterTable(Session& s, const AlterTable& st) {
     case A::AddColumns: {
       for (const auto& c : st.columns) {
         if (!checkNewColumn(s, t, c)) return false;
-        t.columns.push_back(ColumnMeta{c.name, c.type, c.notNull});
+        t.columns.push_back(ColumnMeta{c.name, c.type, c.notNull, c.defaultText});
+        if (!checkDefault(s, t)) return false;
         if (!exec(s, "ALTER TABLE " + quoteIdent(t.name) + " ADD COLUMN " + columnSql(t.columns.back()), t.name))
           return false;
         if (c.type.type == JetType::Counter &&

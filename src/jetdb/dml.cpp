@@ -1,6 +1,8 @@
 // INSERT, UPDATE and DELETE. SQLite evaluates the expressions and finds the
 // rows; every row is then written through the checked row writes, so that
 // the statements and the row API obey the same rules.
+#include <algorithm>
+
 #include "errors.h"
 #include "executors.h"
 #include "jetdb/text.h"
@@ -64,6 +66,26 @@ bool insertSelected(Session& s, const TableMeta& t, const std::string& sql, cons
   return true;
 }
 
+// The row of an INSERT ... VALUES whose every value is a parameter with a
+// value bound, as the values are: what a SELECT of those values would
+// hand back, without compiling and running one for each row of a bulk load.
+bool boundRow(const Session& s, const TableMeta& t, const Insert& st, const std::vector<std::size_t>& target,
+              std::vector<std::optional<Value>>& row) {
+  if (!s.bound) return false;
+  row.assign(t.columns.size(), std::nullopt);
+  for (std::size_t i = 0; i < st.values.size(); ++i) {
+    const Expr& e = *st.values[i];
+    if (e.kind != Expr::Kind::Parameter) return false;
+    const std::string key = "\x01?" + std::to_string(e.offset);
+    const auto& keys = s.parameterKeys;
+    const auto it = std::find(keys.begin(), keys.end(), key);
+    const auto index = static_cast<std::size_t>(it - keys.begin());
+    if (it == keys.end() || index >= s.bound->size()) return false;
+    row[target[i]] = (*s.bound)[index];
+  }
+  return true;
+}
+
 }  // namespace
 
 bool executeInsert(Session& s, const Insert& st) {
@@ -85,6 +107,7 @@ bool executeInsert(Session& s, const Insert& st) {
     types = std::move(cs.types);
   } else {
     if (st.values.size() != target.size()) return s.fail(countMismatch());
+    if (std::vector<std::optional<Value>> row; boundRow(s, *t, st, target, row)) return insertValues(s, *t, row, nullptr);
     sql = "SELECT ";
     for (std::size_t i = 0; i < st.values.size(); ++i) {
       CompiledExpr ce;

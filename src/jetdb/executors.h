@@ -38,6 +38,9 @@ bool updateValues(Session& s, const TableMeta& table, RowId row,
                   const std::vector<std::pair<std::size_t, Value>>& values);
 bool deleteRowChecked(Session& s, const TableMeta& table, RowId row);
 
+// The value of a column's DEFAULT, converted to its type (defaults.cpp).
+bool columnDefault(Session& s, const TableMeta& table, std::size_t column, Value& out);
+
 // Whether these columns can be written without the rest of their row: no
 // relation joins them and no counter numbers them.
 bool writesFreeColumns(const Session& s, const TableMeta& table, const std::vector<std::size_t>& columns);

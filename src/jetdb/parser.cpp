@@ -195,6 +195,10 @@ class Parser {
       } else if (isWord("PRIMARY") || isWord("UNIQUE") || isWord("REFERENCES") || isWord("NOT")) {
         if (!columnConstraint(c, "")) return false;
       } else if (acceptWord("NULL")) {
+      } else if (acceptWord("DEFAULT")) {
+        ExprPtr e = expression();
+        if (!e) return false;
+        c.defaultText = e->source.substr(0, e->source.find_last_not_of(" \t\r\n") + 1);
       } else {
         break;
       }

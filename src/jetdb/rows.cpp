@@ -150,6 +150,7 @@ bool insertValues(Session& s, const TableMeta& t, const std::vector<std::optiona
   std::vector<Value> row(t.columns.size());
   for (std::size_t i = 0; i < t.columns.size(); ++i) {
     Value in = values[i] ? *values[i] : Value::null();
+    if (!values[i] && !t.columns[i].defaultText.empty() && !columnDefault(s, t, i, in)) return false;
     if (t.columns[i].type.type == JetType::Counter && in.isNull()) {
       // Access numbers new rows after the highest number in use.
       Stmt& st = s.cached("SELECT COALESCE(MAX(" + quoteIdent(t.columns[i].name) + "), 0) + 1 FROM " +

@@ -25,6 +25,11 @@ struct PreparedStatement::Impl {
   // The SELECT compiled without values, good for one version of the catalog.
   std::optional<CompiledSelect> compiled;
   std::uint64_t compiledFor = 0;
+  // Its parameters' keys, good for one version of the catalog: working
+  // them out compares every name of the statement with the columns, which
+  // costs more than the row an INSERT run many times writes.
+  std::vector<std::string> keys;
+  std::optional<std::uint64_t> keysFor;
 };
 
 PreparedStatement::PreparedStatement(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
@@ -123,16 +128,23 @@ std::vector<std::string> parameterKeys(Session& s, const ParseNotes& notes) {
 
 // The values of the statement about to be compiled; without values its
 // names are all columns, and a "?" has none.
-void learnParameters(Session& s, const ParseNotes& notes, const std::vector<Value>& values) {
+// `keys`, when given, are the statement's own, lent to the session for the
+// run (BoundValues gives them back).
+void learnParameters(Session& s, const ParseNotes& notes, const std::vector<Value>& values,
+                     std::vector<std::string>* keys = nullptr) {
   s.bound = values.empty() ? nullptr : &values;
-  s.parameterKeys = values.empty() ? std::vector<std::string>() : parameterKeys(s, notes);
+  if (values.empty()) s.parameterKeys.clear();
+  else if (keys) s.parameterKeys.swap(*keys);
+  else s.parameterKeys = parameterKeys(s, notes);
 }
 
 // Forgets the values once the statement is compiled and run.
 struct BoundValues {
   Session& s;
+  std::vector<std::string>* keys = nullptr;
   ~BoundValues() {
     s.bound = nullptr;
+    if (keys) s.parameterKeys.swap(*keys);
     s.parameterKeys.clear();
   }
 };
@@ -148,7 +160,7 @@ bool isDefinition(const Statement& st) {
 // dropped.
 template <class Rows>
 bool executeStatement(Session& s, const Statement& st, const ParseNotes& notes, const std::vector<Value>& values,
-                      Rows&& rows) {
+                      Rows&& rows, std::vector<std::string>* keys = nullptr) {
   if (auto* select = std::get_if<Select>(&st); select && select->into.empty()) {
     auto q = rows();
     if (!q) return false;
@@ -156,8 +168,8 @@ bool executeStatement(Session& s, const Statement& st, const ParseNotes& notes, 
     if (q->error()) return s.fail(*q->error());
     return true;
   }
-  BoundValues scope{s};
-  learnParameters(s, notes, values);
+  BoundValues scope{s, values.empty() ? nullptr : keys};
+  learnParameters(s, notes, values, keys);
   const bool definition = isDefinition(st);
   if (definition) {
     // Definitions run in a transaction of their own, after the writes
@@ -173,7 +185,10 @@ bool executeStatement(Session& s, const Statement& st, const ParseNotes& notes, 
     if (!tx.begin() || !executeSelectInto(s, *select)) return false;
     return tx.commit();
   }
-  StatementTransaction tx(s, !definition);
+  // INSERT ... VALUES writes one row, which SQLite undoes alone when it fails
+  // inside a batch: a savepoint around it would cost more than the row.
+  const auto* insert = std::get_if<Insert>(&st);
+  StatementTransaction tx(s, !definition, insert && !insert->select);
   if (!tx.begin()) return false;
   bool ok = std::visit(
       [&](const auto& x) -> bool {
@@ -378,8 +393,13 @@ std::unique_ptr<PreparedStatement> Database::prepare(std::string_view sql) {
 bool Database::execute(const PreparedStatement& statement, const std::vector<Value>& values) {
   Session& s = *impl_;
   s.last = Error{};
-  const PreparedStatement::Impl& p = *statement.impl_;
-  return executeStatement(s, p.statement, p.notes, values, [&] { return query(statement, values); });
+  PreparedStatement::Impl& p = *statement.impl_;
+  if (!values.empty() && p.keysFor != s.catalogVersion) {
+    p.keys = parameterKeys(s, p.notes);
+    p.keysFor = s.catalogVersion;
+  }
+  return executeStatement(s, p.statement, p.notes, values, [&] { return query(statement, values); },
+                          values.empty() ? nullptr : &p.keys);
 }
 
 std::unique_ptr<Query> Database::query(const PreparedStatement& statement, const std::vector<Value>& values) {

@@ -34,6 +34,7 @@ std::optional<ColumnType> typeFromName(std::string_view w, int size) {
       {"TEXT", JetType::Text, 255},       {"CHAR", JetType::Text, 255},      {"VARCHAR", JetType::Text, 255},
       {"STRING", JetType::Text, 255},     {"ALPHANUMERIC", JetType::Text, 255},
       {"MEMO", JetType::Memo, 0},         {"LONGTEXT", JetType::Memo, 0},    {"NOTE", JetType::Memo, 0},
+      {"LONGCHAR", JetType::Memo, 0},
       {"BIT", JetType::Bit, 1},           {"YESNO", JetType::Bit, 1},        {"LOGICAL", JetType::Bit, 1},
       {"LOGICAL1", JetType::Bit, 1},      {"BYTE", JetType::Byte, 1},        {"INTEGER1", JetType::Byte, 1},
       {"TINYINT", JetType::Byte, 1},      {"SHORT", JetType::Short, 2},      {"SMALLINT", JetType::Short, 2},

@@ -79,6 +79,50 @@ TEST_F(BatchingTest, ARefusedStatementIsUndoneAloneAndTheBatchGoesOn) {
   EXPECT_EQ(countElsewhere(" WHERE [V] > 90"), 0);
 }
 
+// A bulk load runs one prepared INSERT of parameters many times: its rows
+// must be those the same INSERT written out in full gives, checked alike,
+// and a refused one undone alone.
+TEST_F(BatchingTest, APreparedInsertOfParametersWritesWhatItsTextWouldWrite) {
+  for (const char* t : {"P", "Q"})
+    ok(std::string("CREATE TABLE [") + t +
+       "] ([N] COUNTER, [S] TEXT(5) NOT NULL, [B] BIT, [C] CURRENCY, [D] DATETIME, [X] DOUBLE, [L] BYTE)");
+  auto insert = db_->prepare("INSERT INTO [P] ([S], [B], [C], [D], [X], [L]) VALUES (?, ?, ?, ?, ?, ?)");
+  ASSERT_TRUE(insert) << db_->lastError().message;
+  const auto date = Value::dateTime(-2209161600 + 6 * 3600);  // 1899-12-30 06:00
+  ASSERT_TRUE(db_->execute(*insert, {Value::of("abc"), Value::of(5), Value::of(1.23456), date, Value::of(2.5),
+                                     Value::of(2.5)}));
+  EXPECT_FALSE(db_->execute(*insert, {Value::of("abcdef"), Value::null(), Value::null(), Value::null(),
+                                      Value::null(), Value::null()}));
+  EXPECT_EQ(db_->lastError().state, "22001");
+  EXPECT_FALSE(db_->execute(*insert, {Value::null(), Value::null(), Value::null(), Value::null(), Value::null(),
+                                      Value::null()}));
+  EXPECT_FALSE(db_->execute(*insert, {Value::of("x"), Value::null(), Value::null(), Value::null(), Value::null(),
+                                      Value::of(256)}));
+  EXPECT_EQ(db_->lastError().state, "22003");
+  ASSERT_TRUE(db_->execute(*insert, {Value::of("été"), Value::of(0), Value::of("7"), Value::of("2024-02-29 10:00:00"),
+                                     Value::null(), Value::null()}));
+  ok("INSERT INTO [Q] ([S], [B], [C], [D], [X], [L]) VALUES ('abc', 5, 1.23456, #12/30/1899 6:00:00 AM#, 2.5, 2.5)");
+  ok("INSERT INTO [Q] ([S], [B], [C], [D], [X], [L]) VALUES ('été', 0, '7', '2024-02-29 10:00:00', Null, Null)");
+  // A definition in between changes the catalog the statement was read for.
+  ok("CREATE INDEX [S] ON [P] ([S])");
+  ASSERT_TRUE(db_->execute(*insert, {Value::of("z"), Value::null(), Value::null(), Value::null(), Value::null(),
+                                     Value::null()}));
+  ok("INSERT INTO [Q] ([S]) VALUES ('z')");
+  db_->setWriteBatching(false);
+  auto p = db_->query("SELECT * FROM [P] ORDER BY [N]");
+  auto q = db_->query("SELECT * FROM [Q] ORDER BY [N]");
+  ASSERT_TRUE(p && q);
+  int rows = 0;
+  while (p->next()) {
+    ASSERT_TRUE(q->next());
+    ++rows;
+    for (std::size_t i = 0; i < p->columns().size(); ++i)
+      EXPECT_EQ(p->value(i), q->value(i)) << "row " << rows << ", column " << p->columns()[i].name;
+  }
+  EXPECT_FALSE(q->next());
+  EXPECT_EQ(rows, 3);
+}
+
 TEST_F(BatchingTest, ARefusedRowUpdateOrDeleteIsUndoneAloneAndTheBatchGoesOn) {
   ok("CREATE TABLE [C] ([ID] INTEGER CONSTRAINT PKC PRIMARY KEY, [T_ID] INTEGER)");
   ok("ALTER TABLE [C] ADD CONSTRAINT [TC] FOREIGN KEY ([T_ID]) REFERENCES [T] ([ID])");

@@ -109,6 +109,47 @@ TEST_F(Ddl, DropTableRemovesItsIndexesAndNameIsFreeAgain) {
   EXPECT_EQ(count("T"), 0);
 }
 
+// A DEFAULT fills the columns an INSERT does not name, each row anew; one
+// that could never be stored is refused with its definition.
+TEST_F(Ddl, DefaultsFillWhatAnInsertLeavesOutAndOutliveAReopen) {
+  ok("CREATE TABLE [T] ([N] COUNTER, [Nom] TEXT(10) NOT NULL DEFAULT \"sans nom\", [Q] LONG DEFAULT -2,"
+     " [Le] DATETIME DEFAULT Date(), [Oui] BIT DEFAULT True, [Rien] TEXT(5))");
+  ok("INSERT INTO [T] ([Q]) VALUES (Null)");
+  ASSERT_TRUE(db_->insertRow("T", {{"Rien", Value::of("x")}}));
+  EXPECT_EQ(one("SELECT [Nom] & '|' & [Q] & '|' & [Oui] FROM [T] WHERE [N] = 1").text, "sans nom||-1");
+  EXPECT_EQ(one("SELECT [Nom] & '|' & [Q] & '|' & [Oui] FROM [T] WHERE [N] = 2").text, "sans nom|-2|-1");
+  EXPECT_EQ(one("SELECT Count(*) FROM [T] WHERE [Le] = Date()").integer, 2);
+  // SELECT ... INTO takes types, not rules.
+  ok("SELECT * INTO [Copie] FROM [T]");
+  EXPECT_FALSE((*db_->columns("Copie"))[1].defaultValue);
+
+  EXPECT_EQ(fails("CREATE TABLE [U] ([A] LONG DEFAULT 'abc')"), "22018");
+  EXPECT_EQ(fails("CREATE TABLE [U] ([A] TEXT(2) DEFAULT 'abc')"), "22001");
+  EXPECT_EQ(fails("CREATE TABLE [U] ([A] LONG DEFAULT Inconnue())"), "42000");
+  EXPECT_EQ(fails("CREATE TABLE [U] ([A] COUNTER DEFAULT 1)"), "42000");
+  EXPECT_EQ(fails("ALTER TABLE [T] ADD COLUMN [Z] BYTE DEFAULT 300"), "22003");
+  EXPECT_FALSE(db_->columns("U"));
+
+  ok("ALTER TABLE [T] ADD COLUMN [Z] BYTE DEFAULT 7");
+  ok("ALTER TABLE [T] ALTER COLUMN [Q] LONG");  // a new definition, without its default
+  reopen();
+  const auto cols = *db_->columns("T");
+  EXPECT_EQ(cols[1].defaultValue, "\"sans nom\"");
+  EXPECT_EQ(cols[3].defaultValue, "Date()");
+  EXPECT_FALSE(cols[2].defaultValue);
+  EXPECT_EQ(cols[6].defaultValue, "7");
+  EXPECT_TRUE(one("SELECT [Z] FROM [T] WHERE [N] = 1").isNull());  // rows already there keep Null
+  ok("INSERT INTO [T] ([Rien]) VALUES ('y')");
+  EXPECT_EQ(one("SELECT [Z] FROM [T] WHERE [Rien] = 'y'").integer, 7);
+  EXPECT_TRUE(one("SELECT [Q] FROM [T] WHERE [Rien] = 'y'").isNull());
+
+  // A table made again under the same name starts without them.
+  ok("DROP TABLE [T]");
+  ok("CREATE TABLE [T] ([Nom] TEXT(10))");
+  EXPECT_FALSE((*db_->columns("T"))[0].defaultValue);
+  EXPECT_TRUE(db_->check().empty());
+}
+
 TEST_F(Ddl, ReservedAndMalformedNamesAreRefused) {
   EXPECT_EQ(fails("CREATE TABLE [_jet_tables] ([A] INTEGER)"), "HY000");
   EXPECT_EQ(fails("CREATE TABLE [a.b] ([A] INTEGER)"), "HY000");

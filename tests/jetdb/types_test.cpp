@@ -41,6 +41,10 @@ TEST_F(Types, TextSizeCountsCharactersNotBytes) {
   EXPECT_EQ(setState("M", "'" + std::string(5000, 'x') + "'"), "ok");
   EXPECT_EQ(setState("TXT", "12345"), "ok");  // numbers become text
   EXPECT_EQ(setState("DT", "'pas une date'"), "22018");
+  // Access spells a Memo LONGCHAR too.
+  ok("ALTER TABLE [T] ADD COLUMN [LC] LONGCHAR");
+  EXPECT_EQ((*db_->columns("T")).back().type, JetType::Memo);
+  EXPECT_EQ(setState("LC", "'" + std::string(5000, 'x') + "'"), "ok");
 }
 
 TEST_F(Types, BitIsMinusOneOrZeroAndNeverNull) {

@@ -249,11 +249,11 @@ TEST_F(JetsqlTest, DumpRebuildsEveryValueAndTheCatalog) {
   auto db =
       create("src.mdb",
              {
-                 "CREATE TABLE [Parent] ([Id] COUNTER, [Code] TEXT(10) NOT NULL)",
+                 "CREATE TABLE [Parent] ([Id] COUNTER, [Code] TEXT(10) NOT NULL DEFAULT 'x; \"y\"')",
                  "CREATE UNIQUE INDEX [PK_Parent] ON [Parent] ([Id]) WITH PRIMARY",
                  "CREATE UNIQUE INDEX [UX_Code] ON [Parent] ([Code]) WITH IGNORE NULL",
                  "CREATE TABLE [Child] ([Id] LONG, [Parent] LONG, [Name] TEXT(80), [Note] MEMO, [Ok] BIT, [B] BYTE, "
-                 "[S] SHORT, [F] SINGLE, [D] DOUBLE, [C] CURRENCY, [When] DATETIME)",
+                 "[S] SHORT DEFAULT -(1 + 1), [F] SINGLE, [D] DOUBLE, [C] CURRENCY, [When] DATETIME)",
                  "CREATE INDEX [IX_Name] ON [Child] ([Name]) WITH DISALLOW NULL",
                  "ALTER TABLE [Child] ADD CONSTRAINT [ParentChild] FOREIGN KEY ([Parent]) REFERENCES [Parent] ([Id])",
                  "INSERT INTO [Parent] ([Id], [Code]) VALUES (7, 'A')",
@@ -278,6 +278,8 @@ TEST_F(JetsqlTest, DumpRebuildsEveryValueAndTheCatalog) {
       "Child",
       {{"Id", Value::of(3)}, {"Name", Value::of("é")}, {"D", Value::of(0.1 + 0.2)}, {"F", Value::of(-3.4e38)}}));
   const std::string script = dumped(*db);
+  EXPECT_NE(script.find("[Code] TEXT(10) NOT NULL DEFAULT 'x; \"y\"'\n"), std::string::npos) << script;
+  EXPECT_NE(script.find("[S] SHORT DEFAULT -(1 + 1),"), std::string::npos) << script;
 
   auto copy = create("copy.mdb", {});
   for (const auto& statement : jetsql::splitScript(script))

@@ -160,7 +160,7 @@ TEST_F(OdbcDriver, EscapesAndBackquotesBecomeJetText) {
 }
 
 TEST_F(OdbcDriver, CatalogCallsFindNamesAsJetComparesThem) {
-  ASSERT_EQ(exec("CREATE TABLE [Catégories] ([Libellé] TEXT(20) CONSTRAINT PK_Cat PRIMARY KEY, [Pére] LONG)"),
+  ASSERT_EQ(exec("CREATE TABLE [Catégories] ([Libellé] TEXT(20) CONSTRAINT PK_Cat PRIMARY KEY, [Pére] LONG DEFAULT 0)"),
             SQL_SUCCESS);
   auto rows = [&](const std::function<SQLRETURN()>& call, SQLUSMALLINT column) {
     std::vector<std::string> out;
@@ -170,7 +170,7 @@ TEST_F(OdbcDriver, CatalogCallsFindNamesAsJetComparesThem) {
     SQLLEN ind = 0;
     while (SQLFetch(stmt_) == SQL_SUCCESS) {
       SQLGetData(stmt_, column, SQL_C_CHAR, buf, sizeof buf, &ind);
-      out.emplace_back(reinterpret_cast<char*>(buf));
+      out.emplace_back(ind == SQL_NULL_DATA ? "Null" : reinterpret_cast<char*>(buf));
     }
     return out;
   };
@@ -184,6 +184,10 @@ TEST_F(OdbcDriver, CatalogCallsFindNamesAsJetComparesThem) {
   EXPECT_EQ(rows([&] { return SQLColumns(stmt_, nullptr, 0, nullptr, 0, text("categories"), SQL_NTS, text("%e%"),
                                          SQL_NTS); }, 4),
             (Names{"Libellé", "Pére"}));
+  // COLUMN_DEF: the default as the definition wrote it.
+  EXPECT_EQ(rows([&] { return SQLColumns(stmt_, nullptr, 0, nullptr, 0, text("categories"), SQL_NTS, text("p_re"),
+                                         SQL_NTS); }, 13),
+            Names{"0"});
   EXPECT_EQ(rows([&] { return SQLPrimaryKeys(stmt_, nullptr, 0, nullptr, 0, text("catégories"), SQL_NTS); }, 4),
             Names{"Libellé"});
 }

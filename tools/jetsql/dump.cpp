@@ -48,6 +48,7 @@ void createTable(const std::string& table, const std::vector<jetdb::ColumnInfo>&
     // A Bit and a key column refuse Null by themselves; saying so again
     // would make the column required in the rebuilt catalog.
     if (!c.nullable && c.type != jetdb::JetType::Bit && !inPrimaryKey(indexes, c.name)) out << " NOT NULL";
+    if (c.defaultValue) out << " DEFAULT " << *c.defaultValue;
   }
   out << "\n);\n";
   for (const auto& ix : indexes) {

@@ -3,6 +3,7 @@
 //
 //   jetsql [--create | --read-only] [--csv] FILE [STATEMENT...]
 //   jetsql --check FILE
+//   jetsql --import [--codepage CP] SOURCE.mdb NEW.mdb   (import_command.h)
 //
 // Runs the statements given as arguments, or the script read from standard
 // input when there are none, and stops at the first error with exit code 1
@@ -25,6 +26,7 @@
 #include <string>
 
 #include "commands.h"
+#include "import_command.h"
 #include "interactive.h"
 #include "options.h"
 #include "session.h"
@@ -52,6 +54,7 @@ int exitCode(Outcome outcome) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (jetsql::asksImport(argc, argv)) return jetsql::importMain(argc, argv);
   const Options opt = parseOptions(argc, argv);
   if (!opt.error.empty()) {
     std::cerr << "jetsql : " << opt.error << " ; voir jetsql --help.\n";

@@ -5,6 +5,7 @@ namespace jetsql {
 const char* const kUsage =
     "usage : jetsql [--create | --read-only] [--csv] [--] FICHIER [INSTRUCTION...]\n"
     "        jetsql --check FICHIER\n"
+    "        jetsql --import [--codepage CP] SOURCE.mdb NOUVEAU.mdb\n"
     "        jetsql --help | --version\n"
     "\n"
     "Exécute sur la base FICHIER les instructions SQL Access données en arguments,\n"
@@ -16,6 +17,10 @@ const char* const kUsage =
     "  --read-only    n'écrit rien dans FICHIER ni à côté : toute écriture est refusée\n"
     "  --csv          lignes en CSV : Null en champ vide, le texte vide en \"\"\n"
     "  --check        vérifie FICHIER sans le changer : OK, ou un problème par ligne\n"
+    "  --import       écrit NOUVEAU.mdb, qui ne doit pas exister, d'après le fichier\n"
+    "                 Access SOURCE.mdb, et dit sur l'erreur standard ce qu'il n'a pu\n"
+    "                 reprendre (code 0 : tout, 1 : presque tout, 2 : rien)\n"
+    "  --codepage CP  avec --import : la page de code des textes d'un fichier Jet 3\n"
     "  -h, --help     affiche cette aide\n"
     "  -V, --version  affiche la version\n"
     "\n"

@@ -142,7 +142,8 @@ SQLRETURN columns(Stmt& s, const Name& table, const Name& column) {
       rows.push_back(
           {catalogOf(s), Value::null(), text(t), text(c.name), number(r.sqlType), text(r.typeName),
            number(static_cast<std::int64_t>(r.size)), number(textual ? static_cast<std::int64_t>(r.size) * 2 : c.size),
-           digits, radix, number(c.nullable ? SQL_NULLABLE : SQL_NO_NULLS), Value::null(), Value::null(),
+           digits, radix, number(c.nullable ? SQL_NULLABLE : SQL_NO_NULLS), Value::null(),
+           c.defaultValue ? text(*c.defaultValue) : Value::null(),
            number(datetime ? SQL_DATETIME : r.sqlType), datetime ? number(SQL_CODE_TIMESTAMP) : Value::null(),
            textual ? number(static_cast<std::int64_t>(r.size) * 2) : Value::null(), number(position),
            text(c.nullable ? "YES" : "NO")});

@@ -161,6 +161,9 @@ struct ColumnInfo {
   JetType type = JetType::Long;
   int size = 0;          // characters for Text, bytes of storage otherwise
   bool nullable = true;  // false for NOT NULL, primary-key and Bit columns
+  // The expression a new row takes when an INSERT does not name the column
+  // (CREATE TABLE ... [c] LONG DEFAULT 0), as written; a table's columns only.
+  std::optional<std::string> defaultValue;
 };
 
 struct IndexInfo {
