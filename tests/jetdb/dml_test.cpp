@@ -69,7 +69,7 @@ TEST_F(Dml, UniqueIndexesGroupsAndLigaturesFollowTheSameRule) {
     std::vector<std::string> out;
     auto q = db_->query(sql);
     EXPECT_TRUE(q) << sql << " -> " << db_->lastError().message;
-    while (q && q->next()) out.push_back(q->value(0).text + "/" + std::to_string(q->value(1).integer));
+    while (q && q->next()) out.push_back(q->value(0).text + "/" + std::to_string(q->value(1).asInteger()));
     return out;
   };
   EXPECT_EQ(list("SELECT [Mot], [Id] FROM [Mots] WHERE [Mot] = 'œuf'"), (std::vector<std::string>{"Œuf/3"}));

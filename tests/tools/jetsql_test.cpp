@@ -162,7 +162,8 @@ TEST_F(JetsqlTest, TablesAndSchemaTakeAPatternOrNothing) {
   EXPECT_EQ(jetsql(file + "'.tables;'").first, jetsql(file + ".tables").first);
   EXPECT_EQ(jetsql(file + "'.tables rec*'").first, "Table\nRecettes\nRecettes Web\n");
   EXPECT_EQ(jetsql(file + "'.tables %s'").first, "Table\nRecettes\nUnités\n");
-  EXPECT_EQ(jetsql(file + "'.tables unites;'").first, "Table\nUnités\n");
+  EXPECT_EQ(jetsql(file + "'.tables UNITÉS;'").first, "Table\nUnités\n");
+  EXPECT_EQ(jetsql(file + "'.tables unites'").first, "Table\n") << "an accent counts";
   const std::string one = jetsql(file + "'.schema [Recettes Web]'").first;
   EXPECT_EQ(one, "Champ,Type,Null\nm,TEXT(5),\"\"\n\nIndex,Genre,Champs\n\nRelation,Table,Référence\n");
   EXPECT_EQ(jetsql(file + "'.schema Recettes Web;'").first, one);

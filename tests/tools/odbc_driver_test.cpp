@@ -175,17 +175,20 @@ TEST_F(OdbcDriver, CatalogCallsFindNamesAsJetComparesThem) {
     return out;
   };
   using Names = std::vector<std::string>;
-  // '_' is one character, é two bytes; case and accents do not count.
+  // '_' is one character, é two bytes; case does not count, accents do.
   EXPECT_EQ(rows([&] { return SQLTables(stmt_, nullptr, 0, nullptr, 0, text("cat_gories"), SQL_NTS, nullptr, 0); }, 3),
             Names{"Catégories"});
   EXPECT_EQ(rows([&] { return SQLColumns(stmt_, nullptr, 0, nullptr, 0, text("CATÉGORIES"), SQL_NTS, text("libell_"),
                                          SQL_NTS); }, 4),
             Names{"Libellé"});
-  EXPECT_EQ(rows([&] { return SQLColumns(stmt_, nullptr, 0, nullptr, 0, text("categories"), SQL_NTS, text("%e%"),
+  EXPECT_EQ(rows([&] { return SQLColumns(stmt_, nullptr, 0, nullptr, 0, text("catégories"), SQL_NTS, text("%e%"),
                                          SQL_NTS); }, 4),
             (Names{"Libellé", "Pére"}));
+  EXPECT_EQ(rows([&] { return SQLColumns(stmt_, nullptr, 0, nullptr, 0, text("categories"), SQL_NTS, nullptr, 0); },
+                 4),
+            Names{});
   // COLUMN_DEF: the default as the definition wrote it.
-  EXPECT_EQ(rows([&] { return SQLColumns(stmt_, nullptr, 0, nullptr, 0, text("categories"), SQL_NTS, text("p_re"),
+  EXPECT_EQ(rows([&] { return SQLColumns(stmt_, nullptr, 0, nullptr, 0, text("catégories"), SQL_NTS, text("p_re"),
                                          SQL_NTS); }, 13),
             Names{"0"});
   EXPECT_EQ(rows([&] { return SQLPrimaryKeys(stmt_, nullptr, 0, nullptr, 0, text("catégories"), SQL_NTS); }, 4),
@@ -584,6 +587,7 @@ TEST_F(OdbcDriver, ParameterArraysRunSetBySetAndStopAtTheFirstRefused) {
 TEST_F(OdbcDriver, CatalogAnswersAsTheAccessDriverAndAnsiModeFromTheConnectionString) {
   ASSERT_EQ(exec("INSERT INTO T (ID, NOM) VALUES (1, 'é_1')"), SQL_SUCCESS);
   ASSERT_EQ(exec("INSERT INTO T (ID, NOM) VALUES (2, 'e*2')"), SQL_SUCCESS);
+  ASSERT_EQ(exec("INSERT INTO T (ID, NOM) VALUES (3, 'E_3')"), SQL_SUCCESS);  // case folds, é does not
   ASSERT_EQ(exec("CREATE VIEW V AS SELECT NOM FROM T"), SQL_SUCCESS);
   ASSERT_EQ(SQLTables(stmt_, nullptr, 0, nullptr, 0, nullptr, 0, nullptr, 0), SQL_SUCCESS);
   std::vector<std::string> listed;
