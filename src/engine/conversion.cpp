@@ -189,12 +189,16 @@ DbVersion Convert(const CString& strSource, CString& strDest, const CString& str
     RemoveCopyLeftoversBeside(strSource);
     if (!strDest.IsEmpty()) RemoveCopyLeftoversBeside(strDest);
   }
-  // A relative DEST= lands in the template folder, and converting a
-  // template would feed the user's data to every later conversion. Checked
-  // before the file's lock and the journal, which would be written beside
-  // it.
+  // Both refusals come before the file's lock and the journal, which would
+  // be written beside the file.
   const bool inPlace = IsInPlace(strSource, strDest);
   const CString& written = inPlace ? strSource : strDest;
+  if (const CString why = BlankEdgedPathReason(written); !why.IsEmpty()) {
+    NoteFailure("%s ; rien n'a été écrit", why.GetString());
+    return 0;
+  }
+  // A relative DEST= lands in the template folder, and converting a
+  // template would feed the user's data to every later conversion.
   if (const CString hit = WrittenTemplate(strSource, strDest, strTemplateDir); !hit.IsEmpty()) {
     JournalFormat("ERREUR : Le fichier à mettre à jour est une base modèle : %s\n", written.GetString());
     NoteFailure("%s ; rien n'a été écrit", TemplateReason(written, hit).GetString());

@@ -83,6 +83,17 @@ CString TemplateReason(const CString& strWritten, const CString& strTemplate) {
   return reason;
 }
 
+CString BlankEdgedPathReason(const CString& strWritten) {
+  const std::string& path = strWritten.str();
+  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  if (path.empty() || (!blank(path.front()) && !blank(path.back()))) return {};
+  CString reason;
+  reason.Format("le chemin « %s » commence ou finit par un blanc, que la source de données ODBC ne garde pas "
+                "(un autre fichier serait converti) : renommez le fichier ou donnez une destination",
+                strWritten.GetString());
+  return reason;
+}
+
 CString ResumeNotePath(const CString& strSource) { return strSource + ".reprise"; }
 
 LockState ProbeLocks(const CString& strSource, const CString& strDest) {
@@ -140,6 +151,8 @@ ConversionPlan PlanConversion(const CString& strSource, const CString& strDest, 
     plan.refusal = DataSourcesBusyReason();
     return plan;
   }
+  plan.refusal = BlankEdgedPathReason(plan.written);
+  if (!plan.refusal.IsEmpty()) return plan;
   plan.writtenTemplate = WrittenTemplate(strSource, strDest, strTemplateDir);
   if (!plan.writtenTemplate.IsEmpty()) {
     plan.refusal = TemplateReason(plan.written, plan.writtenTemplate);

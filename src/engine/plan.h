@@ -104,6 +104,11 @@ inline constexpr int kDefaultLockTimeoutSeconds = 120;
 
 // The reasons that the plan and the run give alike.
 CString TemplateReason(const CString& strWritten, const CString& strTemplate);
+// The converted file reaches the driver through the data-source file, whose
+// readers (ours and unixODBC's) drop the blanks at either end of a value:
+// "B.mdb " would come back as "B.mdb", another file, converted without a
+// backup. Such a path is refused; empty when the path is fine.
+CString BlankEdgedPathReason(const CString& strWritten);
 
 // The note an unfinished in-place run leaves beside its source.
 CString ResumeNotePath(const CString& strSource);

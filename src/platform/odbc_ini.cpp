@@ -39,7 +39,9 @@ std::optional<std::pair<std::string_view, std::string_view>> SplitEntry(std::str
 
 }  // namespace
 
-bool IsWritableValue(std::string_view value) { return !HasControlCharacter(value); }
+bool IsWritableValue(std::string_view value) {
+  return !HasControlCharacter(value) && Trim(value).size() == value.size();
+}
 
 bool IsWritableName(std::string_view name) {
   return !name.empty() && IsWritableValue(name) && name.find_first_of("[]=") == std::string_view::npos &&

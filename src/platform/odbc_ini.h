@@ -30,7 +30,9 @@ using Entries = std::vector<std::pair<std::string, std::string>>;
 // at either end and no comment mark (';', '#') at the start.
 bool IsWritableName(std::string_view name);
 // A value has no control character: a line end in it would start lines of
-// its own (sections, entries); everything else after the '=' is the value's.
+// its own (sections, entries); and no blank at either end, which the readers
+// (this one and unixODBC's) drop: "B.mdb " would read back as "B.mdb".
+// Everything else after the '=' is the value's.
 bool IsWritableValue(std::string_view value);
 
 class IniText {

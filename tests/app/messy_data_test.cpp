@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <map>
-#include <regex>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -50,10 +50,20 @@ Table Read(jetdb::Database& db, const std::string& table, const std::string& whe
 // "Données table [T] : enregistrement X de l'utilisateur déplacé en Y":
 // table -> old number -> new number.
 std::map<std::string, std::map<std::string, std::string>> Moves(const std::string& journal) {
+  // Read by hand: GCC's std::regex trips its own uninitialised-use warning
+  // under the sanitizers.
   std::map<std::string, std::map<std::string, std::string>> moves;
-  const std::regex line("Données table \\[(\\w+)\\] : enregistrement (-?\\d+) de l'utilisateur déplacé en (-?\\d+)");
-  for (std::sregex_iterator it(journal.begin(), journal.end(), line), end; it != end; ++it)
-    moves[(*it)[1]][(*it)[2]] = (*it)[3];
+  std::istringstream lines(journal);
+  const std::string head = "Données table [", record = "] : enregistrement ",
+                    moved = " de l'utilisateur déplacé en ";
+  for (std::string l; std::getline(lines, l);) {
+    const std::size_t h = l.find(head), r = l.find(record), m = l.find(moved);
+    if (h == std::string::npos || r == std::string::npos || m == std::string::npos || r < h || m < r) continue;
+    std::string to = l.substr(m + moved.size());
+    while (!to.empty() && (to.back() == '\r' || to.back() == ' ')) to.pop_back();
+    const std::size_t name = h + head.size();
+    moves[l.substr(name, r - name)][l.substr(r + record.size(), m - r - record.size())] = to;
+  }
   return moves;
 }
 

@@ -80,10 +80,22 @@ TEST_F(OptionsTest, GnuPathsAreTakenInTheCurrentFolderAndWindowsOnesInTheTemplat
 }
 
 // A name that ends in a blank is that name: nothing trims it away.
-TEST_F(OptionsTest, APathArrivesExactlyAsTyped) {
+// A path arrives whole where it is read; the file converted is named to the
+// driver through the data-source file, which drops a value's edge blanks,
+// so there such a path is refused rather than another file converted.
+TEST_F(OptionsTest, APathArrivesExactlyAsTypedOrIsRefused) {
   fs::rename(m_source, m_source + " ");
   WriteFile(m_source, "not the database");
-  ASSERT_EQ(m_run.Run("--info --src 'Base.mdb '"), 0) << m_run.stdoutText();
+  ASSERT_EQ(m_run.Run("--info --src 'Base.mdb ' --dest Copie.mdb"), 0) << m_run.stdoutText();
   EXPECT_TRUE(Says("Base source            : " + m_source + " \n")) << m_run.stdoutText();
   EXPECT_TRUE(Says(std::string("Version détectée       : ") + StoredVersionText(2000))) << m_run.stdoutText();
+
+  const auto work = FolderSnapshot(m_run.work());
+  for (const char* args : {"--src 'Base.mdb '", "--src 'Base.mdb ' --dest 'Copie.mdb '"}) {
+    EXPECT_EQ(m_run.Run(std::string("--info ") + args), kFailed) << args;
+    EXPECT_TRUE(Says("commence ou finit par un blanc")) << args << "\n" << m_run.stdoutText();
+    EXPECT_EQ(m_run.Run(args), kFailed) << args;
+    EXPECT_NE(m_run.stderrText().find("commence ou finit par un blanc"), std::string::npos) << m_run.stderrText();
+    EXPECT_EQ(FolderSnapshot(m_run.work()), work) << args;
+  }
 }

@@ -260,6 +260,8 @@ TEST_F(OdbcInstallerTest, NoByteOfAPairChangesTheFilesStructure) {
       Attributes({"DSN=TQ2TMP", "DBQ=/srv/a.mdb\n[Evil]\nDriver=/tmp/evil.so"}),
       Attributes({"DSN=TQ2TMP", "DBQ=/srv/a.mdb\r"}),
       Attributes({"DSN=TQ2TMP", "DBQ=/srv/\ta.mdb"}),
+      Attributes({"DSN=TQ2TMP", "DBQ=/srv/a.mdb "}),  // read back as another file
+      Attributes({"DSN=TQ2TMP", "DBQ= /srv/a.mdb"}),
       Attributes({"DSN=TQ2TMP", "DBQ=/srv/a\x7F.mdb"}),
       Attributes({"DSN=TQ2TMP", "DBQ=/srv/a\x01.mdb"}),
       Attributes({"DSN=TQ2TMP", "FIL\n[Evil]\nx=MS Access"}),  // in a key
