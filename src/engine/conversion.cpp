@@ -11,6 +11,7 @@
 
 #include "engine/detection.h"
 #include "engine/resume_note.h"
+#include "engine/unfinished_mark.h"
 #include "framework/data_source.h"
 #include "framework/step_phases.h"
 #include "platform/file_copy.h"
@@ -98,15 +99,27 @@ DbVersion RunStepsInPlace(const ConversionPlan& plan, const CString& strDest) {
   ResumeNote note;
   note.backup = plan.backup;
   note.backupStamp = StampOf(plan.backup.str());
-  const FileStamp before = StampOf(source.str());
-  if (!note.backupStamp.valid || !before.valid || !WriteResumeNote(source, note)) {
+  if (!note.backupStamp.valid || !StampOf(source.str()).valid || !WriteResumeNote(source, note)) {
     NoteFailure("impossible d'écrire la note de reprise %s ; rien n'a été converti",
                 ResumeNotePath(source).GetString());
     return kDbVersionNone;
   }
+  CString why;
+  if (!SetUnfinishedMark(source, plan.backup, why)) {
+    unlink(ResumeNotePath(source));
+    NoteFailure("la base %s n'a pas pu être marquée en cours de conversion : %s ; rien n'a été converti",
+                source.GetString(), why.GetString());
+    return kDbVersionNone;
+  }
+  const FileStamp before = StampOf(source.str());
   const DbVersion reached = RunSteps(plan.steps, strDest);
   const FileStamp after = StampOf(source.str());
   if (reached != kDbVersionNone || after.SameFile(before)) {
+    // The mark goes before the note: a kill between the two leaves a note
+    // that a later run trusts, never a mark without one.
+    if (!ClearUnfinishedMark(source, why))
+      std::fprintf(stderr, "updater : la marque de conversion en cours n'a pas pu être ôtée de %s : %s.\n",
+                   source.GetString(), why.GetString());
     unlink(ResumeNotePath(source));
   } else {
     note.left = after;

@@ -6,6 +6,7 @@
 
 #include "engine/detection.h"
 #include "engine/resume_note.h"
+#include "engine/unfinished_mark.h"
 #include "framework/data_source.h"
 #include "framework/step_phases.h"
 #include "platform/connect_string.h"
@@ -111,7 +112,11 @@ PlannedResume PlanResume(const CString& strSource) {
   PlannedResume resume;
   const FoundNote found = ReadResumeNote(strSource);
   resume.passedOver = found.passedOver;
-  if (!found.note) return resume;
+  if (!found.note) {
+    // Without a note to trust, the file may still say it is half converted.
+    if (const auto backup = UnfinishedMark(strSource)) resume.refusal = UnfinishedWithoutNoteReason(strSource, *backup);
+    return resume;
+  }
   const ResumeNote& note = *found.note;
   resume.note = ResumeNotePath(strSource);
   resume.refusal = BackupProblem(strSource, note);

@@ -451,6 +451,37 @@ void Database::interrupt() { sqlite3_interrupt(impl_->db); }
 
 std::int64_t Database::totalChanges() const { return sqlite3_total_changes64(impl_->db); }
 
+namespace {
+
+// The application's notes share the driver's private table under a prefix
+// of their own, so that no note can stand for one of the driver's facts.
+std::string noteKey(std::string_view key) { return "note:" + std::string(key); }
+
+}  // namespace
+
+std::optional<std::string> Database::applicationNote(std::string_view key) const {
+  Stmt s(impl_->db, "SELECT value FROM _jet_meta WHERE key = ?");
+  const std::string k = noteKey(key);
+  if (!s.ok()) return std::nullopt;
+  s.bind(1, std::string_view(k));
+  if (s.step() != SQLITE_ROW) return std::nullopt;
+  return s.text(0);
+}
+
+bool Database::setApplicationNote(std::string_view key, const std::optional<std::string>& value) {
+  Session& s = *impl_;
+  s.last = Error{};
+  StatementTransaction tx(s, false);
+  if (!tx.begin()) return false;
+  Stmt st(s.db, value ? "INSERT OR REPLACE INTO _jet_meta VALUES(?, ?)" : "DELETE FROM _jet_meta WHERE key = ?");
+  if (!st.ok()) return s.fail(s.sqliteError());
+  const std::string k = noteKey(key);
+  st.bind(1, std::string_view(k));
+  if (value) st.bind(2, std::string_view(*value));
+  if (st.step() != SQLITE_DONE) return s.fail(s.sqliteError());
+  return tx.commit();
+}
+
 std::vector<std::string> Database::tables() const {
   std::vector<std::string> out;
   for (const auto& t : impl_->catalog.tables()) out.push_back(t.name);

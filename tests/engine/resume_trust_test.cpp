@@ -12,6 +12,7 @@
 
 #include "engine/conversion.h"
 #include "engine/plan.h"
+#include "engine/unfinished_mark.h"
 #include "shell/failure.h"
 #include "steps/versions.h"
 #include "test_support/journal_capture.h"
@@ -168,6 +169,31 @@ TEST_F(ResumeTrustTest, ARunThatConvertedNothingLeavesNoNote) {
   Change(m_source);
   ASSERT_EQ(Run(), ChainTarget()) << FailureReason().GetString();
   EXPECT_NE(ReadFile(m_source).find("travail_du_chef"), std::string::npos) << "the user's work was lost";
+}
+
+// In a group folder another member may delete the owner's note: the file
+// itself still says it is half converted, and is not converted further as
+// if it were the user's own.
+TEST_F(ResumeTrustTest, AHalfConvertedFileWhoseNoteIsGoneIsNotConvertedFurther) {
+  FailHalfWay();
+  EXPECT_FALSE(UnfinishedMark(m_source + ".V2.0")) << "the backup carries no mark";
+  fs::remove(m_source + ".reprise");
+  const auto before = Files();
+  const ConversionPlan plan = Plan();
+  EXPECT_NE(plan.refusal.Find("à moitié convertie"), -1) << plan.refusal.GetString();
+  EXPECT_NE(plan.refusal.Find("Base.mdb.V2.0"), -1) << plan.refusal.GetString();
+  EXPECT_EQ(Run(), kDbVersionNone);
+  EXPECT_NE(FailureReason().Find("à moitié convertie"), -1) << FailureReason().GetString();
+  EXPECT_TRUE(Files() == before) << "a file changed";
+  // A planted note does not lift it either.
+  WriteFile(m_source + ".reprise", "sauvegarde=Base.mdb.V2.0\nempreinte-sauvegarde=1 1 1\n");
+  ASSERT_EQ(chmod((m_source + ".reprise").c_str(), 0666), 0);
+  EXPECT_NE(Plan().refusal.Find("à moitié convertie"), -1);
+  // The backup put back by hand: the run converts it, and leaves no mark.
+  fs::remove(m_source + ".reprise");
+  fs::copy_file(m_source + ".V2.0", m_source, fs::copy_options::overwrite_existing);
+  ASSERT_EQ(Run(), ChainTarget()) << FailureReason().GetString();
+  EXPECT_FALSE(UnfinishedMark(m_source));
 }
 
 }  // namespace

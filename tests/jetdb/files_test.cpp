@@ -188,5 +188,38 @@ TEST_F(PlantedLogs, OnlyTheDatabaseOwnersLogIsPlayed) {
   EXPECT_EQ(contents(dir.path()), before);
 }
 
+// What an application records inside the file goes with it, and is neither
+// a table nor one of the driver's own facts.
+TEST(Files, ApplicationNotesStayInsideTheFileAndOutOfItsCatalog) {
+  TempDir dir;
+  const std::string path = dir.file("noted.mdb");
+  Error e;
+  {
+    auto db = Database::open(path, true, e);
+    ASSERT_TRUE(db && db->execute("CREATE TABLE [T] ([ID] INTEGER)"));
+    EXPECT_FALSE(db->applicationNote("reprise"));
+    ASSERT_TRUE(db->setApplicationNote("reprise", std::string("Base.mdb.V2.0")));
+    ASSERT_TRUE(db->setApplicationNote("autre", std::string("x")));
+    // The driver's own facts are not notes, nor can a note stand for one.
+    EXPECT_FALSE(db->applicationNote("format"));
+    ASSERT_TRUE(db->setApplicationNote("format", std::string("faux")));
+  }
+  std::filesystem::copy_file(path, dir.file("copy.mdb"));
+  {
+    auto ro = Database::open(dir.file("copy.mdb"), OpenMode::ReadOnly, e);
+    ASSERT_TRUE(ro) << e.message;
+    EXPECT_EQ(ro->applicationNote("reprise"), "Base.mdb.V2.0");
+    EXPECT_FALSE(ro->setApplicationNote("reprise", std::nullopt));
+    EXPECT_EQ(ro->lastError().native, 3027);
+    EXPECT_EQ(ro->tables(), std::vector<std::string>{"T"});
+    EXPECT_TRUE(ro->check().empty());
+  }
+  auto db = Database::open(path, false, e);
+  ASSERT_TRUE(db) << e.message;
+  ASSERT_TRUE(db->setApplicationNote("reprise", std::nullopt));
+  EXPECT_FALSE(db->applicationNote("reprise"));
+  EXPECT_EQ(db->applicationNote("autre"), "x");
+}
+
 }  // namespace
 }  // namespace jetdb::test

@@ -353,6 +353,15 @@ class Database {
   bool rollbackTransaction();
   bool inTransaction() const;
 
+  // A note that an application keeps inside the file, out of its catalog:
+  // no table, .dump or check() shows it, and it goes with the file wherever
+  // the file is copied. For a fact only someone who can write the database
+  // may record (a file beside it can be deleted or planted by whoever can
+  // write the folder). Setting Null removes it; a read-only open refuses
+  // the write (3027). Empty optional when there is no such note.
+  std::optional<std::string> applicationNote(std::string_view key) const;
+  bool setApplicationNote(std::string_view key, const std::optional<std::string>& value);
+
   // Access's ANSI-92 mode (ExtendedAnsiSQL=1 of its ODBC driver): LIKE takes
   // % and _ as its wildcards, and *, ? and # stand for themselves. Off by
   // default.
