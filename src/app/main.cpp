@@ -2,12 +2,18 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <cstring>
 #include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <memory>
+#include <new>
 
 #include "app/updater_app.h"
 #include "app/usage.h"
 #include "platform/interrupt.h"
 #include "platform/win_app.h"
+#include "shell/failure.h"
 
 CUpdaterApp theApp;
 
@@ -31,6 +37,39 @@ void GuardStandardStreams() {
   }
 }
 
+// Memory kept back from the start, given up at the first allocation that
+// fails: the exception that says so, the unwinding and the last line need
+// some, and a process at its limit would otherwise end in std::terminate
+// with an English line of the C++ run-time.
+std::unique_ptr<char[]> g_reserve;
+
+void GiveUpReserve() {
+  if (!g_reserve) throw std::bad_alloc();
+  g_reserve.reset();
+  throw std::bad_alloc();
+}
+
+// Said with write(2), which allocates nothing.
+[[noreturn]] void SayAndExit(const char* line) {
+  (void)!::write(2, line, std::strlen(line));
+  std::_Exit(kExitNothingConverted);
+}
+
+// What still ends in std::terminate (an allocation that fails in a
+// destructor or a noexcept path, or the exception's own allocation) ends
+// with a French line and the failure's exit code instead.
+[[noreturn]] void OnTerminate() {
+  bool memory = std::current_exception() == nullptr;
+  try {
+    if (!memory) std::rethrow_exception(std::current_exception());
+  } catch (const std::bad_alloc&) {
+    memory = true;
+  } catch (...) {
+  }
+  SayAndExit(memory ? "updater : mémoire insuffisante pour continuer la conversion ; arrêt immédiat.\n"
+                    : "updater : arrêt sur une erreur interne du programme ; arrêt immédiat.\n");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -43,5 +82,14 @@ int main(int argc, char** argv) {
   // A run stopped from outside unwinds through its failure path at the next
   // statement, so that it removes what it registered.
   CInterruptGuard interrupts;
-  return AfxWinMain(argc, argv);
+  constexpr std::size_t kReserveBytes = 256 * 1024;
+  std::set_terminate(OnTerminate);
+  try {
+    g_reserve = std::make_unique_for_overwrite<char[]>(kReserveBytes);
+    std::set_new_handler(GiveUpReserve);
+    return AfxWinMain(argc, argv);
+  } catch (const std::bad_alloc&) {
+    SayLine(stderr, "%s", kOutOfMemoryReason);
+    return kExitNothingConverted;
+  }
 }

@@ -79,8 +79,7 @@ void CUpdaterApp::ShowSummary(const CString& backup, bool journalWritten) {
     dlg.m_strPlainResult.Format("base %s %s%s", m_strDest.GetString(), reached.GetString(),
                                 (sourceKept ? kept : original).GetString());
   } else {
-    CString reason = FailureReason().IsEmpty() ? CString("aucune version atteinte") : FailureReason();
-    if (reason.Right(1) == ".") reason = reason.Left(reason.GetLength() - 1);
+    const CString reason = FailureReason().IsEmpty() ? CString("aucune version atteinte") : FailureReason();
     dlg.m_strResult = reason + (sourceKept ? " ; le fichier source est inchangé" : "");
   }
   // After Ctrl-C the user wants the prompt back, not a screen to dismiss.
@@ -104,7 +103,7 @@ bool CUpdaterApp::AnsweredWithoutRunning(const CUpdaterCommandLineInfo& info, CS
     }
   }
   if (!error.IsEmpty()) {
-    std::fprintf(stderr, "updater : %s ; voir --help.\n", error.GetString());
+    SayLine(stderr, "%s ; voir --help", WithoutFullStop(error).GetString());
     m_nEarlyExit = kExitUsage;
   } else if (info.m_bHelp) {
     PrintUsage(stdout);
@@ -126,7 +125,7 @@ CString CUpdaterApp::CommandLinePath(const CString& text, const CUpdaterCommandL
 // there is no journal to read.
 void CUpdaterApp::ReportFailure() {
   const CString& reason = FailureReason();
-  std::fprintf(stderr, "updater : %s.\n", reason.IsEmpty() ? "aucune version atteinte" : reason.GetString());
+  SayLine(stderr, "%s", reason.IsEmpty() ? "aucune version atteinte" : reason.GetString());
 }
 
 int CUpdaterApp::ExitInstance() {

@@ -5,6 +5,7 @@
 #include "platform/viewer.h"
 #include "res/dialogs.h"
 #include "res/resource.h"
+#include "shell/failure.h"
 
 CUpdaterDlg::CUpdaterDlg(CString journalPath)
     : CDialog(UpdaterDialogResource()), m_strJournalPath(std::move(journalPath)) {}
@@ -18,7 +19,8 @@ void CUpdaterDlg::DoDataExchange(CDataExchange* pDX) {
 }
 
 void CUpdaterDlg::WritePlain() const {
-  if (!m_strPlainResult.IsEmpty()) std::fprintf(stderr, "updater : %s.\n", m_strPlainResult.GetString());
+  if (!m_strPlainResult.IsEmpty()) SayLine(stderr, "%s", m_strPlainResult.GetString());
+  // A path alone on its line, to be copied as it is: no full stop.
   if (m_bJournalWritten) std::fprintf(stderr, "updater : journal : %s\n", m_strJournalPath.GetString());
 }
 

@@ -1,10 +1,13 @@
 #include "engine/conversion.h"
 
+#include <new>
+
 #include <unistd.h>
 
 #include <csignal>
 #include <cstdio>
 #include <functional>
+#include <new>
 
 #include "engine/detection.h"
 #include "engine/resume_note.h"
@@ -79,10 +82,9 @@ bool Resume(const PlannedResume& resume, const CString& strSource) {
         resume.backup.GetString(), unfinished.c_str());
     // Without Debug there is no journal: the user must hear that the file
     // was swapped.
-    std::fprintf(stderr,
-                 "updater : reprise d'une conversion inachevée : %s est rétablie depuis %s ; la base inachevée est "
-                 "gardée dans %s.\n",
-                 strSource.GetString(), resume.backup.GetString(), unfinished.c_str());
+    SayLine(stderr,
+            "reprise d'une conversion inachevée : %s est rétablie depuis %s ; la base inachevée est gardée dans %s",
+            strSource.GetString(), resume.backup.GetString(), unfinished.c_str());
   }
   unlink(resume.note);
   return true;
@@ -130,7 +132,7 @@ DbVersion RunStepsInPlace(const ConversionPlan& plan, const CString& strDest) {
 // wrong (a refused registration or copy, a step) says so on the way.
 DbVersion Execute(const ConversionPlan& plan, CString& strDest, CString& strBackup) {
   const CString& source = plan.source;
-  if (!plan.resume.passedOver.IsEmpty()) std::fprintf(stderr, "updater : %s.\n", plan.resume.passedOver.GetString());
+  if (!plan.resume.passedOver.IsEmpty()) SayLine(stderr, "%s", plan.resume.passedOver.GetString());
   if (!plan.resume.refusal.IsEmpty()) {
     NoteFailure("%s", plan.resume.refusal.GetString());
     return 0;
@@ -168,8 +170,8 @@ DbVersion Execute(const ConversionPlan& plan, CString& strDest, CString& strBack
 // run must not go on. `busy` words the failure after the wait.
 bool TakeLock(CRunLock& lock, const std::string& path, int timeout, const CString& busy) {
   const auto tell = [&](const std::string& holder) {
-    std::fprintf(stderr, "updater : attente du verrou %s, tenu par %s ; %d s au plus.\n", path.c_str(),
-                 holder.empty() ? "une autre conversion" : holder.c_str(), timeout);
+    SayLine(stderr, "attente du verrou %s, tenu par %s ; %d s au plus", path.c_str(),
+            holder.empty() ? "une autre conversion" : holder.c_str(), timeout);
   };
   switch (lock.Acquire(path, timeout, tell)) {
     case CRunLock::Result::Busy:
@@ -235,10 +237,8 @@ DbVersion RunSteps(const std::vector<PlannedStep>& steps, const CString& strDest
   DbVersion reached = kDbVersionNone;
   for (const PlannedStep& planned : steps) {
     if (!RunStep(strDest, *planned.step, planned.templatePath)) {
-      // The step's own reason says why; which step it was says where. A
-      // driver message ends its own sentence.
-      CString why = FailureReason();
-      if (why.Right(1) == ".") why = why.Left(why.GetLength() - 1);
+      // The step's own reason says why; which step it was says where.
+      const CString why = FailureReason();
       CString reason;
       reason.Format("échec de « %s »%s%s%s", StepTitle(*planned.step).GetString(), why.IsEmpty() ? "" : " : ",
                     why.GetString(), g_pJournal != nullptr ? " (voir le journal)" : "");
@@ -254,7 +254,14 @@ DbVersion RunConversion(const CString& strSource, CString& strDest, const CStrin
                         const std::function<void()>& onLocked) {
   ClearFailure();
   CString backup;
-  const DbVersion reached = Convert(strSource, strDest, strTemplateDir, backup, onLocked);
+  DbVersion reached = kDbVersionNone;
+  try {
+    reached = Convert(strSource, strDest, strTemplateDir, backup, onLocked);
+  } catch (const std::bad_alloc&) {
+    // The locks are released on the way out; the failure is reported as
+    // any other, with the backup named.
+    NoteFailure("%s", kOutOfMemoryReason);
+  }
   if (pBackup != nullptr) *pBackup = backup;
   if (reached == 0 && InterruptSignal() != 0) {
     CString reason;
@@ -264,9 +271,7 @@ DbVersion RunConversion(const CString& strSource, CString& strDest, const CStrin
   if (reached == 0 && !backup.IsEmpty()) {
     // The source is half converted: without Debug there is no journal to
     // say where the database as it was now lies.
-    // A driver message noted as the reason ends its own sentence.
-    CString cause = FailureReason().IsEmpty() ? CString("aucune version atteinte") : FailureReason();
-    if (cause.Right(1) == ".") cause = cause.Left(cause.GetLength() - 1);
+    const CString cause = FailureReason().IsEmpty() ? CString("aucune version atteinte") : FailureReason();
     CString reason;
     reason.Format("%s ; la base d'origine est conservée dans %s", cause.GetString(), backup.GetString());
     OverrideFailure(reason);

@@ -29,7 +29,8 @@ bool PassesTypeCheck(CDatabase* pDb) {
     const bool ok = !variables.IsEOF() && variables.m_VALSTR == "Toquelin";
     variables.Close();
     return ok;
-  } catch (CDBException&) {
+  } catch (CDBException& e) {
+    NoteDbFailure(e);
     return false;
   }
 }
@@ -50,7 +51,9 @@ DbVersion ReadVersion(CDatabase* pDb) {
       const DbVersion first = ChainSteps().front()->from.code;
       if (matched == first || (matched != 0 && PassesTypeCheck(version.m_pDatabase))) result = matched;
     }
-  } catch (CDBException&) {
+  } catch (CDBException& e) {
+    // A full disk or a path too long says more than "not recognised".
+    NoteDbFailure(e);
     result = 0;
   }
   if (version.IsOpen()) version.Close();
@@ -121,8 +124,7 @@ CString FindDamage(const CString& strPath) {
     problem = e.m_strError;
   }
   // The driver's lines end their sentence.
-  if (problem.Right(1) == ".") problem = problem.Left(problem.GetLength() - 1);
-  return problem;
+  return WithoutFullStop(problem);
 }
 
 CString DamageReason(const CString& strPath, const CString& strProblem) {

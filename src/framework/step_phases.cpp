@@ -1,5 +1,7 @@
 #include "framework/step_phases.h"
 
+#include <new>
+
 #include "framework/data_source.h"
 #include "framework/phase_timing.h"
 #include "merges/language_merges.h"
@@ -136,7 +138,9 @@ BOOL RunStep(const CString& strDest, const ConversionStep& step, const CString& 
   progress.Create();
 
   BOOL result = FALSE;
-  {
+  // Out of memory, the step still removes what it registered, and the run
+  // ends as a failed step does.
+  try {
     CSysLanguageSet set(nullptr, kConvertedDatabase);
     try {
       set.Open();
@@ -160,13 +164,14 @@ BOOL RunStep(const CString& strDest, const ConversionStep& step, const CString& 
         pDb->BatchWrites(FALSE);
       } catch (CDBException& e) {
         JournalDbError(e);
-        CString reason = e.m_strError;
-        if (reason.Right(1) == ".") reason = reason.Left(reason.GetLength() - 1);
-        NoteFailure("%s", reason.GetString());
+        NoteFailure("%s", e.m_strError.GetString());
         result = FALSE;
       }
       set.Close();
     }
+  } catch (const std::bad_alloc&) {
+    NoteFailure("%s", kOutOfMemoryReason);
+    result = FALSE;
   }
   RemoveDataSource(kConvertedDataSource, strDest);
   progress.DestroyWindow();

@@ -12,6 +12,7 @@
 #include "collation.h"
 #include "errors.h"
 #include "executors.h"
+#include "jetdb/faults.h"
 #include "jetdb/text.h"
 #include "session.h"
 #include "sqlite_file.h"
@@ -203,7 +204,14 @@ Database::Impl::~Impl() {
 }
 
 Error sqliteFailure(sqlite3* db, int code, const std::string& path, std::string_view table) {
-  switch (code & 0xFF) {
+  const int primary = code & 0xFF;
+  // SQLite words a file system mounted read-only as a read-only file, a
+  // failed write or a file it cannot open, whichever it met first.
+  if ((primary == SQLITE_READONLY || primary == SQLITE_CANTOPEN || primary == SQLITE_PERM ||
+       (primary == SQLITE_IOERR && code != SQLITE_IOERR_NOMEM)) &&
+      !path.empty() && onReadOnlyFileSystem(path))
+    return errors::readOnlyDisk(path);
+  switch (primary) {
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
     case SQLITE_PROTOCOL:
@@ -223,6 +231,8 @@ Error sqliteFailure(sqlite3* db, int code, const std::string& path, std::string_
     case SQLITE_NOMEM:
       return errors::outOfMemory();
     case SQLITE_CANTOPEN:
+      if (auto tooLong = pathLimitError(path)) return *tooLong;
+      return errors::cannotOpen(path);
     case SQLITE_PERM:
     case SQLITE_AUTH:
       return errors::cannotOpen(path);
@@ -251,6 +261,18 @@ Error Session::sqliteError(std::string_view table) const {
   return sqliteFailure(db, sqlite3_extended_errcode(db), path, table);
 }
 
+namespace {
+
+// An existing file that SQLite would not open or read: unknown to it,
+// unless the machine is the reason (memory, a read-only file system).
+Error unopenedFailure(int code, const std::string& path) {
+  if ((code & 0xFF) == SQLITE_NOMEM || code == SQLITE_IOERR_NOMEM) return errors::outOfMemory();
+  if (onReadOnlyFileSystem(path)) return errors::readOnlyDisk(path);
+  return errors::notADatabase(path);
+}
+
+}  // namespace
+
 Database::Database(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 Database::~Database() = default;
 
@@ -274,12 +296,16 @@ std::unique_ptr<Database> Database::open(const std::string& path, OpenMode mode,
     error = *foreign;
     return nullptr;
   }
+  if (auto tooLong = pathLimitError(path)) {
+    error = *tooLong;
+    return nullptr;
+  }
   auto impl = std::make_unique<Impl>();
   impl->path = path;
   impl->readOnly = mode == OpenMode::ReadOnly;
   if (openSqlite(path, mode, &impl->db) != SQLITE_OK || !configure(impl->db, *impl)) {
-    error = create ? sqliteFailure(impl->db, impl->db ? sqlite3_extended_errcode(impl->db) : SQLITE_NOMEM, path)
-                   : errors::notADatabase(path);
+    const int code = impl->db ? sqlite3_extended_errcode(impl->db) : SQLITE_NOMEM;
+    error = create ? sqliteFailure(impl->db, code, path) : unopenedFailure(code, path);
     impl.reset();
     if (create) std::remove(path.c_str());
     return nullptr;
@@ -323,7 +349,8 @@ std::unique_ptr<Database> Database::open(const std::string& path, OpenMode mode,
   }
   if (!impl->catalog.load(impl->db)) {
     int code = sqlite3_extended_errcode(impl->db) & 0xFF;
-    error = (code == SQLITE_BUSY || code == SQLITE_LOCKED) ? errors::fileLocked(path) : errors::notADatabase(path);
+    error = (code == SQLITE_BUSY || code == SQLITE_LOCKED) ? errors::fileLocked(path)
+                                                           : unopenedFailure(sqlite3_extended_errcode(impl->db), path);
     return nullptr;
   }
   // A file whose indexes follow the older collation: a writer rebuilds them

@@ -1,5 +1,7 @@
 #include "errors.h"
 
+#include "jetdb/faults.h"
+
 namespace jetdb {
 
 Error makeError(const char* state, int native, std::string message) {
@@ -168,8 +170,18 @@ Error fileLocked(std::string_view p) {
   return makeError("HY000", 3045, "Impossible d'utiliser " + q(p) + " ; fichier déjà utilisé.");
 }
 Error readOnly(std::string_view p) {
-  return makeError("HY000", 3027,
+  return makeError("HY000", kNativeReadOnly,
                    "Impossible de mettre à jour. La base de données " + q(p) + " est ouverte en lecture seule.");
+}
+Error readOnlyDisk(std::string_view p) {
+  return makeError("HY000", kNativeReadOnly,
+                   "Impossible de mettre à jour. Le système de fichiers qui contient " + q(p) +
+                       " est en lecture seule.");
+}
+Error pathTooLong(std::string_view p, std::size_t length, std::size_t limit) {
+  return makeError("HY000", kNativePathTooLong,
+                   "Le chemin " + q(p) + " est trop long : " + std::to_string(length) +
+                       " octets, le moteur de stockage en accepte " + std::to_string(limit) + " au plus.");
 }
 Error logMissing(std::string_view p) {
   return makeError("HY000", 3051,
@@ -197,10 +209,16 @@ namespace {
 std::string ofFile(std::string_view p) { return p.empty() ? "" : " (" + q(p) + ")"; }
 }  // namespace
 Error diskFull(std::string_view p) {
-  return makeError("HY000", 3026, "Espace insuffisant sur le disque" + ofFile(p) + ".");
+  std::string where;
+  if (!p.empty()) {
+    const std::size_t slash = p.rfind('/');
+    const std::string_view folder = slash == std::string_view::npos ? "." : slash == 0 ? "/" : p.substr(0, slash);
+    where = " du dossier " + q(folder);
+  }
+  return makeError("HY000", kNativeDiskFull, "Espace insuffisant sur le disque" + where + ofFile(p) + ".");
 }
 Error ioError(std::string_view p) {
-  return makeError("HY000", 3043, "Erreur de disque ou de réseau" + ofFile(p) + ".");
+  return makeError("HY000", kNativeDiskError, "Erreur de disque ou de réseau" + ofFile(p) + ".");
 }
 Error corrupt(std::string_view p) {
   return makeError("HY000", 3049,
@@ -213,7 +231,9 @@ Error cannotOpen(std::string_view p) {
                        " : il est ouvert en mode exclusif par un autre utilisateur, ou vous n'avez pas l'autorisation "
                        "d'en lire les données.");
 }
-Error outOfMemory() { return makeError("HY001", 3035, "Ressources système dépassées."); }
+Error outOfMemory() {
+  return makeError("HY001", kNativeOutOfMemory, "Mémoire insuffisante : ressources système dépassées.");
+}
 Error interrupted() { return makeError("HY008", 3059, "Opération annulée."); }
 Error collationConflict(const std::vector<std::string>& pairs) {
   std::string message =

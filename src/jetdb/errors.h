@@ -55,13 +55,18 @@ Error fileNotFound(std::string_view path);
 Error fileExists(std::string_view path);
 Error fileLocked(std::string_view path);
 Error readOnly(std::string_view path);
+// The file system holding `path` is mounted read-only.
+Error readOnlyDisk(std::string_view path);
+// `path` is `length` bytes long once absolute, over the engine's `limit`.
+Error pathTooLong(std::string_view path, std::size_t length, std::size_t limit);
 Error logMissing(std::string_view path);
 // A log file beside `path` that the driver will not read (see foreignLog).
 Error foreignLog(std::string_view path, std::string_view log, std::string_view why);
 Error rowNotFound();
 Error transactionOpen();
 Error transactionLost();
-// The faults SQLite reports, worded for the file `path` (none when empty).
+// The faults SQLite reports, worded for the file `path` (none when empty);
+// a full disk names the folder too, which is where room must be made.
 Error diskFull(std::string_view path);
 Error ioError(std::string_view path);
 Error corrupt(std::string_view path);

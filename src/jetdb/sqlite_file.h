@@ -32,11 +32,15 @@ FileKind fileKind(sqlite3* db);
 // The refusal of a database whose "-wal", "-shm" or "-journal" SQLite must
 // not read (see foreignLog); checked before SQLite opens the file.
 std::optional<Error> foreignLogError(const std::string& path);
+// The refusal of a path longer than SQLite takes (see maxDatabasePathBytes);
+// checked before SQLite opens the file, which would only say it cannot.
+std::optional<Error> pathLimitError(const std::string& path);
 // Whether the write-ahead log of `path` and its index are both beside it.
 bool logPresent(const std::string& path);
 
 // The driver's error for the failure `code` (an extended SQLite result
-// code) of the connection `db` on `path`: French, whatever SQLite said.
+// code) of the connection `db` on `path`: French, whatever SQLite said; a
+// file system mounted read-only and a path too long are named as such.
 Error sqliteFailure(sqlite3* db, int code, const std::string& path, std::string_view table = {});
 
 }  // namespace jetdb

@@ -1,5 +1,6 @@
 #include "merges/merge_statement.h"
 
+#include "shell/failure.h"
 #include "shell/journal.h"
 
 BOOL ExecuteMergeStatement(CDatabase* pDb, const CString& sql, bool journalError) {
@@ -7,7 +8,13 @@ BOOL ExecuteMergeStatement(CDatabase* pDb, const CString& sql, bool journalError
     pDb->ExecuteSQL(sql);
     return TRUE;
   } catch (CDBException& e) {
-    if (journalError) JournalDbError(e);
+    if (journalError) {
+      JournalDbError(e);
+    } else {
+      // A refusal expected of the data is not journaled; a full disk is
+      // still the run's reason.
+      NoteDbFailure(e);
+    }
     return FALSE;
   }
 }

@@ -17,9 +17,18 @@
 //  - this reason: noted where a failure is known best, read once, by the
 //    application, for its line on standard error.
 // The journal (journal.h) tells what happened; it is written, never read.
+//
+// A reason is a clause: it is kept without a final full stop (a driver
+// message ends its own sentence), and SayReason ends the line with one.
 #pragma once
 
+#include <cstdio>
+
+#include "platform/database.h"
 #include "platform/text.h"
+
+// The reason of a run that ran out of memory.
+inline constexpr const char* kOutOfMemoryReason = "mémoire insuffisante pour continuer la conversion";
 
 // Notes the reason, printf rules, unless one is already noted.
 void NoteFailure(const char* format, ...) __attribute__((format(printf, 1, 2)));
@@ -33,3 +42,15 @@ const CString& FailureReason();
 
 // Forgets the reason, for a new run.
 void ClearFailure();
+
+// Notes the driver's message of `e` when the machine caused it (a full
+// disk, a read-only file system, memory, a path too long): whatever fails
+// after such an error fails because of it, whoever handles it.
+void NoteDbFailure(const CDBException& e);
+
+// `text` without the full stops (and blanks) that end it.
+CString WithoutFullStop(const CString& text);
+
+// Writes "updater : ", then `text`, printf rules, ended by exactly one full
+// stop, as one line on `out`: the program's way to tell its user.
+void SayLine(std::FILE* out, const char* format, ...) __attribute__((format(printf, 2, 3)));

@@ -1,5 +1,7 @@
 #include "shell/journal.h"
 
+#include "shell/failure.h"
+
 #include <cstdarg>
 #include <memory>
 
@@ -45,5 +47,6 @@ void JournalFormat(const char* format, ...) {
 }
 
 void JournalDbError(const CDBException& e) {
+  NoteDbFailure(e);
   JournalFormat("ERREUR : %s\n%s\n", e.m_strError.GetString(), e.m_strStateNativeOrigin.GetString());
 }

@@ -28,5 +28,6 @@ void JournalWrite(const char* text);
 void JournalFormat(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // The journal lines of a database error: "ERREUR : %s\n%s\n", the driver's
-// message, then its state, native error and origin.
+// message, then its state, native error and origin. An error the machine
+// caused is noted as the run's reason too (NoteDbFailure).
 void JournalDbError(const CDBException& e);

@@ -9,6 +9,7 @@
 #include "recordsets/fmt_etiquette_set.h"
 #include "recordsets/unites_set.h"
 #include "recordsets/variables_set.h"
+#include "shell/failure.h"
 #include "shell/journal.h"
 
 namespace {
@@ -140,7 +141,8 @@ BOOL UpdateUnites(CDatabase* pDb, CDatabase* pTemplateDb) {
     CopyUnit(tmpl, db);
     try {
       db.Update();
-    } catch (CDBException&) {
+    } catch (CDBException& e) {
+      NoteDbFailure(e);
       result = UpdateUserModifiedUnit(tmpl, db);
     }
   }

@@ -3,11 +3,14 @@
 #include <sqlite3.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <csignal>
+#include <algorithm>
 #include <cstdio>
 
+#include "jetdb/faults.h"
 #include "test_db.h"
 
 namespace jetdb::test {
@@ -118,15 +121,52 @@ TEST(Faults, AFullDiskAndAReadOnlyDiskAreReportedInFrench) {
     full = !db->insertRow("T", {{"ID", Value::of(i)}, {"TXT", Value::of(std::string(2000, 'x'))}});
   ASSERT_TRUE(full);
   EXPECT_EQ(code(db->lastError()), "HY000/3026") << db->lastError().message;
-  EXPECT_EQ(db->lastError().message, "Espace insuffisant sur le disque ('" + path + "').");
+  const std::string folder = path.substr(0, path.rfind('/'));
+  EXPECT_EQ(db->lastError().message,
+            "Espace insuffisant sur le disque du dossier '" + folder + "' ('" + path + "').");
+  EXPECT_TRUE(isMachineFault(db->lastError().native));
   db.reset();
 
+  // Turned read-only between two connections (the kernel refuses it under
+  // a file open for writing), as between two steps of a run.
   ASSERT_TRUE(disk.remountReadOnly());
+  const std::string readOnly =
+      "Impossible de mettre à jour. Le système de fichiers qui contient '" + path + "' est en lecture seule.";
   db = Database::open(path, false, e);
   const Error seen = db ? (db->execute("DELETE FROM [T]"), db->lastError()) : e;
   EXPECT_EQ(code(seen), "HY000/3027") << seen.message;
-  EXPECT_EQ(seen.message,
-            "Impossible de mettre à jour. La base de données '" + path + "' est ouverte en lecture seule.");
+  EXPECT_EQ(seen.message, readOnly);
+  EXPECT_TRUE(isMachineFault(seen.native));
+}
+
+// The engine names its logs after the file: a path with room for
+// "-journal" opens, one byte more is refused as too long, not as unknown.
+TEST(Faults, APathLongerThanTheEngineTakesIsNamedAsSuch) {
+  TempDir dir;
+  std::string folder = dir.path();
+  for (int i = 0; folder.size() < maxDatabasePathBytes() - 100; ++i) {
+    folder += "/" + std::string(std::min<std::size_t>(200, maxDatabasePathBytes() - 100 - folder.size()), 'd');
+    ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0) << folder;
+  }
+  const auto named = [&](std::size_t bytes) { return folder + "/" + std::string(bytes - folder.size() - 1, 'a'); };
+  const std::string longest = named(maxDatabasePathBytes());
+  ASSERT_EQ(makeDatabase(longest, 3), "");
+  Error e;
+  EXPECT_TRUE(Database::open(longest, false, e)) << e.message;
+
+  const std::string over = named(maxDatabasePathBytes() + 1);
+  ASSERT_TRUE(std::rename(longest.c_str(), over.c_str()) == 0);
+  for (bool create : {false, true}) {
+    if (create) std::remove(over.c_str());
+    EXPECT_FALSE(Database::open(over, create, e));
+    EXPECT_EQ(code(e), "HY000/3044");
+    EXPECT_EQ(e.message, "Le chemin '" + over + "' est trop long : " + std::to_string(over.size()) +
+                             " octets, le moteur de stockage en accepte " +
+                             std::to_string(maxDatabasePathBytes()) + " au plus.");
+    EXPECT_TRUE(isMachineFault(e.native));
+  }
+  // SQLite's own limit, less the longest suffix of its logs.
+  EXPECT_EQ(maxDatabasePathBytes(), static_cast<std::size_t>(sqlite3_vfs_find(nullptr)->mxPathname) - 8);
 }
 
 // A file-size limit makes every write past it fail as a disk does.
