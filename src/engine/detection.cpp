@@ -5,6 +5,7 @@
 #include "engine/access_source.h"
 #include "framework/data_source.h"
 #include "framework/step_phases.h"
+#include "jetdb/faults.h"
 #include "jetdb/jetdb.h"
 #include "platform/connect_string.h"
 #include "platform/database.h"
@@ -120,7 +121,11 @@ CString FindDamage(const CString& strPath) {
     const std::vector<std::string> problems = db.Driver().checkPages();
     if (problems.empty()) return CString();
     problem = problems.front().c_str();
+    // A check that memory or the disk stopped found no damage: the run's
+    // reason is what stopped it.
+    if (jetdb::isMachineFault(db.Driver().lastError().native)) NoteFailure("%s", WithoutFullStop(problem).GetString());
   } catch (CDBException& e) {
+    NoteDbFailure(e);
     problem = e.m_strError;
   }
   // The driver's lines end their sentence.

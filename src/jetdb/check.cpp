@@ -3,6 +3,7 @@
 // that one fault found (a damaged page) does not hide the others.
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <cstring>
 #include <set>
 
@@ -109,9 +110,27 @@ class Checker {
   void integrity(const char* pragma = "PRAGMA integrity_check(100)") {
     Stmt st(s_.db, pragma);
     int rc = st.ok() ? st.step() : st.prepareCode();
-    for (; rc == SQLITE_ROW; rc = st.step())
-      if (st.text(0) != "ok") add(integrityLine(st.text(0)));
-    if (rc != SQLITE_DONE) add(sqliteFailure(s_.db, sqlite3_extended_errcode(s_.db), s_.path).message);
+    for (; rc == SQLITE_ROW; rc = st.step()) {
+      const std::string line = st.text(0);
+      if (line == "ok") continue;
+      // A page SQLite could not read for want of memory or of a working
+      // disk ("unable to get the page. error code=7") is no damage of the
+      // file: what stopped the check is said instead, and the check ends.
+      if (const int code = readErrorCode(line); (code & 0xFF) == SQLITE_NOMEM || (code & 0xFF) == SQLITE_IOERR) {
+        s_.last = sqliteFailure(s_.db, code, s_.path);
+        add(s_.last.message);
+        return;
+      }
+      add(integrityLine(line));
+    }
+    if (rc != SQLITE_DONE) {
+      s_.last = sqliteFailure(s_.db, sqlite3_extended_errcode(s_.db), s_.path);
+      add(s_.last.message);
+    }
+  }
+  static int readErrorCode(const std::string& line) {
+    const std::size_t at = line.find("error code=");
+    return at == std::string::npos ? 0 : std::atoi(line.c_str() + at + std::strlen("error code="));
   }
 
   struct Object {

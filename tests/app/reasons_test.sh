@@ -73,7 +73,14 @@ fi
 # French reason, the failure's exit code, and the original in its backup.
 cp "$sample" "$work/M.mdb"
 limited=0
-for kb in 9000 10000 11000 12000 13000; do
+kbs="9000 10000 11000 12000 13000"
+# The sanitizers reserve terabytes of address space at start and die
+# without a word under a limit: such a build tells nothing here.
+if ldd "$updater" 2>/dev/null | grep -q 'libasan\|libubsan'; then
+  echo "memory: skipped (a sanitizer build cannot run under a memory limit)"
+  kbs=""
+fi
+for kb in $kbs; do
   rm -f "$work"/M.mdb* "$work/Updater.log"
   cp "$sample" "$work/M.mdb"
   code=0
@@ -94,7 +101,7 @@ for kb in 9000 10000 11000 12000 13000; do
     cmp -s "$sample" "$work/M.mdb" || fail "memory $kb KB: the source changed without a backup"
   fi
 done
-[ "$limited" -gt 0 ] || echo "memory: skipped (this build does not start under a memory limit)"
+[ "$limited" -gt 0 ] || [ -z "$kbs" ] || echo "memory: skipped (this build does not start under a memory limit)"
 
 [ "$failures" -eq 0 ] || exit 1
 echo "reasons: all cases passed"
