@@ -1,7 +1,5 @@
 #include "engine/conversion.h"
 
-#include <new>
-
 #include <unistd.h>
 
 #include <csignal>
@@ -118,8 +116,8 @@ DbVersion RunStepsInPlace(const ConversionPlan& plan, const CString& strDest) {
     // The mark goes before the note: a kill between the two leaves a note
     // that a later run trusts, never a mark without one.
     if (!ClearUnfinishedMark(source, why))
-      std::fprintf(stderr, "updater : la marque de conversion en cours n'a pas pu être ôtée de %s : %s.\n",
-                   source.GetString(), why.GetString());
+      SayLine(stderr, "la marque de conversion en cours n'a pas pu être ôtée de %s : %s", source.GetString(),
+              why.GetString());
     unlink(ResumeNotePath(source));
   } else {
     note.left = after;
