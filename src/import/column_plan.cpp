@@ -12,26 +12,30 @@ namespace {
 
 using mdbfile::JetType;
 
-// The driver's type word for the Jet types it holds itself.
-const char* driverType(JetType t, bool autoNumber) {
-  switch (t) {
+// The driver's type for each Jet type: the same type, its size, precision
+// and scale kept within what Access itself allows.
+std::string driverType(const mdbfile::Column& c) {
+  switch (c.type) {
     case JetType::Boolean: return "BIT";
     case JetType::Byte: return "BYTE";
     case JetType::Integer: return "SHORT";
-    case JetType::Long: return autoNumber ? "COUNTER" : "LONG";
+    case JetType::Long: return c.autoNumber ? "COUNTER" : "LONG";
     case JetType::Currency: return "CURRENCY";
     case JetType::Single: return "SINGLE";
     case JetType::Double: return "DOUBLE";
     case JetType::DateTime: return "DATETIME";
-    case JetType::Text: return "TEXT";
+    case JetType::Text: return "TEXT(" + std::to_string(std::clamp(c.size, 1, 255)) + ")";
     case JetType::Memo: return "MEMO";
-    default: return nullptr;
+    case JetType::Binary: return "BINARY(" + std::to_string(std::clamp(c.size, 1, jetdb::kMaxBinary)) + ")";
+    case JetType::OLE: return "LONGBINARY";
+    case JetType::GUID: return "GUID";
+    case JetType::Decimal: {
+      const int precision = std::clamp(c.precision, 1, jetdb::kMaxPrecision);
+      return "DECIMAL(" + std::to_string(precision) + "," + std::to_string(std::clamp(c.scale, 0, precision)) + ")";
+    }
   }
+  return "MEMO";
 }
-
-// A Decimal's text: a sign, `precision` digits and a point, or "0." before
-// a fraction of `precision` digits.
-int decimalTextSize(const mdbfile::Column& c) { return std::min(255, std::max(c.precision, 1) + 3); }
 
 constexpr std::int64_t kExactCurrency = std::int64_t{1} << 53;  // ten-thousandths a Double holds exactly
 constexpr std::int64_t kJetEpochSeconds = -25569LL * 86400;   // 1899-12-30 from 1970-01-01
@@ -40,24 +44,9 @@ constexpr std::int64_t kJetEpochSeconds = -25569LL * 86400;   // 1899-12-30 from
 
 std::string bracketed(const std::string& name) { return "[" + name + "]"; }
 
-ColumnPlan planColumn(const std::string& table, const mdbfile::Column& c) {
+ColumnPlan planColumn(const mdbfile::Column& c) {
   ColumnPlan plan;
-  std::string type;
-  if (const char* word = driverType(c.type, c.autoNumber)) {
-    type = word;
-    if (c.type == JetType::Text) type += "(" + std::to_string(std::clamp(c.size, 1, 255)) + ")";
-  } else {
-    switch (c.type) {
-      case JetType::GUID: type = "TEXT(38)"; break;
-      case JetType::Decimal: type = "TEXT(" + std::to_string(decimalTextSize(c)) + ")"; break;
-      default: type = "MEMO"; break;  // Binary, OLE
-    }
-    plan.typeNote = "Table « " + table + " », champ « " + c.name + " » : type " + mdbfile::typeName(c) +
-                    " écrit en " + type +
-                    (c.type == JetType::GUID      ? " (le GUID en texte)"
-                     : c.type == JetType::Decimal ? " (le nombre exact en texte)"
-                                                  : " (les octets en hexadécimal, 0x...)");
-  }
+  const std::string type = driverType(c);
   plan.ddl = bracketed(c.name) + " " + type;
   if (c.required && c.type != JetType::Boolean) plan.ddl += " NOT NULL";
   if (c.defaultValue) {
@@ -106,9 +95,11 @@ jetdb::Value convert(const mdbfile::Value& in, Change& change) {
         } else if constexpr (std::is_same_v<T, std::string>) {
           return jetdb::Value::of(x);
         } else if constexpr (std::is_same_v<T, mdbfile::Decimal>) {
-          return jetdb::Value::of(mdbfile::decimalText(x));
-        } else {  // Bytes, Guid
-          return jetdb::Value::of(mdbfile::valueText(x));
+          return jetdb::Value::of(mdbfile::decimalText(x));  // its exact digits, which the driver keeps
+        } else if constexpr (std::is_same_v<T, mdbfile::Guid>) {
+          return jetdb::Value::bytes(std::string(x.bytes.begin(), x.bytes.end()));  // Windows' layout, as stored
+        } else {  // Bytes
+          return jetdb::Value::bytes(std::string(x.begin(), x.end()));
         }
       },
       in);

@@ -2,12 +2,11 @@
 // and how each of its values is written there.
 //
 // What a writer may rely on:
-//  - planColumn gives the driver's DDL for the column (type, size, NOT
-//    NULL), its default value apart (the driver may refuse one that Access
-//    takes: the writer then reports it) and, when the driver cannot hold the Jet type itself, the
-//    nearest type that keeps every value exactly (a Decimal or a GUID as
-//    its text, Binary and OLE bytes as "0x" and hexadecimal in a Memo),
-//    with one French line saying so.
+//  - planColumn gives the driver's DDL for the column (its own Jet type,
+//    size, precision and scale, NOT NULL), its default value apart (the
+//    driver may refuse one that Access takes: the writer then reports it).
+//    Every Jet type the model reads is the driver's too, so no value changes
+//    type on the way.
 //  - convert never loses a value silently: a value the driver cannot hold
 //    as it is (a date's milliseconds, a Currency beyond what a Double holds
 //    to the ten-thousandth, a Double that is no number, a date outside years
@@ -26,10 +25,9 @@ namespace mdbimport {
 struct ColumnPlan {
   std::string ddl;          // "[Name] TEXT(50) NOT NULL"
   std::string defaultText;  // the Access default as the driver's DEFAULT reads it ("=" dropped); empty without one
-  std::string typeNote;     // the French line when the Jet type is not the driver's; empty otherwise
 };
 
-ColumnPlan planColumn(const std::string& table, const mdbfile::Column& column);
+ColumnPlan planColumn(const mdbfile::Column& column);
 
 // What a change of one value was, for the report.
 enum class Change { None, Milliseconds, Currency, NotANumber, DateOutOfRange };

@@ -72,9 +72,8 @@ void Writer::table(const mdbfile::Table& definition) {
   std::vector<ColumnPlan> plans;
   std::string ddl, withDefaults, columns, marks;
   for (const auto& c : definition.columns) {
-    plans.push_back(planColumn(name, c));
+    plans.push_back(planColumn(c));
     const ColumnPlan& plan = plans.back();
-    if (!plan.typeNote.empty()) report(plan.typeNote);
     ddl += (ddl.empty() ? "" : ", ") + plan.ddl;
     withDefaults += (withDefaults.empty() ? "" : ", ") + plan.ddl +
                     (plan.defaultText.empty() ? "" : " DEFAULT " + plan.defaultText);

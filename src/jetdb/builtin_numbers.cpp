@@ -55,8 +55,10 @@ std::optional<double> numberOf(const Value& v) {
     case Value::Kind::DateTime:
       return dates::toSerial(v.integer);
     case Value::Kind::Null:
+    case Value::Kind::Binary:
       return std::nullopt;
     case Value::Kind::Text:
+    case Value::Kind::Decimal:
       break;
   }
   // A French user writes 2,5; a program writes 2.5: both are read.
@@ -76,6 +78,13 @@ std::string textOf(const Value& v) {
       return format(v, "General Date");
     case Value::Kind::Text:
       return v.text;
+    case Value::Kind::Decimal: {
+      std::string s = v.text;
+      std::replace(s.begin(), s.end(), '.', ',');
+      return s;
+    }
+    case Value::Kind::Binary:
+      return v.asText();
     case Value::Kind::Null:
       return {};
   }
@@ -92,7 +101,10 @@ std::optional<std::int64_t> dateOf(const Value& v) {
       return dates::fromSerial(v.real);
     case Value::Kind::Text:
       return dates::parse(v.text);
+    case Value::Kind::Decimal:
+      return dates::fromSerial(v.asDouble());
     case Value::Kind::Null:
+    case Value::Kind::Binary:
       return std::nullopt;
   }
   return std::nullopt;

@@ -154,7 +154,9 @@ bool Catalog::load(sqlite3* db) {
       cm.name = c.text(0);
       std::string type = c.text(1);
       int size = static_cast<int>(c.integer(2));
-      auto ct = typeFromName(type, sameName(type, "TEXT") ? size : -1);
+      // A Text's size is its own column (files of earlier builds); the
+      // other numbers a type takes are in its spelling ("DECIMAL(18,4)").
+      auto ct = sameName(type, "TEXT") ? typeFromName(type, {size}) : typeFromSpelling(type);
       if (!ct) return false;
       cm.type = *ct;
       cm.required = c.integer(3) != 0;
@@ -247,7 +249,7 @@ bool Catalog::saveTable(sqlite3* db, const TableMeta& tm, bool isNew) {
     ic.bind(1, tm.name);
     ic.bind(2, static_cast<std::int64_t>(i));
     ic.bind(3, c.name);
-    ic.bind(4, std::string_view(typeName(c.type.type)));
+    ic.bind(4, c.type.type == JetType::Text ? std::string(typeName(c.type.type)) : typeSpelling(c.type));
     ic.bind(5, static_cast<std::int64_t>(c.type.size));
     ic.bind(6, static_cast<std::int64_t>(c.required));
     if (!run(db, ic)) return false;

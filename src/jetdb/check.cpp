@@ -19,15 +19,15 @@ std::string q(std::string_view name) { return "'" + std::string(name) + "'"; }
 
 // The ranges that the row writes keep, in the storage they use.
 struct Range {
-  const char* storage;  // what typeof() gives for a value of the type
-  const char* bounds;   // SQL condition on "v" that a stored value breaks, or null
-  const char* words;    // the range in words
+  std::string storage;  // what typeof() gives for a value of the type
+  std::string bounds;   // SQL condition on "v" that a stored value breaks, or empty
+  std::string words;    // the range in words
 };
-Range rangeOf(JetType type) {
-  switch (type) {
+Range rangeOf(const ColumnType& type) {
+  switch (type.type) {
     case JetType::Text:
     case JetType::Memo:
-      return {"'text'", nullptr, ""};
+      return {"'text'", "", ""};
     case JetType::Bit:
       return {"'integer'", "v NOT IN (0, -1)", "0 ou -1"};
     case JetType::Byte:
@@ -40,14 +40,35 @@ Range rangeOf(JetType type) {
     case JetType::Single:
       return {"'real', 'integer'", "abs(v) > 3.4028234663852886e38", "de -3,4E38 à 3,4E38"};
     case JetType::Double:
-      return {"'real', 'integer'", nullptr, ""};
+      return {"'real', 'integer'", "", ""};
     case JetType::Currency:
       return {"'real', 'integer'", "abs(v) > 922337203685477.5807", "de -922337203685477,5807 à 922337203685477,5807"};
     case JetType::DateTime:
       // Seconds from 1970 of 01/01/100 00:00:00 and 31/12/9999 23:59:59.
       return {"'integer'", "v NOT BETWEEN -59011459200 AND 253402300799", "du 01/01/100 au 31/12/9999"};
+    case JetType::Binary:
+      return {"'blob'", "length(v) > " + std::to_string(type.size), std::to_string(type.size) + " octets au plus"};
+    case JetType::LongBinary:
+      return {"'blob'", "", ""};
+    case JetType::Guid: {
+      std::string pattern = "{";
+      for (int group : {8, 4, 4, 4, 12}) {
+        for (int k = 0; k < group; ++k) pattern += "[0-9A-F]";
+        pattern += group == 12 ? "}" : "-";
+      }
+      return {"'text'", "v NOT GLOB '" + pattern + "'", "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}"};
+    }
+    case JetType::Decimal: {
+      // A number kept as text is written with digits, a sign and a point only.
+      const int whole = type.precision - type.scale;
+      return {"'integer', 'real', 'text'",
+              "abs(v) >= 1e" + std::to_string(whole) +
+                  " OR (typeof(v) = 'text' AND (v GLOB '*[^0-9.-]*' OR v NOT GLOB '*[0-9]*'))",
+              "nombre de " + std::to_string(type.precision) + " chiffres dont " + std::to_string(type.scale) +
+                  " décimales"};
+    }
   }
-  return {"'text'", nullptr, ""};
+  return {"'text'", "", ""};
 }
 
 // SQLite's integrity report, one line of it, in French.
@@ -236,7 +257,7 @@ class Checker {
       const ColumnMeta& c = t.columns[i];
       const std::string v = quoteIdent(c.name);
       const std::string field = "Champ " + q(t.name + "." + c.name) + " : ";
-      const Range range = rangeOf(c.type.type);
+      const Range range = rangeOf(c.type);
       const std::string from = "SELECT COUNT(*) FROM (SELECT " + v + " AS v FROM " + table + ") WHERE ";
       if (std::int64_t n = number(from + "typeof(v) NOT IN ('null', " + range.storage + ")"); n > 0)
         add(field + std::to_string(n) + " valeur(s) d'un autre type que " + typeName(c.type.type) + ".");
@@ -244,8 +265,8 @@ class Checker {
         if (std::int64_t n = number(from + "typeof(v) = 'text' AND length(v) > " + std::to_string(c.type.size)); n > 0)
           add(field + std::to_string(n) + " texte(s) de plus de " + std::to_string(c.type.size) + " caractères.");
       }
-      if (range.bounds) {
-        if (std::int64_t n = number(from + "typeof(v) IN (" + range.storage + ") AND " + range.bounds); n > 0)
+      if (!range.bounds.empty()) {
+        if (std::int64_t n = number(from + "typeof(v) IN (" + range.storage + ") AND (" + range.bounds + ")"); n > 0)
           add(field + std::to_string(n) + " valeur(s) hors des limites de " + typeName(c.type.type) + " (" +
               range.words + ").");
       }

@@ -27,6 +27,7 @@ std::optional<JetType> arithmeticType(const std::vector<std::optional<JetType>>&
       case JetType::Single:
       case JetType::Double:
       case JetType::DateTime:  // a date plus a number is a number of days
+      case JetType::Decimal:   // read as a Double, as Access reckons with it
         rank = 2;
         break;
       default:

@@ -56,6 +56,10 @@ std::optional<JetType> valueType(const Value& v) {
       return JetType::Text;
     case Value::Kind::DateTime:
       return JetType::DateTime;
+    case Value::Kind::Binary:
+      return JetType::LongBinary;
+    case Value::Kind::Decimal:
+      return JetType::Decimal;
   }
   return std::nullopt;
 }

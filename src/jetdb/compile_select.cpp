@@ -116,8 +116,7 @@ ColumnInfo sourceColumnInfo(const ScopeSource& src, std::size_t i, std::optional
   type = c.type.type;
   // A Bit of the missing side of an outer join reads as Null, not False.
   if (src.outerSide && c.type.type == JetType::Bit) type = std::nullopt;
-  return ColumnInfo{c.name, c.type.type, c.type.size,
-                    src.outerSide || (!src.table->columnRequired(i) && c.type.type != JetType::Bit), std::nullopt};
+  return columnInfoOf(c.name, c.type, src.outerSide || (!src.table->columnRequired(i) && c.type.type != JetType::Bit));
 }
 
 std::size_t sourceWidth(const ScopeSource& src) { return src.table ? src.table->columns.size() : src.columns.size(); }
@@ -246,6 +245,12 @@ class CoreCompiler {
       info.name = "Expr" + std::to_string(unnamed_++);
       info.type = type.value_or(JetType::Double);
       info.size = info.type == JetType::Text ? 255 : 8;
+      // A total or an extreme of Decimals: its column's scale is not known
+      // here, so it is given room for ten decimals besides eighteen digits.
+      if (info.type == JetType::Decimal) {
+        info.precision = kMaxPrecision;
+        info.scale = 10;
+      }
     }
     if (!item.alias.empty()) info.name = item.alias;
     aggregate_ = aggregate_ || ce.aggregate;

@@ -506,8 +506,7 @@ std::optional<std::vector<ColumnInfo>> Database::columns(std::string_view table)
   std::vector<ColumnInfo> out;
   for (std::size_t i = 0; i < t->columns.size(); ++i) {
     const auto& c = t->columns[i];
-    out.push_back(ColumnInfo{c.name, c.type.type, c.type.size, !t->columnRequired(i) && c.type.type != JetType::Bit,
-                             std::nullopt});
+    out.push_back(columnInfoOf(c.name, c.type, !t->columnRequired(i) && c.type.type != JetType::Bit));
     if (!c.defaultText.empty()) out.back().defaultValue = c.defaultText;
   }
   return out;

@@ -131,7 +131,7 @@ bool executeSelectInto(Session& s, const Select& st) {
   for (const auto& c : cs.columns) {
     ColumnDef def;
     def.name = c.name;
-    def.type = ColumnType{c.type == JetType::Counter ? JetType::Long : c.type, c.size};
+    def.type = ColumnType{c.type == JetType::Counter ? JetType::Long : c.type, c.size, c.precision, c.scale};
     create.columns.push_back(std::move(def));
   }
   if (!executeCreateTable(s, create)) return false;

@@ -48,6 +48,16 @@ std::vector<Token> tokenize(std::string_view sql) {
       }
       case TokenKind::Number: {
         t.text = std::string(read.text);
+        if (t.text.size() >= 2 && (t.text[1] == 'x' || t.text[1] == 'X')) {
+          // An odd count of digits has a zero before the first, as 0xABC is 0x0ABC.
+          std::string hex = t.text.substr(2);
+          if (hex.size() % 2) hex.insert(hex.begin(), '0');
+          t.kind = Token::Kind::Bytes;
+          t.text.clear();
+          for (std::size_t k = 0; k < hex.size(); k += 2)
+            t.text += static_cast<char>(std::stoi(hex.substr(k, 2), nullptr, 16));
+          break;
+        }
         bool real = t.text.find_first_not_of("0123456789") != std::string::npos;
         if (!real) {
           errno = 0;

@@ -10,9 +10,9 @@
 namespace jetdb {
 
 struct Token {
-  enum class Kind { End, Word, Name, String, Integer, Real, Date, Symbol, Bad };
+  enum class Kind { End, Word, Name, String, Integer, Real, Date, Bytes, Symbol, Bad };
   Kind kind = Kind::End;
-  std::string text;        // word, name without brackets, string without quotes, symbol
+  std::string text;        // word, name without brackets, string without quotes, bytes, symbol
   std::int64_t integer = 0;
   double real = 0;
   std::size_t offset = 0;  // where the token starts in the statement

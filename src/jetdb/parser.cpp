@@ -142,14 +142,18 @@ class Parser {
     const Token& t = peek();
     if (t.kind != K::Word) return fail();
     std::string word = take().text;
-    int size = -1;
+    // A size; a precision and a scale; a seed and an increment.
+    std::vector<std::int64_t> args;
     if (accept("(")) {
-      const Token& n = peek();
-      if (n.kind != K::Integer || n.integer < 0 || n.integer > 100000) return fail();
-      size = static_cast<int>(take().integer);
+      do {
+        const bool minus = accept("-");
+        const Token& n = peek();
+        if (n.kind != K::Integer || n.integer > 100000000000LL || args.size() == 2) return fail();
+        args.push_back(minus ? -take().integer : take().integer);
+      } while (accept(","));
       if (!expect(")")) return false;
     }
-    auto ct = typeFromName(word, size);
+    auto ct = typeFromName(word, args);
     if (!ct) {
       failed_ = true;
       error_ = makeError("42000", 3292, "Erreur de syntaxe dans la définition du champ " + c.name + ".");
@@ -812,6 +816,7 @@ class Parser {
       case K::Real: return literal(Value::of(take().real));
       case K::String: return literal(Value::of(take().text));
       case K::Date: return literal(Value::dateTime(take().integer));
+      case K::Bytes: return literal(Value::bytes(take().text));
       case K::Symbol:
         if (isSymbol("?")) {
           auto e = std::make_unique<Expr>();

@@ -71,6 +71,10 @@ bool sameKeyValue(const Value& a, const Value& b) {
   if (a.kind == Value::Kind::Text && b.kind == Value::Kind::Text) return compareFolded(a.text, b.text) == 0;
   if (a.isNull() || b.isNull()) return a.isNull() && b.isNull();
   if (a.kind == Value::Kind::Text || b.kind == Value::Kind::Text) return false;
+  // Bytes and Decimal digits are the same value only when they are the same text.
+  using K = Value::Kind;
+  if (a.kind == K::Binary || b.kind == K::Binary || (a.kind == K::Decimal && b.kind == K::Decimal))
+    return a.kind == b.kind && a.text == b.text;
   return a.asDouble() == b.asDouble();
 }
 
@@ -152,8 +156,12 @@ bool insertValues(Session& s, const TableMeta& t, const std::vector<std::optiona
     Value in = values[i] ? *values[i] : Value::null();
     if (!values[i] && !t.columns[i].defaultText.empty() && !columnDefault(s, t, i, in)) return false;
     if (t.columns[i].type.type == JetType::Counter && in.isNull()) {
-      // Access numbers new rows after the highest number in use.
-      Stmt& st = s.cached("SELECT COALESCE(MAX(" + quoteIdent(t.columns[i].name) + "), 0) + 1 FROM " +
+      // Access numbers new rows after the highest number in use (the lowest
+      // when it counts down), from the seed in an empty table.
+      const ColumnType& ct = t.columns[i].type;
+      const std::string c = quoteIdent(t.columns[i].name);
+      Stmt& st = s.cached("SELECT COALESCE(" + std::string(ct.increment > 0 ? "MAX(" : "MIN(") + c + ") + " +
+                          std::to_string(ct.increment) + ", " + std::to_string(ct.seed) + ") FROM " +
                           quoteIdent(t.name));
       if (!st.ok() || st.step() != SQLITE_ROW) {
         st.reset();

@@ -1,5 +1,7 @@
 #include "jetdb/sql_text.h"
 
+#include <cctype>
+
 namespace jetdb::sql {
 namespace {
 
@@ -27,6 +29,13 @@ std::size_t closing(std::string_view sql, std::size_t at, char close, bool doubl
 // 12, 12.5, .5, 12e3, 1.5E-7; an exponent counts only with its digits.
 std::size_t numberEnd(std::string_view sql, std::size_t i) {
   const std::size_t n = sql.size();
+  // 0x0A1B: bytes, as Access writes a binary value; 0x alone is no bytes.
+  if (sql[i] == '0' && i + 1 < n && (sql[i + 1] == 'x' || sql[i + 1] == 'X') &&
+      (i + 2 == n || std::isxdigit(static_cast<unsigned char>(sql[i + 2])) || !isWordChar(sql[i + 2]))) {
+    i += 2;
+    while (i < n && std::isxdigit(static_cast<unsigned char>(sql[i]))) ++i;
+    return i;
+  }
   while (i < n && isDigit(sql[i])) ++i;
   if (i < n && sql[i] == '.') {
     ++i;

@@ -35,8 +35,12 @@ void run(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
         sqlite3_result_double(ctx, r.real);
         break;
       case Value::Kind::Text:
+      case Value::Kind::Decimal:
         if (r.text.size() > kMaxText) throw Failure{14};
         sqlite3_result_text64(ctx, r.text.data(), r.text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+        break;
+      case Value::Kind::Binary:
+        sqlite3_result_blob64(ctx, r.text.data(), r.text.size(), SQLITE_TRANSIENT);
         break;
     }
   } catch (const Failure& failure) {

@@ -17,6 +17,11 @@ inline bool exec(sqlite3* db, const char* sql) {
   return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
+// A Decimal is stored as a number wherever SQL can read it as one without
+// changing it (an integer, or a double for 15 significant digits or
+// fewer), and as its text beyond.
+void bindDecimal(sqlite3_stmt* stmt, int i, const std::string& digits);
+
 class Stmt {
  public:
   Stmt() = default;
@@ -50,6 +55,11 @@ class Stmt {
       case Value::Kind::Text:
         sqlite3_bind_text(stmt_, i, v.text.data(), static_cast<int>(v.text.size()), SQLITE_TRANSIENT);
         break;
+      case Value::Kind::Binary:
+        // data() is never null, so that no bytes is an empty blob, not Null.
+        sqlite3_bind_blob(stmt_, i, v.text.data(), static_cast<int>(v.text.size()), SQLITE_TRANSIENT);
+        break;
+      case Value::Kind::Decimal: bindDecimal(stmt_, i, v.text); break;
     }
   }
   void bind(int i, std::string_view s) {

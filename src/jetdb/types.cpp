@@ -1,6 +1,8 @@
 #include "types.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -24,11 +26,15 @@ const char* typeName(JetType t) {
     case JetType::Double: return "DOUBLE";
     case JetType::Currency: return "CURRENCY";
     case JetType::DateTime: return "DATETIME";
+    case JetType::Binary: return "BINARY";
+    case JetType::LongBinary: return "LONGBINARY";
+    case JetType::Guid: return "GUID";
+    case JetType::Decimal: return "DECIMAL";
   }
   return "?";
 }
 
-std::optional<ColumnType> typeFromName(std::string_view w, int size) {
+std::optional<ColumnType> typeFromName(std::string_view w, const std::vector<std::int64_t>& args) {
   struct Entry { const char* word; JetType type; int bytes; };
   static const Entry kTypes[] = {
       {"TEXT", JetType::Text, 255},       {"CHAR", JetType::Text, 255},      {"VARCHAR", JetType::Text, 255},
@@ -46,19 +52,197 @@ std::optional<ColumnType> typeFromName(std::string_view w, int size) {
       {"NUMBER", JetType::Double, 8},     {"CURRENCY", JetType::Currency, 8}, {"MONEY", JetType::Currency, 8},
       {"DATETIME", JetType::DateTime, 8}, {"DATE", JetType::DateTime, 8},   {"TIME", JetType::DateTime, 8},
       {"TIMESTAMP", JetType::DateTime, 8},
+      {"BINARY", JetType::Binary, kMaxBinary}, {"VARBINARY", JetType::Binary, kMaxBinary},
+      {"LONGBINARY", JetType::LongBinary, 0},  {"OLEOBJECT", JetType::LongBinary, 0},
+      {"IMAGE", JetType::LongBinary, 0},       {"GENERAL", JetType::LongBinary, 0},
+      {"GUID", JetType::Guid, 16},             {"UNIQUEIDENTIFIER", JetType::Guid, 16},
+      {"DECIMAL", JetType::Decimal, 17},       {"NUMERIC", JetType::Decimal, 17},   {"DEC", JetType::Decimal, 17},
   };
   for (const Entry& e : kTypes) {
     if (!sameName(w, e.word)) continue;
     ColumnType ct{e.type, e.bytes};
-    if (e.type == JetType::Text) {
-      if (size == 0 || size > 255) return std::nullopt;
-      ct.size = size < 0 ? 255 : size;
-    } else if (size >= 0) {
-      return std::nullopt;  // only text takes a size
+    switch (e.type) {
+      case JetType::Text:
+      case JetType::Binary: {
+        const int most = e.type == JetType::Text ? 255 : kMaxBinary;
+        if (args.size() > 1 || (args.size() == 1 && (args[0] < 1 || args[0] > most))) return std::nullopt;
+        if (args.size() == 1) ct.size = static_cast<int>(args[0]);
+        return ct;
+      }
+      case JetType::Decimal:
+        // Access's DECIMAL is DECIMAL(18,0); DECIMAL(p) has no decimals.
+        if (args.size() > 2) return std::nullopt;
+        ct.precision = args.empty() ? kDefaultPrecision : static_cast<int>(std::clamp<std::int64_t>(args[0], 0, 99));
+        ct.scale = args.size() == 2 ? static_cast<int>(std::clamp<std::int64_t>(args[1], -1, 99)) : 0;
+        if (ct.precision < 1 || ct.precision > kMaxPrecision || ct.scale < 0 || ct.scale > ct.precision)
+          return std::nullopt;
+        return ct;
+      case JetType::Counter:
+        if (args.size() == 1 || args.size() > 2) return std::nullopt;
+        if (args.size() == 2) {
+          const auto inLong = [](std::int64_t v) { return v >= -2147483648LL && v <= 2147483647LL; };
+          if (!inLong(args[0]) || !inLong(args[1]) || args[1] == 0) return std::nullopt;
+          ct.seed = args[0];
+          ct.increment = args[1];
+        }
+        return ct;
+      default:
+        if (!args.empty()) return std::nullopt;  // only the types above take numbers
+        return ct;
     }
-    return ct;
   }
   return std::nullopt;
+}
+
+std::optional<ColumnType> typeFromSpelling(std::string_view spelling) {
+  const std::size_t open = spelling.find('(');
+  std::vector<std::int64_t> args;
+  if (open != std::string_view::npos) {
+    if (spelling.back() != ')') return std::nullopt;
+    std::string inner(spelling.substr(open + 1, spelling.size() - open - 2));
+    const char* p = inner.c_str();
+    while (*p) {
+      char* end = nullptr;
+      errno = 0;
+      const long long v = std::strtoll(p, &end, 10);
+      if (end == p || errno == ERANGE) return std::nullopt;
+      args.push_back(v);
+      p = end;
+      while (*p == ' ') ++p;
+      if (*p == ',') ++p;
+      else if (*p) return std::nullopt;
+    }
+  }
+  return typeFromName(spelling.substr(0, open), args);
+}
+
+std::string typeSpelling(const ColumnType& t) {
+  std::string out = typeName(t.type);
+  switch (t.type) {
+    case JetType::Text:
+    case JetType::Binary: return out + "(" + std::to_string(t.size) + ")";
+    case JetType::Decimal: return out + "(" + std::to_string(t.precision) + "," + std::to_string(t.scale) + ")";
+    case JetType::Counter:
+      if (t.seed == 1 && t.increment == 1) return out;
+      return out + "(" + std::to_string(t.seed) + "," + std::to_string(t.increment) + ")";
+    default: return out;
+  }
+}
+
+ColumnInfo columnInfoOf(std::string name, const ColumnType& t, bool nullable) {
+  ColumnInfo c{std::move(name), t.type, t.size, nullable, std::nullopt};
+  c.precision = t.precision;
+  c.scale = t.scale;
+  c.seed = t.seed;
+  c.increment = t.increment;
+  return c;
+}
+
+std::string typeSpelling(const ColumnInfo& c) {
+  return typeSpelling(ColumnType{c.type, c.size, c.precision, c.scale, c.seed, c.increment});
+}
+
+std::string shortestNumber(double v) {
+  char buf[40];
+  for (int digits = 15; digits <= 17; ++digits) {
+    std::snprintf(buf, sizeof buf, "%.*g", digits, v);
+    if (std::strtod(buf, nullptr) == v) break;
+  }
+  return buf;
+}
+
+std::optional<std::string> decimalDigits(std::string_view text, int precision, int scale, bool& overflow) {
+  overflow = false;
+  std::size_t i = 0, n = text.size();
+  while (i < n && (text[i] == ' ' || text[i] == '\t')) ++i;
+  while (n > i && (text[n - 1] == ' ' || text[n - 1] == '\t')) --n;
+  bool negative = false;
+  if (i < n && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+  // The number is `digits` times ten to `exponent`.
+  std::string digits;
+  long exponent = 0;
+  bool any = false, point = false;
+  for (; i < n; ++i) {
+    const char c = text[i];
+    if (c >= '0' && c <= '9') {
+      any = true;
+      if (!digits.empty() || c != '0') digits += c;
+      if (point) --exponent;
+    } else if (c == '.' && !point) {
+      point = true;
+    } else {
+      break;
+    }
+  }
+  if (!any) return std::nullopt;
+  if (i < n && (text[i] == 'e' || text[i] == 'E')) {
+    ++i;
+    bool minus = false;
+    if (i < n && (text[i] == '-' || text[i] == '+')) minus = text[i++] == '-';
+    if (i == n) return std::nullopt;
+    long e = 0;
+    for (; i < n && text[i] >= '0' && text[i] <= '9'; ++i) e = std::min(e * 10 + (text[i] - '0'), 100000L);
+    exponent += minus ? -e : e;
+  }
+  if (i != n) return std::nullopt;
+  // To an integer count of 10^-scale units, rounded half to even.
+  const long shift = exponent + scale;
+  if (digits.empty()) digits = "0";
+  if (shift > 0 && digits != "0") {
+    if (static_cast<long>(digits.size()) + shift > precision) {
+      overflow = true;
+      return std::nullopt;
+    }
+    digits.append(static_cast<std::size_t>(shift), '0');
+  } else if (shift < 0) {
+    const std::size_t cut = static_cast<std::size_t>(-shift);
+    if (cut > digits.size()) {
+      digits = "0";  // below half a unit: the first dropped digit is a zero
+    } else {
+      std::string kept = cut == digits.size() ? "0" : digits.substr(0, digits.size() - cut);
+      const std::string dropped = digits.substr(digits.size() - cut);
+      const bool half = dropped[0] == '5' && dropped.find_first_not_of('0', 1) == std::string::npos;
+      const bool up = dropped[0] > '5' || (dropped[0] == '5' && !half) || (half && (kept.back() - '0') % 2 == 1);
+      if (up) {
+        std::size_t k = kept.size();
+        while (k > 0 && kept[k - 1] == '9') kept[--k] = '0';
+        if (k == 0) kept.insert(kept.begin(), '1');
+        else ++kept[k - 1];
+      }
+      const std::size_t lead = kept.find_first_not_of('0');
+      digits = lead == std::string::npos ? "0" : kept.substr(lead);
+    }
+  }
+  if (static_cast<int>(digits.size()) > precision && digits != "0") {
+    overflow = true;
+    return std::nullopt;
+  }
+  // Back to a point and the fewest decimals.
+  std::string whole, fraction;
+  if (static_cast<int>(digits.size()) > scale) {
+    whole = digits.substr(0, digits.size() - static_cast<std::size_t>(scale));
+    fraction = digits.substr(digits.size() - static_cast<std::size_t>(scale));
+  } else {
+    whole = "0";
+    fraction = std::string(static_cast<std::size_t>(scale) - digits.size(), '0') + digits;
+  }
+  while (!fraction.empty() && fraction.back() == '0') fraction.pop_back();
+  std::string out = (negative && digits != "0" ? "-" : "") + whole;
+  if (!fraction.empty()) out += "." + fraction;
+  return out;
+}
+
+std::optional<std::string> guidText(std::string_view text) {
+  if (text.size() == 38 && text.front() == '{' && text.back() == '}') text = text.substr(1, 36);
+  if (text.size() != 36) return std::nullopt;
+  std::string out = "{";
+  for (std::size_t i = 0; i < 36; ++i) {
+    const char c = text[i];
+    const bool dash = i == 8 || i == 13 || i == 18 || i == 23;
+    if (dash ? c != '-' : !std::isxdigit(static_cast<unsigned char>(c))) return std::nullopt;
+    out += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  }
+  return out + "}";
 }
 
 bool isTextType(JetType t) { return t == JetType::Text || t == JetType::Memo; }
@@ -194,7 +378,7 @@ bool numberOf(const Value& in, bool bitWords, double& v) {
     v = in.real;
     return true;
   }
-  if (in.kind != K::Text) return false;
+  if (in.kind != K::Text && in.kind != K::Decimal) return false;
   auto n = parseNumber(in.text);
   if (!n && bitWords) {
     if (sameName(in.text, "True") || sameName(in.text, "Oui") || sameName(in.text, "Vrai")) n = -1;
@@ -216,7 +400,11 @@ bool coerce(const ColumnType& ct, std::string_view column, const Value& in, Valu
   switch (ct.type) {
     case JetType::Text:
     case JetType::Memo: {
-      std::string s = in.kind == K::Text       ? in.text
+      if (in.kind == K::Binary) {
+        error = errors::wrongType(column);
+        return false;
+      }
+      std::string s = in.kind == K::Text || in.kind == K::Decimal ? in.text
                       : in.kind == K::Integer  ? std::to_string(in.integer)
                       : in.kind == K::Double   ? formatNumber(in.real)
                                                : formatDate(in.integer);
@@ -277,6 +465,50 @@ bool coerce(const ColumnType& ct, std::string_view column, const Value& in, Valu
       error = errors::wrongType(column);
       return false;
     }
+    case JetType::Binary:
+    case JetType::LongBinary:
+      if (in.kind != K::Binary) break;
+      if (ct.type == JetType::Binary && in.text.size() > static_cast<std::size_t>(ct.size)) {
+        error = errors::textTooLong(column);
+        return false;
+      }
+      out = in;
+      return true;
+    case JetType::Guid: {
+      std::optional<std::string> g;
+      if (in.kind == K::Text) g = guidText(in.text);
+      if (in.kind == K::Binary && in.text.size() == 16) {
+        // Windows' layout: the first three groups little-endian, the rest as they come.
+        static const int kOrder[16] = {3, 2, 1, 0, 5, 4, 7, 6, 8, 9, 10, 11, 12, 13, 14, 15};
+        static const char kHex[] = "0123456789ABCDEF";
+        std::string t = "{";
+        for (int k = 0; k < 16; ++k) {
+          if (k == 4 || k == 6 || k == 8 || k == 10) t += '-';
+          const auto b = static_cast<unsigned char>(in.text[static_cast<std::size_t>(kOrder[k])]);
+          t += kHex[b >> 4];
+          t += kHex[b & 15];
+        }
+        g = t + "}";
+      }
+      if (!g) break;
+      out = Value::of(std::move(*g));
+      return true;
+    }
+    case JetType::Decimal: {
+      std::string t;
+      if (in.kind == K::Integer) t = std::to_string(in.integer);
+      else if (in.kind == K::Double && std::isfinite(in.real)) t = shortestNumber(in.real);
+      else if (in.kind == K::Text || in.kind == K::Decimal) t = in.text;
+      else break;
+      bool overflow = false;
+      auto d = decimalDigits(t, ct.precision, ct.scale, overflow);
+      if (!d) {
+        error = overflow ? errors::outOfRange(column) : errors::wrongType(column);
+        return false;
+      }
+      out = Value::decimal(std::move(*d));
+      return true;
+    }
   }
   error = errors::wrongType(column);
   return false;
@@ -287,10 +519,12 @@ std::int64_t Value::asInteger() const {
     case Kind::Integer:
     case Kind::DateTime: return integer;
     case Kind::Double: return static_cast<std::int64_t>(std::llround(real));
-    case Kind::Text: {
+    case Kind::Text:
+    case Kind::Decimal: {
       auto n = parseNumber(text);
       return n ? static_cast<std::int64_t>(std::llround(*n)) : 0;
     }
+    case Kind::Binary:
     case Kind::Null: return 0;
   }
   return 0;
@@ -301,7 +535,9 @@ double Value::asDouble() const {
     case Kind::Integer:
     case Kind::DateTime: return static_cast<double>(integer);
     case Kind::Double: return real;
-    case Kind::Text: return parseNumber(text).value_or(0);
+    case Kind::Text:
+    case Kind::Decimal: return parseNumber(text).value_or(0);
+    case Kind::Binary:
     case Kind::Null: return 0;
   }
   return 0;
@@ -312,7 +548,17 @@ std::string Value::asText() const {
     case Kind::Integer: return std::to_string(integer);
     case Kind::DateTime: return formatDate(integer);
     case Kind::Double: return formatNumber(real);
-    case Kind::Text: return text;
+    case Kind::Text:
+    case Kind::Decimal: return text;
+    case Kind::Binary: {
+      static const char kHex[] = "0123456789ABCDEF";
+      std::string out = "0x";
+      for (char c : text) {
+        out += kHex[static_cast<unsigned char>(c) >> 4];
+        out += kHex[static_cast<unsigned char>(c) & 15];
+      }
+      return out;
+    }
     case Kind::Null: return {};
   }
   return {};

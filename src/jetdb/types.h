@@ -2,9 +2,11 @@
 // value written to a column of a given type.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "jetdb/jetdb.h"
 
@@ -12,12 +14,30 @@ namespace jetdb {
 
 struct ColumnType {
   JetType type = JetType::Long;
-  int size = 0;  // characters for Text; storage bytes for the others
+  int size = 0;  // characters for Text, most bytes for Binary; storage bytes for the others
+  int precision = 0, scale = 0;          // Decimal
+  std::int64_t seed = 1, increment = 1;  // Counter
 };
 
-// The type named by a DDL word (case-insensitive) with its optional size;
-// nullopt for an unknown word. `size` < 0 means none was written.
-std::optional<ColumnType> typeFromName(std::string_view word, int size);
+// The type named by a DDL word (case-insensitive) with the numbers written
+// in parentheses after it (none, a size, precision and scale, seed and
+// increment); nullopt for an unknown word or numbers it does not take.
+std::optional<ColumnType> typeFromName(std::string_view word, const std::vector<std::int64_t>& args);
+// The same from typeSpelling's text ("DECIMAL(18,4)").
+std::optional<ColumnType> typeFromSpelling(std::string_view spelling);
+std::string typeSpelling(const ColumnType& type);
+// What the API says of a column of that type.
+ColumnInfo columnInfoOf(std::string name, const ColumnType& type, bool nullable);
+
+// A number's exact decimal digits in Value::decimal's form, rounded half
+// to even to `scale` decimals; nullopt when `text` is no number. `overflow`
+// is set when more than precision - scale digits remain before the point.
+std::optional<std::string> decimalDigits(std::string_view text, int precision, int scale, bool& overflow);
+// The shortest text that reads back as `v` ("0.1", "1e+300").
+std::string shortestNumber(double v);
+// A GUID as Access shows it, from its text in any case, braces or none;
+// nullopt for any other text.
+std::optional<std::string> guidText(std::string_view text);
 
 bool isTextType(JetType t);
 

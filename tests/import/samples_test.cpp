@@ -24,8 +24,7 @@ using mdbfile::JetType;
 int hexDigit(char c) { return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10; }
 
 // A value of the written file as the model held it, by the Jet type of its
-// source column (the driver's own types where it has none: the texts that
-// column_plan.h writes).
+// source column.
 mdbfile::Value backToModel(const jetdb::Value& v, const mdbfile::Column& c) {
   if (c.type == JetType::Boolean) return v.integer != 0;
   if (v.isNull()) return std::monostate{};
@@ -44,10 +43,7 @@ mdbfile::Value backToModel(const jetdb::Value& v, const mdbfile::Column& c) {
       return jetDays(v.integer);
     case JetType::Binary:
     case JetType::OLE: {
-      mdbfile::Bytes b;
-      for (std::size_t i = 2; i + 1 < v.text.size(); i += 2)
-        b.push_back(static_cast<std::uint8_t>(hexDigit(v.text[i]) * 16 + hexDigit(v.text[i + 1])));
-      return b;
+      return mdbfile::Bytes(v.text.begin(), v.text.end());
     }
     case JetType::GUID: {
       std::vector<std::uint8_t> inOrder;
@@ -63,6 +59,15 @@ mdbfile::Value backToModel(const jetdb::Value& v, const mdbfile::Column& c) {
     }
     case JetType::Decimal: {
       mdbfile::Decimal d;
+      // magnitude = magnitude * 10 + digit, word by word
+      const auto push = [&d](int digit) {
+        std::uint64_t carry = static_cast<std::uint64_t>(digit);
+        for (auto& w : d.magnitude) {
+          const std::uint64_t x = std::uint64_t{w} * 10 + carry;
+          w = static_cast<std::uint32_t>(x);
+          carry = x >> 32;
+        }
+      };
       bool fraction = false;
       for (char ch : v.text) {
         if (ch == '-') {
@@ -70,15 +75,14 @@ mdbfile::Value backToModel(const jetdb::Value& v, const mdbfile::Column& c) {
         } else if (ch == '.') {
           fraction = true;
         } else {
-          // magnitude = magnitude * 10 + digit, word by word
-          std::uint64_t carry = static_cast<std::uint64_t>(ch - '0');
-          for (auto& w : d.magnitude) {
-            const std::uint64_t x = std::uint64_t{w} * 10 + carry;
-            w = static_cast<std::uint32_t>(x);
-            carry = x >> 32;
-          }
+          push(ch - '0');
           if (fraction) ++d.scale;
         }
+      }
+      // The driver writes no trailing zeros; the source has its column's scale.
+      while (d.scale < c.scale) {
+        push(0);
+        ++d.scale;
       }
       return d;
     }

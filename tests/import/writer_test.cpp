@@ -91,9 +91,11 @@ TEST_F(WriterTest, ValuesArriveExactlyOrAreCountedAndReported) {
   EXPECT_TRUE(r[1][3].isNull());
   EXPECT_EQ(r[0][4], V::of(-1));
   EXPECT_EQ(r[1][4], V::of(0));
-  EXPECT_EQ(r[0][5], V::of("-1.50"));
-  EXPECT_EQ(r[0][6], V::of("0x00AB"));
-  EXPECT_EQ(r[2][6], V::of("0x"));
+  // Decimal, bytes and GUID in the driver's own types, the GUID's
+  // little-endian groups turned into the order Access shows.
+  EXPECT_EQ(r[0][5], V::decimal("-1.5"));
+  EXPECT_EQ(r[0][6], V::bytes(std::string("\x00\xAB", 2)));
+  EXPECT_EQ(r[2][6], V::bytes(""));
   EXPECT_EQ(r[0][7], V::of("{6F9619FF-8B86-D011-B42D-00C04FC964FF}"));
   EXPECT_EQ(r[0][8], V::of("ligne\r\nsuivante"));
   EXPECT_EQ(r[2][8], V::of(""));
@@ -102,10 +104,10 @@ TEST_F(WriterTest, ValuesArriveExactlyOrAreCountedAndReported) {
   EXPECT_TRUE(reports(w, "« Le » : 1 dates arrondies"));
   EXPECT_TRUE(reports(w, "« Le » : 1 dates hors des années"));
   EXPECT_TRUE(reports(w, "« X » : 2 valeurs qui ne sont pas des nombres"));
-  EXPECT_TRUE(reports(w, "« Dec » : type Decimal(5,2) écrit en TEXT(8)"));
-  EXPECT_TRUE(reports(w, "« Octets » : type Binary(4) écrit en MEMO"));
-  EXPECT_TRUE(reports(w, "« Id » : type GUID écrit en TEXT(38)"));
-  EXPECT_EQ(w.notCarried().size(), 7u) << ::testing::PrintToString(w.notCarried());
+  EXPECT_FALSE(reports(w, "« Dec »"));
+  EXPECT_FALSE(reports(w, "« Octets »"));
+  EXPECT_FALSE(reports(w, "« Id »"));
+  EXPECT_EQ(w.notCarried().size(), 4u) << ::testing::PrintToString(w.notCarried());
   EXPECT_TRUE(db_->check().empty());
 }
 

@@ -43,11 +43,7 @@ std::string unquoted(const std::string& arg) {
   return arg;
 }
 
-std::string typeText(const jetdb::ColumnInfo& c) {
-  std::string t = jetdb::typeName(c.type);
-  if (c.type == jetdb::JetType::Text) t += "(" + std::to_string(c.size) + ")";
-  return t;
-}
+std::string typeText(const jetdb::ColumnInfo& c) { return jetdb::typeSpelling(c); }
 
 std::string joined(const std::vector<std::string>& names) {
   std::string out;

@@ -43,8 +43,7 @@ void createTable(const std::string& table, const std::vector<jetdb::ColumnInfo>&
   out << "CREATE TABLE " << bracket(table) << " (";
   for (std::size_t i = 0; i < columns.size(); ++i) {
     const auto& c = columns[i];
-    out << (i ? ",\n  " : "\n  ") << bracket(c.name) << " " << jetdb::typeName(c.type);
-    if (c.type == jetdb::JetType::Text) out << "(" << c.size << ")";
+    out << (i ? ",\n  " : "\n  ") << bracket(c.name) << " " << jetdb::typeSpelling(c);
     // A Bit and a key column refuse Null by themselves; saying so again
     // would make the column required in the rebuilt catalog.
     if (!c.nullable && c.type != jetdb::JetType::Bit && !inPrimaryKey(indexes, c.name)) out << " NOT NULL";
@@ -101,6 +100,9 @@ std::string literal(const jetdb::Value& value, jetdb::JetType type) {
       return exactNumber(value.real);
     case K::DateTime:
       return "#" + value.asText() + "#";
+    case K::Binary:
+      return value.asText();
+    case K::Decimal:  // as text: a number literal is a Double, which holds fifteen digits
     case K::Text: {
       std::string out = "'";
       for (char c : value.text) out += c == '\'' ? std::string("''") : std::string(1, c);

@@ -133,11 +133,12 @@ SQLRETURN columns(Stmt& s, const Name& table, const Name& column) {
       ResultColumn r = describe(c);
       const bool textual = r.sqlType == SQL_WVARCHAR || r.sqlType == SQL_WLONGVARCHAR;
       const bool datetime = r.sqlType == SQL_TYPE_TIMESTAMP;
-      Value radix = textual || datetime                                ? Value::null()
+      const bool bytes = r.sqlType == SQL_VARBINARY || r.sqlType == SQL_LONGVARBINARY || r.sqlType == SQL_GUID;
+      Value radix = textual || datetime || bytes                       ? Value::null()
                     : r.sqlType == SQL_REAL || r.sqlType == SQL_DOUBLE ? number(2)
                                                                        : number(10);
-      Value digits = r.sqlType == SQL_DECIMAL || datetime                          ? number(r.digits)
-                     : r.sqlType == SQL_REAL || r.sqlType == SQL_DOUBLE || textual ? Value::null()
+      Value digits = r.sqlType == SQL_DECIMAL || r.sqlType == SQL_NUMERIC || datetime ? number(r.digits)
+                     : r.sqlType == SQL_REAL || r.sqlType == SQL_DOUBLE || textual || bytes ? Value::null()
                                                                                    : number(0);
       rows.push_back(
           {catalogOf(s), Value::null(), text(t), text(c.name), number(r.sqlType), text(r.typeName),
@@ -240,29 +241,49 @@ SQLRETURN typeInfo(Stmt& s, SQLSMALLINT type) {
             shortColumn("INTERVAL_PRECISION")});
   using T = jetdb::JetType;
   std::vector<std::vector<Value>> rows;
-  for (T t : {T::Bit, T::Byte, T::Short, T::Long, T::Counter, T::Single, T::Double, T::Currency, T::DateTime, T::Text,
-              T::Memo}) {
+  // Jet's Binary is one type, which the Access driver offers under both names.
+  struct Offered { T type; const char* name; SQLSMALLINT sqlType; };
+  const Offered offered[] = {
+      {T::Bit, nullptr, 0},        {T::Byte, nullptr, 0},       {T::Short, nullptr, 0},
+      {T::Long, nullptr, 0},       {T::Counter, nullptr, 0},    {T::Single, nullptr, 0},
+      {T::Double, nullptr, 0},     {T::Currency, nullptr, 0},   {T::DateTime, nullptr, 0},
+      {T::Text, nullptr, 0},       {T::Memo, nullptr, 0},       {T::Binary, "BINARY", SQL_BINARY},
+      {T::Binary, nullptr, 0},     {T::LongBinary, nullptr, 0}, {T::Guid, nullptr, 0},
+      {T::Decimal, nullptr, 0},
+  };
+  for (const Offered& o : offered) {
+    const T t = o.type;
     jetdb::ColumnInfo info;
     info.type = t;
-    info.size = 255;
+    info.size = t == T::Binary ? jetdb::kMaxBinary : 255;
+    info.precision = jetdb::kMaxPrecision;
     ResultColumn r = describe(info);
+    if (o.name) {
+      r.typeName = o.name;
+      r.sqlType = o.sqlType;
+    }
     if (type != SQL_ALL_TYPES && type != r.sqlType) continue;
     const bool textual = t == T::Text || t == T::Memo;
-    const bool numeric = !textual && t != T::DateTime;
+    const bool binary = t == T::Binary || t == T::LongBinary;
+    const bool numeric = !textual && !binary && t != T::DateTime && t != T::Guid;
     rows.push_back({text(r.typeName), number(r.sqlType), number(static_cast<std::int64_t>(r.size)),
                     textual            ? text("'")
                     : t == T::DateTime ? text("#")
+                    : binary           ? text("0x")
                                        : Value::null(),
                     textual            ? text("'")
                     : t == T::DateTime ? text("#")
                                        : Value::null(),
-                    t == T::Text ? text("max length") : Value::null(),
+                    t == T::Text || t == T::Binary ? text("max length")
+                    : t == T::Decimal              ? text("precision,scale")
+                                                   : Value::null(),
                     number(t == T::Counter ? SQL_NO_NULLS : SQL_NULLABLE), number(SQL_FALSE),
-                    number(t == T::Memo ? SQL_PRED_CHAR : SQL_SEARCHABLE),
+                    number(t == T::Memo ? SQL_PRED_CHAR : t == T::LongBinary ? SQL_PRED_NONE : SQL_SEARCHABLE),
                     numeric ? number(r.unsignedType || t == T::Bit ? SQL_TRUE : SQL_FALSE) : Value::null(),
                     number(t == T::Currency ? SQL_TRUE : SQL_FALSE),
                     numeric ? number(t == T::Counter ? SQL_TRUE : SQL_FALSE) : Value::null(), text(r.typeName),
-                    t == T::Currency ? number(4) : Value::null(), t == T::Currency ? number(4) : Value::null(),
+                    t == T::Currency ? number(4) : t == T::Decimal ? number(0) : Value::null(),
+                    t == T::Currency ? number(4) : t == T::Decimal ? number(jetdb::kMaxPrecision) : Value::null(),
                     number(t == T::DateTime ? SQL_DATETIME : r.sqlType),
                     t == T::DateTime ? number(SQL_CODE_TIMESTAMP) : Value::null(),
                     numeric ? number(t == T::Single || t == T::Double ? 2 : 10) : Value::null(), Value::null()});

@@ -1,7 +1,9 @@
 // Values to the application's C types: text (narrow and wide, in pieces),
 // numbers checked against their target's range, dates.
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 
@@ -39,7 +41,20 @@ std::string valueText(const jetdb::Value& v, const ResultColumn& column) {
     case K::Null:
       return {};
     case K::Text:
+      // A GUID as ODBC writes it: no braces.
+      if (column.sqlType == SQL_GUID && v.text.size() == 38 && v.text.front() == '{') return v.text.substr(1, 36);
       return v.text;
+    case K::Binary:
+      return v.asText().substr(2);  // ODBC's text of bytes: their hexadecimal, no 0x
+    case K::Decimal: {
+      // As many decimals as the column's scale, as the Access driver gives them.
+      std::string t = v.text;
+      const std::size_t point = t.find('.');
+      const std::size_t decimals = point == std::string::npos ? 0 : t.size() - point - 1;
+      const auto scale = static_cast<std::size_t>(std::max<SQLSMALLINT>(column.digits, 0));
+      if (scale > decimals) t += (point == std::string::npos ? "." : "") + std::string(scale - decimals, '0');
+      return t;
+    }
     case K::Integer:
       if (column.sqlType == SQL_BIT) return v.integer ? "1" : "0";
       return std::to_string(v.integer);
@@ -73,6 +88,8 @@ bool asNumber(const jetdb::Value& v, double& out) {
     out = static_cast<double>(v.integer);
   else if (v.kind == K::Double)
     out = v.real;
+  else if (v.kind == K::Binary)
+    return false;
   else {
     const char* begin = v.text.c_str();
     char* end = nullptr;
@@ -155,14 +172,16 @@ SQLRETURN convertValue(Stmt& s, const jetdb::Value& v, const ResultColumn& colum
     case SQL_C_BINARY: {
       // A piecewise read converts the value once, at its first piece: a
       // client may read a long text a few characters at a time. Bytes of a
-      // text are its UTF-16LE, as the Access driver gives them.
-      const bool w = cType == SQL_C_WCHAR || cType == SQL_C_BINARY;
+      // text are its UTF-16LE, as the Access driver gives them; bytes are
+      // themselves.
+      const bool raw = cType == SQL_C_BINARY && v.kind == jetdb::Value::Kind::Binary;
+      const bool w = cType == SQL_C_WCHAR || (cType == SQL_C_BINARY && !raw);
       std::string ownText;
       std::u16string ownWide;
       std::string& text = offset ? s.pieceText : ownText;
       std::u16string& wide = offset ? s.pieceWide : ownWide;
       if (!offset || *offset == 0) {
-        text = valueText(v, column);
+        text = raw ? v.text : valueText(v, column);
         wide = w ? toUtf16(text) : std::u16string();
       }
       const std::size_t unit = w ? 2 : 1;
@@ -197,6 +216,20 @@ SQLRETURN convertValue(Stmt& s, const jetdb::Value& v, const ResultColumn& colum
         return SQL_SUCCESS_WITH_INFO;
       }
       return SQL_SUCCESS;
+    }
+    case SQL_C_GUID: {
+      // From the text "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" a GUID column reads as.
+      unsigned int part[11];
+      if (v.kind != jetdb::Value::Kind::Text ||
+          std::sscanf(v.text.c_str(), "{%8x-%4x-%4x-%2x%2x-%2x%2x%2x%2x%2x%2x}", &part[0], &part[1], &part[2], &part[3],
+                      &part[4], &part[5], &part[6], &part[7], &part[8], &part[9], &part[10]) != 11)
+        return s.fail("07006", "Cette valeur ne se lit pas comme un GUID.");
+      SQLGUID g{};
+      g.Data1 = part[0];
+      g.Data2 = static_cast<unsigned short>(part[1]);
+      g.Data3 = static_cast<unsigned short>(part[2]);
+      for (int k = 0; k < 8; ++k) g.Data4[k] = static_cast<unsigned char>(part[3 + k]);
+      return putFixed(target, indicator, g);
     }
     case SQL_C_BIT: {
       double d = 0;

@@ -34,6 +34,14 @@ const char* accessTypeName(jetdb::JetType type) {
       return "CURRENCY";
     case T::DateTime:
       return "DATETIME";
+    case T::Binary:
+      return "VARBINARY";
+    case T::LongBinary:
+      return "LONGBINARY";
+    case T::Guid:
+      return "GUID";
+    case T::Decimal:
+      return "DECIMAL";
   }
   return jetdb::typeName(type);
 }
@@ -93,6 +101,24 @@ ResultColumn describe(const jetdb::ColumnInfo& c) {
     case T::DateTime:
       r.sqlType = SQL_TYPE_TIMESTAMP;
       r.size = 19;
+      break;
+    case T::Binary:
+      // Jet keeps as many bytes as were written, up to the size.
+      r.sqlType = SQL_VARBINARY;
+      r.size = static_cast<SQLULEN>(c.size > 0 ? c.size : jetdb::kMaxBinary);
+      break;
+    case T::LongBinary:
+      r.sqlType = SQL_LONGVARBINARY;
+      r.size = 1073741823;
+      break;
+    case T::Guid:
+      r.sqlType = SQL_GUID;
+      r.size = 36;
+      break;
+    case T::Decimal:
+      r.sqlType = SQL_NUMERIC;
+      r.size = static_cast<SQLULEN>(c.precision > 0 ? c.precision : jetdb::kDefaultPrecision);
+      r.digits = static_cast<SQLSMALLINT>(c.scale);
       break;
   }
   return r;

@@ -1,9 +1,11 @@
 // The text that jetdb runs: cut at its parameter markers, with ODBC's
 // escapes and backquoted names made Jet text; and the values of its
 // parameters, which jetdb takes as values, never as text.
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 
 #include "driver.h"
@@ -105,6 +107,8 @@ SQLSMALLINT defaultCType(SQLSMALLINT sqlType) {
     case SQL_TYPE_TIMESTAMP:
     case SQL_TIMESTAMP:
       return SQL_C_TYPE_TIMESTAMP;
+    case SQL_GUID:
+      return SQL_C_GUID;
     default:
       return SQL_C_BINARY;
   }
@@ -143,15 +147,32 @@ bool numericSqlType(SQLSMALLINT t) {
   }
 }
 
+bool binarySqlType(SQLSMALLINT t) { return t == SQL_BINARY || t == SQL_VARBINARY || t == SQL_LONGVARBINARY; }
+
+// A plain decimal number, "-12.50": what a client sends for an exact one.
+bool decimalText(const std::string& text) {
+  std::size_t i = text[0] == '-' || text[0] == '+' ? 1 : 0;
+  bool digit = false, point = false;
+  for (; i < text.size(); ++i) {
+    if (text[i] >= '0' && text[i] <= '9') digit = true;
+    else if (text[i] == '.' && !point) point = true;
+    else return false;
+  }
+  return digit;
+}
+
 // A text bound for a number (pyodbc sends a Decimal as SQL_C_CHAR with
-// SQL_NUMERIC) is that number; any other text stays a text.
+// SQL_NUMERIC) is that number, an exact one kept to its last digit; any
+// other text stays a text.
 jetdb::Value textValue(std::string text, SQLSMALLINT sqlType) {
-  if (numericSqlType(sqlType)) {
+  if (numericSqlType(sqlType) && !text.empty()) {
     const char* begin = text.c_str();
     char* end = nullptr;
     errno = 0;
     const long long integer = std::strtoll(begin, &end, 10);
     if (end != begin && *end == 0 && errno == 0) return jetdb::Value::of(static_cast<std::int64_t>(integer));
+    if ((sqlType == SQL_NUMERIC || sqlType == SQL_DECIMAL) && decimalText(text))
+      return jetdb::Value::decimal(text[0] == '+' ? text.substr(1) : text);
     const double real = std::strtod(begin, &end);
     if (end != begin && *end == 0 && std::isfinite(real)) return jetdb::Value::of(real);
   }
@@ -176,6 +197,8 @@ SQLRETURN parameterValue(Stmt& s, std::size_t row, std::size_t number, const Par
         row < s.given.size() && number < s.given[row].size() ? &s.given[row][number] : nullptr;
     if (!piece || !*piece)
       out = Value::null();
+    else if (type == SQL_C_BINARY && binarySqlType(p.sqlType))
+      out = Value::bytes(**piece);
     else if (type == SQL_C_WCHAR)
       out = textValue(fromWide(reinterpret_cast<const SQLWCHAR*>((*piece)->data()),
                                static_cast<SQLLEN>((*piece)->size() / 2)),
@@ -199,6 +222,23 @@ SQLRETURN parameterValue(Stmt& s, std::size_t row, std::size_t number, const Par
     case SQL_C_WCHAR:
       out = textValue(fromWide(static_cast<const SQLWCHAR*>(v), ind == SQL_NTS ? SQL_NTS : ind / 2), p.sqlType);
       return SQL_SUCCESS;
+    case SQL_C_BINARY: {
+      // Bytes for a binary column; for any other, text as a client of
+      // the Access driver sends it.
+      const auto n = ind >= 0 ? static_cast<std::size_t>(ind) : static_cast<std::size_t>(std::max<SQLLEN>(p.bufferLength, 0));
+      std::string bytes(static_cast<const char*>(v), n);
+      out = binarySqlType(p.sqlType) ? Value::bytes(std::move(bytes)) : textValue(std::move(bytes), p.sqlType);
+      return SQL_SUCCESS;
+    }
+    case SQL_C_GUID: {
+      const auto* g = static_cast<const SQLGUID*>(v);
+      char text[40];
+      std::snprintf(text, sizeof text, "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
+                    static_cast<unsigned>(g->Data1), g->Data2, g->Data3, g->Data4[0], g->Data4[1], g->Data4[2],
+                    g->Data4[3], g->Data4[4], g->Data4[5], g->Data4[6], g->Data4[7]);
+      out = Value::of(std::string(text));
+      return SQL_SUCCESS;
+    }
     case SQL_C_BIT:
       return integer(*static_cast<const unsigned char*>(v) ? -1 : 0);
     case SQL_C_TINYINT:

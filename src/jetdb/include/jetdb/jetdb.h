@@ -108,6 +108,23 @@
 //   rounded to four decimals.
 // * DateTime reads as Kind::DateTime: `integer` holds seconds since
 //   1970-01-01 00:00:00, in no particular time zone (Access dates carry none).
+// * Binary and LongBinary read as Kind::Binary, their bytes; SQL writes
+//   them 0x0A1B... A Binary(n) takes at most n bytes (more: 22001), neither
+//   takes a text nor a number (22018). Bytes compare byte by byte.
+// * Guid reads as Kind::Text "{6F9619FF-8B86-D011-B42D-00C04FC964FF}", as
+//   Access shows it; it takes that text with or without braces, in any case,
+//   or its 16 bytes (the Windows GUID layout); any other text fails (22018).
+// * Decimal reads as Kind::Decimal, the exact digits that were written,
+//   with as many decimals as its scale: a text ("12345.6789"), an integer
+//   or a double (by its shortest decimal form) is written exactly, rounded
+//   half to even to the scale; more digits before the point than
+//   precision - scale fail (22003), a text that is no number 22018.
+//   Expressions (arithmetic, comparisons) read it as a Double; a value of
+//   more than 15 significant digits is kept as text, which SQL compares as
+//   text, so such values are for storing and reading back.
+// * Counter: a new row takes the seed when the table has none, else the
+//   highest number in use plus the increment (the lowest plus it for a
+//   negative increment); COUNTER(seed, increment), AUTOINCREMENT alike.
 #pragma once
 
 #include <cstdint>
@@ -127,17 +144,31 @@ inline constexpr int kMaxNesting = 16;
 inline constexpr int kInNesting = 2;
 inline constexpr int kSubqueryNesting = 4;
 
-enum class JetType { Text, Memo, Bit, Byte, Short, Long, Counter, Single, Double, Currency, DateTime };
+enum class JetType {
+  Text, Memo, Bit, Byte, Short, Long, Counter, Single, Double, Currency, DateTime,
+  Binary,      // BINARY(n) / VARBINARY(n): up to n bytes, n from 1 to 510
+  LongBinary,  // LONGBINARY / OLEOBJECT / IMAGE: bytes without a limit
+  Guid,        // GUID / UNIQUEIDENTIFIER
+  Decimal,     // DECIMAL(p,s) / NUMERIC(p,s): exact, p digits of which s after the point
+};
 
 // The Access name of a type ("TEXT", "LONG", "BIT", ...).
 const char* typeName(JetType type);
 
+// The largest Binary column, the precision of Decimal and the one it takes
+// when none is written (DECIMAL is DECIMAL(18,0), as in Access).
+inline constexpr int kMaxBinary = 510;
+inline constexpr int kMaxPrecision = 28;
+inline constexpr int kDefaultPrecision = 18;
+
 struct Value {
-  enum class Kind { Null, Integer, Double, Text, DateTime };
+  enum class Kind { Null, Integer, Double, Text, DateTime, Binary, Decimal };
   Kind kind = Kind::Null;
   std::int64_t integer = 0;  // Integer, and DateTime as seconds since 1970
   double real = 0;           // Double
-  std::string text;          // Text
+  // Text; the bytes of a Binary; a Decimal's digits as "-123.4500" (a point,
+  // exactly as many decimals as its column's scale, no leading zero but one).
+  std::string text;
 
   static Value null() { return {}; }
   static Value of(std::int64_t v) { Value x; x.kind = Kind::Integer; x.integer = v; return x; }
@@ -146,9 +177,14 @@ struct Value {
   static Value of(std::string v) { Value x; x.kind = Kind::Text; x.text = std::move(v); return x; }
   static Value of(const char* v) { return of(std::string(v)); }
   static Value dateTime(std::int64_t seconds) { Value x; x.kind = Kind::DateTime; x.integer = seconds; return x; }
+  static Value bytes(std::string b) { Value x; x.kind = Kind::Binary; x.text = std::move(b); return x; }
+  // `digits` as described above; what a Decimal column reads (see coerce
+  // for what it takes).
+  static Value decimal(std::string digits) { Value x; x.kind = Kind::Decimal; x.text = std::move(digits); return x; }
 
   bool isNull() const { return kind == Kind::Null; }
   // Conversions for readers that know what they bound; Null gives 0 / "".
+  // A Binary's text is "0x" and its bytes in hexadecimal, as SQL writes it.
   std::int64_t asInteger() const;
   double asDouble() const;
   std::string asText() const;
@@ -164,7 +200,14 @@ struct ColumnInfo {
   // The expression a new row takes when an INSERT does not name the column
   // (CREATE TABLE ... [c] LONG DEFAULT 0), as written; a table's columns only.
   std::optional<std::string> defaultValue;
+  int precision = 0, scale = 0;                // Decimal
+  std::int64_t seed = 1, increment = 1;        // Counter: its first number and the step to the next
 };
+
+// The type of a column as DDL writes it: "TEXT(50)", "BINARY(16)",
+// "DECIMAL(18,4)", "COUNTER(100,10)" (a Counter that starts at 1 by steps
+// of 1 is "COUNTER"), "LONG"...; CREATE TABLE reads it back as the same type.
+std::string typeSpelling(const ColumnInfo& column);
 
 struct IndexInfo {
   std::string name;
