@@ -107,6 +107,28 @@ TEST_F(Check, EachPlantedFaultGivesItsLine) {
   EXPECT_EQ(jetsql(path() + " .check"), std::make_pair(lines, 1));
 }
 
+TEST_F(Check, BytesGuidsAndDecimalsPassAndAWrongStoredOneIsFound) {
+  reopen();
+  ok("CREATE TABLE [N] ([BIN] BINARY(2), [G] GUID, [DEC] DECIMAL(5,2), [BIG] DECIMAL(28,2))");
+  ok("INSERT INTO [N] VALUES (0x0102, '{de2ac9c6-8676-4b0b-b8a6-217a8580cbee}', 123.45, "
+     "'12345678901234567890123456.78')");
+  ok("INSERT INTO [N] VALUES (0x, Null, -999.99, -1)");
+  db_.reset();
+  EXPECT_EQ(checked(path()), std::vector<std::string>{});
+  plant(path(), {
+                    "INSERT INTO \"N\" VALUES (x'010203', 'de2ac9c6-8676-4b0b-b8a6-217a8580cbee', 1000, 'douze')",
+                    "INSERT INTO \"N\" VALUES ('ab', '{DE2AC9C6-8676-4B0B-B8A6-217A8580CBEE}', '12.5', 'x1')",
+                });
+  const std::vector<std::string> expected = {
+      "Champ 'N.BIN' : 1 valeur(s) d'un autre type que BINARY.",
+      "Champ 'N.BIN' : 1 valeur(s) hors des limites de BINARY (2 octets au plus).",
+      "Champ 'N.G' : 1 valeur(s) hors des limites de GUID ({XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}).",
+      "Champ 'N.DEC' : 1 valeur(s) hors des limites de DECIMAL (nombre de 5 chiffres dont 2 décimales).",
+      "Champ 'N.BIG' : 2 valeur(s) hors des limites de DECIMAL (nombre de 28 chiffres dont 2 décimales).",
+  };
+  EXPECT_EQ(checked(path()), expected);
+}
+
 TEST_F(Check, ADamagedPageIsFoundAndAFileThatDoesNotOpenIsOneProblem) {
   int root = 0;
   plant(path(), {});
