@@ -115,9 +115,9 @@
 //   Access shows it; it takes that text with or without braces, in any case,
 //   or its 16 bytes (the Windows GUID layout); any other text fails (22018).
 // * Decimal reads as Kind::Decimal, the exact digits that were written,
-//   with as many decimals as its scale: a text ("12345.6789"), an integer
-//   or a double (by its shortest decimal form) is written exactly, rounded
-//   half to even to the scale; more digits before the point than
+//   without zeros ending its decimals ("-1.5" in a DECIMAL(5,2)): a text
+//   ("12345.6789"), an integer or a double (by its shortest decimal form)
+//   is written exactly, rounded half to even to the scale; more digits before the point than
 //   precision - scale fail (22003), a text that is no number 22018.
 //   Expressions (arithmetic, comparisons) read it as a Double; a value of
 //   more than 15 significant digits is kept as text, which SQL compares as
@@ -166,8 +166,8 @@ struct Value {
   Kind kind = Kind::Null;
   std::int64_t integer = 0;  // Integer, and DateTime as seconds since 1970
   double real = 0;           // Double
-  // Text; the bytes of a Binary; a Decimal's digits as "-123.4500" (a point,
-  // exactly as many decimals as its column's scale, no leading zero but one).
+  // Text; the bytes of a Binary; a Decimal's digits as "-123.45" (a point,
+  // at most its column's scale of decimals, none of them a trailing zero).
   std::string text;
 
   static Value null() { return {}; }
