@@ -647,4 +647,80 @@ TEST_F(OdbcDriver, CatalogAnswersAsTheAccessDriverAndAnsiModeFromTheConnectionSt
   SQLFreeHandle(SQL_HANDLE_DBC, dbc);
 }
 
+TEST_F(OdbcDriver, BytesGuidsAndDecimalsAreDescribedAndExchangedAsTheAccessDriverDoes) {
+  ASSERT_EQ(exec("CREATE TABLE N (ID LONG, B VARBINARY(4), O LONGBINARY, G GUID, D DECIMAL(10,3))"), SQL_SUCCESS);
+  SQLFreeStmt(stmt_, SQL_CLOSE);
+  ASSERT_EQ(SQLColumns(stmt_, nullptr, 0, nullptr, 0, text("N"), SQL_NTS, nullptr, 0), SQL_SUCCESS);
+  std::vector<std::string> described;
+  while (SQLFetch(stmt_) == SQL_SUCCESS) {
+    char name[32];
+    SQLSMALLINT type = 0, digits = 0;
+    SQLINTEGER size = 0;
+    SQLLEN digitsInd = 0;
+    SQLGetData(stmt_, 6, SQL_C_CHAR, name, sizeof name, nullptr);
+    SQLGetData(stmt_, 5, SQL_C_SSHORT, &type, 0, nullptr);
+    SQLGetData(stmt_, 7, SQL_C_SLONG, &size, 0, nullptr);
+    SQLGetData(stmt_, 9, SQL_C_SSHORT, &digits, 0, &digitsInd);
+    described.push_back(std::string(name) + " " + std::to_string(type) + " " + std::to_string(size) + " " +
+                        (digitsInd == SQL_NULL_DATA ? "-" : std::to_string(digits)));
+  }
+  EXPECT_EQ(described, (std::vector<std::string>{"INTEGER 4 10 0", "VARBINARY -3 4 -", "LONGBINARY -4 1073741823 -",
+                                                 "GUID -11 36 -", "DECIMAL 2 10 3"}));
+  // Each ODBC type finds the Jet type that holds it.
+  auto offered = [&](SQLSMALLINT type) {
+    SQLFreeStmt(stmt_, SQL_CLOSE);
+    std::vector<std::string> names;
+    if (SQLGetTypeInfo(stmt_, type) != SQL_SUCCESS) return names;
+    char name[32];
+    while (SQLFetch(stmt_) == SQL_SUCCESS && SQLGetData(stmt_, 1, SQL_C_CHAR, name, sizeof name, nullptr) == SQL_SUCCESS)
+      names.emplace_back(name);
+    return names;
+  };
+  EXPECT_EQ(offered(SQL_BINARY), std::vector<std::string>{"BINARY"});
+  EXPECT_EQ(offered(SQL_VARBINARY), std::vector<std::string>{"VARBINARY"});
+  EXPECT_EQ(offered(SQL_LONGVARBINARY), std::vector<std::string>{"LONGBINARY"});
+  EXPECT_EQ(offered(SQL_GUID), std::vector<std::string>{"GUID"});
+  EXPECT_EQ(offered(SQL_NUMERIC), std::vector<std::string>{"DECIMAL"});
+
+  // Bound as an application binds them, they arrive unchanged.
+  SQLFreeStmt(stmt_, SQL_CLOSE);
+  ASSERT_EQ(SQLPrepare(stmt_, text("INSERT INTO N (ID, B, G, D) VALUES (?, ?, ?, ?)"), SQL_NTS), SQL_SUCCESS);
+  SQLINTEGER id = 1;
+  unsigned char bytes[5] = {0x00, 0xFF, 0x00, 0x7F, 0x01};
+  SQLLEN byteCount = 4, nts = SQL_NTS;
+  const SQLGUID guid{0xDE2AC9C6, 0x8676, 0x4B0B, {0xB8, 0xA6, 0x21, 0x7A, 0x85, 0x80, 0xCB, 0xEE}};
+  char decimal[32] = "-1234567.5";
+  SQLBindParameter(stmt_, 1, SQL_PARAM_INPUT, SQL_C_SLONG, SQL_INTEGER, 0, 0, &id, 0, nullptr);
+  SQLBindParameter(stmt_, 2, SQL_PARAM_INPUT, SQL_C_BINARY, SQL_VARBINARY, 4, 0, bytes, sizeof bytes, &byteCount);
+  SQLBindParameter(stmt_, 3, SQL_PARAM_INPUT, SQL_C_GUID, SQL_GUID, 16, 0, const_cast<SQLGUID*>(&guid), 0, nullptr);
+  SQLBindParameter(stmt_, 4, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_DECIMAL, 10, 3, decimal, sizeof decimal, &nts);
+  ASSERT_EQ(SQLExecute(stmt_), SQL_SUCCESS) << stateOf(SQL_HANDLE_STMT, stmt_);
+  // One byte more than the column holds, a decimal beyond its precision.
+  id = 2;
+  byteCount = 5;
+  EXPECT_EQ(SQLExecute(stmt_), SQL_ERROR);
+  EXPECT_EQ(stateOf(SQL_HANDLE_STMT, stmt_), "22001");
+  byteCount = 4;
+  std::strcpy(decimal, "10000000");
+  EXPECT_EQ(SQLExecute(stmt_), SQL_ERROR);
+  EXPECT_EQ(stateOf(SQL_HANDLE_STMT, stmt_), "22003");
+
+  ASSERT_EQ(exec("SELECT B, G, G, D FROM N"), SQL_SUCCESS);
+  ASSERT_EQ(SQLFetch(stmt_), SQL_SUCCESS);
+  unsigned char back[8] = {0};
+  SQLLEN length = 0;
+  ASSERT_EQ(SQLGetData(stmt_, 1, SQL_C_BINARY, back, sizeof back, &length), SQL_SUCCESS);
+  EXPECT_EQ(std::vector<unsigned char>(back, back + length), std::vector<unsigned char>(bytes, bytes + 4));
+  char guidText[64] = {0};
+  ASSERT_EQ(SQLGetData(stmt_, 2, SQL_C_CHAR, guidText, sizeof guidText, nullptr), SQL_SUCCESS);
+  EXPECT_STREQ(guidText, "DE2AC9C6-8676-4B0B-B8A6-217A8580CBEE");
+  SQLGUID guidBack{};
+  ASSERT_EQ(SQLGetData(stmt_, 3, SQL_C_GUID, &guidBack, sizeof guidBack, nullptr), SQL_SUCCESS);
+  EXPECT_EQ(std::memcmp(&guidBack, &guid, sizeof guid), 0);
+  char decimalText[32] = {0};
+  ASSERT_EQ(SQLGetData(stmt_, 4, SQL_C_CHAR, decimalText, sizeof decimalText, nullptr), SQL_SUCCESS);
+  EXPECT_STREQ(decimalText, "-1234567.500") << "as many decimals as the column's scale";
+  EXPECT_EQ(SQLFetch(stmt_), SQL_NO_DATA) << "the refused rows were not written";
+}
+
 }  // namespace
