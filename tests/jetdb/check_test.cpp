@@ -116,8 +116,8 @@ TEST_F(Check, BytesGuidsAndDecimalsPassAndAWrongStoredOneIsFound) {
   db_.reset();
   EXPECT_EQ(checked(path()), std::vector<std::string>{});
   plant(path(), {
-                    "INSERT INTO \"N\" VALUES (x'010203', 'de2ac9c6-8676-4b0b-b8a6-217a8580cbee', 1000, 'douze')",
-                    "INSERT INTO \"N\" VALUES ('ab', '{DE2AC9C6-8676-4B0B-B8A6-217A8580CBEE}', '12.5', 'x1')",
+                    "INSERT INTO \"N\" (\"BIN\", \"G\", \"DEC\", \"BIG\") VALUES (x'010203', 'de2ac9c6-8676-4b0b-b8a6-217a8580cbee', 1000, 'douze')",
+                    "INSERT INTO \"N\" (\"BIN\", \"G\", \"DEC\", \"BIG\") VALUES ('ab', '{DE2AC9C6-8676-4B0B-B8A6-217A8580CBEE}', '12.5', 'x1')",
                 });
   const std::vector<std::string> expected = {
       "Champ 'N.BIN' : 1 valeur(s) d'un autre type que BINARY.",

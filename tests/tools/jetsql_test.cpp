@@ -289,6 +289,25 @@ TEST_F(JetsqlTest, DumpRebuildsEveryValueAndTheCatalog) {
   EXPECT_EQ(dumped(*copy), script);
   EXPECT_FALSE(copy->insertRow("Child", {{"Id", Value::of(4)}, {"Parent", Value::of(8)}, {"Name", Value::of("x")}}));
 
+  // Bytes, GUIDs, exact decimals and a seeded counter come back as they were.
+  ASSERT_TRUE(db->execute("CREATE TABLE [Other] ([N] COUNTER(50, 5), [Bin] VARBINARY(8), [Ole] OLEOBJECT, [G] GUID, "
+                          "[Dec] DECIMAL(28,6))"));
+  ASSERT_TRUE(db->execute("INSERT INTO [Other] ([Bin], [Ole], [G], [Dec]) VALUES (?, ?, ?, ?)",
+                          {Value::bytes(std::string("\0'\xff", 3)), Value::bytes(""),
+                           Value::of("de2ac9c6-8676-4b0b-b8a6-217a8580cbee"), Value::of("-1234567890123456789012.000001")}));
+  ASSERT_TRUE(db->execute("INSERT INTO [Other] ([Dec]) VALUES (0.5)"));
+  const std::string more = dumped(*db, "Other");
+  EXPECT_NE(more.find("[N] COUNTER(50,5),"), std::string::npos) << more;
+  auto third = create("third.mdb", {});
+  for (const auto& statement : jetsql::splitScript(more))
+    ASSERT_TRUE(third->execute(statement)) << statement << ": " << third->lastError().message;
+  EXPECT_EQ(rows(*third, "Other"), rows(*db, "Other"));
+  EXPECT_EQ(dumped(*third, "Other"), more);
+  ASSERT_TRUE(third->execute("INSERT INTO [Other] ([Dec]) VALUES (1)"));
+  auto top = third->query("SELECT MAX([N]) FROM [Other]");
+  ASSERT_TRUE(top && top->next());
+  EXPECT_EQ(top->value(0).integer, 60);  // 50, 55, then on by its step
+
   // One table alone keeps its relation, which needs its parent first.
   auto alone = create("alone.mdb", {});
   for (const auto& statement : jetsql::splitScript(dumped(*db, "Parent") + dumped(*db, "Child")))
