@@ -8,8 +8,10 @@
 # (/usr/bin/time -v). The databases are built once into WORK (kept).
 # Usage: bench/memory_cases.sh BUILD_DIR WORK [CASE...]
 #   CASE: flat deep huge messy (all four unless told)
-# Under a sanitizer build, ASAN_OPTIONS is taken from the environment, as
-# the tests have it.
+# UPDATER names another program to measure (an older build's, say) than
+# BUILD_DIR's; TOOLS another build whose gendb and jetsql make the
+# databases. Under a sanitizer build, ASAN_OPTIONS is taken from the
+# environment, as the tests have it.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "$1" && pwd)
@@ -30,19 +32,20 @@ args_of() {
   esac
 }
 
-# The database of a case, built as data/build_db.cmake builds Messy_V20.mdb
-# (its build tool is the normal build's, whatever build is measured).
+# The database of a case: the parts data/build_db.cmake puts into
+# Messy_V20.mdb, piped straight into the driver's shell (a million rows of
+# SQL are too much text for CMake to hold); the tools are the normal
+# build's, whatever build is measured.
 make_db() {
-  local name=$1 out=$work/$1_V20.mdb
+  local name=$1 out=$work/$1_V20.mdb tools=${TOOLS:-$build}
   [ -f "$out" ] && return 0
   # shellcheck disable=SC2046
-  local messy
-  messy=$(args_of "$name" | tr ' ' '|')
-  cmake -DJETSQL="$build/tools/jetsql/jetsql" -DGENDB="$build/tools/gendb/gendb" -DOUT="$out" \
-    -DSCRIPT="$work/$name.sql" \
-    "-DPARTS=$root/data/common/langue.sql|$root/data/v20/schema.sql|$root/data/v20/reference.sql|@labels|$root/data/v20/sample.sql|@messy" \
-    "-DLABELS=--printer|1-107|--system|2-510|--revision|0" "-DMESSY=$messy" -P "$root/data/build_db.cmake"
-  rm -f "$work/$name.sql"
+  { cat "$root/data/common/langue.sql" "$root/data/v20/schema.sql" "$root/data/v20/reference.sql"
+    "$tools/tools/gendb/gendb" labels --printer 1-107 --system 2-510 --revision 0
+    cat "$root/data/v20/sample.sql"
+    "$tools/tools/gendb/gendb" messy $(args_of "$name"); } |
+    "$tools/tools/jetsql/jetsql" --create "$out.part" >/dev/null
+  mv "$out.part" "$out"
 }
 
 registry=$work/registry
@@ -62,7 +65,7 @@ for name in "${cases[@]}"; do
   cp "$work/${name}_V20.mdb" "$run/Base.mdb"
   status=0
   (cd "$run" && env UPDATER_REGISTRY="$registry" ODBCINI="$run/odbc.ini" /usr/bin/time -v -o "$run/time" \
-    "$build/src/app/updater" "/SRC=$run/Base.mdb" "/DEST=$run/Base_V253.mdb" </dev/null >"$run/out" 2>"$run/err") ||
+    "${UPDATER:-$build/src/app/updater}" "/SRC=$run/Base.mdb" "/DEST=$run/Base_V253.mdb" </dev/null >"$run/out" 2>"$run/err") ||
     status=$?
   peak_kb=$(sed -n 's/.*Maximum resident set size (kbytes): //p' "$run/time")
   wall=$(sed -n 's/.*Elapsed (wall clock) time (h:mm:ss or m:ss): //p' "$run/time")
