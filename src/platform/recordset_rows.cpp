@@ -96,6 +96,8 @@ void CRecordset::RowStore::Pack(const std::vector<jetdb::Value>& values, Entry& 
   PutVarint(m_scratch, values.size());
   for (const jetdb::Value& value : values) Encode(m_scratch, value);
   const std::size_t bytes = m_scratch.size();
+  // A row of more than 2 GB would not fit the offsets; the driver's rows
+  // are far smaller.
   if (m_blocks.empty() || m_blockSize - m_used < bytes) {
     m_blockSize = std::max(kBlockBytes, bytes);
     m_blocks.push_back(std::make_unique<char[]>(m_blockSize));
@@ -103,8 +105,7 @@ void CRecordset::RowStore::Pack(const std::vector<jetdb::Value>& values, Entry& 
   }
   std::memcpy(m_blocks.back().get() + m_used, m_scratch.data(), bytes);
   entry.block = static_cast<std::uint32_t>(m_blocks.size() - 1);
-  entry.offset = static_cast<std::uint32_t>(m_used);
-  entry.bytes = static_cast<std::uint32_t>(bytes);
+  entry.offset = static_cast<std::uint32_t>(m_used) & 0x7FFFFFFFu;
   m_used += bytes;
 }
 

@@ -22,20 +22,20 @@ class CRecordset::RowStore {
 
   void Append(jetdb::RowId id, const std::vector<jetdb::Value>& values);
   jetdb::RowId Id(std::size_t row) const { return m_entries[row].id; }
-  bool Deleted(std::size_t row) const { return m_entries[row].deleted; }
-  void MarkDeleted(std::size_t row) { m_entries[row].deleted = true; }
+  bool Deleted(std::size_t row) const { return m_entries[row].deleted != 0; }
+  void MarkDeleted(std::size_t row) { m_entries[row].deleted = 1; }
   // The values of a row, in column order.
   void Read(std::size_t row, std::vector<jetdb::Value>& values) const;
   // A row's new values; the old bytes stay unused in their block.
   void Replace(std::size_t row, const std::vector<jetdb::Value>& values);
 
  private:
+  // Sixteen bytes a row: a block holds at most 2^31 bytes.
   struct Entry {
     jetdb::RowId id = 0;
     std::uint32_t block = 0;
-    std::uint32_t offset = 0;
-    std::uint32_t bytes = 0;
-    bool deleted = false;
+    std::uint32_t offset : 31 = 0;
+    std::uint32_t deleted : 1 = 0;
   };
   // Packs values at the end of the last block (a new one when they do not
   // fit) and tells where.
