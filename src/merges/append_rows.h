@@ -2,6 +2,7 @@
 // added to the database as a new row, none is looked up first.
 #pragma once
 
+#include "merges/keyed_row.h"
 #include "merges/merge_journal.h"
 #include "platform/database.h"
 #include "recordsets/db_version.h"
@@ -16,7 +17,7 @@ BOOL AppendTemplateRows(CDatabase* pDb, CDatabase* pTemplateDb, DbVersion nTempl
   Set tmpl(pTemplateDb, nTemplateVersion, shape...);
   tmpl.Open();
   Set db(pDb, kConvertedDatabase, shape...);
-  db.Open();
+  OpenForKeyedRows(db);
   for (; !tmpl.IsEOF(); tmpl.MoveNext()) {
     db.AddNew();
     copy(tmpl, db);

@@ -7,6 +7,16 @@
 #include "platform/types.h"
 #include "recordsets/db_version.h"
 
+// Opens a database set that the merge reaches only by key (FindKeyedRow)
+// or adds rows to: it reads no row until a key is looked up. Opened without
+// a filter it would read the whole table, a million categories on some
+// kitchens' files, only to throw them away at the first lookup.
+template <class Set>
+void OpenForKeyedRows(Set& set) {
+  set.m_strFilter = "False";
+  set.Open();
+}
+
 // Puts the set on the row whose key is `key` (keyFilter formats it, as
 // "[CLASS_ID]=%d"); false when the table has no such row.
 template <class Set>
@@ -44,7 +54,7 @@ BOOL AddOrOverwriteTemplateRows(CDatabase* pDb, CDatabase* pTemplateDb, DbVersio
   Set tmpl(pTemplateDb, nTemplateVersion);
   tmpl.Open();
   Set db(pDb, kConvertedDatabase);
-  db.Open();
+  OpenForKeyedRows(db);
   AddOrOverwriteRows(tmpl, db, keyFilter, key, copy);
   db.Close();
   tmpl.Close();

@@ -27,7 +27,8 @@ void ThrowFrameworkError(RETCODE code, const char* message) {
   throw CDBException::FromFramework(code, message);
 }
 
-CRecordset::CRecordset(CDatabase* pDatabase) : m_pDatabase(pDatabase), m_pGivenDatabase(pDatabase) {}
+CRecordset::CRecordset(CDatabase* pDatabase)
+    : m_pDatabase(pDatabase), m_pGivenDatabase(pDatabase), m_rows(std::make_unique<RowStore>()) {}
 
 CRecordset::~CRecordset() { CRecordset::Close(); }
 
@@ -102,7 +103,7 @@ void CRecordset::RunQuery() {
   if (!m_strSort.IsEmpty()) sql += " ORDER BY " + m_strSort;
   m_strSQL = sql;
 
-  m_rows.clear();
+  m_rows->clear();
   m_nEditMode = noMode;
   m_bBOF = m_bEOF = true;
   m_dwRowsFetched = 0;
@@ -113,25 +114,27 @@ void CRecordset::RunQuery() {
   const std::size_t columns = query->columns().size();
   if (columns < m_fields.size() + m_bulkFields.size())
     ThrowFrameworkError(AFX_SQL_ERROR_FIELD_SCHEMA_MISMATCH, "La requête rend moins de colonnes que le jeu n'en lie.");
+  // Only the bound columns are kept: a full SELECT may give more.
+  const std::size_t kept = m_fields.size() + m_bulkFields.size();
+  std::vector<jetdb::Value> values;
   while (query->next()) {
-    Row& row = m_rows.emplace_back();
-    row.id = query->rowId();
-    row.values.reserve(columns);
-    for (std::size_t i = 0; i < columns; ++i) row.values.push_back(query->value(i));
+    values.clear();
+    for (std::size_t i = 0; i < kept; ++i) values.push_back(query->value(i));
+    m_rows->Append(query->rowId(), values);
   }
   if (query->error()) throw CDBException::FromDriver(*query->error());
 
-  m_bBOF = m_bEOF = m_rows.empty();
+  m_bBOF = m_bEOF = m_rows->empty();
   if (!m_bulkFields.empty()) FetchRowset(0);
   else GoTo(0);
 }
 
 void CRecordset::FetchRowset(std::size_t first) {
-  m_nRowsetFirst = std::min(first, m_rows.size());
-  const std::size_t count = std::min<std::size_t>(m_dwRowsetSize, m_rows.size() - m_nRowsetFirst);
+  m_nRowsetFirst = std::min(first, m_rows->size());
+  const std::size_t count = std::min<std::size_t>(m_dwRowsetSize, m_rows->size() - m_nRowsetFirst);
   for (std::size_t r = 0; r < count; ++r) {
-    const Row& row = m_rows[m_nRowsetFirst + r];
-    for (std::size_t c = 0; c < m_bulkFields.size(); ++c) rfx::LoadBulk(m_bulkFields[c], r, row.values[c]);
+    m_rows->Read(m_nRowsetFirst + r, m_current);
+    for (std::size_t c = 0; c < m_bulkFields.size(); ++c) rfx::LoadBulk(m_bulkFields[c], r, m_current[c]);
   }
   m_dwRowsFetched = static_cast<DWORD>(count);
   m_nCurrent = m_nRowsetFirst;
@@ -140,9 +143,9 @@ void CRecordset::FetchRowset(std::size_t first) {
 
 // Rows that this set deleted are passed over.
 void CRecordset::GoTo(std::size_t row) {
-  while (row < m_rows.size() && m_rows[row].deleted) ++row;
+  while (row < m_rows->size() && m_rows->Deleted(row)) ++row;
   m_nCurrent = row;
-  if (row >= m_rows.size()) {
+  if (row >= m_rows->size()) {
     m_bEOF = true;
     return;
   }
@@ -150,10 +153,10 @@ void CRecordset::GoTo(std::size_t row) {
 }
 
 void CRecordset::LoadCurrent() {
-  const Row& row = m_rows[m_nCurrent];
+  m_rows->Read(m_nCurrent, m_current);
   for (std::size_t i = 0; i < m_fields.size(); ++i) {
     m_state[i] = FieldState{};
-    m_state[i].null = rfx::Load(m_fields[i], row.values[i]);
+    m_state[i].null = rfx::Load(m_fields[i], m_current[i]);
   }
 }
 
@@ -166,7 +169,8 @@ void CRecordset::Close() {
   m_bulkBuffers.clear();
   m_fields.clear();
   m_state.clear();
-  m_rows.clear();
+  m_rows->clear();
+  m_current.clear();
   m_dwRowsFetched = 0;
   m_nEditMode = noMode;
   m_bOpen = false;
@@ -212,9 +216,9 @@ void CRecordset::Move(long nRows, WORD wFetchType) {
   }
   for (long i = 0; i < steps && !m_bEOF; ++i) {
     std::size_t next = m_nCurrent + 1;
-    while (next < m_rows.size() && m_rows[next].deleted) ++next;
+    while (next < m_rows->size() && m_rows->Deleted(next)) ++next;
     m_nCurrent = next;
-    if (next >= m_rows.size()) m_bEOF = true;
+    if (next >= m_rows->size()) m_bEOF = true;
   }
   if (!m_bEOF) LoadCurrent();
 }

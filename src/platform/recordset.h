@@ -159,7 +159,7 @@ class CRecordset {
   UINT m_nDefaultType = snapshot;
 
  private:
-  struct Row;
+  class RowStore;
   struct FieldState;
 
   void EnsureDatabase();
@@ -168,7 +168,7 @@ class CRecordset {
   void FetchRowset(std::size_t first);
   void GoTo(std::size_t row);
   void LoadCurrent();
-  Row& CurrentRowForChange(const char* operation);
+  std::size_t CurrentRowForChange(const char* operation);
   void RequireUpdatable() const;
   BOOL InsertNew();
   BOOL WriteChanges();
@@ -192,8 +192,9 @@ class CRecordset {
   DWORD m_dwRowsetSize = kDefaultRowsetSize;
   DWORD m_dwRowsFetched = 0;
 
-  std::vector<Row> m_rows;
-  std::size_t m_nCurrent = 0;  // index in m_rows; m_rows.size() at the end
+  std::unique_ptr<RowStore> m_rows;
+  std::vector<jetdb::Value> m_current;  // the values of the row last unpacked
+  std::size_t m_nCurrent = 0;  // index in m_rows; m_rows->size() at the end
   std::size_t m_nRowsetFirst = 0;
   bool m_bBOF = true;
   bool m_bEOF = true;

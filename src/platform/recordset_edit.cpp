@@ -26,13 +26,13 @@ void CRecordset::RequireUpdatable() const {
     ThrowFrameworkError(AFX_SQL_ERROR_RECORDSET_READONLY, "Le jeu d'enregistrements est en lecture seule.");
 }
 
-CRecordset::Row& CRecordset::CurrentRowForChange(const char* operation) {
-  if (m_bEOF || m_nCurrent >= m_rows.size() || m_rows[m_nCurrent].deleted) {
+std::size_t CRecordset::CurrentRowForChange(const char* operation) {
+  if (m_bEOF || m_nCurrent >= m_rows->size() || m_rows->Deleted(m_nCurrent)) {
     CString message;
     message.Format("%s : aucun enregistrement en cours.", operation);
     ThrowFrameworkError(AFX_SQL_ERROR_NO_CURRENT_RECORD, message);
   }
-  return m_rows[m_nCurrent];
+  return m_nCurrent;
 }
 
 void CRecordset::AddNew() {
@@ -79,7 +79,7 @@ BOOL CRecordset::InsertNew() {
 }
 
 BOOL CRecordset::WriteChanges() {
-  Row& row = CurrentRowForChange("Update");
+  const std::size_t row = CurrentRowForChange("Update");
   Values values;
   std::vector<std::size_t> written;
   for (std::size_t i = 0; i < m_fields.size(); ++i) {
@@ -98,8 +98,10 @@ BOOL CRecordset::WriteChanges() {
     return FALSE;
   }
   jetdb::Database& db = m_pDatabase->Driver();
-  if (!db.updateRow(m_table, row.id, values)) throw CDBException::FromDriver(db.lastError());
-  for (std::size_t k = 0; k < written.size(); ++k) row.values[written[k]] = std::move(values[k].second);
+  if (!db.updateRow(m_table, m_rows->Id(row), values)) throw CDBException::FromDriver(db.lastError());
+  m_rows->Read(row, m_current);
+  for (std::size_t k = 0; k < written.size(); ++k) m_current[written[k]] = std::move(values[k].second);
+  m_rows->Replace(row, m_current);
   m_nEditMode = noMode;
   LoadCurrent();
   return TRUE;
@@ -108,17 +110,17 @@ BOOL CRecordset::WriteChanges() {
 void CRecordset::Delete() {
   RequireUpdatable();
   m_nEditMode = noMode;
-  Row& row = CurrentRowForChange("Delete");
+  const std::size_t row = CurrentRowForChange("Delete");
   jetdb::Database& db = m_pDatabase->Driver();
-  if (!db.deleteRow(m_table, row.id)) throw CDBException::FromDriver(db.lastError());
-  row.deleted = true;
+  if (!db.deleteRow(m_table, m_rows->Id(row))) throw CDBException::FromDriver(db.lastError());
+  m_rows->MarkDeleted(row);
 }
 
 // The members get the current row back; with no current row they keep
 // whatever the caller put in them.
 void CRecordset::CancelUpdate() {
   m_nEditMode = noMode;
-  if (!m_bEOF && m_nCurrent < m_rows.size() && !m_rows[m_nCurrent].deleted) LoadCurrent();
+  if (!m_bEOF && m_nCurrent < m_rows->size() && !m_rows->Deleted(m_nCurrent)) LoadCurrent();
 }
 
 CRecordset::FieldState* CRecordset::StateOf(const void* pv) {

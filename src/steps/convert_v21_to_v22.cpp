@@ -143,7 +143,7 @@ BOOL DeleteCategoryTree(CDatabase* pDb, CCategoriesTree& /*tree*/, const Categor
 // Spanish name.
 BOOL UpdateCategoriesV22(CDatabase* pDb) {
   CCategoriesSet set(pDb, kConvertedDatabase);
-  set.Open();
+  OpenForKeyedRows(set);
   CCategoriesTree tree(pDb);
   BOOL result = tree.Load();
   for (int language = 1; language <= 5 && result; ++language) {

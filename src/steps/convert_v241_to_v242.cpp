@@ -51,7 +51,7 @@ constexpr int kMovedCategory = 20;
 
 BOOL UpdateCategoriesV242(CDatabase* pDb) {
   CCategoriesSet set(pDb, kConvertedDatabase);
-  set.Open();
+  OpenForKeyedRows(set);
   AddRootCategory(set, kInventoryCategory, kInventoryType, kInventoryNames);
   // A database without category 20 fails here, in the merge's own words,
   // rather than on an edit with no row.

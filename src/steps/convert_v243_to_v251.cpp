@@ -164,7 +164,7 @@ BOOL UpdateCategoriesV251(CDatabase* pDb, CDatabase* pTemplateDb) {
     return FALSE;
 
   CCategoriesSet db(pDb, kConvertedDatabase);
-  db.Open();
+  OpenForKeyedRows(db);
   // The root keeps its row, and so its id, when the database has one.
   if (FindKeyedRow(db, "[CLASS_ID]=%d", kAllergenRoot)) {
     db.Edit();

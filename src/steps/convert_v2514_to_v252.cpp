@@ -125,7 +125,7 @@ BOOL UpdateCategoriesV252(CDatabase* pDb, CDatabase* pTemplateDb) {
   CCategoriesSet tmpl(pTemplateDb, kFrom);
   tmpl.Open();
   CCategoriesSet db(pDb, kConvertedDatabase);
-  db.Open();
+  OpenForKeyedRows(db);
   BOOL allNew = TRUE;
   for (; !tmpl.IsEOF(); tmpl.MoveNext()) {
     if (FindKeyedRow(db, "[CLASS_ID]=%d", static_cast<int>(tmpl.m_CLASS_ID))) {

@@ -330,3 +330,78 @@ TEST_F(RecordsetTest, CopiesCarryTheNullStatusBothWays) {
   EXPECT_EQ(Stored("L", 2).integer, 0);
   EXPECT_FALSE(Stored("L", 2).isNull());
 }
+
+namespace {
+
+// The values that row `id` of the large table holds: negative and large
+// numbers, Nulls now and then, texts of every length up to the column's.
+CString TextOf(int id) {
+  return CString(std::string(static_cast<std::size_t>(id % 256), static_cast<char>('a' + id % 26)).c_str());
+}
+LONG LongOf(int id) { return id % 3 == 0 ? -id * 65537 : id * 40503; }
+double DoubleOf(int id) { return id / 7.0 - 300.5; }
+
+}  // namespace
+
+// Rows enough to fill several blocks of the snapshot's storage: each comes
+// back in the sort's order with its own values, an edited row shows what was
+// written and a deleted one is passed over, and the Nulls stay Null.
+TEST_F(RecordsetTest, ALargeSnapshotKeepsEveryRowInOrderThroughEditsAndDeletes) {
+  constexpr int kRows = 9000;
+  m_db.BatchWrites(TRUE);
+  for (int id = 1; id <= kRows; ++id) {
+    CString values;
+    if (id % 11 == 0)
+      values.Format("%d, %ld, %d, %d, %s, NULL, NULL, NULL", id, static_cast<long>(LongOf(id)), -id, id % 256,
+                    id % 2 ? "True" : "False");
+    else
+      values.Format("%d, %ld, %d, %d, %s, %.17g, #2004-05-06#, '%s'", id, static_cast<long>(LongOf(id)), -id,
+                    id % 256, id % 2 ? "True" : "False", DoubleOf(id), TextOf(id).GetString());
+    Insert(values);
+  }
+  m_db.BatchWrites(FALSE);
+
+  CMesuresSet set(&m_db);
+  set.m_strSort = "[I]";  // the reverse of the order of insertion
+  set.Open();
+  int expected = kRows;
+  for (; !set.IsEOF(); set.MoveNext(), --expected) {
+    ASSERT_EQ(set.m_ID, expected);
+    if (expected % 1000 == 500) {
+      set.Edit();
+      set.m_T = "modifié";
+      set.m_L = 0;
+      set.Update();
+      EXPECT_EQ(set.m_ID, expected);
+      EXPECT_EQ(set.m_T, "modifié");
+      EXPECT_EQ(set.m_L, 0);
+      EXPECT_EQ(set.m_I, -expected);
+      continue;
+    }
+    if (expected % 1000 == 7) {
+      set.Delete();
+      continue;
+    }
+    ASSERT_EQ(set.m_L, LongOf(expected));
+    ASSERT_EQ(set.m_I, -expected);
+    ASSERT_EQ(set.m_B, expected % 256);
+    ASSERT_EQ(set.m_F != FALSE, expected % 2 == 1);
+    const bool nulls = expected % 11 == 0;
+    ASSERT_EQ(set.IsFieldNull(&set.m_T) != FALSE, nulls);
+    ASSERT_EQ(set.IsFieldNull(&set.m_D) != FALSE, nulls);
+    ASSERT_EQ(set.m_T, nulls ? CString() : TextOf(expected));
+    ASSERT_EQ(set.m_D, nulls ? 0.0 : DoubleOf(expected));
+  }
+  EXPECT_EQ(expected, 0);
+
+  // What the edits wrote is in the table, and the deleted rows are gone.
+  set.Requery();
+  int rows = 0;
+  for (; !set.IsEOF(); set.MoveNext(), ++rows) {
+    ASSERT_NE(set.m_ID % 1000, 7);
+    if (set.m_ID % 1000 == 500) {
+      EXPECT_EQ(set.m_T, "modifié");
+    }
+  }
+  EXPECT_EQ(rows, kRows - kRows / 1000);
+}

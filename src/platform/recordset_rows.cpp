@@ -1,0 +1,130 @@
+// The packed rows of a record set's snapshot. Each value is a kind byte
+// followed by its payload: integers and dates as zigzag varints, doubles
+// as their eight bytes, texts as a varint length and their bytes.
+#include <algorithm>
+#include <cstring>
+
+#include "platform/recordset_rows.h"
+
+namespace {
+
+// Blocks of a mebibyte: few enough allocations that their bookkeeping is
+// nothing beside the rows, small enough that the last one wastes little.
+constexpr std::size_t kBlockBytes = std::size_t{1} << 20;
+
+void PutVarint(std::vector<char>& out, std::uint64_t v) {
+  while (v >= 0x80) {
+    out.push_back(static_cast<char>((v & 0x7F) | 0x80));
+    v >>= 7;
+  }
+  out.push_back(static_cast<char>(v));
+}
+
+std::uint64_t GetVarint(const char*& p) {
+  std::uint64_t v = 0;
+  for (int shift = 0;; shift += 7) {
+    const auto byte = static_cast<unsigned char>(*p++);
+    v |= static_cast<std::uint64_t>(byte & 0x7F) << shift;
+    if ((byte & 0x80) == 0) return v;
+  }
+}
+
+std::uint64_t Zigzag(std::int64_t v) {
+  return (static_cast<std::uint64_t>(v) << 1) ^ static_cast<std::uint64_t>(v >> 63);
+}
+
+std::int64_t Unzigzag(std::uint64_t v) {
+  return static_cast<std::int64_t>(v >> 1) ^ -static_cast<std::int64_t>(v & 1);
+}
+
+void Encode(std::vector<char>& out, const jetdb::Value& value) {
+  out.push_back(static_cast<char>(value.kind));
+  switch (value.kind) {
+    case jetdb::Value::Kind::Null:
+      break;
+    case jetdb::Value::Kind::Integer:
+    case jetdb::Value::Kind::DateTime:
+      PutVarint(out, Zigzag(value.integer));
+      break;
+    case jetdb::Value::Kind::Double: {
+      char bytes[sizeof(double)];
+      std::memcpy(bytes, &value.real, sizeof bytes);
+      out.insert(out.end(), bytes, bytes + sizeof bytes);
+      break;
+    }
+    case jetdb::Value::Kind::Text:
+      PutVarint(out, value.text.size());
+      out.insert(out.end(), value.text.begin(), value.text.end());
+      break;
+  }
+}
+
+jetdb::Value Decode(const char*& p) {
+  jetdb::Value value;
+  value.kind = static_cast<jetdb::Value::Kind>(*p++);
+  switch (value.kind) {
+    case jetdb::Value::Kind::Null:
+      break;
+    case jetdb::Value::Kind::Integer:
+    case jetdb::Value::Kind::DateTime:
+      value.integer = Unzigzag(GetVarint(p));
+      break;
+    case jetdb::Value::Kind::Double:
+      std::memcpy(&value.real, p, sizeof(double));
+      p += sizeof(double);
+      break;
+    case jetdb::Value::Kind::Text: {
+      const std::size_t size = GetVarint(p);
+      value.text.assign(p, size);
+      p += size;
+      break;
+    }
+  }
+  return value;
+}
+
+}  // namespace
+
+void CRecordset::RowStore::clear() {
+  m_entries.clear();
+  m_blocks.clear();
+  m_blockSize = m_used = 0;
+}
+
+void CRecordset::RowStore::Pack(const std::vector<jetdb::Value>& values, Entry& entry) {
+  m_scratch.clear();
+  PutVarint(m_scratch, values.size());
+  for (const jetdb::Value& value : values) Encode(m_scratch, value);
+  const std::size_t bytes = m_scratch.size();
+  // A row of more than 2 GB would not fit the offsets; the driver's rows
+  // are far smaller.
+  if (m_blocks.empty() || m_blockSize - m_used < bytes) {
+    m_blockSize = std::max(kBlockBytes, bytes);
+    m_blocks.push_back(std::make_unique<char[]>(m_blockSize));
+    m_used = 0;
+  }
+  std::memcpy(m_blocks.back().get() + m_used, m_scratch.data(), bytes);
+  entry.block = static_cast<std::uint32_t>(m_blocks.size() - 1);
+  entry.offset = static_cast<std::uint32_t>(m_used) & 0x7FFFFFFFu;
+  m_used += bytes;
+}
+
+void CRecordset::RowStore::Append(jetdb::RowId id, const std::vector<jetdb::Value>& values) {
+  Entry entry;
+  entry.id = id;
+  Pack(values, entry);
+  m_entries.push_back(entry);
+}
+
+void CRecordset::RowStore::Read(std::size_t row, std::vector<jetdb::Value>& values) const {
+  const Entry& entry = m_entries[row];
+  const char* p = m_blocks[entry.block].get() + entry.offset;
+  const std::size_t count = GetVarint(p);
+  values.clear();
+  values.reserve(count);
+  for (std::size_t i = 0; i < count; ++i) values.push_back(Decode(p));
+}
+
+void CRecordset::RowStore::Replace(std::size_t row, const std::vector<jetdb::Value>& values) {
+  Pack(values, m_entries[row]);
+}
