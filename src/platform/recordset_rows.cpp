@@ -53,6 +53,8 @@ void Encode(std::vector<char>& out, const jetdb::Value& value) {
       break;
     }
     case jetdb::Value::Kind::Text:
+    case jetdb::Value::Kind::Binary:
+    case jetdb::Value::Kind::Decimal:
       PutVarint(out, value.text.size());
       out.insert(out.end(), value.text.begin(), value.text.end());
       break;
@@ -73,7 +75,9 @@ jetdb::Value Decode(const char*& p) {
       std::memcpy(&value.real, p, sizeof(double));
       p += sizeof(double);
       break;
-    case jetdb::Value::Kind::Text: {
+    case jetdb::Value::Kind::Text:
+    case jetdb::Value::Kind::Binary:
+    case jetdb::Value::Kind::Decimal: {
       const std::size_t size = GetVarint(p);
       value.text.assign(p, size);
       p += size;
