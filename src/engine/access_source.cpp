@@ -174,9 +174,9 @@ CString NotToquelinReason(const AccessSource& access) {
   if (auto db = jetdb::Database::open(access.imported.str(), jetdb::OpenMode::ReadOnly, error)) tables = db->tables();
   CString found;
   if (tables.empty()) {
-    found = "aucune table";
+    found = "ne contient aucune table";
   } else {
-    found.Format("%zu table%s (", tables.size(), tables.size() > 1 ? "s" : "");
+    found.Format("contient %zu table%s (", tables.size(), tables.size() > 1 ? "s" : "");
     constexpr std::size_t kNamed = 5;
     for (std::size_t i = 0; i < tables.size() && i < kNamed; ++i) {
       if (i > 0) found += ", ";
@@ -186,7 +186,7 @@ CString NotToquelinReason(const AccessSource& access) {
     found += ")";
   }
   CString reason;
-  reason.Format("la base source %s est un fichier Access (%s) mais pas une base Toquelin : elle contient %s et "
+  reason.Format("la base source %s est un fichier Access (%s) mais pas une base Toquelin : elle %s et "
                 "aucune version de base Toquelin ; rien n'a été écrit",
                 access.source.GetString(), access.kind.GetString(), found.GetString());
   return reason;
@@ -239,7 +239,9 @@ bool PutImportedAt(const AccessSource& access, const CString& strDest) {
 int RemoveImportLeftoversBeside(const CString& strWritten, const CString& strSource) {
   const CFolder folder = CFolder::Of(strWritten.str());
   if (!folder.IsOpen()) return 0;
-  const int fd = ::dup(folder.fd());
+  // The folder's own descriptor only looks names up (O_PATH): its entries
+  // are read through a second one, opened from it.
+  const int fd = ::openat(folder.fd(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   DIR* dir = fd >= 0 ? ::fdopendir(fd) : nullptr;
   if (dir == nullptr) {
     if (fd >= 0) ::close(fd);
