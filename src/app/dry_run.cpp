@@ -6,6 +6,7 @@
 
 #include "app/dry_run_json.h"
 #include "app/settings_report.h"
+#include "engine/access_source.h"
 #include "engine/plan.h"
 #include "framework/step_phases.h"
 #include "shell/journal.h"
@@ -51,14 +52,28 @@ void PrintPlan(const ConversionPlan& plan, const CUpdaterApp& app) {
                 "n'existe plus)\n",
                 plan.resume.note.GetString());
   }
+  if (plan.access) {
+    const AccessSource& access = *plan.access;
+    std::printf("Fichier Access         : %s ; importé dans le format du programme avant la conversion\n",
+                access.kind.GetString());
+    if (access.refusal.IsEmpty())
+      std::printf("Import                 : %zu tables, %zu lignes%s\n", access.tables, access.rows,
+                  access.notCarried.empty() ? ", tout est repris" : "");
+    for (const CString& line : access.notCarried) std::printf("Non repris à l'import  : %s\n", line.GetString());
+  }
   if (plan.version != kDbVersionNone) {
     std::printf("Version détectée       : %s (%d)%s%s\n", StoredVersionText(plan.version), static_cast<int>(plan.version),
                 plan.versionFile != plan.source ? ", celle de " : "",
                 plan.versionFile != plan.source ? plan.versionFile.GetString() : "");
   }
   if (!plan.inPlace) {
-    std::printf("Destination            : %s (copie de la source%s)\n", plan.written.GetString(),
+    std::printf("Destination            : %s (%s%s)\n", plan.written.GetString(),
+                plan.access ? "la base importée" : "copie de la source",
                 plan.writtenExists ? " ; le fichier existant serait remplacé" : "");
+  } else if (plan.access && !plan.backup.IsEmpty()) {
+    std::printf("Conversion sur place   : le fichier Access d'origine serait gardé tel quel sous le nom %s, "
+                "la base importée prendrait son nom\n",
+                plan.backup.GetString());
   } else if (!plan.backup.IsEmpty()) {
     std::printf("Conversion sur place   : copie de sauvegarde %s\n", plan.backup.GetString());
   }
@@ -85,7 +100,9 @@ void PrintOutcome(const ConversionPlan& plan) {
   if (plan.steps.empty()) {
     // Already converted: a run only takes the copy a destination asks for.
     std::printf("la base est déjà à la version %s ; %s.\n", StoredVersionText(plan.version),
-                plan.inPlace ? "rien ne serait écrit" : "elle serait seulement copiée");
+                plan.access ? "elle serait seulement importée"
+                : plan.inPlace ? "rien ne serait écrit"
+                               : "elle serait seulement copiée");
     return;
   }
   if (const PlannedStep* failing = FailingStep(plan)) {

@@ -5,6 +5,7 @@
 #include "app/dry_run.h"
 #include "app/json_writer.h"
 #include "app/usage.h"
+#include "engine/access_source.h"
 #include "shell/journal.h"
 #include "steps/versions.h"
 
@@ -116,6 +117,19 @@ void PrintDryRunJson(const CUpdaterApp& app, const SettingsInForce& settings, co
   } else {
     json.BeginObject().Key("path").String(app.m_strSource.str()).Key("version");
     Version(json, plan->version);
+    // A real Access file: what it is, and what its import could not carry.
+    json.Key("access");
+    if (!plan->access) {
+      json.Null();
+    } else {
+      const AccessSource& access = *plan->access;
+      json.BeginObject().Key("kind").String(access.kind.str()).Key("imported").Bool(access.refusal.IsEmpty());
+      json.Key("tables").Number(static_cast<long long>(access.tables));
+      json.Key("rows").Number(static_cast<long long>(access.rows));
+      json.Key("not_carried").BeginArray();
+      for (const CString& line : access.notCarried) json.String(line.str());
+      json.EndArray().EndObject();
+    }
     json.EndObject();
     // The half-converted source that a resume would replace first, and the
     // backup it would put back.

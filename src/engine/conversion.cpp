@@ -7,6 +7,7 @@
 #include <functional>
 #include <new>
 
+#include "engine/access_source.h"
 #include "engine/detection.h"
 #include "engine/resume_note.h"
 #include "engine/unfinished_mark.h"
@@ -126,6 +127,65 @@ DbVersion RunStepsInPlace(const ConversionPlan& plan, const CString& strDest) {
   return reached;
 }
 
+// A real Access source (access_source.h): its import is detected as any
+// database, put in place of the source (the Access file becoming the
+// backup) or at the destination, then converted.
+DbVersion ExecuteAccess(const ConversionPlan& plan, CString& strDest, CString& strBackup) {
+  const CString& source = plan.source;
+  const AccessSource& access = *plan.access;
+  JournalFormat("Base source : fichier Access (%s), importée avant la conversion : %s\n", access.kind.GetString(),
+                source.GetString());
+  if (!access.refusal.IsEmpty() || plan.version == kDbVersionNone) {
+    JournalFormat("ERREUR : %s.\n", plan.refusal.GetString());
+    NoteFailure("%s", plan.refusal.GetString());
+    return 0;
+  }
+  // The file imported is the source as it is now (after a resume, the
+  // backup put back): else what was planned for it no longer holds.
+  const FileStamp now = StampOf(source.str());
+  if (!now.valid || now.size != access.stamp.size || now.sum != access.stamp.sum) {
+    NoteFailure("la base %s a changé pendant la préparation de la conversion", source.GetString());
+    return 0;
+  }
+  JournalFormat("Import : %zu tables, %zu lignes\n", access.tables, access.rows);
+  for (const CString& line : access.notCarried) {
+    JournalFormat("Non repris par l'import : %s\n", line.GetString());
+    // Without Debug there is no journal: what the database lost is said.
+    SayLine(stderr, "import de %s : non repris : %s", source.GetString(), line.GetString());
+  }
+  const DbVersion detected = DetectDbVersion(access.imported);
+  if (detected == kDbVersionNone) return 0;
+  if (detected != plan.version) {
+    NoteFailure("la base %s a changé pendant la préparation de la conversion", source.GetString());
+    return 0;
+  }
+  if (!plan.damage.IsEmpty()) {
+    ReportDamage(source, plan.damage);
+    return 0;
+  }
+  if (!plan.inPlace) {
+    if (!PutImportedAt(access, strDest)) {
+      JournalFormat("ATTENTION : impossible de creer le fichier de destination : %s\n", strDest.GetString());
+      return 0;
+    }
+    JournalFormat("Fichier à mettre à jour : %s\n", strDest.GetString());
+    if (plan.version == ChainTarget()) return detected;
+    return RunSteps(plan.steps, strDest);
+  }
+  if (!PutImportedInPlace(access, plan.backup)) {
+    JournalFormat("ATTENTION : impossible de copier le fichier de sauvegarde : %s\n", plan.backup.GetString());
+    return 0;
+  }
+  // The Access file is the original under the backup's name, whatever
+  // follows.
+  strBackup = plan.backup;
+  JournalFormat("Fichier de sauvegarde (le fichier Access d'origine) : %s\n", plan.backup.GetString());
+  strDest = source;
+  JournalFormat("Fichier à mettre à jour : %s\n", strDest.GetString());
+  if (plan.version == ChainTarget()) return detected;
+  return RunStepsInPlace(plan, strDest);
+}
+
 // Carries the plan out. Every decision is the plan's; what can still go
 // wrong (a refused registration or copy, a step) says so on the way.
 DbVersion Execute(const ConversionPlan& plan, CString& strDest, CString& strBackup) {
@@ -136,6 +196,7 @@ DbVersion Execute(const ConversionPlan& plan, CString& strDest, CString& strBack
     return 0;
   }
   if (!plan.resume.note.IsEmpty() && !Resume(plan.resume, source)) return 0;
+  if (plan.access) return ExecuteAccess(plan, strDest, strBackup);
   const DbVersion detected = DetectDbVersion(source);
   if (detected == kDbVersionNone) return 0;
   if (detected != plan.version) {
@@ -201,6 +262,9 @@ DbVersion Convert(const CString& strSource, CString& strDest, const CString& str
     // Where unnamed files are missing, a killed copy leaves its temporary.
     RemoveCopyLeftoversBeside(strSource);
     if (!strDest.IsEmpty()) RemoveCopyLeftoversBeside(strDest);
+    // And a killed import, its private folder.
+    RemoveImportLeftoversBeside(strSource, strSource);
+    if (!strDest.IsEmpty()) RemoveImportLeftoversBeside(strDest, strSource);
   }
   // Both refusals come before the file's lock and the journal, which would
   // be written beside the file.
@@ -226,7 +290,8 @@ DbVersion Convert(const CString& strSource, CString& strDest, const CString& str
   if (onLocked) onLocked();
   LockState locks;
   locks.fileLockHeld = fileLock.IsHeld();
-  return Execute(PlanConversion(strSource, strDest, strTemplateDir, locks), strDest, strBackup);
+  return Execute(PlanConversion(strSource, strDest, strTemplateDir, locks, FolderOf(written.str()).c_str()), strDest,
+                 strBackup);
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 
 #include <cerrno>
 
-#include "engine/access_source.h"
 #include "framework/data_source.h"
 #include "framework/step_phases.h"
 #include "jetdb/faults.h"
@@ -62,7 +61,6 @@ DbVersion ReadVersion(CDatabase* pDb) {
 }
 
 CString UnrecognisedReason(const CString& strSource) {
-  if (CString access = AccessSourceReason(strSource); !access.IsEmpty()) return access;
   CString reason;
   // The driver refuses a database with another user's log beside it, which
   // says nothing about its version.
@@ -103,8 +101,6 @@ DbVersion PeekDbVersion(const CString& strSource, CString& strReason) {
     // The driver's words say more than "not recognised" about a file that
     // does not even open.
     if (PathExists(strSource)) {
-      strReason = AccessSourceReason(strSource);
-      if (!strReason.IsEmpty()) return 0;
       strReason.Format("la base source %s ne s'ouvre pas : %s", strSource.GetString(), e.m_strError.GetString());
       return 0;
     }

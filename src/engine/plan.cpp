@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "engine/access_source.h"
 #include "engine/detection.h"
 #include "engine/resume_note.h"
 #include "engine/unfinished_mark.h"
@@ -146,7 +147,7 @@ std::vector<PlannedStep> PlanSteps(DbVersion nVersion, const CString& strTemplat
 }
 
 ConversionPlan PlanConversion(const CString& strSource, const CString& strDest, const CString& strTemplateDir,
-                              const LockState& locks) {
+                              const LockState& locks, const CString& strImportBeside) {
   ConversionPlan plan;
   plan.source = strSource;
   plan.inPlace = IsInPlace(strSource, strDest);
@@ -173,21 +174,37 @@ ConversionPlan PlanConversion(const CString& strSource, const CString& strDest, 
     return plan;
   }
   plan.versionFile = plan.resume.backup.IsEmpty() ? strSource : plan.resume.backup;
-  plan.version = PeekDbVersion(plan.versionFile, plan.refusal);
-  if (plan.version == kDbVersionNone) return plan;
-  plan.damage = FindDamage(plan.versionFile);
+  if (ReadAccessHeader(plan.versionFile).access) {
+    auto access = ImportAccessSource(plan.versionFile, strSource, strImportBeside);
+    plan.access = access;
+    if (!access->refusal.IsEmpty()) {
+      plan.refusal = access->refusal;
+      return plan;
+    }
+  }
+  // The same detection for an imported file as for one of ours.
+  const CString& detected = plan.access ? plan.access->imported : plan.versionFile;
+  plan.version = PeekDbVersion(detected, plan.refusal);
+  if (plan.version == kDbVersionNone) {
+    if (plan.access) plan.refusal = NotToquelinReason(*plan.access);
+    return plan;
+  }
+  plan.damage = FindDamage(detected);
   if (!plan.damage.IsEmpty()) {
     plan.refusal = DamageReason(plan.versionFile, plan.damage);
     return plan;
   }
   plan.reached = plan.version;
-  if (plan.version == ChainTarget()) {
+  // An Access file at the last version is still brought into our format.
+  if (plan.version == ChainTarget() && !plan.access) {
     // Already converted: only a different destination gets a copy; in
     // place nothing is written at all.
     if (!plan.inPlace) plan.refusal = UnwritableFolder(plan.written);
     return plan;
   }
-  if (plan.inPlace) plan.backup = FreeBackupPath(strSource, plan.version);
+  if (plan.inPlace)
+    plan.backup = plan.access ? AccessBackupPath(strSource, PlainBackupPath(strSource, plan.version))
+                              : FreeBackupPath(strSource, plan.version);
   // The copy would fail, and say so; the plan goes on to say the rest.
   plan.refusal = UnwritableFolder(plan.inPlace ? plan.backup : plan.written);
   plan.steps = PlanSteps(plan.version, strTemplateDir);

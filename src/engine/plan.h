@@ -12,7 +12,8 @@
 //  - the resume: a half-converted source that an earlier in-place run left
 //    is put back from its backup first (PlanResume);
 //  - the version, read from the file that the run will detect: the source,
-//    or the backup that the resume puts back;
+//    or the backup that the resume puts back; a real Access file is imported
+//    first (access_source.h) and the version read from the imported rows;
 //  - whether that file is damaged: refused;
 //  - the destination that a copy of the source replaces, or, in place, the
 //    free name of the backup written first;
@@ -22,12 +23,15 @@
 // `refusal` says, in French, why no conversion would start at all.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "framework/conversion_step.h"
 #include "platform/text.h"
 #include "recordsets/db_version.h"
+
+class AccessSource;
 
 struct PlannedStep {
   const ConversionStep* step = nullptr;
@@ -71,6 +75,9 @@ struct ConversionPlan {
   CString writtenTemplate;  // the template that `written` is, when it is one
   PlannedResume resume;
   CString versionFile;  // the file whose version the run detects
+  // When versionFile is a real Access file: its import, which the run
+  // detects and puts in place of the source or at the destination.
+  std::shared_ptr<const AccessSource> access;
   DbVersion version = kDbVersionNone;
   CString damage;  // what is damaged in it
   CString backup;  // in place: written before the steps
@@ -78,9 +85,12 @@ struct ConversionPlan {
   DbVersion reached = kDbVersionNone;  // when every step succeeds
 };
 
-// The plan of a run with these paths, and these locks.
+// The plan of a run with these paths, and these locks. A real Access
+// source is imported in a private folder made in strImportBeside (the
+// folder of the file the run writes), or in the temporary folder when empty,
+// so that a plan that writes nothing writes nothing beside the database.
 ConversionPlan PlanConversion(const CString& strSource, const CString& strDest, const CString& strTemplateDir,
-                              const LockState& locks);
+                              const LockState& locks, const CString& strImportBeside = CString());
 
 // The locks as a run starting now would find them, read without taking them.
 LockState ProbeLocks(const CString& strSource, const CString& strDest);

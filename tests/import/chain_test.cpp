@@ -5,15 +5,30 @@
 // this is the chain's side of a real file: the reading side is the samples'
 // test.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <ctime>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <set>
+#include <thread>
 
+#include "engine/access_source.h"
+#include "engine/conversion.h"
+#include "engine/detection.h"
+#include "engine/plan.h"
 #include "import/writer.h"
+#include "shell/failure.h"
+#include "steps/versions.h"
+#include "test_support/journal_capture.h"
+#include "sample_digest.h"
 #include "test_support/updater_run.h"
 #include "jet_days.h"
 
@@ -184,35 +199,295 @@ TEST(ImportChain, TheSampleAtV20ThroughTheWriterConvertsAsTheSampleDoes) {
   EXPECT_EQ(imported.Journal(imported.work() + "/out"), original.Journal(original.work() + "/out"));
 }
 
-// A real Access file given to the program itself: one line that says what
-// it is and how to bring it in, the failure's exit code, and nothing
-// written, neither to it nor beside it.
-TEST(ImportChain, ARealAccessFileAsSourceIsRefusedInOneLineAndLeftAsItWas) {
-  const std::string sample = std::string(ACCESS_SAMPLES) + "/jackcess__testV2000.mdb";
-  if (!std::filesystem::exists(sample)) GTEST_SKIP() << "no Access samples at " << ACCESS_SAMPLES;
+// The names between the parentheses of "N tables (A, B, …)", or none.
+std::vector<std::string> namedTables(const std::string& line) {
+  std::vector<std::string> names;
+  const std::size_t open = line.find(" (", line.find(" table"));
+  const std::size_t close = line.find(')', open);
+  if (open == std::string::npos || close == std::string::npos) return names;
+  const std::string list = line.substr(open + 2, close - open - 2);
+  for (std::size_t at = 0; at <= list.size();) {
+    const std::size_t comma = std::min(list.find(", ", at), list.size());
+    if (std::string name = list.substr(at, comma - at); name != "…") names.push_back(name);
+    at = comma + 2;
+  }
+  return names;
+}
+
+// The count the refusal gives: "elle contient N table(s)", 0 for "elle ne
+// contient aucune table".
+long countedTables(const std::string& line) {
+  if (line.find("elle ne contient aucune table et ") != std::string::npos) return 0;
+  const std::string marker = "elle contient ";
+  const std::size_t at = line.find(marker);
+  if (at == std::string::npos) return -1;
+  return std::strtol(line.c_str() + at + marker.size(), nullptr, 10);
+}
+
+// Every public Access file given to the program itself: none is a Toquelin
+// database, so each is refused in one line that says it is an Access file
+// and what it holds (its tables, as the independent reader counts and names
+// them), with the failure's code, in place, with a destination and in
+// --info; the file is left byte for byte and nothing but the journal
+// appears beside it. A truncated file and one of random bytes after a
+// sound header are refused alike, and promptly (the reader's child has its
+// limits).
+TEST(ImportChain, RealAccessFilesThatAreNoToquelinDatabaseAreRefusedInOneLineAndLeftAsTheyWere) {
+  if (!std::filesystem::is_directory(ACCESS_SAMPLES)) GTEST_SKIP() << "no Access samples at " << ACCESS_SAMPLES;
+  const mdbdigest::Digest digest = mdbdigest::readDigest(ACCESS_DIGEST);
   TempDir templates;
   CopyTemplates(TEMPLATE_DIR, templates.path());
-  UpdaterRun run(templates.path());
-  std::filesystem::copy_file(sample, run.work() + "/Base.mdb");
-  const auto before = FolderSnapshot(run.work());
-  // The journal (Debug is on) is the run's own record; nothing else appears.
-  auto besideTheJournal = [&] {
-    auto files = FolderSnapshot(run.work());
-    files.erase(run.work() + "/Updater.log");
-    return files;
-  };
-  const std::string line = "la base source " + run.work() +
-                           "/Base.mdb est un fichier Access (Jet 4, Access 2000 à 2003), que ce programme ne "
-                           "convertit pas tel quel : importez-la d'abord avec « jetsql --import " + run.work() +
-                           "/Base.mdb NOUVELLE.mdb », puis convertissez NOUVELLE.mdb";
-  for (const char* args : {"--src Base.mdb", "--src Base.mdb --dest New.mdb", "--info --src Base.mdb"}) {
-    SCOPED_TRACE(args);
-    EXPECT_NE(run.Run(args), 0);
-    EXPECT_NE((run.stdoutText() + run.stderrText()).find(line), std::string::npos)
-        << run.stdoutText() << run.stderrText();
+  std::vector<std::pair<std::string, std::string>> files;  // name, bytes
+  for (const auto& entry : std::filesystem::directory_iterator(ACCESS_SAMPLES))
+    if (entry.path().extension() == ".mdb") files.emplace_back(entry.path().filename(), ReadFile(entry.path()));
+  std::sort(files.begin(), files.end());
+  ASSERT_GE(files.size(), 10u);
+  const std::string whole = files.front().second;
+  ASSERT_GT(whole.size(), 3u * 4096);
+  // Cut at a page boundary (the header's own size check passes) and at a
+  // byte inside a page, and a sound first page followed by noise.
+  files.emplace_back("tronque-pages", whole.substr(0, 3 * 4096));
+  files.emplace_back("tronque-octet", whole.substr(0, whole.size() - 100));
+  std::string noise = whole.substr(0, 4096);
+  std::srand(27);
+  for (int i = 0; i < 40 * 4096; ++i) noise += static_cast<char>(std::rand() & 0xFF);
+  files.emplace_back("bruit", noise);
+  std::size_t withTables = 0;
+  for (const auto& [name, bytes] : files) {
+    SCOPED_TRACE(name);
+    // Without Debug, no journal and no summary: the one line is all.
+    UpdaterRun run(templates.path(), false);
+    WriteFile(run.work() + "/Base.mdb", bytes);
+    const auto before = FolderSnapshot(run.work());
+    const auto lines = digest.byFile.find(name);
+    for (const char* args : {"--src Base.mdb", "--src Base.mdb --dest New.mdb"}) {
+      SCOPED_TRACE(args);
+      EXPECT_EQ(run.Run(args), kFailed);
+      const std::string err = run.stderrText();
+      EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+      EXPECT_EQ(err.rfind("updater : la base source " + run.work() + "/Base.mdb est un fichier Access (", 0), 0u)
+          << err;
+      EXPECT_TRUE(FolderSnapshot(run.work()) == before);
+      if (lines == digest.byFile.end() || mdbdigest::refusedByDesign(name)) {
+        EXPECT_EQ(err.find("Toquelin"), std::string::npos) << err;
+        continue;
+      }
+      // Read whole: not a Toquelin database, and what it holds.
+      EXPECT_NE(err.find(") mais pas une base Toquelin : elle "), std::string::npos) << err;
+      std::set<std::string> tables;
+      for (const auto& l : lines->second)
+        if (l[0] == "T") tables.insert(l[2]);
+      EXPECT_EQ(countedTables(err), static_cast<long>(tables.size())) << err;
+      const auto named = namedTables(err);
+      EXPECT_EQ(named.size(), std::min<std::size_t>(tables.size(), 5)) << err;
+      for (const auto& table : named) EXPECT_TRUE(tables.count(table)) << table << " in " << err;
+      withTables += tables.empty() ? 0 : 1;
+    }
+    // With Debug, the journal is the run's own record; nothing else appears.
+    run.SetDebug(true);
+    EXPECT_EQ(run.Run("--src Base.mdb"), kFailed);
+    auto besideTheJournal = [&] {
+      auto found = FolderSnapshot(run.work());
+      found.erase(run.work() + "/Updater.log");
+      return found;
+    };
+    EXPECT_TRUE(besideTheJournal() == before);
+    EXPECT_NE(run.Journal(run.work()).find("Base source : fichier Access ("), std::string::npos);
+    EXPECT_EQ(run.Run("--info --json --src Base.mdb"), kFailed);
+    EXPECT_NE(run.stdoutText().find("\"outcome\": \"refused\""), std::string::npos) << run.stdoutText();
+    EXPECT_NE(run.stdoutText().find("\"kind\": \"Jet "), std::string::npos) << run.stdoutText();
     EXPECT_TRUE(besideTheJournal() == before);
   }
-  EXPECT_EQ(run.Run("--src Base.mdb"), kFailed);
+  EXPECT_GE(withTables, 10u);
+}
+
+// The program's own path for a real Access source, fed by the import's
+// writer: the file starts as a real Access file does (a public sample's
+// bytes) and its import, instead of reading it, writes the V2.0 sample's
+// model through the import's writer, with one item reported as not
+// carried. The reading side is the samples' test; everything after it (the
+// private folder, the backup that is the Access file itself, the swap, the
+// note and the mark, the resume, the destination) is the real one.
+class AccessRunTest : public ::testing::Test {
+ protected:
+  static constexpr const char* kNotCarried = "la requête enregistrée « Achats » n'est pas reprise";
+
+  void SetUp() override {
+    const std::string sample = std::string(ACCESS_SAMPLES) + "/jackcess__testV2000.mdb";
+    if (!std::filesystem::exists(sample)) GTEST_SKIP() << "no Access samples at " << ACCESS_SAMPLES;
+    m_access = ReadFile(sample);
+    CopyTemplates(TEMPLATE_DIR, m_templates.path());
+    WriteFile(m_source, m_access);
+    SetAccessImporter([](const std::string&, const std::string& destination) {
+      ImportResult r;
+      jetdb::Error e;
+      auto sample = jetdb::Database::open(SAMPLE_DB, jetdb::OpenMode::ReadOnly, e);
+      auto db = sample ? jetdb::Database::open(destination, jetdb::OpenMode::Create, e) : nullptr;
+      if (!db) {
+        r.error = e.message;
+        return r;
+      }
+      Writer writer(*db);
+      if (!writeModel(asModel(*sample), writer)) {
+        r.error = writer.error();
+        return r;
+      }
+      r.outcome = Outcome::Partial;
+      r.notCarried = {std::string(kNotCarried) + "."};
+      r.tables = writer.tablesWritten();
+      r.rows = writer.rowsWritten();
+      return r;
+    });
+  }
+  void TearDown() override { SetAccessImporter({}); }
+
+  DbVersion Run(const std::string& dest, std::string* journal = nullptr) {
+    JournalCapture capture;
+    CString written(dest.c_str());
+    const DbVersion reached = RunConversion(m_source.c_str(), written, m_templates.path().c_str());
+    if (journal) *journal = capture.Text();
+    return reached;
+  }
+  std::set<std::string> Names() const {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(m_work.path())) names.insert(entry.path().filename());
+    return names;
+  }
+  // The names in the folder that hold the Access file's bytes.
+  std::set<std::string> HoldingTheOriginal() const {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(m_work.path()))
+      if (entry.is_regular_file() && ReadFile(entry.path()) == m_access) names.insert(entry.path().filename());
+    return names;
+  }
+  // The sample itself converted the ordinary way, as a dump says it.
+  std::string ReferenceDump(const std::string& today) {
+    TempDir ordinary;
+    const std::string source = ordinary.path() + "/Base.mdb", dest = ordinary.path() + "/New.mdb";
+    std::filesystem::copy_file(SAMPLE_DB, source);
+    CString written(dest.c_str());
+    EXPECT_EQ(RunConversion(source.c_str(), written, m_templates.path().c_str()), ChainTarget());
+    return comparable(dumpOf(dest), today);
+  }
+  DbVersion PeekVersion() const {
+    CString why;
+    return PeekDbVersion(m_source.c_str(), why);
+  }
+  static std::string Today() {
+    char today[16];
+    const std::time_t now = std::time(nullptr);
+    std::strftime(today, sizeof today, "%Y-%m-%d", std::localtime(&now));
+    return today;
+  }
+
+  TempDir m_work, m_templates, m_elsewhere;
+  ScopedEnv m_odbcIni{"ODBCINI", m_elsewhere.path() + "/odbc.ini"};
+  std::string m_source = m_work.path() + "/Base.mdb";
+  std::string m_access;
+};
+
+// In place: the Access file, byte for byte and under its one name, is the
+// backup of the documented name; the source's name holds the converted
+// database, the same as the sample converted the ordinary way; the plan
+// (as --info makes it) says all this and writes nothing beside the file.
+TEST_F(AccessRunTest, InPlaceTheAccessFileIsTheBackupAndTheConvertedDatabaseTakesItsName) {
+  const auto before = FolderSnapshot(m_work.path());
+  const ConversionPlan plan = PlanConversion(m_source.c_str(), m_source.c_str(), m_templates.path().c_str(),
+                                             ProbeLocks(m_source.c_str(), m_source.c_str()));
+  ASSERT_TRUE(plan.access);
+  EXPECT_EQ(plan.refusal, CString());
+  EXPECT_EQ(plan.version, 2000);
+  EXPECT_EQ(plan.reached, ChainTarget());
+  EXPECT_EQ(plan.backup, CString((m_source + ".V2.0").c_str()));
+  EXPECT_EQ(plan.access->kind, CString("Jet 4, Access 2000 à 2003"));
+  EXPECT_EQ(plan.access->notCarried, std::vector<CString>{kNotCarried});
+  EXPECT_TRUE(FolderSnapshot(m_work.path()) == before);
+
+  std::string journal;
+  ASSERT_EQ(Run(m_source, &journal), ChainTarget()) << FailureReason().GetString();
+  EXPECT_NE(journal.find("Base source : fichier Access (Jet 4, Access 2000 à 2003), importée avant la conversion : " +
+                         m_source + "\n"),
+            std::string::npos)
+      << journal;
+  EXPECT_NE(journal.find(std::string("Non repris par l'import : ") + kNotCarried + "\n"), std::string::npos) << journal;
+  EXPECT_EQ(Names(), (std::set<std::string>{"Base.mdb", "Base.mdb.V2.0"}));
+  EXPECT_EQ(HoldingTheOriginal(), std::set<std::string>{"Base.mdb.V2.0"});
+  struct stat info {};
+  ASSERT_EQ(::lstat((m_source + ".V2.0").c_str(), &info), 0);
+  EXPECT_EQ(info.st_nlink, 1u);
+  const std::string today = Today();
+  EXPECT_EQ(firstDifference(comparable(dumpOf(m_source), today), ReferenceDump(today)), "");
+
+  // Converted, it is one of ours: a second run has nothing to do.
+  ASSERT_EQ(Run(m_source, &journal), ChainTarget());
+  EXPECT_EQ(journal.find("fichier Access"), std::string::npos) << journal;
+  EXPECT_EQ(Names(), (std::set<std::string>{"Base.mdb", "Base.mdb.V2.0"}));
+}
+
+// With a destination: the destination is written in our format and
+// converted; the Access file is only read and nothing appears beside it.
+TEST_F(AccessRunTest, WithADestinationTheSourceIsOnlyRead) {
+  const std::string dest = m_elsewhere.path() + "/New.mdb";
+  WriteFile(dest, "ancien contenu");
+  ASSERT_EQ(Run(dest), ChainTarget()) << FailureReason().GetString();
+  EXPECT_EQ(Names(), std::set<std::string>{"Base.mdb"});
+  EXPECT_EQ(ReadFile(m_source), m_access);
+  const std::string today = Today();
+  EXPECT_EQ(firstDifference(comparable(dumpOf(dest), today), ReferenceDump(today)), "");
+}
+
+// A run that stops half way leaves the note, the mark and the Access file
+// as the backup; the next run puts the Access file back, imports it again
+// and converts it, keeping the half-converted file aside.
+TEST_F(AccessRunTest, AnUnfinishedRunIsResumedFromTheAccessFile) {
+  const std::string missing = m_templates.path() + "/" + StepsFrom(2000)[2]->templateFile;
+  std::filesystem::rename(missing, m_elsewhere.path() + "/kept.mdb");
+  ASSERT_EQ(Run(m_source), kDbVersionNone);
+  EXPECT_NE(FailureReason().str().find("la base d'origine est conservée dans " + m_source + ".V2.0"), std::string::npos)
+      << FailureReason().GetString();
+  EXPECT_EQ(Names(), (std::set<std::string>{"Base.mdb", "Base.mdb.V2.0", "Base.mdb.reprise"}));
+  EXPECT_EQ(HoldingTheOriginal(), std::set<std::string>{"Base.mdb.V2.0"});
+  std::filesystem::rename(m_elsewhere.path() + "/kept.mdb", missing);
+
+  ASSERT_EQ(Run(m_source), ChainTarget()) << FailureReason().GetString();
+  EXPECT_EQ(Names(), (std::set<std::string>{"Base.mdb", "Base.mdb.V2.0", "Base.mdb.V2.0.1", "Base.mdb.inachevee"}));
+  EXPECT_EQ(HoldingTheOriginal(), (std::set<std::string>{"Base.mdb.V2.0", "Base.mdb.V2.0.1"}));
+  const std::string today = Today();
+  EXPECT_EQ(firstDifference(comparable(dumpOf(m_source), today), ReferenceDump(today)), "");
+}
+
+// A run killed at any moment leaves the Access file whole under a name of
+// the folder, and the next run converts the database to the end, with the
+// Access file still kept and nothing of the killed run left over.
+TEST_F(AccessRunTest, AKilledRunLeavesTheOriginalAndTheNextRunConverts) {
+  const auto started = std::chrono::steady_clock::now();
+  ASSERT_EQ(Run(m_source), ChainTarget());
+  const auto whole = std::chrono::steady_clock::now() - started;
+  constexpr int kTries = 6;
+  for (int n = 0; n < kTries; ++n) {
+    SCOPED_TRACE(n);
+    for (const auto& name : Names()) std::filesystem::remove(m_work.path() + "/" + name);
+    WriteFile(m_source, m_access);
+    const auto delay = whole * (n + 1) / (kTries + 1);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      CString written(m_source.c_str());
+      RunConversion(m_source.c_str(), written, m_templates.path().c_str());
+      ::_exit(0);
+    }
+    std::this_thread::sleep_for(delay);
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_FALSE(HoldingTheOriginal().empty());
+    ASSERT_EQ(Run(m_source), ChainTarget()) << FailureReason().GetString();
+    std::set<std::string> kept;
+    for (const auto& name : HoldingTheOriginal()) kept.insert(name.substr(0, 13));
+    EXPECT_EQ(kept, std::set<std::string>{"Base.mdb.V2.0"});
+    for (const auto& name : Names()) EXPECT_EQ(name.find(".access-"), std::string::npos) << name;
+    EXPECT_EQ(PeekVersion(), ChainTarget());
+  }
 }
 
 }  // namespace
