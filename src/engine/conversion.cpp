@@ -130,6 +130,23 @@ DbVersion RunStepsInPlace(const ConversionPlan& plan, const CString& strDest) {
 // A real Access source (access_source.h): its import is detected as any
 // database, put in place of the source (the Access file becoming the
 // backup) or at the destination, then converted.
+// Whether the file detected as `detected` is still the one the plan was
+// made for, and sound; says why not.
+bool StillAsPlanned(const ConversionPlan& plan, DbVersion detected) {
+  if (detected == kDbVersionNone) return false;
+  if (detected != plan.version) {
+    // The file changed between the plan and now: what was planned for it
+    // no longer holds.
+    NoteFailure("la base %s a changé pendant la préparation de la conversion", plan.source.GetString());
+    return false;
+  }
+  if (!plan.damage.IsEmpty()) {
+    ReportDamage(plan.source, plan.damage);
+    return false;
+  }
+  return true;
+}
+
 DbVersion ExecuteAccess(const ConversionPlan& plan, CString& strDest, CString& strBackup) {
   const CString& source = plan.source;
   const AccessSource& access = *plan.access;
@@ -154,15 +171,7 @@ DbVersion ExecuteAccess(const ConversionPlan& plan, CString& strDest, CString& s
     SayLine(stderr, "import de %s : non repris : %s", source.GetString(), line.GetString());
   }
   const DbVersion detected = DetectDbVersion(access.imported);
-  if (detected == kDbVersionNone) return 0;
-  if (detected != plan.version) {
-    NoteFailure("la base %s a changé pendant la préparation de la conversion", source.GetString());
-    return 0;
-  }
-  if (!plan.damage.IsEmpty()) {
-    ReportDamage(source, plan.damage);
-    return 0;
-  }
+  if (!StillAsPlanned(plan, detected)) return 0;
   if (!plan.inPlace) {
     if (!PutImportedAt(access, strDest)) {
       JournalFormat("ATTENTION : impossible de creer le fichier de destination : %s\n", strDest.GetString());
@@ -198,17 +207,7 @@ DbVersion Execute(const ConversionPlan& plan, CString& strDest, CString& strBack
   if (!plan.resume.note.IsEmpty() && !Resume(plan.resume, source)) return 0;
   if (plan.access) return ExecuteAccess(plan, strDest, strBackup);
   const DbVersion detected = DetectDbVersion(source);
-  if (detected == kDbVersionNone) return 0;
-  if (detected != plan.version) {
-    // The file changed between the plan and now: what was planned for it
-    // no longer holds.
-    NoteFailure("la base %s a changé pendant la préparation de la conversion", source.GetString());
-    return 0;
-  }
-  if (!plan.damage.IsEmpty()) {
-    ReportDamage(source, plan.damage);
-    return 0;
-  }
+  if (!StillAsPlanned(plan, detected)) return 0;
   if (plan.version == ChainTarget()) {
     // Already converted: nothing to do but the copy a different destination
     // asked for. The summary dialog is not shown for such a run.
