@@ -8,9 +8,12 @@
 
 namespace {
 
-// Blocks of a mebibyte: few enough allocations that their bookkeeping is
-// nothing beside the rows, small enough that the last one wastes little.
-constexpr std::size_t kBlockBytes = std::size_t{1} << 20;
+// The first block is small, since most sets are a seek that finds one row
+// and a run opens hundreds of thousands of them; each next one doubles, up
+// to a mebibyte: few enough allocations that their bookkeeping is nothing
+// beside a large table's rows, small enough that the last one wastes little.
+constexpr std::size_t kFirstBlockBytes = 256;
+constexpr std::size_t kMaxBlockBytes = std::size_t{1} << 20;
 
 void PutVarint(std::vector<char>& out, std::uint64_t v) {
   while (v >= 0x80) {
@@ -103,8 +106,11 @@ void CRecordset::RowStore::Pack(const std::vector<jetdb::Value>& values, Entry& 
   // A row of more than 2 GB would not fit the offsets; the driver's rows
   // are far smaller.
   if (m_blocks.empty() || m_blockSize - m_used < bytes) {
-    m_blockSize = std::max(kBlockBytes, bytes);
-    m_blocks.push_back(std::make_unique<char[]>(m_blockSize));
+    const std::size_t next =
+        m_blocks.empty() ? kFirstBlockBytes : std::min(kMaxBlockBytes, 2 * m_blockSize);
+    m_blockSize = std::max(next, bytes);
+    // Every byte is written before it is read: no need to clear the block.
+    m_blocks.push_back(std::make_unique_for_overwrite<char[]>(m_blockSize));
     m_used = 0;
   }
   std::memcpy(m_blocks.back().get() + m_used, m_scratch.data(), bytes);
