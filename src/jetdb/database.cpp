@@ -102,31 +102,36 @@ bool configure(sqlite3* db, Session& session) {
          registerFunctions(db) && registerAggregates(db);
 }
 
-// The read at the end opens the log at once: a reader that finds the header
-// asking for a log finds it beside the file.
-//
-// Index builds sort and multi-row statements keep an undo journal; in
-// temporary files each of these is written, read back and deleted (the
-// deletion waits on the disk), for data of a few megabytes at most.
-//
 // The page cache holds the whole file, up to kMaxCacheKb: a merge visits
 // the rows of a link table in key order, which is not the order of their
 // pages, and a step rewrites its tables with their indexes. With a cache
 // smaller than the file, each visit reads back pages it evicted before and
 // each batch spills its pages to the log before its commit, so that the
-// work per row grows with the size of the file. Pages are only cached once
-// read: a small file costs no more memory than its size. The ceiling keeps
-// a file of a million categories within a machine's modest memory; the
-// large kitchens' files of the benchmarks (tens of megabytes) stay whole in
-// it.
+// work per row grows with the size of the file; a reader's ordered scan
+// likewise reads each page many times through SQLite's default 2 MB. Pages
+// are only cached once read: a small file costs no more memory than its
+// size. The ceiling keeps a file of a million categories within a
+// machine's modest memory; the large kitchens' files of the benchmarks
+// (tens of megabytes) stay whole in it.
+//
+// Index builds and sorts, and multi-row statements' undo journals, stay in
+// memory: in temporary files each of these is written, read back and
+// deleted (the deletion waits on the disk), for data of a few megabytes at
+// most. Neither setting writes anything to the file: readers take them too.
 constexpr std::int64_t kMinCacheKb = 16384;
 constexpr std::int64_t kMaxCacheKb = 64 * 1024;
-bool setJournal(sqlite3* db, std::int64_t fileBytes) {
+bool useMemory(sqlite3* db, std::int64_t fileBytes) {
   const std::int64_t cacheKb = std::clamp(fileBytes / 1024 + fileBytes / 4096, kMinCacheKb, kMaxCacheKb);
   const std::string cache = "PRAGMA cache_size=-" + std::to_string(cacheKb);
+  return exec(db, "PRAGMA temp_store=MEMORY") && exec(db, cache.c_str());
+}
+
+// The read at the end opens the log at once: a reader that finds the header
+// asking for a log finds it beside the file.
+bool setJournal(sqlite3* db) {
   return exec(db, "PRAGMA synchronous=FULL") && exec(db, "PRAGMA journal_mode=WAL") &&
          exec(db, "PRAGMA synchronous=NORMAL") && exec(db, "PRAGMA wal_autocheckpoint=20000") &&
-         exec(db, "PRAGMA temp_store=MEMORY") && exec(db, cache.c_str()) && exec(db, "PRAGMA schema_version");
+         exec(db, "PRAGMA schema_version");
 }
 
 // The last writer's switch back to a rollback journal. With another
@@ -316,7 +321,7 @@ std::unique_ptr<Database> Database::open(const std::string& path, OpenMode mode,
   if (create) {
     impl->wal = true;
     std::string detail;
-    if (!setJournal(impl->db, 0) || !exec(impl->db, "BEGIN IMMEDIATE") || !Catalog::create(impl->db, detail) ||
+    if (!useMemory(impl->db, 0) || !setJournal(impl->db) || !exec(impl->db, "BEGIN IMMEDIATE") || !Catalog::create(impl->db, detail) ||
         !markCurrentRule(impl->db) || !exec(impl->db, "COMMIT")) {
       error = impl->sqliteError();
       impl.reset();
@@ -350,6 +355,10 @@ std::unique_ptr<Database> Database::open(const std::string& path, OpenMode mode,
       }
     }
   }
+  if (!create && !useMemory(impl->db, static_cast<std::int64_t>(info.st_size))) {
+    error = unopenedFailure(sqlite3_extended_errcode(impl->db), path);
+    return nullptr;
+  }
   if (!impl->catalog.load(impl->db)) {
     int code = sqlite3_extended_errcode(impl->db) & 0xFF;
     error = (code == SQLITE_BUSY || code == SQLITE_LOCKED) ? errors::fileLocked(path)
@@ -369,12 +378,21 @@ std::unique_ptr<Database> Database::open(const std::string& path, OpenMode mode,
   if (mode == OpenMode::Existing) {
     if (older && !rebuildIndexes(impl->db, path, impl->catalog, error)) return nullptr;
     impl->wal = true;
-    if (!setJournal(impl->db, static_cast<std::int64_t>(info.st_size))) {
+    if (!setJournal(impl->db)) {
       error = impl->sqliteError();
       return nullptr;
     }
   }
   return std::unique_ptr<Database>(new Database(std::move(impl)));
+}
+
+bool Database::makeDurable() {
+  Session& s = *impl_;
+  s.last = Error{};
+  if (s.readOnly || !s.wal) return true;
+  if (!s.commitBatch()) return false;
+  const int rc = sqlite3_wal_checkpoint_v2(s.db, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
+  return rc == SQLITE_OK || s.fail(s.sqliteError());
 }
 
 bool Database::setWriteBatching(bool on) {

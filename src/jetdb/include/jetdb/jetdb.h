@@ -374,6 +374,16 @@ class Database {
   // Off by default. False when turning it off could not commit the open
   // batch (a full disk): its writes are undone, lastError() says why.
   bool setWriteBatching(bool on);
+  // Makes every commit so far part of the file itself, synced to the disk
+  // (a checkpoint that empties the log): what a closed database is, while
+  // this one stays open. For a program that keeps one connection on a file
+  // across several units of work, each of which must outlive a power cut
+  // once done, without the close and reopen that would switch the log
+  // mode twice. False when another connection's read holds part of the log
+  // (the rest waits for the next call, or for the last close) or the disk
+  // refuses; lastError() says why. A batch open on this connection is
+  // committed first.
+  bool makeDurable();
   static constexpr int kBatchWrites = 2000;
   static constexpr int kBatchMillis = 200;
 
