@@ -1,6 +1,7 @@
 #include "recordsets/categories_tree.h"
 
 #include <algorithm>
+#include <bit>
 #include <vector>
 
 #include "recordsets/categories_bulk_set.h"
@@ -17,6 +18,8 @@ constexpr const char* kSortById = "[PERE_ID],[CLASS_ID]";
 constexpr const char* kSortAsStored = "[PERE_ID]";
 // Identifiers below this always go to the array, whatever the count.
 constexpr std::size_t kDenseFloor = 4096;
+// The sample's tree fits the first block.
+constexpr std::size_t kFirstBlockNodes = 256;
 
 }  // namespace
 
@@ -26,15 +29,15 @@ CCategoriesTree::~CCategoriesTree() { m_index.Free(); }
 
 CategoryNode* CCategoriesTree::AddNode(CategoryNode* pParent, CategoryNode* pPrev, LONG nClassId,
                                        BOOL bHasChildren) {
-  const std::size_t entry = m_nodes.size() + 1;
+  const std::size_t entry = m_nNodes + 1;
   if (nClassId < 0) {
     m_negative.insert(nClassId);
   } else if (static_cast<std::size_t>(nClassId) < std::max(kDenseFloor, 2 * entry)) {
     if (!m_index.SetAt(nClassId, static_cast<LONG>(entry))) return nullptr;
   } else {
-    m_sparse[nClassId] = entry;
+    m_sparse.Set(nClassId, static_cast<std::uint32_t>(entry));
   }
-  CategoryNode& node = m_nodes.emplace_back();
+  CategoryNode& node = NewNode();
   node.m_nClassId = nClassId;
   node.m_pParent = pParent;
   node.m_pPrevSibling = pPrev;
@@ -52,16 +55,28 @@ CategoryNode* CCategoriesTree::AddNode(CategoryNode* pParent, CategoryNode* pPre
 CategoryNode* CCategoriesTree::Find(LONG nClassId) {
   if (nClassId < 0) return nullptr;
   std::size_t entry = static_cast<std::size_t>(m_index.GetAt(nClassId));
-  if (entry == 0) {
-    const auto it = m_sparse.find(nClassId);
-    if (it != m_sparse.end()) entry = it->second;
-  }
-  return entry > 0 ? &m_nodes[entry - 1] : nullptr;
+  if (entry == 0) entry = m_sparse.Get(nClassId);
+  return entry > 0 ? &Node(entry - 1) : nullptr;
 }
 
 bool CCategoriesTree::Holds(LONG nClassId) const {
   if (nClassId < 0) return m_negative.count(nClassId) != 0;
-  return m_index.GetAt(nClassId) != 0 || m_sparse.count(nClassId) != 0;
+  return m_index.GetAt(nClassId) != 0 || m_sparse.Get(nClassId) != 0;
+}
+
+// Block b holds kFirstBlockNodes << b nodes, so node n is in the block of
+// the highest bit of n / kFirstBlockNodes + 1.
+CategoryNode& CCategoriesTree::Node(std::size_t n) {
+  const std::size_t scaled = n / kFirstBlockNodes + 1;
+  const int block = std::bit_width(scaled) - 1;
+  const std::size_t first = ((std::size_t{1} << block) - 1) * kFirstBlockNodes;
+  return m_blocks[static_cast<std::size_t>(block)][n - first];
+}
+
+CategoryNode& CCategoriesTree::NewNode() {
+  const std::size_t capacity = ((std::size_t{1} << m_blocks.size()) - 1) * kFirstBlockNodes;
+  if (m_nNodes == capacity) m_blocks.push_back(std::make_unique<CategoryNode[]>(kFirstBlockNodes << m_blocks.size()));
+  return Node(m_nNodes++);
 }
 
 BOOL CCategoriesTree::Load() {

@@ -10,21 +10,24 @@
 // follows the number of categories, whatever their identifiers.
 #pragma once
 
-#include <deque>
-#include <unordered_map>
+#include <memory>
 #include <unordered_set>
+#include <vector>
 
 #include "platform/database.h"
 #include "recordsets/index_array.h"
+#include "recordsets/sparse_index.h"
 
 class CCategoriesBulkSet;
 
+// The links first and the two 32-bit members together: 40 bytes, not 48,
+// for each of a million categories.
 struct CategoryNode {
-  LONG m_nClassId = 0;
   CategoryNode* m_pParent = nullptr;  // null for the root
   CategoryNode* m_pFirstChild = nullptr;
   CategoryNode* m_pPrevSibling = nullptr;
   CategoryNode* m_pNextSibling = nullptr;
+  LONG m_nClassId = 0;
   BOOL m_bHasChildren = FALSE;  // [ASCHILD] as read
 };
 
@@ -62,12 +65,19 @@ class CCategoriesTree {
   void BreakLoop(LONG nClassId, LONG nParentId);
 
   CDatabase* m_pDatabase;
-  // The node's place in m_nodes plus one; 0 for no node. Identifiers up to
-  // about twice the number of nodes are in the array, larger ones in the
-  // map, so that one category numbered 2,000,000,000 costs one entry.
+  // The node's place among the nodes plus one; 0 for no node. Identifiers
+  // up to about twice the number of nodes are in the array, larger ones in
+  // the sparse index, so that one category numbered 2,000,000,000 costs one
+  // entry.
   CIndexArray m_index;
-  std::unordered_map<LONG, std::size_t> m_sparse;
+  CSparseIndex m_sparse;
   std::unordered_set<LONG> m_negative;  // not indexed, only to tell loops
   CategoryNode* m_pRoot = nullptr;
-  std::deque<CategoryNode> m_nodes;  // stable addresses while nodes are added
+  // The nodes, in blocks that never move while nodes are added; each block
+  // doubles the last, so that a small tree costs little and a large one
+  // few allocations.
+  CategoryNode& Node(std::size_t entry);
+  CategoryNode& NewNode();
+  std::vector<std::unique_ptr<CategoryNode[]>> m_blocks;
+  std::size_t m_nNodes = 0;
 };
