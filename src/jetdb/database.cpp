@@ -321,8 +321,8 @@ std::unique_ptr<Database> Database::open(const std::string& path, OpenMode mode,
   if (create) {
     impl->wal = true;
     std::string detail;
-    if (!useMemory(impl->db, 0) || !setJournal(impl->db) || !exec(impl->db, "BEGIN IMMEDIATE") || !Catalog::create(impl->db, detail) ||
-        !markCurrentRule(impl->db) || !exec(impl->db, "COMMIT")) {
+    if (!useMemory(impl->db, 0) || !setJournal(impl->db) || !exec(impl->db, "BEGIN IMMEDIATE") ||
+        !Catalog::create(impl->db, detail) || !markCurrentRule(impl->db) || !exec(impl->db, "COMMIT")) {
       error = impl->sqliteError();
       impl.reset();
       std::remove(path.c_str());
