@@ -64,8 +64,14 @@ struct Database::Impl : CompileContext {
   void returnQuery(const std::string& sql, Stmt stmt) {
     if (!stmt.ok()) return;
     stmt.reset();
-    auto& idle = idleQueries[sql];
-    if (idle.size() < 4 && idleQueries.size() <= 256) idle.push_back(std::move(stmt));
+    // A text not kept yet takes no entry once enough are: a program that
+    // sends ever new texts must not grow the map without end.
+    auto it = idleQueries.find(sql);
+    if (it == idleQueries.end()) {
+      if (idleQueries.size() >= 256) return;
+      it = idleQueries.emplace(sql, std::vector<Stmt>{}).first;
+    }
+    if (it->second.size() < 4) it->second.push_back(std::move(stmt));
   }
   std::unordered_map<std::string, std::vector<Stmt>> idleQueries;
 

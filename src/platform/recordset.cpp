@@ -1,6 +1,7 @@
 #include "platform/recordset.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "platform/field_value.h"
 #include "platform/recordset_rows.h"
@@ -104,6 +105,7 @@ void CRecordset::RunQuery() {
   m_strSQL = sql;
 
   m_rows->clear();
+  m_stream.reset();
   m_nEditMode = noMode;
   m_bBOF = m_bEOF = true;
   m_dwRowsFetched = 0;
@@ -116,6 +118,14 @@ void CRecordset::RunQuery() {
     ThrowFrameworkError(AFX_SQL_ERROR_FIELD_SCHEMA_MISMATCH, "La requête rend moins de colonnes que le jeu n'en lie.");
   // Only the bound columns are kept: a full SELECT may give more.
   const std::size_t kept = m_fields.size() + m_bulkFields.size();
+  m_bStreaming = !m_bulkFields.empty() && m_nOpenType == forwardOnly && (m_dwOptions & readOnly) != 0;
+  if (m_bStreaming) {
+    m_stream = std::move(query);
+    m_bEOF = false;
+    FetchRowset(0);
+    m_bBOF = m_bEOF;
+    return;
+  }
   std::vector<jetdb::Value> values;
   while (query->next()) {
     values.clear();
@@ -130,6 +140,25 @@ void CRecordset::RunQuery() {
 }
 
 void CRecordset::FetchRowset(std::size_t first) {
+  if (m_bStreaming) {
+    std::size_t count = 0;
+    while (m_stream && count < m_dwRowsetSize) {
+      if (!m_stream->next()) {
+        // The query is done: its statement goes back to the driver now.
+        std::optional<jetdb::Error> error = m_stream->error();
+        m_stream.reset();
+        if (error) throw CDBException::FromDriver(*error);
+        break;
+      }
+      for (std::size_t c = 0; c < m_bulkFields.size(); ++c) rfx::LoadBulk(m_bulkFields[c], count, m_stream->value(c));
+      ++count;
+    }
+    m_nRowsetFirst = first;
+    m_dwRowsFetched = static_cast<DWORD>(count);
+    m_nCurrent = first;
+    if (count == 0) m_bEOF = true;
+    return;
+  }
   m_nRowsetFirst = std::min(first, m_rows->size());
   const std::size_t count = std::min<std::size_t>(m_dwRowsetSize, m_rows->size() - m_nRowsetFirst);
   for (std::size_t r = 0; r < count; ++r) {
@@ -169,6 +198,8 @@ void CRecordset::Close() {
   m_bulkBuffers.clear();
   m_fields.clear();
   m_state.clear();
+  m_stream.reset();
+  m_bStreaming = false;
   m_rows->clear();
   m_current.clear();
   m_dwRowsFetched = 0;

@@ -44,6 +44,11 @@
 //    RFX_Bool_Bulk itself (25 rows unless SetRowsetSize says
 //    otherwise), fetches a rowset at Open, Requery and every
 //    Move(1, SQL_FETCH_NEXT), and tells its size with GetRowsFetched().
+//    Such a set opened forwardOnly and readOnly is the one exception to the
+//    snapshot: it takes each rowset from the driver as it moves, so that a
+//    read of a million rows holds one rowset, not a million. Rows written
+//    on its database while it is open may or may not be seen; a driver
+//    error met on the way is thrown by the Move that meets it.
 // Differences from the original: every set is a snapshot (dynaset and
 // dynamic behave like it) that only moves forward; there are no parameters
 // or bookmarks; CTime is the only date member.
@@ -60,6 +65,7 @@
 
 namespace jetdb {
 struct Value;
+class Query;
 }
 
 inline constexpr UINT AFX_DB_USE_DEFAULT_TYPE = 0xFFFFFFFF;
@@ -193,6 +199,9 @@ class CRecordset {
   DWORD m_dwRowsFetched = 0;
 
   std::unique_ptr<RowStore> m_rows;
+  // A streaming set's query, until it has given its last row.
+  bool m_bStreaming = false;
+  std::unique_ptr<jetdb::Query> m_stream;
   std::vector<jetdb::Value> m_current;  // the values of the row last unpacked
   std::size_t m_nCurrent = 0;  // index in m_rows; m_rows->size() at the end
   std::size_t m_nRowsetFirst = 0;

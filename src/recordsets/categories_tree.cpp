@@ -120,6 +120,7 @@ BOOL CCategoriesTree::LoadSubtree(CCategoriesBulkSet& set, CategoryNode* pTop) {
   // reverse, so that the first child's subtree is read before the second.
   std::vector<CategoryNode*> pending{pTop};
   std::vector<CategoryNode*> added;
+  std::vector<LONG> looped;
   while (!pending.empty()) {
     CategoryNode* pNode = pending.back();
     pending.pop_back();
@@ -130,16 +131,19 @@ BOOL CCategoriesTree::LoadSubtree(CCategoriesBulkSet& set, CategoryNode* pTop) {
       continue;
     }
     added.clear();
+    looped.clear();
     CategoryNode* pPrev = nullptr;
     for (; !set.IsEOF(); set.MoveNext()) {
       if (Holds(set.m_CLASS_ID)) {
-        BreakLoop(set.m_CLASS_ID, pNode->m_nClassId);
+        looped.push_back(set.m_CLASS_ID);
         continue;
       }
       pPrev = AddNode(pNode, pPrev, set.m_CLASS_ID, set.m_ASCHILD);
       if (pPrev == nullptr) return FALSE;
       if (pPrev->m_bHasChildren) added.push_back(pPrev);
     }
+    // The set reads as it goes: a loop is mended once its rows are read.
+    for (LONG nClassId : looped) BreakLoop(nClassId, pNode->m_nClassId);
     pending.insert(pending.end(), added.rbegin(), added.rend());
   }
   return TRUE;

@@ -2,9 +2,6 @@
 // as it has categories, far deeper than the stack.
 #pragma once
 
-#include <utility>
-#include <vector>
-
 #include "platform/types.h"
 #include "recordsets/categories_tree.h"
 
@@ -15,24 +12,25 @@
 // still does. The result is that of pTop's visit. The tree is not changed.
 template <class Visit>
 BOOL VisitChildrenFirst(const CategoryNode* pTop, Visit visit) {
-  struct Frame {
-    const CategoryNode* node;
-    const CategoryNode* next;  // the next child to visit
-    BOOL ok;
+  // No stack: the parent links lead back up, and only one flag is in
+  // flight. A child's FALSE sends the walk straight to its parent, so a
+  // parent's childrenOk is the result of the last child visited. A chain a
+  // million deep then costs nothing beyond its nodes.
+  auto deepestFirst = [](const CategoryNode* pNode) {
+    while (pNode->m_pFirstChild != nullptr) pNode = pNode->m_pFirstChild;
+    return pNode;
   };
-  std::vector<Frame> stack{{pTop, pTop->m_pFirstChild, TRUE}};
-  BOOL result = TRUE;
-  while (!stack.empty()) {
-    Frame& top = stack.back();
-    if (top.next != nullptr && top.ok) {
-      const CategoryNode* child = top.next;
-      top.next = child->m_pNextSibling;
-      stack.push_back({child, child->m_pFirstChild, TRUE});
-      continue;
+  const CategoryNode* pNode = deepestFirst(pTop);
+  BOOL childrenOk = TRUE;
+  for (;;) {
+    const BOOL result = visit(pNode, childrenOk);
+    if (pNode == pTop) return result;
+    if (result && pNode->m_pNextSibling != nullptr) {
+      pNode = deepestFirst(pNode->m_pNextSibling);
+      childrenOk = TRUE;
+    } else {
+      pNode = pNode->m_pParent;
+      childrenOk = result;
     }
-    result = visit(top.node, top.ok);
-    stack.pop_back();
-    if (!stack.empty() && !result) stack.back().ok = FALSE;
   }
-  return result;
 }

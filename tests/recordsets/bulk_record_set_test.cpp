@@ -64,6 +64,31 @@ TEST_F(CategoriesBulkSetTest, WalksMoreRowsThanOneRowsetRowByRow) {
   EXPECT_EQ(set.m_nRowInRowset, -1);
 }
 
+// The set reads from the driver as it moves: a set left half read, by
+// Close or by Requery, must let go of its statement, or the table stays
+// locked for the connection that shares it.
+TEST_F(CategoriesBulkSetTest, ASetLeftHalfReadHoldsNoStatementOnItsDatabase) {
+  CDatabase db;
+  db.OpenEx(ConnectFor(kConvertedDatabase));
+  CCategoriesBulkSet set(&db, kConvertedDatabase);
+  set.m_strBulkFilter = "[PERE_ID]=-1";
+  set.m_strBulkSort = "[CLASS_ID]";
+  ASSERT_TRUE(set.OpenColumns(CCategoriesBulkSet::kClassId));
+  for (int i = 0; i < 30; ++i) set.MoveNext();
+  EXPECT_EQ(set.m_CLASS_ID, 30);
+
+  set.m_strBulkFilter = "[PERE_ID]=1";
+  set.Requery();
+  EXPECT_EQ(set.m_CLASS_ID, 100);
+  set.m_strBulkFilter = "[PERE_ID]=-1";
+  set.Requery();
+  set.MoveNext();
+  EXPECT_EQ(set.m_CLASS_ID, 1);
+  set.Close();
+  EXPECT_NO_THROW(db.ExecuteSQL("DROP TABLE [Categories]"));
+  db.Close();
+}
+
 TEST_F(CategoriesBulkSetTest, BindsOnlyTheColumnsOfTheMask) {
   CCategoriesBulkSet set(nullptr, kConvertedDatabase);
   set.m_strBulkFilter = "[CLASS_ID]=-1";

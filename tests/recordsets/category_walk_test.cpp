@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 namespace {
@@ -44,6 +45,32 @@ TEST(CategoryWalkTest, AFailedChildStopsItsSiblingsAndTellsItsParent) {
   });
   EXPECT_FALSE(result);
   EXPECT_EQ(seen, (std::vector<std::pair<LONG, BOOL>>{{3, TRUE}, {2, TRUE}, {1, FALSE}, {-1, FALSE}}));
+}
+
+// A parent that returns TRUE though a child failed lets its own later
+// siblings be visited; a walk of a subtree never leaves it.
+TEST(CategoryWalkTest, AParentMayOverruleAFailedChildAndASubtreeIsWalkedAlone) {
+  SmallTree t;
+  std::vector<std::pair<LONG, BOOL>> seen;
+  EXPECT_TRUE(VisitChildrenFirst(t.root, [&](const CategoryNode* node, BOOL ok) {
+    seen.emplace_back(node->m_nClassId, ok);
+    return node->m_nClassId != 3;
+  }));
+  const std::vector<std::pair<LONG, BOOL>> expected{{3, TRUE}, {2, FALSE}, {4, TRUE}, {1, TRUE}, {5, TRUE}, {-1, TRUE}};
+  EXPECT_EQ(seen, expected);
+
+  std::vector<LONG> subtree;
+  EXPECT_TRUE(VisitChildrenFirst(t.root->m_pFirstChild, [&](const CategoryNode* node, BOOL) {
+    subtree.push_back(node->m_nClassId);
+    return TRUE;
+  }));
+  EXPECT_EQ(subtree, (std::vector<LONG>{3, 2, 4, 1}));
+  std::vector<LONG> leaf;
+  VisitChildrenFirst(t.root->m_pFirstChild->m_pNextSibling, [&](const CategoryNode* node, BOOL) {
+    leaf.push_back(node->m_nClassId);
+    return TRUE;
+  });
+  EXPECT_EQ(leaf, (std::vector<LONG>{5}));
 }
 
 TEST(CategoryWalkTest, AMillionLevelsDeepNeedNoStack) {
