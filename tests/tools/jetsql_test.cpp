@@ -130,6 +130,25 @@ TEST_F(JetsqlTest, CsvQuotesSeparatorsQuotesAndLineBreaksOnly) {
                            0));
 }
 
+// Rows are written in blocks as they come: a result many blocks long comes
+// out whole and in order, in CSV as in the list mode.
+TEST_F(JetsqlTest, AResultLongerThanManyBlocksIsWrittenWholeAsItComes) {
+  auto db = create("long.mdb", {"CREATE TABLE [T] ([n] LONG, [a] TEXT(100))"});
+  db->setWriteBatching(true);
+  std::string csv = "n,a\n", list = "n|a\n";
+  const std::string filler(60, 'x');
+  for (int n = 1; n <= 6000; ++n) {
+    const std::string a = n % 7 == 0 ? "a,\"" + std::to_string(n) : filler + std::to_string(n);
+    ASSERT_TRUE(db->insertRow("T", {{"n", Value::of(n)}, {"a", Value::of(a)}}));
+    csv += std::to_string(n) + "," + (n % 7 == 0 ? "\"a,\"\"" + std::to_string(n) + "\"" : a) + "\n";
+    list += std::to_string(n) + "|" + a + "\n";
+  }
+  db.reset();
+  const std::string file = "'" + dir_.file("long.mdb") + "' ";
+  EXPECT_EQ(jetsql("--csv " + file + "'SELECT n, a FROM T ORDER BY n'"), std::make_pair(csv, 0));
+  EXPECT_EQ(jetsql(file + "'.mode list' 'SELECT n, a FROM T ORDER BY n'"), std::make_pair(list, 0));
+}
+
 // Null, the text 'Null' and the empty text print apart in CSV, as the
 // sqlite3 shell prints them; the other modes print the same rows.
 TEST_F(JetsqlTest, ModesHeadersAndNullText) {

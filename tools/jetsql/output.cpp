@@ -11,11 +11,17 @@ constexpr std::array<std::pair<Mode, const char*>, 4> kModes = {
 
 // Quoted when it holds a separator, a quote or a line break, and when it
 // is empty, so that the empty text reads apart from Null, an empty field.
-std::string csvField(const std::string& s) {
-  if (!s.empty() && s.find_first_of(",\"\n\r") == std::string::npos) return s;
-  std::string out = "\"";
-  for (char c : s) out += c == '"' ? std::string("\"\"") : std::string(1, c);
-  return out + "\"";
+void appendCsvField(std::string& line, const std::string& s) {
+  if (!s.empty() && s.find_first_of(",\"\n\r") == std::string::npos) {
+    line += s;
+    return;
+  }
+  line += '"';
+  for (char c : s) {
+    if (c == '"') line += '"';
+    line += c;
+  }
+  line += '"';
 }
 
 // Characters, not bytes: the texts are UTF-8.
@@ -32,13 +38,6 @@ std::string repeated(const std::string& piece, std::size_t n) {
 }
 
 using Lines = std::vector<std::vector<std::string>>;
-
-void printJoined(const Lines& lines, const std::string& separator, std::ostream& out) {
-  for (const auto& cells : lines) {
-    for (std::size_t i = 0; i < cells.size(); ++i) out << (i ? separator : "") << cells[i];
-    out << "\n";
-  }
-}
 
 std::vector<std::size_t> widths(const std::vector<std::string>& header, const Lines& body) {
   std::vector<std::size_t> w(header.size());
@@ -110,30 +109,36 @@ Cell cellOf(const jetdb::Value& value) {
   return value.asText();
 }
 
-void Output::print(const std::vector<std::string>& header, const std::vector<Row>& rows, std::ostream& out) const {
+std::string Output::nullShown() const { return nullText ? *nullText : mode == Mode::Csv ? "" : "Null"; }
+
+void Output::appendLine(std::string& line, const std::vector<Cell>& cells) const {
   const bool csv = mode == Mode::Csv;
-  const std::string null = nullText ? *nullText : csv ? "" : "Null";
+  for (std::size_t i = 0; i < cells.size(); ++i) {
+    if (i) line += csv ? ',' : '|';
+    // Null is written as it is shown, never quoted: in CSV an empty field.
+    if (!cells[i]) line += nullShown();
+    else if (csv) appendCsvField(line, *cells[i]);
+    else line += *cells[i];
+  }
+  line += '\n';
+}
+
+void Output::print(const std::vector<std::string>& header, const std::vector<Row>& rows, std::ostream& out) const {
+  if (streams()) {
+    std::string text;
+    if (headers) appendLine(text, std::vector<Cell>(header.begin(), header.end()));
+    for (const auto& r : rows) appendLine(text, r);
+    out << text;
+    return;
+  }
+  const std::string null = nullShown();
   Lines body;
   for (const auto& r : rows) {
     body.emplace_back();
-    for (const auto& c : r) body.back().push_back(!c ? null : csv ? csvField(*c) : *c);
+    for (const auto& c : r) body.back().push_back(c ? *c : null);
   }
-  switch (mode) {
-    case Mode::Column:
-      return printColumns(header, body, headers, out);
-    case Mode::Box:
-      return printBox(header, body, headers, out);
-    case Mode::Csv:
-    case Mode::List: {
-      Lines lines;
-      if (headers) {
-        lines.emplace_back();
-        for (const auto& h : header) lines.back().push_back(csv ? csvField(h) : h);
-      }
-      lines.insert(lines.end(), body.begin(), body.end());
-      return printJoined(lines, csv ? "," : "|", out);
-    }
-  }
+  if (mode == Mode::Box) return printBox(header, body, headers, out);
+  printColumns(header, body, headers, out);
 }
 
 }  // namespace jetsql

@@ -38,6 +38,13 @@ struct Output {
 
   // Rows whose cells are texts, Null being no text.
   void print(const std::vector<std::string>& header, const std::vector<Row>& rows, std::ostream& out) const;
+  // The CSV and list modes print each row alone, so that a query's rows
+  // can be written as they come instead of kept: appendLine adds one line.
+  bool streams() const { return mode == Mode::Csv || mode == Mode::List; }
+  void appendLine(std::string& line, const std::vector<Cell>& cells) const;
+
+ private:
+  std::string nullShown() const;
 };
 
 }  // namespace jetsql

@@ -98,6 +98,7 @@ Outcome Session::statement(const std::string& text) {
   }
   std::vector<std::string> header;
   for (const auto& c : q->columns()) header.push_back(c.name);
+  if (output_.streams()) return streamRows(*q, header);
   std::vector<Row> rows;
   while (q->next()) {
     Row r;
@@ -109,6 +110,31 @@ Outcome Session::statement(const std::string& text) {
     return Outcome::Failed;
   }
   output_.print(header, rows, std::cout);
+  return Outcome::Done;
+}
+
+// Written a block at a time as the rows come, as the sqlite3 shell does: a
+// scan of a large table is not kept whole in memory, and the rows already
+// written stay written when a later one fails.
+Outcome Session::streamRows(jetdb::Query& q, const std::vector<std::string>& header) {
+  constexpr std::size_t kBlock = 1 << 16;
+  std::string text;
+  if (output_.headers) output_.appendLine(text, std::vector<Cell>(header.begin(), header.end()));
+  std::vector<Cell> cells(header.size());
+  while (q.next()) {
+    for (std::size_t i = 0; i < cells.size(); ++i) cells[i] = cellOf(q.value(i));
+    output_.appendLine(text, cells);
+    if (text.size() >= kBlock) {
+      std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));
+      text.clear();
+    }
+  }
+  std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));
+  if (q.error()) {
+    std::cout.flush();
+    fail(*q.error());
+    return Outcome::Failed;
+  }
   return Outcome::Done;
 }
 

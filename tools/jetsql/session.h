@@ -58,6 +58,7 @@ class Session {
  private:
   Session(std::string path, bool opensOnWrite, std::unique_ptr<jetdb::Database> db, Output output);
   Outcome statement(const std::string& text);
+  Outcome streamRows(jetdb::Query& q, const std::vector<std::string>& header);
   bool openForWriting();
   void setDatabase(std::unique_ptr<jetdb::Database> db);
 
