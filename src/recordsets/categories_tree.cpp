@@ -40,7 +40,6 @@ CategoryNode* CCategoriesTree::AddNode(CategoryNode* pParent, CategoryNode* pPre
   CategoryNode& node = NewNode();
   node.m_nClassId = nClassId;
   node.m_pParent = pParent;
-  node.m_pPrevSibling = pPrev;
   node.m_bHasChildren = bHasChildren;
   if (pPrev != nullptr) {
     pPrev->m_pNextSibling = &node;

@@ -43,9 +43,6 @@ class CategoriesTreeTest : public ::testing::Test {
     std::vector<LONG> ids;
     for (const CategoryNode* c = node->m_pFirstChild; c != nullptr; c = c->m_pNextSibling) {
       EXPECT_EQ(c->m_pParent, node);
-      if (c->m_pNextSibling != nullptr) {
-        EXPECT_EQ(c->m_pNextSibling->m_pPrevSibling, c);
-      }
       ids.push_back(c->m_nClassId);
     }
     return ids;
