@@ -451,8 +451,16 @@ bool Database::updateRow(std::string_view table, RowId row, const std::vector<st
   std::vector<std::pair<std::size_t, Value>> named;
   const TableMeta* t = rowTarget(s, table, values, named);
   if (!t) return false;
+  // A column that no relation names and that is no counter is written
+  // without reading the row first, as UPDATE writes it: a record set's
+  // Update of a label's text is the merges' commonest write.
+  std::vector<std::size_t> columns;
+  for (const auto& [column, value] : named) columns.push_back(column);
+  const bool free = writesFreeColumns(s, *t, columns);
   StatementTransaction tx(s, true, true);
-  if (!tx.begin() || !updateValues(s, *t, row, named)) return false;
+  if (!tx.begin() || !(free ? updateFreeValues(s, *t, row, named) : updateValues(s, *t, row, named))) return false;
+  // Unread, a row that is gone is told by the write that found nothing.
+  if (free && sqlite3_changes(s.db) == 0) return s.fail(errors::rowNotFound());
   return tx.commit();
 }
 

@@ -158,6 +158,11 @@ TEST_F(Dml, RowIdentityDrivesUpdateAndDelete) {
   ASSERT_TRUE(db_->deleteRow("Langue_System", row));
   EXPECT_FALSE(db_->deleteRow("Langue_System", row));
   EXPECT_EQ(count("Langue_System"), 3);
+  // A row that is gone is refused as such, though a write of columns that
+  // no relation names does not read the row first.
+  EXPECT_FALSE(db_->updateRow("Langue_System", row, {{"Langue_1", Value::of("x")}, {"Item_Id", Value::of(200)}}));
+  EXPECT_EQ(db_->lastError().native, 3167);
+  EXPECT_EQ(count("Langue_System"), 3);
 }
 
 }  // namespace
