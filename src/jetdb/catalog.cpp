@@ -127,6 +127,7 @@ bool Catalog::create(sqlite3* db, std::string& detail) {
 }
 
 bool Catalog::load(sqlite3* db) {
+  changed();
   tables_.clear();
   relations_.clear();
   {
@@ -205,27 +206,40 @@ bool Catalog::load(sqlite3* db) {
   return true;
 }
 
+void Catalog::index() const {
+  if (indexed_) return;
+  tableNames_.clear();
+  childTables_.clear();
+  parentTables_.clear();
+  for (std::size_t i = 0; i < tables_.size(); ++i) tableNames_.add(tables_[i].name, i);
+  for (std::size_t i = 0; i < relations_.size(); ++i) {
+    childTables_.add(relations_[i].table, i);
+    parentTables_.add(relations_[i].refTable, i);
+  }
+  indexed_ = true;
+}
+
 TableMeta* Catalog::findTable(std::string_view n) {
-  for (auto& t : tables_)
-    if (sameName(t.name, n)) return &t;
-  return nullptr;
+  index();
+  const std::size_t i = tableNames_.first(n, tables_.size());
+  return i < tables_.size() ? &tables_[i] : nullptr;
 }
 const TableMeta* Catalog::findTable(std::string_view n) const {
-  for (const auto& t : tables_)
-    if (sameName(t.name, n)) return &t;
-  return nullptr;
+  index();
+  const std::size_t i = tableNames_.first(n, tables_.size());
+  return i < tables_.size() ? &tables_[i] : nullptr;
 }
 
 std::vector<const RelationMeta*> Catalog::relationsOf(std::string_view table) const {
+  index();
   std::vector<const RelationMeta*> out;
-  for (const auto& r : relations_)
-    if (sameName(r.table, table)) out.push_back(&r);
+  for (std::size_t i : childTables_.find(table)) out.push_back(&relations_[i]);
   return out;
 }
 std::vector<const RelationMeta*> Catalog::relationsTo(std::string_view table) const {
+  index();
   std::vector<const RelationMeta*> out;
-  for (const auto& r : relations_)
-    if (sameName(r.refTable, table)) out.push_back(&r);
+  for (std::size_t i : parentTables_.find(table)) out.push_back(&relations_[i]);
   return out;
 }
 
@@ -270,6 +284,7 @@ bool Catalog::saveTable(sqlite3* db, const TableMeta& tm, bool isNew) {
   if (!saveDefaults(db, tm)) return false;
   if (TableMeta* existing = findTable(tm.name)) *existing = tm;
   else tables_.push_back(tm);
+  changed();
   return true;
 }
 
@@ -288,6 +303,7 @@ bool Catalog::removeTable(sqlite3* db, std::string_view name) {
     if (!run(db, s)) return false;
   }
   std::erase_if(tables_, [&](const TableMeta& t) { return t.name == name; });
+  changed();
   return true;
 }
 
@@ -301,6 +317,7 @@ bool Catalog::addRelation(sqlite3* db, const RelationMeta& rm) {
   s.bind(5, join(rm.refColumns));
   if (!run(db, s)) return false;
   relations_.push_back(rm);
+  changed();
   return true;
 }
 
@@ -311,6 +328,7 @@ bool Catalog::removeRelation(sqlite3* db, std::string_view table, std::string_vi
   s.bind(2, name);
   if (!run(db, s)) return false;
   std::erase_if(relations_, [&](const RelationMeta& r) { return r.table == table && r.name == name; });
+  changed();
   return true;
 }
 

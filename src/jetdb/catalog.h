@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "jetdb/jetdb.h"
+#include "name_index.h"
 #include "types.h"
 
 // Read and written through the caller's connection: the compiler, which
@@ -95,9 +96,16 @@ class Catalog {
   bool removeView(sqlite3* db, std::string_view name);
 
  private:
+  // The indexes of names below follow the lists; any change to a list
+  // drops them, and the next lookup makes them again.
+  void changed() { indexed_ = false; }
+  void index() const;
+
   std::vector<TableMeta> tables_;
   std::vector<RelationMeta> relations_;
   std::vector<ViewMeta> views_;
+  mutable bool indexed_ = false;
+  mutable NameIndex tableNames_, childTables_, parentTables_;
 };
 
 // SQLite identifier quoting, safe for any name.

@@ -61,5 +61,34 @@ TEST_F(CatalogTest, FailedDefinitionLeavesCatalogAsItWas) {
   EXPECT_EQ(db_->relations("P").size(), 1u);
 }
 
+// Tables and relations are found by their names as Access compares them,
+// whatever the name's characters: case aside, a ligature as its letters,
+// accents counted; a name that is not ASCII may equal one that is.
+TEST_F(CatalogTest, NamesAreFoundAsAccessComparesThemWhateverTheirCharacters) {
+  ok("CREATE TABLE [Œuvres] ([ID] INTEGER CONSTRAINT PrimaryKey PRIMARY KEY)");
+  ok("CREATE TABLE [Recettes] ([ID] INTEGER CONSTRAINT PrimaryKey PRIMARY KEY)");
+  ok("CREATE TABLE [Détails] ([N] INTEGER, [OEUVRE] INTEGER, [RECETTE] INTEGER)");
+  ok("ALTER TABLE [détails] ADD CONSTRAINT [OeuvresDetails] FOREIGN KEY ([OEUVRE]) REFERENCES [oeuvres]([ID])");
+  ok("ALTER TABLE [DÉTAILS] ADD CONSTRAINT [RecettesDetails] FOREIGN KEY ([RECETTE]) REFERENCES [RECETTES]([ID])");
+  ok("INSERT INTO [OEUVRES] ([ID]) VALUES (1)");
+  ok("INSERT INTO [recettes] ([ID]) VALUES (2)");
+  EXPECT_EQ(count("œuvres"), 1);
+  EXPECT_EQ(count("Oeuvres"), 1);
+  EXPECT_EQ(fails("CREATE TABLE [OEUVRES] ([X] INTEGER)"), "42S01");
+  EXPECT_EQ(fails("CREATE TABLE [rEcEtTeS] ([X] INTEGER)"), "42S01");
+  // Accents count: 'Details' is another table.
+  EXPECT_EQ(fails("SELECT * FROM [Details]"), "42S02");
+  ok("CREATE TABLE [Details] ([X] INTEGER)");
+  // Both relations hold, reached from either side by any spelling.
+  ok("INSERT INTO [détails] ([N], [OEUVRE], [RECETTE]) VALUES (1, 1, 2)");
+  EXPECT_EQ(fails("INSERT INTO [Détails] ([N], [OEUVRE], [RECETTE]) VALUES (2, 9, 2)"), "23000");
+  EXPECT_EQ(fails("INSERT INTO [DÉTAILS] ([N], [OEUVRE], [RECETTE]) VALUES (3, 1, 9)"), "23000");
+  EXPECT_EQ(fails("DELETE FROM [oeuvres] WHERE [ID] = 1"), "23000");
+  EXPECT_EQ(fails("DELETE FROM [RECETTES] WHERE [ID] = 2"), "23000");
+  ok("DROP TABLE [details]");
+  EXPECT_EQ(count("Détails"), 1);
+  EXPECT_EQ(fails("SELECT * FROM [Details]"), "42S02");
+}
+
 }  // namespace
 }  // namespace jetdb::test
