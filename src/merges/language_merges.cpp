@@ -70,7 +70,7 @@ BOOL UpdateLanguePrinter(CDatabase* pDb, CDatabase* pTemplateDb, DbVersion nTemp
   tmpl.m_strSort = "[Item_Id]";
   tmpl.Open();
   CLanguePrinterSet db(pDb, kConvertedDatabase);
-  db.Open();
+  OpenForKeyedRows(db);
   const BOOL result = Merge(tmpl, db, limit);
   db.Close();
   tmpl.Close();
@@ -83,7 +83,7 @@ BOOL UpdateLangueSystem(CDatabase* pDb, CSysLanguageSet& templateSet, std::optio
   templateSet.m_strSort = "[Item_Id]";
   templateSet.Requery();
   CSysLanguageSet db(pDb, kConvertedDatabase);
-  db.Open();
+  OpenForKeyedRows(db);
   const BOOL result = Merge(templateSet, db, limit);
   db.Close();
   JournalTableResult(result, "Langue_System");
