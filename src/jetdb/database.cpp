@@ -352,7 +352,9 @@ std::unique_ptr<Database> Database::open(const std::string& path, OpenMode mode,
       if (sqlite3_open_v2(readOnlyUri(path, true).c_str(), &impl->db,
                           SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr) != SQLITE_OK ||
           !configure(impl->db, *impl)) {
-        error = errors::notADatabase(path);
+        // The file was read once already: what fails now is the machine
+        // (memory, most often), not the file's format.
+        error = unopenedFailure(impl->db ? sqlite3_extended_errcode(impl->db) : SQLITE_NOMEM, path);
         return nullptr;
       }
     }
@@ -374,7 +376,7 @@ std::unique_ptr<Database> Database::open(const std::string& path, OpenMode mode,
   // were built in, so that no lookup misses a row.
   const bool older = !create && fileRule(impl->db) == CollationRule::Older;
   if (older && impl->readOnly && !registerCollation(impl->db, CollationRule::Older)) {
-    error = errors::notADatabase(path);
+    error = unopenedFailure(sqlite3_extended_errcode(impl->db), path);
     return nullptr;
   }
   if (mode == OpenMode::Existing) {
