@@ -130,27 +130,61 @@ bool Catalog::load(sqlite3* db) {
   changed();
   tables_.clear();
   relations_.clear();
+  views_.clear();
+  loadError_ = SQLITE_OK;
+  if (readAll(db)) return true;
+  // A catalog read in part is no catalog: a table without its relations
+  // would take rows that break them. None at all makes every statement
+  // fail instead.
+  tables_.clear();
+  relations_.clear();
+  views_.clear();
+  return false;
+}
+
+// Every statement's preparation and every step is checked: a step that
+// fails (memory, the disk) ends its loop as the last row would, and must
+// not pass for the end of the list.
+bool Catalog::readAll(sqlite3* db) {
+  auto prepared = [&](const Stmt& st) {
+    if (!st.ok()) loadError_ = st.prepareCode() != SQLITE_OK ? st.prepareCode() : SQLITE_ERROR;
+    return st.ok();
+  };
+  auto finished = [&](int rc) {
+    if (rc != SQLITE_DONE) loadError_ = rc;
+    return rc == SQLITE_DONE;
+  };
   {
     Stmt s(db, "SELECT value FROM _jet_meta WHERE key = 'format'");
-    if (!s.ok() || s.step() != SQLITE_ROW || s.text(0) != kFormat) return false;
+    if (!prepared(s)) return false;
+    const int rc = s.step();
+    // No such row, or another format: not a file of this driver.
+    if (rc == SQLITE_DONE) return false;
+    if (rc != SQLITE_ROW) return finished(rc);
+    if (s.text(0) != kFormat) return false;
   }
   Stmt t(db, "SELECT name FROM _jet_tables ORDER BY seq");
+  if (!prepared(t)) return false;
   Stmt c(db, "SELECT name, type, size, required FROM _jet_columns WHERE tbl = ? ORDER BY pos");
+  if (!prepared(c)) return false;
   Stmt x(db,
          "SELECT name, columns, uniq, prim, ignore_null, disallow_null FROM _jet_indexes WHERE tbl = ? ORDER BY pos");
+  if (!prepared(x)) return false;
   Stmt r(db, "SELECT name, tbl, columns, ref_tbl, ref_columns FROM _jet_relations ORDER BY seq");
-  if (!t.ok() || !c.ok() || !x.ok() || !r.ok()) return false;
+  if (!prepared(r)) return false;
   Stmt defaults;
   if (hasDefaultsTable(db)) {
     defaults = Stmt(db, "SELECT name, expr FROM _jet_defaults WHERE tbl = ?");
-    if (!defaults.ok()) return false;
+    if (!prepared(defaults)) return false;
   }
-  while (t.step() == SQLITE_ROW) {
+  int rt;
+  while ((rt = t.step()) == SQLITE_ROW) {
     TableMeta tm;
     tm.name = t.text(0);
     c.reset();
     c.bind(1, tm.name);
-    while (c.step() == SQLITE_ROW) {
+    int rc;
+    while ((rc = c.step()) == SQLITE_ROW) {
       ColumnMeta cm;
       cm.name = c.text(0);
       std::string type = c.text(1);
@@ -163,16 +197,18 @@ bool Catalog::load(sqlite3* db) {
       cm.required = c.integer(3) != 0;
       tm.columns.push_back(std::move(cm));
     }
+    if (!finished(rc)) return false;
     if (defaults.ok()) {
       defaults.reset();
       defaults.bind(1, tm.name);
-      while (defaults.step() == SQLITE_ROW)
+      while ((rc = defaults.step()) == SQLITE_ROW)
         for (auto& cm : tm.columns)
           if (cm.name == defaults.text(0)) cm.defaultText = defaults.text(1);
+      if (!finished(rc)) return false;
     }
     x.reset();
     x.bind(1, tm.name);
-    while (x.step() == SQLITE_ROW) {
+    while ((rc = x.step()) == SQLITE_ROW) {
       IndexMeta im;
       im.name = x.text(0);
       im.columns = split(x.text(1));
@@ -182,19 +218,26 @@ bool Catalog::load(sqlite3* db) {
       im.disallowNull = x.integer(5) != 0;
       tm.indexes.push_back(std::move(im));
     }
+    if (!finished(rc)) return false;
     tables_.push_back(std::move(tm));
   }
-  views_.clear();
+  if (!finished(rt)) return false;
   {
     Stmt has(db, "SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = '_jet_queries'");
-    if (!has.ok()) return false;
-    if (has.step() == SQLITE_ROW) {
+    if (!prepared(has)) return false;
+    const int rc = has.step();
+    if (rc == SQLITE_ROW) {
       Stmt v(db, "SELECT name, sql FROM _jet_queries ORDER BY seq");
-      if (!v.ok()) return false;
-      while (v.step() == SQLITE_ROW) views_.push_back(ViewMeta{v.text(0), v.text(1)});
+      if (!prepared(v)) return false;
+      int rv;
+      while ((rv = v.step()) == SQLITE_ROW) views_.push_back(ViewMeta{v.text(0), v.text(1)});
+      if (!finished(rv)) return false;
+    } else if (!finished(rc)) {
+      return false;
     }
   }
-  while (r.step() == SQLITE_ROW) {
+  int rr;
+  while ((rr = r.step()) == SQLITE_ROW) {
     RelationMeta rm;
     rm.name = r.text(0);
     rm.table = r.text(1);
@@ -203,7 +246,7 @@ bool Catalog::load(sqlite3* db) {
     rm.refColumns = split(r.text(4));
     relations_.push_back(std::move(rm));
   }
-  return true;
+  return finished(rr);
 }
 
 void Catalog::index() const {

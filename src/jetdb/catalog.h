@@ -71,8 +71,12 @@ class Catalog {
  public:
   // The catalog tables of a new file, and the mark that says it is one.
   static bool create(sqlite3* db, std::string& detail);
-  // False when `db` holds no catalog (not a file of this driver).
+  // False when `db` holds no catalog (not a file of this driver), or when
+  // reading it failed; the catalog is then empty, never read in part.
   bool load(sqlite3* db);
+  // After a failed load: SQLite's code of the failure (memory, the disk, a
+  // lock), or SQLITE_OK (0) when what was read is not a catalog.
+  int loadError() const { return loadError_; }
 
   TableMeta* findTable(std::string_view name);
   const TableMeta* findTable(std::string_view name) const;
@@ -100,10 +104,12 @@ class Catalog {
   // drops them, and the next lookup makes them again.
   void changed() { indexed_ = false; }
   void index() const;
+  bool readAll(sqlite3* db);
 
   std::vector<TableMeta> tables_;
   std::vector<RelationMeta> relations_;
   std::vector<ViewMeta> views_;
+  int loadError_ = 0;
   mutable bool indexed_ = false;
   mutable NameIndex tableNames_, childTables_, parentTables_;
 };

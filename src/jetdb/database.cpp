@@ -364,9 +364,12 @@ std::unique_ptr<Database> Database::open(const std::string& path, OpenMode mode,
     return nullptr;
   }
   if (!impl->catalog.load(impl->db)) {
-    int code = sqlite3_extended_errcode(impl->db) & 0xFF;
-    error = (code == SQLITE_BUSY || code == SQLITE_LOCKED) ? errors::fileLocked(path)
-                                                           : unopenedFailure(sqlite3_extended_errcode(impl->db), path);
+    // The code of the read that failed, not the connection's last one: a
+    // later statement that succeeded would have cleared it.
+    const int code = impl->catalog.loadError();
+    error = code == SQLITE_OK ? errors::notADatabase(path)
+            : (code & 0xFF) == SQLITE_BUSY || (code & 0xFF) == SQLITE_LOCKED ? errors::fileLocked(path)
+                                                                             : unopenedFailure(code, path);
     return nullptr;
   }
   // A file whose indexes follow the older collation: a writer rebuilds them
