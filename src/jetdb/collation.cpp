@@ -67,11 +67,15 @@ bool registerCollation(sqlite3* db, CollationRule rule) {
                                      collate, nullptr) == SQLITE_OK;
 }
 
-CollationRule fileRule(sqlite3* db) {
+std::optional<CollationRule> fileRule(sqlite3* db) {
   Stmt s(db, "SELECT value FROM _jet_meta WHERE key = ?");
-  if (!s.ok()) return CollationRule::Current;
+  if (!s.ok()) return std::nullopt;
   s.bind(1, std::string_view(kRuleKey));
-  return s.step() == SQLITE_ROW && s.text(0) == kCurrentRule ? CollationRule::Current : CollationRule::Older;
+  const int rc = s.step();
+  // No mark at all: a file of the builds before the mark, in the older order.
+  if (rc == SQLITE_DONE) return CollationRule::Older;
+  if (rc != SQLITE_ROW) return std::nullopt;
+  return s.text(0) == kCurrentRule ? CollationRule::Current : CollationRule::Older;
 }
 
 bool markCurrentRule(sqlite3* db) {

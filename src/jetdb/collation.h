@@ -7,6 +7,7 @@
 
 #include <sqlite3.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,9 +21,10 @@ enum class CollationRule { Current, Older };
 // Registers JETNOCASE on a connection in the order of `rule`.
 bool registerCollation(sqlite3* db, CollationRule rule);
 
-// The rule a file's indexes follow; Current when the catalog cannot say
-// (a new file marks itself before it holds any index).
-CollationRule fileRule(sqlite3* db);
+// The rule a file's indexes follow: Older for a file without the mark (the
+// builds before it); none when the mark cannot be read (memory, the disk),
+// for a guess would have a reader search its indexes in the wrong order.
+std::optional<CollationRule> fileRule(sqlite3* db);
 
 // Marks a new file's indexes as built in the current order.
 bool markCurrentRule(sqlite3* db);

@@ -377,7 +377,12 @@ std::unique_ptr<Database> Database::open(const std::string& path, OpenMode mode,
   // its own journal mode, so that a refusal leaves it byte for byte as it
   // was; a reader, which may not write, compares in the order the indexes
   // were built in, so that no lookup misses a row.
-  const bool older = !create && fileRule(impl->db) == CollationRule::Older;
+  std::optional<CollationRule> rule = CollationRule::Current;
+  if (!create && !(rule = fileRule(impl->db))) {
+    error = unopenedFailure(sqlite3_extended_errcode(impl->db), path);
+    return nullptr;
+  }
+  const bool older = *rule == CollationRule::Older;
   if (older && impl->readOnly && !registerCollation(impl->db, CollationRule::Older)) {
     error = unopenedFailure(sqlite3_extended_errcode(impl->db), path);
     return nullptr;

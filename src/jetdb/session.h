@@ -46,6 +46,9 @@ struct Database::Impl : CompileContext {
   Stmt& cached(const std::string& sql) {
     auto it = cache.find(sql);
     if (it == cache.end()) it = cache.emplace(sql, std::make_unique<Stmt>(db, sql)).first;
+    // A preparation that failed (memory, a busy schema) is tried again: kept,
+    // it would fail every later statement of that text on this connection.
+    else if (!it->second->ok()) *it->second = Stmt(db, sql);
     return *it->second;
   }
   std::unordered_map<std::string, std::unique_ptr<Stmt>> cache;

@@ -9,14 +9,11 @@
 
 namespace jetdb {
 
-void bindDecimal(sqlite3_stmt* stmt, int i, const std::string& digits) {
+int bindDecimal(sqlite3_stmt* stmt, int i, const std::string& digits) {
   if (digits.find('.') == std::string::npos) {
     errno = 0;
     const long long v = std::strtoll(digits.c_str(), nullptr, 10);
-    if (errno != ERANGE) {
-      sqlite3_bind_int64(stmt, i, v);
-      return;
-    }
+    if (errno != ERANGE) return sqlite3_bind_int64(stmt, i, v);
   }
   const std::size_t first = digits.find_first_not_of("-0.");
   std::size_t significant = 0;
@@ -25,10 +22,9 @@ void bindDecimal(sqlite3_stmt* stmt, int i, const std::string& digits) {
     for (std::size_t k = first; k <= last && k < digits.size(); ++k) significant += digits[k] != '.';
   }
   if (significant <= 15) {
-    sqlite3_bind_double(stmt, i, std::strtod(digits.c_str(), nullptr));
-    return;
+    return sqlite3_bind_double(stmt, i, std::strtod(digits.c_str(), nullptr));
   }
-  sqlite3_bind_text(stmt, i, digits.data(), static_cast<int>(digits.size()), SQLITE_TRANSIENT);
+  return sqlite3_bind_text(stmt, i, digits.data(), static_cast<int>(digits.size()), SQLITE_TRANSIENT);
 }
 
 namespace {

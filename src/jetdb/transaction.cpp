@@ -7,17 +7,23 @@
 #include <chrono>
 
 #include "errors.h"
+#include "sqlite_file.h"
 
 namespace jetdb {
 
 // Runs one of the transaction statements through the connection's cache:
 // they run around every statement, and parsing them each time costs more
 // than the single-row writes they frame.
+// The error is taken from the code the statement gave, not from the
+// connection's last one, which the reset of a failed statement may clear.
 bool StatementTransaction::run(const char* sql) {
   Stmt& stmt = s_.cached(sql);
   const int rc = stmt.ok() ? stmt.step() : stmt.prepareCode();
+  const int code = rc == SQLITE_DONE || rc == SQLITE_ROW ? rc : sqlite3_extended_errcode(s_.db);
   if (stmt.ok()) sqlite3_reset(stmt.get());
-  return rc == SQLITE_DONE;
+  if (rc == SQLITE_DONE) return true;
+  s_.fail(sqliteFailure(s_.db, code != SQLITE_OK ? code : rc, s_.path));
+  return false;
 }
 
 bool Session::commitBatch() {
@@ -38,7 +44,7 @@ bool StatementTransaction::begin() {
   // A batch is one transaction around many statements; each statement then
   // takes the savepoint path below, so that a refused one is undone alone.
   if (s_.batching && batchable_ && !s_.batchOpen && sqlite3_get_autocommit(s_.db) != 0) {
-    if (!run("BEGIN IMMEDIATE")) return s_.fail(s_.sqliteError());
+    if (!run("BEGIN IMMEDIATE")) return false;
     s_.batchOpen = true;
     s_.batchStart = std::chrono::steady_clock::now();
   }
@@ -48,16 +54,14 @@ bool StatementTransaction::begin() {
   if (!outer_ && singleWrite_) return true;
   // Outside a transaction the statement's own transaction is what undoes it;
   // inside one (a script's), a savepoint undoes the statement alone.
-  if (!run(outer_ ? "BEGIN IMMEDIATE" : "SAVEPOINT jet_statement")) return s_.fail(s_.sqliteError());
+  if (!run(outer_ ? "BEGIN IMMEDIATE" : "SAVEPOINT jet_statement")) return false;
   active_ = true;
   return true;
 }
 
 bool StatementTransaction::commit() {
-  if (active_ && !run(outer_ ? "COMMIT" : "RELEASE jet_statement")) {
-    Error e = s_.sqliteError();
-    return s_.fail(e);  // the destructor rolls back what is left
-  }
+  // On a failure the destructor rolls back what is left.
+  if (active_ && !run(outer_ ? "COMMIT" : "RELEASE jet_statement")) return false;
   active_ = false;
   if (s_.batchOpen && (++s_.batchWrites >= Database::kBatchWrites ||
                        std::chrono::steady_clock::now() - s_.batchStart >=

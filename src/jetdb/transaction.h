@@ -26,6 +26,8 @@ class StatementTransaction {
   bool commit();
 
  private:
+  // Runs one of the transaction statements; false when it failed, the
+  // failure then recorded as the session's error.
   bool run(const char* sql);
   Session& s_;
   bool batchable_;

@@ -34,9 +34,13 @@ class RefusingAllocator : public ::testing::Environment {
 };
 const auto* const kAllocator = ::testing::AddGlobalTestEnvironment(new RefusingAllocator);
 
-// What a reader sees of a file's catalog.
+// What a reader sees of a file's catalog, and a lookup that only the
+// order its indexes were built in answers right ('résumé' is not 'resume').
 std::string Described(Database& db) {
   std::string out;
+  auto q = db.query("SELECT COUNT(*) FROM [Mots] WHERE [NOM] = 'resume'");
+  if (q && q->next()) out += "resume: " + std::to_string(q->value(0).integer) + "\n";
+  else out += "resume: " + (q && q->error() ? q->error()->message : db.lastError().message) + "\n";
   for (const std::string& table : db.tables()) {
     out += table + ":";
     for (const RelationInfo& r : db.relations(table)) out += " " + r.name + "->" + r.refTable;
@@ -60,7 +64,8 @@ class MemoryFaults : public ::testing::TestWithParam<Case> {
     auto db = Database::open(path, OpenMode::Create, e);
     ASSERT_TRUE(db) << e.message;
     for (const char* sql :
-         {"CREATE TABLE [Categories] ([CLASS_ID] INTEGER CONSTRAINT PrimaryKey PRIMARY KEY, [NAME_1] TEXT(50))",
+         {"CREATE TABLE [Categories] ([CLASS_ID] INTEGER CONSTRAINT PrimaryKey PRIMARY KEY, [NAME_1] TEXT(50), "
+          "[NOTE] MEMO)",
           "CREATE TABLE [Ingredients] ([INGRED_ID] INTEGER CONSTRAINT PrimaryKey PRIMARY KEY, [NOM] TEXT(50), "
           "[PXKG] DECIMAL(18,4) DEFAULT 0)",
           "CREATE TABLE [CategIngre] ([INGR_ID] INTEGER, [CLASS_ID] INTEGER)",
@@ -68,7 +73,9 @@ class MemoryFaults : public ::testing::TestWithParam<Case> {
           "REFERENCES [Categories]([CLASS_ID])",
           "ALTER TABLE [CategIngre] ADD CONSTRAINT [IngredientsCategIngre] FOREIGN KEY ([INGR_ID]) "
           "REFERENCES [Ingredients]([INGRED_ID])",
-          "CREATE VIEW [Tout] AS SELECT * FROM [Categories]"})
+          "CREATE VIEW [Tout] AS SELECT * FROM [Categories]", "CREATE TABLE [Mots] ([NOM] TEXT(20))",
+          "CREATE INDEX [ParNom] ON [Mots] ([NOM])", "INSERT INTO [Mots] VALUES ('résumé')",
+          "INSERT INTO [Mots] VALUES ('resume')", "INSERT INTO [Mots] VALUES ('Resume')"})
       ASSERT_TRUE(db->execute(sql)) << sql << ": " << db->lastError().message;
     db.reset();
     if (GetParam().walWithoutLog) {
@@ -90,6 +97,7 @@ class MemoryFaults : public ::testing::TestWithParam<Case> {
 
 TEST_P(MemoryFaults, AnOpenGivesTheWholeCatalogOrNamesTheMemory) {
   ASSERT_NE(expected.find("CategoriesCategIngre->Categories"), std::string::npos) << expected;
+  ASSERT_NE(expected.find("resume: 2"), std::string::npos) << expected;
   int refused = 0;
   for (long n = 0; n < 20000; ++n) {
     Error e;
@@ -111,6 +119,42 @@ TEST_P(MemoryFaults, AnOpenGivesTheWholeCatalogOrNamesTheMemory) {
   auto db = Database::open(path, OpenMode::ReadOnly, e);
   ASSERT_TRUE(db) << e.message;
   EXPECT_EQ(Described(*db), expected);
+}
+
+// A row written while an allocation is refused is written whole or not at
+// all: a text that SQLite could not copy must not arrive as Null.
+TEST_P(MemoryFaults, ARowIsWrittenWholeOrRefusedNamingTheMemory) {
+  if (GetParam().mode != OpenMode::Existing) GTEST_SKIP() << "a write needs a writer";
+  Error e;
+  auto db = Database::open(path, OpenMode::Existing, e);
+  ASSERT_TRUE(db) << e.message;
+  int refused = 0, id = 1;
+  for (long n = 0; n < 20000; ++n, ++id) {
+    // Each text longer than the last, so that binding it takes memory of
+    // its own: a text that cannot be bound must not be written as Null.
+    const std::string note(100 + 64 * static_cast<std::size_t>(n), 'n');
+    gCountdown = n;
+    const bool written = db->insertRow("Categories", {{"CLASS_ID", Value::of(id)}, {"NOTE", Value::of(note)}});
+    const bool reached = gCountdown < 0;
+    gCountdown = -1;
+    const Error why = db->lastError();
+    auto q = db->query("SELECT [NOTE] FROM [Categories] WHERE [CLASS_ID] = " + std::to_string(id));
+    ASSERT_TRUE(q) << db->lastError().message;
+    const bool stored = q->next();
+    EXPECT_EQ(stored, written) << "allocation " << n;
+    if (stored) {
+      EXPECT_EQ(q->value(0).text, note) << "allocation " << n;
+    }
+    if (!written) {
+      ++refused;
+      // Refused for the allocation refused, not for an earlier one: the
+      // connection is whole again once memory is.
+      EXPECT_TRUE(reached) << "allocation " << n << ": " << why.message;
+      EXPECT_EQ(why.state, "HY001") << "allocation " << n << ": " << why.message;
+    }
+    if (!reached) break;
+  }
+  EXPECT_GT(refused, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Opens, MemoryFaults,
