@@ -123,8 +123,9 @@ TEST_P(MemoryFaults, AnOpenGivesTheWholeCatalogOrNamesTheMemory) {
 
 // A row written while an allocation is refused is written whole or not at
 // all: a text that SQLite could not copy must not arrive as Null.
-TEST_P(MemoryFaults, ARowIsWrittenWholeOrRefusedNamingTheMemory) {
-  if (GetParam().mode != OpenMode::Existing) GTEST_SKIP() << "a write needs a writer";
+class MemoryFaultsOfWrites : public MemoryFaults {};
+
+TEST_P(MemoryFaultsOfWrites, ARowIsWrittenWholeOrRefusedNamingTheMemory) {
   Error e;
   auto db = Database::open(path, OpenMode::Existing, e);
   ASSERT_TRUE(db) << e.message;
@@ -161,6 +162,8 @@ INSTANTIATE_TEST_SUITE_P(Opens, MemoryFaults,
                          ::testing::Values(Case{"ReadOnly", OpenMode::ReadOnly, false},
                                            Case{"Existing", OpenMode::Existing, false},
                                            Case{"ReadOnlyImmutable", OpenMode::ReadOnly, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Writer, MemoryFaultsOfWrites, ::testing::Values(Case{"Existing", OpenMode::Existing, false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
