@@ -76,7 +76,11 @@ limited=0
 kbs="9000 10000 11000 12000 13000"
 # The sanitizers reserve terabytes of address space at start and die
 # without a word under a limit: such a build tells nothing here.
-if ldd "$updater" 2>/dev/null | grep -q 'libasan\|libubsan'; then
+# Read whole first: under pipefail, grep -q leaving at the first match can
+# kill ldd with SIGPIPE mid-list, and the test would then take a sanitizer
+# build for a plain one.
+libraries=$(ldd "$updater" 2>/dev/null || true)
+if grep -q 'libasan\|libubsan' <<<"$libraries"; then
   echo "memory: skipped (a sanitizer build cannot run under a memory limit)"
   kbs=""
 fi
