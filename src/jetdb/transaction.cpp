@@ -13,9 +13,9 @@ namespace jetdb {
 
 // Runs one of the transaction statements through the connection's cache:
 // they run around every statement, and parsing them each time costs more
-// than the single-row writes they frame.
-// The error is taken from the code the statement gave, not from the
-// connection's last one, which the reset of a failed statement may clear.
+// than the single-row writes they frame. A failure is recorded from the
+// code the statement gave, not from the connection's last one, which the
+// reset of a failed statement may clear.
 bool StatementTransaction::run(const char* sql) {
   Stmt& stmt = s_.cached(sql);
   const int rc = stmt.ok() ? stmt.step() : stmt.prepareCode();
