@@ -2,6 +2,7 @@
 
 #include <editline/readline.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -24,14 +25,32 @@ void onInterrupt(int) { Session::interruptRunning(); }
 
 // The line editor's reads: a Ctrl-C while it waits for a key ends the
 // line as an end of file would, and Session::interrupted() tells the two apart.
+// The signal stays blocked except inside ppoll, which unblocks it and waits
+// in one step: a Ctrl-C that lands while the editor is drawing the line, not
+// waiting, is seen at the next key instead of leaving the half-typed line in
+// place for the next one to run with (the terminal has already flushed the
+// keys typed after it).
 int readKey(FILE*) {
-  unsigned char c;
-  for (;;) {
+  sigset_t interrupt, waiting;
+  sigemptyset(&interrupt);
+  sigaddset(&interrupt, SIGINT);
+  ::sigprocmask(SIG_BLOCK, &interrupt, &waiting);
+  const sigset_t before = waiting;
+  sigdelset(&waiting, SIGINT);
+  int key = EOF;
+  while (!Session::interrupted()) {
+    pollfd input{STDIN_FILENO, POLLIN, 0};
+    if (::ppoll(&input, 1, nullptr, &waiting) < 0) {
+      if (errno == EINTR) continue;
+      break;
+    }
+    unsigned char c;
     const ssize_t n = ::read(STDIN_FILENO, &c, 1);
-    if (n == 1) return c;
-    if (n < 0 && errno == EINTR && !Session::interrupted()) continue;
-    return EOF;
+    if (n == 1) key = c;
+    if (n == 1 || !(n < 0 && errno == EINTR)) break;
   }
+  ::sigprocmask(SIG_SETMASK, &before, nullptr);
+  return key;
 }
 
 // $HOME, else the home of the passwd entry; empty when there is none.
