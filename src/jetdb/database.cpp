@@ -407,9 +407,10 @@ bool Database::makeDurable() {
   return rc == SQLITE_OK || s.fail(s.sqliteError());
 }
 
-bool Database::setWriteBatching(bool on) {
+bool Database::setWriteBatching(bool on, BatchLimit limit) {
   const bool committed = on || impl_->commitBatch();
   impl_->batching = on;
+  impl_->batchBounded = limit == BatchLimit::WritesAndTime;
   return committed;
 }
 

@@ -24,6 +24,7 @@ struct Database::Impl : CompileContext {
 
   // The open batch of writes, when batching is on (see setWriteBatching).
   bool batching = false;
+  bool batchBounded = true;  // committed by count and age, not only at its end
   bool batchOpen = false;
   int batchWrites = 0;
   std::chrono::steady_clock::time_point batchStart;

@@ -74,7 +74,7 @@ void CDatabase::OpenFile(const std::string& driver, const std::string& file, boo
 }
 
 void CDatabase::BatchWrites(BOOL bBatch) {
-  if (m_db && !m_db->setWriteBatching(bBatch != FALSE)) throw CDBException::FromDriver(m_db->lastError());
+  if (m_db && !m_db->setWriteBatching(bBatch != FALSE, jetdb::Database::BatchLimit::None)) throw CDBException::FromDriver(m_db->lastError());
 }
 
 void CDatabase::Close() {

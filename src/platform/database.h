@@ -98,8 +98,9 @@ class CDatabase {
   void ExecuteSQL(LPCTSTR lpszSQL);
 
   // Not in the original. While on, the connection's writes are committed
-  // in batches (see jetdb::Database::setWriteBatching): other connections
-  // see them only after the batch, at the latest when this one closes. For
+  // as one batch (see jetdb::Database::setWriteBatching, BatchLimit::None),
+  // at a definition statement and when batching is turned off: other
+  // connections see them only then, at the latest when this one closes. For
   // a connection that is the only one on its file while it writes. Turning
   // it off commits the batch, and throws the driver's error when the
   // commit fails: the batch's writes are then undone.

@@ -173,5 +173,30 @@ TEST_F(BatchingTest, NoMoreThanABatchOfWritesIsEverUncommitted) {
   EXPECT_GT(countElsewhere(), writes + 1 - Database::kBatchWrites);
 }
 
+TEST_F(BatchingTest, AnUnboundedBatchWaitsForItsEndWhateverItsSizeAndAge) {
+  db_->setWriteBatching(false);
+  db_->setWriteBatching(true, Database::BatchLimit::None);
+  const int writes = 2 * Database::kBatchWrites;
+  for (int id = 2; id <= writes + 1; ++id)
+    ASSERT_TRUE(db_->insertRow("T", {{"ID", Value::of(id)}, {"V", Value::of(id)}}));
+  std::this_thread::sleep_for(std::chrono::milliseconds(Database::kBatchMillis + 20));
+  ok("INSERT INTO [T] VALUES (0, 0)");
+  EXPECT_EQ(countElsewhere(), 1);
+  // A refused statement is still undone alone.
+  EXPECT_FALSE(db_->execute("INSERT INTO [T] VALUES (2, 2)"));
+  // A definition ends it, as it ends a bounded one.
+  ok("ALTER TABLE [T] ADD [W] DOUBLE");
+  EXPECT_EQ(countElsewhere(), writes + 2);
+  ok("INSERT INTO [T] ([ID], [V]) VALUES (-1, 0)");
+  EXPECT_EQ(countElsewhere(), writes + 2);
+  ASSERT_TRUE(db_->setWriteBatching(false));
+  EXPECT_EQ(countElsewhere(), writes + 3);
+  // Batching on again without a limit named is bounded as before.
+  db_->setWriteBatching(true);
+  for (int id = writes + 2; id <= 2 * writes + 1; ++id)
+    ASSERT_TRUE(db_->insertRow("T", {{"ID", Value::of(id)}, {"V", Value::of(id)}}));
+  EXPECT_GT(countElsewhere(), writes + 3);
+}
+
 }  // namespace
 }  // namespace jetdb::test

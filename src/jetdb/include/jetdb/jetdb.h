@@ -373,7 +373,13 @@ class Database {
   // batch's writes; in exchange a row write costs no commit of its own.
   // Off by default. False when turning it off could not commit the open
   // batch (a full disk): its writes are undone, lastError() says why.
-  bool setWriteBatching(bool on);
+  // BatchLimit::None drops the count and the age: the batch then ends only
+  // at a definition statement, when batching is turned off and at close.
+  // For the one connection on a file, whose batch nobody waits to see: a
+  // commit every 2000 writes rewrites the same index pages into the log
+  // again and again, more often the larger the tables.
+  enum class BatchLimit { WritesAndTime, None };
+  bool setWriteBatching(bool on, BatchLimit limit = BatchLimit::WritesAndTime);
   // Makes every commit so far part of the file itself, synced to the disk
   // (a checkpoint that empties the log): what a closed database is, while
   // this one stays open. For a program that keeps one connection on a file
