@@ -180,7 +180,7 @@ DbVersion ExecuteAccess(const ConversionPlan& plan, CString& strDest, CString& s
     }
     JournalFormat("Fichier à mettre à jour : %s\n", strDest.GetString());
     if (plan.version == ChainTarget()) return detected;
-    return RunSteps(plan.steps, strDest);
+    return RunSteps(plan.steps, strDest, true);
   }
   if (!PutImportedInPlace(access, plan.backup)) {
     JournalFormat("ATTENTION : impossible de copier le fichier de sauvegarde : %s\n", plan.backup.GetString());
@@ -217,7 +217,7 @@ DbVersion Execute(const ConversionPlan& plan, CString& strDest, CString& strBack
     return detected;
   }
   if (!PrepareDestinationFile(detected, source, strDest, plan.backup)) return 0;
-  if (!plan.inPlace) return RunSteps(plan.steps, strDest);
+  if (!plan.inPlace) return RunSteps(plan.steps, strDest, true);
   // Until the run ends converted, the note names the backup that holds
   // the database as it was (see PlannedResume).
   strBackup = plan.backup;
@@ -296,19 +296,26 @@ DbVersion Convert(const CString& strSource, CString& strDest, const CString& str
 
 }  // namespace
 
-DbVersion RunSteps(const std::vector<PlannedStep>& steps, const CString& strDest) {
+DbVersion RunSteps(const std::vector<PlannedStep>& steps, const CString& strDest, bool onOwnCopy) {
   // Each step opens and closes its own connections to the file. Were each
   // close the last, the file would go from its log back to a rollback
   // journal and the next open would switch again, a dozen waits on the disk
   // a step. Once the first step is done, this connection, which runs
   // nothing, keeps the log open for the rest of the chain: the later
   // steps' commits stay in it, and each of them but the last is made
-  // durable in the file with one checkpoint. The keeper's close, the last
-  // one, leaves the file whole in one file as every last close does. It
-  // opens only after the first step so that a run whose first step fails
-  // has changed no byte it did not write (see RunStepsInPlace). When it
-  // cannot open, the steps run as without it.
+  // durable there with one sync of the log. The keeper's close, the last
+  // one, leaves the file whole in one file as every last close does. On
+  // the user's own file it opens only after the first step, so that a run
+  // whose first step fails has changed no byte it did not write (see
+  // RunStepsInPlace); on a copy of the run's own it opens before, which
+  // spares the first step's close the switch back and the keeper's open
+  // the switch again. When it cannot open, the steps run as without it.
   std::unique_ptr<jetdb::Database> keeper;
+  const auto keep = [&] {
+    jetdb::Error unopened;
+    keeper = jetdb::Database::open(strDest.str(), jetdb::OpenMode::Existing, unopened);
+  };
+  if (onOwnCopy && steps.size() > 1) keep();
   DbVersion reached = kDbVersionNone;
   for (const PlannedStep& planned : steps) {
     if (!RunStep(strDest, *planned.step, planned.templatePath)) {
@@ -323,12 +330,11 @@ DbVersion RunSteps(const std::vector<PlannedStep>& steps, const CString& strDest
     reached = planned.step->to.code;
     if (&planned == &steps.back()) break;
     if (!keeper) {
-      jetdb::Error unopened;
-      keeper = jetdb::Database::open(strDest.str(), jetdb::OpenMode::Existing, unopened);
+      keep();
     } else {
-      // A checkpoint that fails (another program reading the file, a full
-      // disk) leaves the step's commits in the log, where the next step or
-      // the last close takes them, as a close held up by a reader does.
+      // A sync the disk refuses leaves the step's commits in the log, as
+      // they were: the next step's durable point, or the last close, syncs
+      // them with its own.
       keeper->makeDurable();
     }
   }

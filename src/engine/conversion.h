@@ -27,4 +27,6 @@ DbVersion RunConversion(const CString& strSource, CString& strDest, const CStrin
 
 // Runs the planned steps on strDest in order while they succeed; the
 // version the last one reaches, 0 after a failed step (with its reason).
-DbVersion RunSteps(const std::vector<PlannedStep>& steps, const CString& strDest);
+// onOwnCopy: strDest is a file this run made (a copy, an import), not the
+// user's own, which a failed first step must leave byte for byte.
+DbVersion RunSteps(const std::vector<PlannedStep>& steps, const CString& strDest, bool onOwnCopy = false);

@@ -36,6 +36,10 @@
 //    behind but, in one short instant, a complete "<file>.updater-XXXXXX"
 //    that RemoveStaleDataSourceCopies clears. The file keeps its permission
 //    bits (a new one gets 0600); a symbolic link to it stays a link.
+//  - A file that holds anything this process did not write is synced to
+//    the disk before it replaces the old one, so that a power cut cannot
+//    leave it empty. A file this process created, and that nobody changed
+//    since, is not: all it holds is the data sources the process added.
 //  - After an add, connection strings naming the data source reach the file
 //    given as "DBQ" (LookUpDataSource); after a remove the name is free.
 //    LookUpDataSource gives kAccessDriverName as the driver of a data source

@@ -66,8 +66,8 @@ bool WriteAll(int fd, std::string_view text) {
 }
 
 // The file's own permission bits, not those the umask left at the open.
-bool Fill(int fd, mode_t mode, std::string_view text) {
-  return ::fchmod(fd, mode) == 0 && WriteAll(fd, text) && ::fsync(fd) == 0;
+bool Fill(int fd, mode_t mode, std::string_view text, DiskWait wait) {
+  return ::fchmod(fd, mode) == 0 && WriteAll(fd, text) && (wait == DiskWait::Unsynced || ::fsync(fd) == 0);
 }
 
 // "<file>.updater-" and six random characters; nothing without randomness.
@@ -94,25 +94,27 @@ std::optional<std::string> LinkBeside(int fd, const CFolder& folder, const std::
 
 // A complete, synced copy of `text` beside `name`, named only once complete,
 // so that a kill while writing leaves nothing; empty when none could be made.
-std::string WriteUnnamedCopy(const CFolder& folder, const std::string& name, mode_t mode, std::string_view text) {
+std::string WriteUnnamedCopy(const CFolder& folder, const std::string& name, mode_t mode, std::string_view text,
+                             DiskWait wait) {
   const int fd = ::openat(folder.fd(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
   if (fd < 0) return {};
-  const std::string copy = Fill(fd, mode, text) ? LinkBeside(fd, folder, name).value_or("") : "";
-  // The data is synced already: closing can lose nothing.
+  const std::string copy = Fill(fd, mode, text, wait) ? LinkBeside(fd, folder, name).value_or("") : "";
+  // The data is synced already, when it must be: closing can lose nothing.
   ::close(fd);
   return copy;
 }
 
 // The same copy named from the start (created exclusively), for where there
 // are no unnamed files.
-std::string WriteNamedCopy(const CFolder& folder, const std::string& name, mode_t mode, std::string_view text) {
+std::string WriteNamedCopy(const CFolder& folder, const std::string& name, mode_t mode, std::string_view text,
+                           DiskWait wait) {
   for (int attempt = 0; attempt < 100; ++attempt) {
     const std::optional<std::string> copy = NewCopyName(name);
     if (!copy) return {};
     const int fd = folder.CreateNew(*copy, O_WRONLY, mode);
     if (fd < 0 && errno == EEXIST) continue;
     if (fd < 0) return {};
-    const bool filled = Fill(fd, mode, text);
+    const bool filled = Fill(fd, mode, text, wait);
     ::close(fd);
     if (filled) return *copy;
     ::unlinkat(folder.fd(), copy->c_str(), 0);
@@ -143,16 +145,17 @@ SettingsText ReadSettingsFile(const std::string& path) {
 }
 
 // Gives `name` in the folder the text at once, with that mode.
-static bool ReplaceIn(const CFolder& folder, const std::string& name, mode_t mode, std::string_view text) {
-  std::string copy = WriteUnnamedCopy(folder, name, mode, text);
-  if (copy.empty()) copy = WriteNamedCopy(folder, name, mode, text);
+static bool ReplaceIn(const CFolder& folder, const std::string& name, mode_t mode, std::string_view text,
+                      DiskWait wait = DiskWait::Synced) {
+  std::string copy = WriteUnnamedCopy(folder, name, mode, text, wait);
+  if (copy.empty()) copy = WriteNamedCopy(folder, name, mode, text, wait);
   if (copy.empty()) return false;
   if (::renameat(folder.fd(), copy.c_str(), folder.fd(), name.c_str()) == 0) return true;
   ::unlinkat(folder.fd(), copy.c_str(), 0);
   return false;
 }
 
-bool ReplaceSettingsFile(const std::string& path, std::string_view text) {
+bool ReplaceSettingsFile(const std::string& path, std::string_view text, DiskWait wait) {
   const std::optional<std::string> file = ReplacedFile(path);
   if (!file) return false;
   // Every name from here on is looked up in the folder itself: a link
@@ -168,7 +171,7 @@ bool ReplaceSettingsFile(const std::string& path, std::string_view text) {
   } else if (errno != ENOENT) {
     return false;
   }
-  return ReplaceIn(folder, name, mode, text);
+  return ReplaceIn(folder, name, mode, text, wait);
 }
 
 bool ReplacePrivateFile(const std::string& path, std::string_view text) {

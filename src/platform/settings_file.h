@@ -20,7 +20,10 @@
 //    user's own: a link another user planted is never followed. The file
 //    keeps its permission bits, a new one gets 0600. False, with nothing
 //    changed, when the file cannot be replaced, is there but not a regular
-//    file, or belongs to another user.
+//    file, or belongs to another user. With DiskWait::Unsynced the new text
+//    is not synced before the rename: a power cut soon after may leave the
+//    file empty or with its old text. Only for a file that holds nothing
+//    anyone but the caller needs.
 //  - ReplacePrivateFile(path, text) does the same for a file of the
 //    program's own beside a database, but whatever holds the name (a link
 //    of anyone's, a file of another user) is replaced, never followed nor
@@ -52,7 +55,9 @@ struct SettingsText {
 };
 
 SettingsText ReadSettingsFile(const std::string& path);
-bool ReplaceSettingsFile(const std::string& path, std::string_view text);
+// Whether a replacement waits for the disk before it is named (see above).
+enum class DiskWait { Synced, Unsynced };
+bool ReplaceSettingsFile(const std::string& path, std::string_view text, DiskWait wait = DiskWait::Synced);
 bool ReplacePrivateFile(const std::string& path, std::string_view text);
 bool AppendSettingsFile(const std::string& path, std::string_view text);
 int RemoveStaleReplacements(const std::string& path);

@@ -88,44 +88,6 @@ TEST(Files, TwoConnectionsShareOneFile) {
   EXPECT_EQ(n->value(0).integer, 2);
 }
 
-// What a power cut would leave is the main file as the disk holds it: a
-// copy of it alone, without the log, stands for that.
-TEST(Files, ADurablePointPutsEveryCommitInTheFileWhileConnectionsStayOpen) {
-  TempDir dir;
-  const std::string path = dir.file("kept.mdb");
-  Error e;
-  auto keeper = Database::open(path, true, e);
-  ASSERT_TRUE(keeper);
-  ASSERT_TRUE(keeper->execute("CREATE TABLE [T] ([ID] INTEGER)"));
-  auto writer = Database::open(path, false, e);
-  ASSERT_TRUE(writer) << e.message;
-  ASSERT_TRUE(writer->setWriteBatching(true));
-  for (int i = 0; i < 50; ++i) ASSERT_TRUE(writer->execute("INSERT INTO [T] VALUES (" + std::to_string(i) + ")"));
-  const auto rowsInCopyOfMainFile = [&](const std::string& name) {
-    const std::string copy = dir.file(name);
-    WriteFile(copy, ReadFile(path));
-    // Unreadable (its catalog still in the log) counts as no row.
-    auto db = Database::open(copy, OpenMode::ReadOnly, e);
-    auto q = db ? db->query("SELECT COUNT(*) FROM [T]") : nullptr;
-    return q && q->next() ? q->value(0).integer : -1;
-  };
-  // Committed by the writer's batch, only in the log so far.
-  ASSERT_TRUE(writer->setWriteBatching(false));
-  EXPECT_NE(rowsInCopyOfMainFile("before.mdb"), 50);
-  // The writer's batch and the other connection's checkpoint alike.
-  ASSERT_TRUE(writer->execute("INSERT INTO [T] VALUES (50)"));
-  ASSERT_TRUE(keeper->makeDurable()) << keeper->lastError().message;
-  EXPECT_EQ(rowsInCopyOfMainFile("after.mdb"), 51);
-  // The log is emptied, not left to grow with each unit of work.
-  EXPECT_EQ(std::filesystem::file_size(path + "-wal"), 0u);
-  // Both stay usable, and the last close still leaves one file.
-  ASSERT_TRUE(writer->execute("INSERT INTO [T] VALUES (51)"));
-  writer.reset();
-  keeper.reset();
-  EXPECT_FALSE(std::filesystem::exists(path + "-wal"));
-  EXPECT_EQ(rowsInCopyOfMainFile("closed.mdb"), 52);
-}
-
 TEST(Files, ProcessKilledMidWorkLeavesTheStateAfterAWholeStatement) {
   TempDir dir;
   std::string path = dir.file("killed.mdb");

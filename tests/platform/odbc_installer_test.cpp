@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
@@ -37,6 +39,19 @@ BOOL Remove(const std::string& name) {
 }
 
 const std::string kPath = "/srv/toquelin data/BASE.MDB";
+
+std::atomic<int> g_fsyncs{0};
+
+}  // namespace
+
+// The syncs of the code linked into this binary, the installer's among
+// them, are counted here before they reach the system.
+extern "C" int fsync(int fd) {
+  ++g_fsyncs;
+  return static_cast<int>(::syscall(SYS_fsync, fd));
+}
+
+namespace {
 
 class OdbcInstallerTest : public ::testing::Test {
  protected:
@@ -148,6 +163,37 @@ TEST_F(OdbcInstallerTest, AFileTheAddsMadeGoesWithTheLastRemoveAndAUsersFileStay
   struct stat st {};
   ASSERT_EQ(lstat(link.c_str(), &st), 0);
   EXPECT_TRUE(S_ISLNK(st.st_mode));
+}
+
+TEST_F(OdbcInstallerTest, OnlyAFileWithLinesOfOthersWaitsForTheDisk) {
+  // A file the adds made holds only their data sources: nobody needs it
+  // after a power cut.
+  g_fsyncs = 0;
+  ASSERT_TRUE(Add(Attributes({"DSN=TQ2TMP", "DBQ=/a.mdb"})));
+  ASSERT_TRUE(Add(Attributes({"DSN=TQ2TMPSRC", "DBQ=/t.mdb"})));
+  ASSERT_TRUE(Remove("TQ2TMPSRC"));
+  EXPECT_EQ(g_fsyncs, 0);
+  // Another program adds a data source of its own meanwhile: from then on
+  // each replacement waits, so that a power cut cannot take that one away.
+  WriteFile(ini(), ReadFile(ini()) + "\n[Other]\nDriver=PostgreSQL Unicode\n");
+  ASSERT_TRUE(Add(Attributes({"DSN=TQ2TMPSRC", "DBQ=/t.mdb"})));
+  EXPECT_EQ(g_fsyncs, 1);
+  ASSERT_TRUE(Remove("TQ2TMPSRC"));
+  EXPECT_EQ(g_fsyncs, 2);
+  ASSERT_TRUE(Remove("TQ2TMP"));
+  EXPECT_EQ(g_fsyncs, 3);
+  EXPECT_NE(ReadFile(ini()).find("[Other]"), std::string::npos);
+
+  // The user's own file waits from its first change.
+  WriteFile(ini(), kUserFile);
+  ASSERT_TRUE(Add(Attributes({"DSN=TQ2TMP", "DBQ=/a.mdb"})));
+  EXPECT_EQ(g_fsyncs, 4);
+  // Removed once it holds no data source, and made again, the file is the
+  // adds' own again.
+  std::filesystem::remove(ini());
+  ASSERT_TRUE(Add(Attributes({"DSN=TQ2TMP", "DBQ=/a.mdb"})));
+  ASSERT_TRUE(Add(Attributes({"DSN=TQ2TMPSRC", "DBQ=/t.mdb"})));
+  EXPECT_EQ(g_fsyncs, 4);
 }
 
 TEST_F(OdbcInstallerTest, TheSystemFileAnswersWhatTheUserFileDoesNotHold) {

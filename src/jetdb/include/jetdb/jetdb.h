@@ -380,15 +380,18 @@ class Database {
   // again and again, more often the larger the tables.
   enum class BatchLimit { WritesAndTime, None };
   bool setWriteBatching(bool on, BatchLimit limit = BatchLimit::WritesAndTime);
-  // Makes every commit so far part of the file itself, synced to the disk
-  // (a checkpoint that empties the log): what a closed database is, while
-  // this one stays open. For a program that keeps one connection on a file
-  // across several units of work, each of which must outlive a power cut
-  // once done, without the close and reopen that would switch the log
-  // mode twice. False when another connection's read holds part of the log
-  // (the rest waits for the next call, or for the last close) or the disk
-  // refuses; lastError() says why. A batch open on this connection is
-  // committed first.
+  // Makes every commit so far outlive a power cut, while this connection
+  // stays open: one sync of the write-ahead log, which holds them (with
+  // synchronous=NORMAL a commit writes the log without waiting for the
+  // disk). For a program that keeps one connection on a file across several
+  // units of work, each of which must outlive a power cut once done,
+  // without the close and reopen that would switch the log mode twice.
+  // Nothing is checkpointed: emptying the log at each unit would cost two
+  // more syncs then (the log and the file) and one more at the next write
+  // (the new log's header). The log grows to the checkpoint interval at
+  // most, and the last close still leaves one file. A batch open on this
+  // connection is committed first. False when the disk refuses;
+  // lastError() says why.
   bool makeDurable();
   static constexpr int kBatchWrites = 2000;
   static constexpr int kBatchMillis = 200;
