@@ -1,6 +1,7 @@
 #include "catalog.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 #include "sqlite_util.h"
 #include "jetdb/text.h"
@@ -163,65 +164,74 @@ bool Catalog::readAll(sqlite3* db) {
     if (rc != SQLITE_ROW) return finished(rc);
     if (s.text(0) != kFormat) return false;
   }
+  // Each list is read in one pass and dealt to its tables by name: a query
+  // per table scanned the whole list once per table, most of the cost of
+  // opening a file of forty tables.
   Stmt t(db, "SELECT name FROM _jet_tables ORDER BY seq");
   if (!prepared(t)) return false;
-  Stmt c(db, "SELECT name, type, size, required FROM _jet_columns WHERE tbl = ? ORDER BY pos");
-  if (!prepared(c)) return false;
-  Stmt x(db,
-         "SELECT name, columns, uniq, prim, ignore_null, disallow_null FROM _jet_indexes WHERE tbl = ? ORDER BY pos");
-  if (!prepared(x)) return false;
-  Stmt r(db, "SELECT name, tbl, columns, ref_tbl, ref_columns FROM _jet_relations ORDER BY seq");
-  if (!prepared(r)) return false;
-  Stmt defaults;
-  if (hasDefaultsTable(db)) {
-    defaults = Stmt(db, "SELECT name, expr FROM _jet_defaults WHERE tbl = ?");
-    if (!prepared(defaults)) return false;
-  }
+  std::unordered_map<std::string, std::vector<std::size_t>> byName;
   int rt;
   while ((rt = t.step()) == SQLITE_ROW) {
     TableMeta tm;
     tm.name = t.text(0);
-    c.reset();
-    c.bind(1, tm.name);
-    int rc;
-    while ((rc = c.step()) == SQLITE_ROW) {
-      ColumnMeta cm;
-      cm.name = c.text(0);
-      std::string type = c.text(1);
-      int size = static_cast<int>(c.integer(2));
-      // A Text's size is its own column (files of earlier builds); the
-      // other numbers a type takes are in its spelling ("DECIMAL(18,4)").
-      auto ct = sameName(type, "TEXT") ? typeFromName(type, {size}) : typeFromSpelling(type);
-      if (!ct) return false;
-      cm.type = *ct;
-      cm.required = c.integer(3) != 0;
-      tm.columns.push_back(std::move(cm));
-    }
-    if (!finished(rc)) return false;
-    if (defaults.ok()) {
-      defaults.reset();
-      defaults.bind(1, tm.name);
-      while ((rc = defaults.step()) == SQLITE_ROW)
-        for (auto& cm : tm.columns)
-          if (cm.name == defaults.text(0)) cm.defaultText = defaults.text(1);
-      if (!finished(rc)) return false;
-    }
-    x.reset();
-    x.bind(1, tm.name);
-    while ((rc = x.step()) == SQLITE_ROW) {
-      IndexMeta im;
-      im.name = x.text(0);
-      im.columns = split(x.text(1));
-      im.unique = x.integer(2) != 0;
-      im.primary = x.integer(3) != 0;
-      im.ignoreNull = x.integer(4) != 0;
-      im.disallowNull = x.integer(5) != 0;
-      tm.indexes.push_back(std::move(im));
-    }
-    if (!finished(rc)) return false;
+    byName[tm.name].push_back(tables_.size());
     tables_.push_back(std::move(tm));
   }
   if (!finished(rt)) return false;
+  const auto each = [&](const std::string& table, auto&& take) {
+    if (const auto it = byName.find(table); it != byName.end())
+      for (std::size_t i : it->second) take(tables_[i]);
+  };
+
+  Stmt c(db, "SELECT tbl, name, type, size, required FROM _jet_columns ORDER BY pos");
+  if (!prepared(c)) return false;
+  int rc;
+  while ((rc = c.step()) == SQLITE_ROW) {
+    // A row of no table listed is no column of the file's.
+    if (!byName.contains(c.text(0))) continue;
+    ColumnMeta cm;
+    cm.name = c.text(1);
+    std::string type = c.text(2);
+    int size = static_cast<int>(c.integer(3));
+    // A Text's size is its own column (files of earlier builds); the
+    // other numbers a type takes are in its spelling ("DECIMAL(18,4)").
+    auto ct = sameName(type, "TEXT") ? typeFromName(type, {size}) : typeFromSpelling(type);
+    if (!ct) return false;
+    cm.type = *ct;
+    cm.required = c.integer(4) != 0;
+    each(c.text(0), [&](TableMeta& tm) { tm.columns.push_back(cm); });
+  }
+  if (!finished(rc)) return false;
+
+  if (hasDefaultsTable(db)) {
+    Stmt defaults(db, "SELECT tbl, name, expr FROM _jet_defaults");
+    if (!prepared(defaults)) return false;
+    while ((rc = defaults.step()) == SQLITE_ROW) {
+      const std::string column = defaults.text(1), expr = defaults.text(2);
+      each(defaults.text(0), [&](TableMeta& tm) {
+        for (auto& cm : tm.columns)
+          if (cm.name == column) cm.defaultText = expr;
+      });
+    }
+    if (!finished(rc)) return false;
+  }
+
+  Stmt x(db, "SELECT tbl, name, columns, uniq, prim, ignore_null, disallow_null FROM _jet_indexes ORDER BY pos");
+  if (!prepared(x)) return false;
+  while ((rc = x.step()) == SQLITE_ROW) {
+    IndexMeta im;
+    im.name = x.text(1);
+    im.columns = split(x.text(2));
+    im.unique = x.integer(3) != 0;
+    im.primary = x.integer(4) != 0;
+    im.ignoreNull = x.integer(5) != 0;
+    im.disallowNull = x.integer(6) != 0;
+    each(x.text(0), [&](TableMeta& tm) { tm.indexes.push_back(im); });
+  }
+  if (!finished(rc)) return false;
+
+  Stmt r(db, "SELECT name, tbl, columns, ref_tbl, ref_columns FROM _jet_relations ORDER BY seq");
+  if (!prepared(r)) return false;
   {
     Stmt has(db, "SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = '_jet_queries'");
     if (!prepared(has)) return false;

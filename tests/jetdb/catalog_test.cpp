@@ -37,6 +37,36 @@ TEST_F(CatalogTest, FileDescribesItselfAfterReopen) {
   EXPECT_TRUE(db_->indexes("Nulle").empty());
 }
 
+// Definitions of several tables in turn: each reopened table has its own
+// columns in their order, with their defaults, and its own indexes.
+TEST_F(CatalogTest, EachTableGetsBackItsOwnDefinitionsWhateverTheirOrder) {
+  ok("CREATE TABLE [A] ([A1] LONG DEFAULT 1, [A2] TEXT(5))");
+  ok("CREATE TABLE [B] ([B1] TEXT(4) DEFAULT 'b', [A1] LONG DEFAULT 7)");
+  ok("ALTER TABLE [A] ADD COLUMN [A3] DOUBLE");
+  ok("CREATE INDEX [IB] ON [B] ([B1])");
+  ok("ALTER TABLE [B] ADD COLUMN [B3] BIT");
+  ok("ALTER TABLE [A] DROP COLUMN [A2]");
+  ok("CREATE INDEX [IA] ON [A] ([A3], [A1])");
+  ok("CREATE TABLE [C] ([C1] LONG)");
+  reopen();
+  const auto described = [&](const std::string& table) {
+    std::string shown;
+    const auto columns = db_->columns(table);
+    if (!columns) return std::string("no table");
+    for (const auto& c : *columns)
+      shown += c.name + (c.defaultValue ? "=" + *c.defaultValue : "") + " ";
+    for (const auto& ix : db_->indexes(table)) {
+      shown += "[" + ix.name;
+      for (const auto& c : ix.columns) shown += " " + c;
+      shown += "]";
+    }
+    return shown;
+  };
+  EXPECT_EQ(described("A"), "A1=1 A3 [IA A3 A1]");
+  EXPECT_EQ(described("B"), "B1='b' A1=7 B3 [IB B1]");
+  EXPECT_EQ(described("C"), "C1 ");
+}
+
 TEST_F(CatalogTest, SelectStarFollowsColumnOrderAfterChanges) {
   ok("CREATE TABLE [T] ([A] INTEGER, [B] TEXT(3), [C] BIT)");
   ok("ALTER TABLE [T] DROP COLUMN [B]");
