@@ -78,6 +78,12 @@ version=$("${as_user[@]}" jetsql --csv "$home/Base.mdb" \
   "SELECT [Langue_1] FROM [Langue_System] WHERE [Libelle]='IDS_VERSION_DB'" | tail -n 1)
 echo "converted sample: version $version"
 [ "$version" = "2.5.3.459" ] || fail "the installed program did not reach V2.5.3"
+# jetsql --import runs the installed jetsql-import: a file that is no
+# Access file gets the import's own answer.
+printf 'texte\n' >"$scratch/plain.txt"
+chmod 644 "$scratch/plain.txt"
+said=$("${as_user[@]}" jetsql --import "$scratch/plain.txt" "$home/Import.mdb" 2>&1) && fail "jetsql --import took a text file"
+[ "$said" = "ce n'est pas une base Access (Jet 3 ou Jet 4)" ] || fail "jetsql --import did not reach jetsql-import: $said"
 [ -f "$home/Updater.log" ] || fail "no journal with Debug set"
 check=$(sqlite3 "$home/Base.mdb" ".load /usr/lib/toquelin/libjetdb_sqlite" "PRAGMA integrity_check")
 [ "$check" = ok ] || fail "integrity_check: $check"

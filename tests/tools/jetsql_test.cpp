@@ -263,6 +263,37 @@ TEST_F(JetsqlTest, CommandLine) {
   EXPECT_FALSE(std::filesystem::exists(dir_.file("absent.mdb")));
 }
 
+// --import runs jetsql-import, found beside jetsql, so that jetsql itself
+// starts without the Access reader and the libraries under it; a jetsql
+// without its helper says so and writes nothing.
+TEST_F(JetsqlTest, TheImportRunsInAProgramOfItsOwn) {
+  const std::string notAccess = dir_.file("plain.txt");
+  WriteFile(notAccess, "pas une base\n");
+  EXPECT_EQ(jetsql("--import '" + notAccess + "' '" + dir_.file("n.mdb") + "'", true),
+            std::make_pair(std::string("ce n'est pas une base Access (Jet 3 ou Jet 4)\n"), 2));
+  EXPECT_EQ(jetsql("--import", true).second, 64);
+
+  FILE* p = ::popen(("ldd '" + std::string(JETSQL) + "'").c_str(), "r");
+  ASSERT_TRUE(p);
+  std::string libraries;
+  char buffer[4096];
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, p)) > 0;) libraries.append(buffer, n);
+  ::pclose(p);
+  EXPECT_EQ(libraries.find("libmdb"), std::string::npos) << libraries;
+  EXPECT_EQ(libraries.find("libglib"), std::string::npos) << libraries;
+
+  const std::string alone = dir_.file("alone");
+  std::filesystem::create_directory(alone);
+  std::filesystem::copy_file(JETSQL, alone + "/jetsql");
+  std::filesystem::permissions(alone + "/jetsql", std::filesystem::perms::owner_all);
+  const int status = std::system(("'" + alone + "/jetsql' --import '" + notAccess + "' '" + dir_.file("m.mdb") +
+                                  "' 2>'" + dir_.file("err.txt") + "'").c_str());
+  EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 2);
+  EXPECT_EQ(ReadFile(dir_.file("err.txt")).rfind("jetsql : l'import est impossible : jetsql-import manque", 0), 0u)
+      << ReadFile(dir_.file("err.txt"));
+  EXPECT_FALSE(std::filesystem::exists(dir_.file("m.mdb")));
+}
+
 // Every type with the values whose literals are easy to get wrong; the
 // rebuilt file must hold the very same values, not merely print alike.
 TEST_F(JetsqlTest, DumpRebuildsEveryValueAndTheCatalog) {

@@ -14,8 +14,6 @@ constexpr const char* kUsage = "usage: jetsql --import [--codepage CP] SOURCE.md
 
 }  // namespace
 
-bool asksImport(int argc, char** argv) { return argc > 1 && std::string(argv[1]) == "--import"; }
-
 int importMain(int argc, char** argv) {
   mdbimport::ImportOptions options;
   int i = 2;

@@ -54,7 +54,7 @@ int exitCode(Outcome outcome) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (jetsql::asksImport(argc, argv)) return jetsql::importMain(argc, argv);
+  if (jetsql::asksImport(argc, argv)) return jetsql::runImportHelper(argv);
   const Options opt = parseOptions(argc, argv);
   if (!opt.error.empty()) {
     std::cerr << "jetsql : " << opt.error << " ; voir jetsql --help.\n";
