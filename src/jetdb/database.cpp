@@ -405,10 +405,13 @@ bool Database::makeDurable() {
   if (!s.commitBatch()) return false;
   // SQLite's own handle on the log: the one its locks and checkpoints use,
   // not a file found again by its name beside the database.
+  // Without it (no log open on this connection yet), a checkpoint puts the
+  // commits into the file itself, synced.
   sqlite3_file* log = nullptr;
-  if (sqlite3_file_control(s.db, "main", SQLITE_FCNTL_JOURNAL_POINTER, &log) != SQLITE_OK || !log || !log->pMethods)
-    return true;
-  const int rc = log->pMethods->xSync(log, SQLITE_SYNC_NORMAL);
+  const int rc =
+      sqlite3_file_control(s.db, "main", SQLITE_FCNTL_JOURNAL_POINTER, &log) == SQLITE_OK && log && log->pMethods
+          ? log->pMethods->xSync(log, SQLITE_SYNC_NORMAL)
+          : sqlite3_wal_checkpoint_v2(s.db, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
   return rc == SQLITE_OK || s.fail(sqliteFailure(s.db, rc, s.path));
 }
 

@@ -63,9 +63,9 @@ bool StatementTransaction::commit() {
   // On a failure the destructor rolls back what is left.
   if (active_ && !run(outer_ ? "COMMIT" : "RELEASE jet_statement")) return false;
   active_ = false;
-  if (s_.batchOpen && s_.batchBounded && (++s_.batchWrites >= Database::kBatchWrites ||
-                       std::chrono::steady_clock::now() - s_.batchStart >=
-                           std::chrono::milliseconds(Database::kBatchMillis)))
+  if (s_.batchOpen && s_.batchBounded &&
+      (++s_.batchWrites >= Database::kBatchWrites ||
+       std::chrono::steady_clock::now() - s_.batchStart >= std::chrono::milliseconds(Database::kBatchMillis)))
     return s_.commitBatch();
   return true;
 }

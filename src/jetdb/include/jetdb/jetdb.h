@@ -386,9 +386,10 @@ class Database {
   // disk). For a program that keeps one connection on a file across several
   // units of work, each of which must outlive a power cut once done,
   // without the close and reopen that would switch the log mode twice.
-  // Nothing is checkpointed: emptying the log at each unit would cost two
-  // more syncs then (the log and the file) and one more at the next write
-  // (the new log's header). The log grows to the checkpoint interval at
+  // Nothing is checkpointed (unless this connection has no log open yet):
+  // emptying the log at each unit would cost two more syncs then (the log
+  // and the file) and one more at the next write (the new log's header).
+  // The log grows to the checkpoint interval at
   // most, and the last close still leaves one file. A batch open on this
   // connection is committed first. False when the disk refuses;
   // lastError() says why.
