@@ -12,7 +12,8 @@ constexpr char kMarkKey[] = "updater: conversion inachevée";
 
 bool Write(const CString& strSource, const std::optional<std::string>& value, CString& why) {
   jetdb::Error error;
-  const auto db = jetdb::Database::open(strSource.str(), jetdb::OpenMode::Existing, error);
+  // One write: the file stays in its journal, as it is at rest.
+  const auto db = jetdb::Database::open(strSource.str(), jetdb::OpenMode::ExistingAtRest, error);
   if (db && db->setApplicationNote(kMarkKey, value)) return true;
   why = (db ? db->lastError() : error).message.c_str();
   return false;

@@ -320,6 +320,7 @@ std::unique_ptr<Database> Database::open(const std::string& path, OpenMode mode,
     if (create) std::remove(path.c_str());
     return nullptr;
   }
+  FileKind kind = FileKind::Rollback;
   if (create) {
     impl->wal = true;
     std::string detail;
@@ -331,7 +332,7 @@ std::unique_ptr<Database> Database::open(const std::string& path, OpenMode mode,
       return nullptr;
     }
   } else {
-    const FileKind kind = fileKind(impl->db);
+    kind = fileKind(impl->db);
     if (kind == FileKind::Foreign) {
       error = errors::notADatabase(path);
       return nullptr;
@@ -387,10 +388,11 @@ std::unique_ptr<Database> Database::open(const std::string& path, OpenMode mode,
     error = unopenedFailure(sqlite3_extended_errcode(impl->db), path);
     return nullptr;
   }
-  if (mode == OpenMode::Existing) {
+  if (mode == OpenMode::Existing || mode == OpenMode::ExistingAtRest) {
     if (older && !rebuildIndexes(impl->db, path, impl->catalog, error)) return nullptr;
-    impl->wal = true;
-    if (!setJournal(impl->db)) {
+    const bool atRest = mode == OpenMode::ExistingAtRest && kind == FileKind::Rollback;
+    impl->wal = !atRest;
+    if (!(atRest ? exec(impl->db, "PRAGMA synchronous=FULL") : setJournal(impl->db))) {
       error = impl->sqliteError();
       return nullptr;
     }

@@ -112,5 +112,42 @@ TEST(Durability, ADurablePointSyncsTheLogOnceAndLeavesTheConnectionsAsTheyWere) 
   EXPECT_EQ(q->value(0).integer, 53);
 }
 
+// A mark set in a file at rest: one journaled transaction, in the file
+// itself once committed, with no log made on the way.
+TEST(Durability, AFileAtRestTakesAWriteWithoutTheLog) {
+  TempDir dir;
+  const std::string path = dir.file("rest.mdb");
+  Error e;
+  ASSERT_TRUE(Database::open(path, OpenMode::Create, e)) << e.message;
+  SyncCounter counter;
+  {
+    auto db = Database::open(path, OpenMode::ExistingAtRest, e);
+    ASSERT_TRUE(db) << e.message;
+    ASSERT_TRUE(db->setApplicationNote("mark", "backup.mdb")) << db->lastError().message;
+    EXPECT_FALSE(std::filesystem::exists(path + "-wal"));
+    EXPECT_EQ(counter.log, 0);
+    EXPECT_GE(counter.main, 1);
+    // The main file alone, as a power cut leaves it, holds the mark.
+    WriteFile(dir.file("cut.mdb"), ReadFile(path));
+    auto cut = Database::open(dir.file("cut.mdb"), OpenMode::ReadOnly, e);
+    ASSERT_TRUE(cut) << e.message;
+    EXPECT_EQ(cut->applicationNote("mark"), std::optional<std::string>("backup.mdb"));
+  }
+  // A file another writer holds in its log is taken over as a writer does,
+  // and left at rest by the last close.
+  auto other = Database::open(path, OpenMode::Existing, e);
+  ASSERT_TRUE(other) << e.message;
+  {
+    auto db = Database::open(path, OpenMode::ExistingAtRest, e);
+    ASSERT_TRUE(db) << e.message;
+    ASSERT_TRUE(db->setApplicationNote("mark", std::nullopt)) << db->lastError().message;
+  }
+  other.reset();
+  EXPECT_FALSE(std::filesystem::exists(path + "-wal"));
+  auto closed = Database::open(path, OpenMode::ReadOnly, e);
+  ASSERT_TRUE(closed) << e.message;
+  EXPECT_EQ(closed->applicationNote("mark"), std::nullopt);
+}
+
 }  // namespace
 }  // namespace jetdb::test

@@ -299,7 +299,15 @@ class PreparedStatement {
   std::unique_ptr<Impl> impl_;
 };
 
-enum class OpenMode { Existing, Create, ReadOnly };
+// ExistingAtRest opens for writing as Existing does, but a file at rest (in
+// its rollback journal, as every last close leaves it) stays so: each write
+// is a journaled transaction of its own, synced under synchronous=FULL,
+// without the switch to the write-ahead log at the open and back at the
+// close (a dozen waits on the disk between them). For one or two writes to
+// a file that no other connection uses meanwhile, such as a mark set in it
+// before a long piece of work and cleared after. A file found in WAL mode
+// (a killed writer's) is taken over as Existing does.
+enum class OpenMode { Existing, Create, ReadOnly, ExistingAtRest };
 
 class Database {
  public:
