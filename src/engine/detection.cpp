@@ -218,7 +218,10 @@ CString CopyErrorText(int error) {
 BOOL PrepareDestinationFile(DbVersion nVersion, const CString& strSource, CString& strDest, const CString& strBackup) {
   if (!IsInPlace(strSource, strDest)) {
     errno = 0;
-    if (!CopyFileA(strSource, strDest, FALSE)) {
+    // A copy the steps will write is made in the log mode their first open
+    // would set; one that is already converted is left at rest.
+    const auto copy = nVersion == ChainTarget() ? &CopyFileA : &CopyFileForWriting;
+    if (!copy(strSource, strDest, FALSE)) {
       NoteCopyFailure("le fichier de destination", strDest);
       JournalFormat("ATTENTION : impossible de creer le fichier de destination : %s\n", strDest.GetString());
       return FALSE;

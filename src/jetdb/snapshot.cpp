@@ -133,4 +133,24 @@ Snapshot snapshotCopy(const std::string& source, int destFd, Error& error) {
   return copied ? Snapshot::Written : Snapshot::Failed;
 }
 
+bool setLogModeInCopy(int fd, Error& error) {
+  static constexpr char kMagic[] = "SQLite format 3";  // with its NUL: 16 bytes
+  static constexpr off_t kFormatBytes = 18;
+  unsigned char header[20];
+  const ssize_t got = ::pread(fd, header, sizeof header, 0);
+  if (got < 0) {
+    error = errors::ioError("");
+    return false;
+  }
+  if (got < static_cast<ssize_t>(sizeof header) || std::memcmp(header, kMagic, sizeof kMagic) != 0 ||
+      header[kFormatBytes] != 1 || header[kFormatBytes + 1] != 1)
+    return true;
+  static constexpr unsigned char kLog[2] = {2, 2};
+  if (::pwrite(fd, kLog, sizeof kLog, kFormatBytes) != static_cast<ssize_t>(sizeof kLog)) {
+    error = errors::ioError("");
+    return false;
+  }
+  return true;
+}
+
 }  // namespace jetdb

@@ -99,18 +99,19 @@ bool IsLeftover(const std::string& name) {
 // do not know O_TMPFILE). Every name is reached through the folder's own
 // descriptor, and a named temporary is created exclusively, so that no link
 // planted or swapped in the folder is ever followed. Whatever is not placed
-// is gone when it goes out of scope.
+// is gone when it goes out of scope. It is open for reading too: a copy
+// for writing has its header read back and changed (jetdb::setLogModeInCopy).
 class PendingCopy {
  public:
   PendingCopy(const std::string& dest, mode_t mode)
       : m_folder(CFolder::Of(dest)),
         m_name(NameOf(dest)),
-        m_fd(m_folder.IsOpen() ? openat(m_folder.fd(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, mode) : -1) {
+        m_fd(m_folder.IsOpen() ? openat(m_folder.fd(), ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode) : -1) {
     if (!m_folder.IsOpen() || m_fd.get() >= 0 || (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL))
       return;
     for (int attempt = 0; attempt < 100 && m_fd.get() < 0; ++attempt) {
       m_temp = TempName(m_name);
-      m_fd.reset(m_folder.CreateNew(m_temp, O_WRONLY, mode));
+      m_fd.reset(m_folder.CreateNew(m_temp, O_RDWR, mode));
       if (m_fd.get() < 0 && errno != EEXIST) break;
     }
     if (m_fd.get() < 0) m_temp.clear();
@@ -183,7 +184,12 @@ bool IsSameFile(const char* a, const char* b) {
   return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
-BOOL CopyFileA(const char* source, const char* dest, BOOL bFailIfExists) {
+namespace {
+
+// The copy of CopyFileA and CopyFileForWriting: `forWriting` sets the
+// copy's log mode before it is synced, so that the mode reaches the disk
+// with the copy's bytes.
+BOOL Copy(const char* source, const char* dest, BOOL bFailIfExists, bool forWriting) {
   if (source == nullptr || dest == nullptr) return FALSE;
   if (IsSameFile(source, dest)) return FALSE;
   if (bFailIfExists && NameTaken(dest)) {
@@ -200,7 +206,10 @@ BOOL CopyFileA(const char* source, const char* dest, BOOL bFailIfExists) {
   if (fchown(copy.fd(), static_cast<uid_t>(-1), st.st_gid) != 0) {
     // Not one of the user's groups: the copy keeps the user's own group.
   }
-  if (!WriteCopy(source, copy.fd()) || fsync(copy.fd()) != 0) return FALSE;
+  jetdb::Error unmarked;
+  if (!WriteCopy(source, copy.fd()) || (forWriting && !jetdb::setLogModeInCopy(copy.fd(), unmarked)) ||
+      fsync(copy.fd()) != 0)
+    return FALSE;
   // A writer killed on the file that had the name left its logs beside it:
   // SQLite would play them into the copy that takes the name.
   const std::string name = NameOf(dest);
@@ -210,6 +219,16 @@ BOOL CopyFileA(const char* source, const char* dest, BOOL bFailIfExists) {
   Fd folder(open(FolderOf(dest).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (folder.get() >= 0) fsync(folder.get());
   return TRUE;
+}
+
+}  // namespace
+
+BOOL CopyFileA(const char* source, const char* dest, BOOL bFailIfExists) {
+  return Copy(source, dest, bFailIfExists, false);
+}
+
+BOOL CopyFileForWriting(const char* source, const char* dest, BOOL bFailIfExists) {
+  return Copy(source, dest, bFailIfExists, true);
 }
 
 int RemoveCopyLeftovers(const char* folder) {

@@ -32,6 +32,14 @@
 //    one, is an existing destination.
 //  - Copying a file onto itself fails and changes nothing (on Windows it
 //    would fail too; a naive copy would empty the file).
+//  - CopyFileForWriting makes the same copy of a database that is to be
+//    converted, the one difference being that the copy is already in
+//    write-ahead-log mode, as the first writing connection would set it
+//    (jetdb::setLogModeInCopy). The first open thus skips a journaled
+//    switch with its four syncs; the last close leaves the copy at rest, in
+//    a rollback journal, as every last close does. A backup, which must
+//    stay the original byte for byte, is made with CopyFileA. (On Windows
+//    there is no such call: the driver there keeps no log.)
 //  - IsSameFile compares device and inode: "./a.mdb", "a.mdb" and a link to
 //    it are one file.
 //  - RemoveCopyLeftovers removes the user's own temporary files of
@@ -44,6 +52,7 @@
 #include "platform/types.h"
 
 BOOL CopyFileA(const char* source, const char* dest, BOOL bFailIfExists);
+BOOL CopyFileForWriting(const char* source, const char* dest, BOOL bFailIfExists);
 bool IsSameFile(const char* a, const char* b);
 bool PathExists(const char* path);
 // Whether anything has that name, a dangling link included.

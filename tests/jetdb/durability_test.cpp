@@ -1,6 +1,8 @@
 // The durable point of a connection kept open across units of work: what
 // it asks of the disk, and what a power cut after it would leave.
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <map>
 
@@ -29,6 +31,7 @@ class SyncCounter {
   }
   int log = 0;
   int main = 0;
+  int journal = 0;  // and the folder's, which SQLite syncs once it has made the journal
 
  private:
   static int open(sqlite3_vfs* vfs, sqlite3_filename name, sqlite3_file* file, int flags, int* outFlags) {
@@ -51,7 +54,10 @@ class SyncCounter {
     ++current_->main;
     return forward(file, flags);
   }
-  static int syncOther(sqlite3_file* file, int flags) { return forward(file, flags); }
+  static int syncOther(sqlite3_file* file, int flags) {
+    ++current_->journal;
+    return forward(file, flags);
+  }
 
   sqlite3_vfs* real_ = nullptr;
   sqlite3_vfs vfs_{};
@@ -147,6 +153,59 @@ TEST(Durability, AFileAtRestTakesAWriteWithoutTheLog) {
   auto closed = Database::open(path, OpenMode::ReadOnly, e);
   ASSERT_TRUE(closed) << e.message;
   EXPECT_EQ(closed->applicationNote("mark"), std::nullopt);
+}
+
+// A copy made for writing is in the log's mode already: its first writer
+// opens it without the journaled switch, and its last close leaves it at
+// rest with every row.
+TEST(Durability, ACopyForWritingOpensWithoutASwitch) {
+  TempDir dir;
+  const std::string path = dir.file("source.mdb");
+  Error e;
+  {
+    auto db = Database::open(path, OpenMode::Create, e);
+    ASSERT_TRUE(db) << e.message;
+    ASSERT_TRUE(db->execute("CREATE TABLE [T] ([ID] INTEGER)"));
+    ASSERT_TRUE(db->execute("INSERT INTO [T] VALUES (1)"));
+  }
+  const auto copy = [&](const std::string& name, bool forWriting) {
+    const std::string to = dir.file(name);
+    WriteFile(to, ReadFile(path));
+    const int fd = ::open(to.c_str(), O_RDWR | O_CLOEXEC);
+    EXPECT_GE(fd, 0);
+    Error unset;
+    EXPECT_TRUE(!forWriting || setLogModeInCopy(fd, unset)) << unset.message;
+    ::close(fd);
+    return to;
+  };
+  const auto journalSyncsOfFirstWrite = [&](const std::string& file) {
+    SyncCounter counter;
+    auto db = Database::open(file, OpenMode::Existing, e);
+    EXPECT_TRUE(db) << e.message;
+    EXPECT_TRUE(db && db->execute("INSERT INTO [T] VALUES (2)"));
+    return counter.journal + counter.main;
+  };
+  EXPECT_GT(journalSyncsOfFirstWrite(copy("plain.mdb", false)), 0);
+  const std::string marked = copy("marked.mdb", true);
+  EXPECT_EQ(journalSyncsOfFirstWrite(marked), 0);
+  EXPECT_FALSE(std::filesystem::exists(marked + "-wal"));
+  const std::string header = ReadFile(marked).substr(18, 2);
+  EXPECT_EQ(header, std::string(2, '\1'));
+  auto closed = Database::open(marked, OpenMode::ReadOnly, e);
+  ASSERT_TRUE(closed) << e.message;
+  auto q = closed->query("SELECT COUNT(*) FROM [T]");
+  ASSERT_TRUE(q && q->next());
+  EXPECT_EQ(q->value(0).integer, 2);
+
+  // Anything that is not a database in a rollback journal is left as it was.
+  const std::string other = dir.file("other.bin");
+  WriteFile(other, std::string("SQLite format 3\0\x10\0\3\3", 20) + std::string(80, 'x'));
+  const int fd = ::open(other.c_str(), O_RDWR | O_CLOEXEC);
+  ASSERT_GE(fd, 0);
+  Error unset;
+  EXPECT_TRUE(setLogModeInCopy(fd, unset));
+  ::close(fd);
+  EXPECT_EQ(ReadFile(other).substr(18, 2), "\x03\x03");
 }
 
 }  // namespace

@@ -130,6 +130,35 @@ TEST(FileCopyTest, ADatabaseInUseIsCopiedWithItsLastCommitsAndLeftAlone) {
   EXPECT_EQ(RowsOf(out.path() + "/again.mdb"), 30);
 }
 
+// A copy to convert is the same database in the log's mode, the source
+// untouched, whether the copy came from a snapshot or byte for byte.
+TEST(FileCopyTest, ACopyForWritingDiffersOnlyByItsLogMode) {
+  TempDir dir, out;
+  const std::string source = dir.path() + "/base.mdb";
+  {
+    jetdb::Error error;
+    auto db = jetdb::Database::open(source, true, error);
+    ASSERT_TRUE(db && db->execute("CREATE TABLE [T] ([N] INTEGER CONSTRAINT PrimaryKey PRIMARY KEY)"));
+  }
+  const auto logMode = [](const std::string& path) { return ReadFile(path).substr(18, 2); };
+  LiveWriter writer(source, 30);
+  ASSERT_TRUE(writer.ready());
+  const std::string live = out.path() + "/live.mdb";
+  EXPECT_TRUE(CopyFileForWriting(source.c_str(), live.c_str(), TRUE));
+  EXPECT_EQ(logMode(live), "\2\2");
+  EXPECT_EQ(RowsOf(live), 30);
+
+  writer.Finish();
+  const std::string bytes = ReadFile(source);
+  const std::string closed = out.path() + "/closed.mdb";
+  EXPECT_TRUE(CopyFileForWriting(source.c_str(), closed.c_str(), TRUE));
+  EXPECT_EQ(ReadFile(source), bytes);
+  std::string expected = bytes;
+  expected.replace(18, 2, "\2\2");
+  EXPECT_EQ(ReadFile(closed), expected);
+  EXPECT_EQ(NamesIn(out.path()), (std::set<std::string>{"live.mdb", "closed.mdb"}));
+}
+
 TEST(FileCopyTest, TheLogsOfAWriterKilledOnTheDestinationAreNotPlayedIntoTheCopy) {
   TempDir dir;
   const std::string source = dir.path() + "/base.mdb", dest = dir.path() + "/out.mdb";

@@ -489,6 +489,16 @@ class Database {
 enum class Snapshot { Written, NotNeeded, Failed };
 Snapshot snapshotCopy(const std::string& source, int destFd, Error& error);
 
+// A byte copy of a database about to be converted, in `fd` and not yet
+// synced, is set to the write-ahead-log mode that a writing connection
+// gives the file while it has it open (the header's two format bytes). The
+// first open for writing then finds the mode set and has no switch to make,
+// a journaled transaction of its own with four waits on the disk; the last
+// close leaves the file at rest as every last close does. Only a file of
+// SQLite's format in rollback mode is changed. False, with `error`, when
+// its header could not be read or written.
+bool setLogModeInCopy(int fd, Error& error);
+
 // SQLite plays whatever "-wal" (with its "-shm") or "-journal" it finds
 // beside a database into it on the first read, so whoever can write the
 // folder could otherwise change a database that only its owner may write.
