@@ -164,13 +164,18 @@ std::string readOnlyUri(const std::string& path, bool immutable = false) {
 
 }  // namespace
 
-int openSqlite(const std::string& path, OpenMode mode, sqlite3** db) {
+void prepareSqlite() {
   // SQLite keeps memory statistics, which nothing here reads, under one
   // process-wide mutex taken on every allocation and free: a record set's
   // row costs several of them. Only possible before SQLite's first use; a
-  // process that used it already keeps its statistics, and loses nothing.
+  // process that used it already (a client of the driver, say) keeps its
+  // statistics, and loses nothing.
   static const bool kNoMemoryStatistics = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) == SQLITE_OK;
   (void)kNoMemoryStatistics;
+}
+
+int openSqlite(const std::string& path, OpenMode mode, sqlite3** db) {
+  prepareSqlite();
   const bool readOnly = mode == OpenMode::ReadOnly;
   const int flags = SQLITE_OPEN_NOMUTEX | (readOnly ? SQLITE_OPEN_READONLY | SQLITE_OPEN_URI : SQLITE_OPEN_READWRITE) |
                     (mode == OpenMode::Create ? SQLITE_OPEN_CREATE : 0);

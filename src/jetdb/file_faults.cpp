@@ -21,6 +21,7 @@ std::size_t maxDatabasePathBytes() {
   // SQLite's pager refuses a database whose name, with the 8 bytes of
   // "-journal", would not fit in the VFS's mxPathname.
   constexpr std::size_t kLongestLogSuffix = sizeof("-journal") - 1;
+  prepareSqlite();
   const sqlite3_vfs* vfs = sqlite3_vfs_find(nullptr);
   const std::size_t limit = vfs != nullptr && vfs->mxPathname > 0 ? static_cast<std::size_t>(vfs->mxPathname) : 512;
   return limit > kLongestLogSuffix ? limit - kLongestLogSuffix : 0;

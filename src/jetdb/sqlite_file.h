@@ -26,6 +26,10 @@ enum class FileKind { Foreign, Rollback, Wal };
 // anything (see database.cpp), or for writing, created when `mode` says so.
 // Nothing is read from the file yet.
 int openSqlite(const std::string& path, OpenMode mode, sqlite3** db);
+// Settings of SQLite for the whole process, made once before its first
+// use (they are refused after it): every call into SQLite that may be the
+// process's first calls this before.
+void prepareSqlite();
 // The kind of file an open connection is on, read through SQLite's own
 // handle before any statement runs.
 FileKind fileKind(sqlite3* db);
