@@ -60,6 +60,13 @@ std::int64_t RowsOf(const std::string& path) {
   return query && query->next() ? query->value(0).integer : -1;
 }
 
+// A new database at `path` with the empty table [T] that LiveWriter fills.
+bool CreateTable(const std::string& path) {
+  jetdb::Error error;
+  auto db = jetdb::Database::open(path, true, error);
+  return db && db->execute("CREATE TABLE [T] ([N] INTEGER CONSTRAINT PrimaryKey PRIMARY KEY)");
+}
+
 }  // namespace
 
 TEST(FileCopyTest, CopiesBytesAndReplacesOrKeepsTheDestinationAsAsked) {
@@ -106,11 +113,7 @@ TEST(FileCopyTest, AFailedCopyLeavesNothingBehind) {
 TEST(FileCopyTest, ADatabaseInUseIsCopiedWithItsLastCommitsAndLeftAlone) {
   TempDir dir, out;
   const std::string source = dir.path() + "/base.mdb";
-  {
-    jetdb::Error error;
-    auto db = jetdb::Database::open(source, true, error);
-    ASSERT_TRUE(db && db->execute("CREATE TABLE [T] ([N] INTEGER CONSTRAINT PrimaryKey PRIMARY KEY)"));
-  }
+  ASSERT_TRUE(CreateTable(source));
   LiveWriter writer(source, 30);
   ASSERT_TRUE(writer.ready());
   const std::string bytes = ReadFile(source), log = ReadFile(source + "-wal"), index = ReadFile(source + "-shm");
@@ -135,11 +138,7 @@ TEST(FileCopyTest, ADatabaseInUseIsCopiedWithItsLastCommitsAndLeftAlone) {
 TEST(FileCopyTest, ACopyForWritingDiffersOnlyByItsLogMode) {
   TempDir dir, out;
   const std::string source = dir.path() + "/base.mdb";
-  {
-    jetdb::Error error;
-    auto db = jetdb::Database::open(source, true, error);
-    ASSERT_TRUE(db && db->execute("CREATE TABLE [T] ([N] INTEGER CONSTRAINT PrimaryKey PRIMARY KEY)"));
-  }
+  ASSERT_TRUE(CreateTable(source));
   const auto logMode = [](const std::string& path) { return ReadFile(path).substr(18, 2); };
   LiveWriter writer(source, 30);
   ASSERT_TRUE(writer.ready());
@@ -163,10 +162,7 @@ TEST(FileCopyTest, TheLogsOfAWriterKilledOnTheDestinationAreNotPlayedIntoTheCopy
   TempDir dir;
   const std::string source = dir.path() + "/base.mdb", dest = dir.path() + "/out.mdb";
   for (const auto& [path, rows] : {std::pair{source, 3}, std::pair{dest, 30}}) {
-    jetdb::Error error;
-    auto db = jetdb::Database::open(path, true, error);
-    ASSERT_TRUE(db && db->execute("CREATE TABLE [T] ([N] INTEGER CONSTRAINT PrimaryKey PRIMARY KEY)"));
-    db.reset();
+    ASSERT_TRUE(CreateTable(path));
     LiveWriter writer(path, rows);
     ASSERT_TRUE(writer.ready());
     if (path == dest) {
