@@ -226,10 +226,10 @@ bool PutImportedInPlace(const AccessSource& access, const CString& strBackup) {
   return true;
 }
 
-bool PutImportedAt(const AccessSource& access, const CString& strDest) {
+bool PutImportedAt(const AccessSource& access, const CString& strDest, bool toConvert) {
   TakeAccessRights(access);
   errno = 0;
-  if (!CopyFileA(access.imported, strDest, FALSE)) {
+  if (!(toConvert ? CopyFileForWriting : CopyFileA)(access.imported, strDest, FALSE)) {
     NoteErrno("le fichier de destination", strDest, errno);
     return false;
   }

@@ -80,8 +80,10 @@ CString NotToquelinReason(const AccessSource& access);
 bool PutImportedInPlace(const AccessSource& access, const CString& strBackup);
 
 // With a destination: the imported database is copied to it (a file there
-// is replaced, a link never followed). False, with the failure noted.
-bool PutImportedAt(const AccessSource& access, const CString& strDest);
+// is replaced, a link never followed), in the log's mode when the steps are
+// to convert it (`toConvert`, see CopyFileForWriting). False, with the
+// failure noted.
+bool PutImportedAt(const AccessSource& access, const CString& strDest, bool toConvert);
 
 // The backup of an in-place run on an Access source: a second name of the
 // source itself under the backup's documented name (SOURCE.V2.0,

@@ -174,7 +174,7 @@ DbVersion ExecuteAccess(const ConversionPlan& plan, CString& strDest, CString& s
   const DbVersion detected = DetectDbVersion(access.imported);
   if (!StillAsPlanned(plan, detected)) return 0;
   if (!plan.inPlace) {
-    if (!PutImportedAt(access, strDest)) {
+    if (!PutImportedAt(access, strDest, plan.version != ChainTarget())) {
       JournalFormat("ATTENTION : impossible de creer le fichier de destination : %s\n", strDest.GetString());
       return 0;
     }
