@@ -116,16 +116,19 @@ bool configure(sqlite3* db, Session& session) {
 // one of 64 MB: what a merge reads again in key order is a part of the
 // file, not all of it.
 //
-// Index builds and sorts, and multi-row statements' undo journals, stay in
-// memory: in temporary files each of these is written, read back and
-// deleted (the deletion waits on the disk), for data of a few megabytes at
-// most. Neither setting writes anything to the file: readers take them too.
+// Index builds and sorts stay in memory up to the size of that cache, and
+// spill to a temporary file only beyond it: SQLite then packs their records
+// into one buffer, where with temporary storage in memory it would allocate
+// and free each record on its own (a run's sorts hold hundreds of
+// thousands). Multi-row statements' undo journals stay in memory (see
+// prepareSqlite). The setting writes nothing to the file: readers take it
+// too.
 constexpr std::int64_t kMinCacheKb = 16384;
 constexpr std::int64_t kMaxCacheKb = 32 * 1024;
 bool useMemory(sqlite3* db, std::int64_t fileBytes) {
   const std::int64_t cacheKb = std::clamp(fileBytes / 1024 + fileBytes / 4096, kMinCacheKb, kMaxCacheKb);
   const std::string cache = "PRAGMA cache_size=-" + std::to_string(cacheKb);
-  return exec(db, "PRAGMA temp_store=MEMORY") && exec(db, cache.c_str());
+  return exec(db, cache.c_str());
 }
 
 // The read at the end opens the log at once: a reader that finds the header
@@ -172,6 +175,11 @@ void prepareSqlite() {
   // statistics, and loses nothing.
   static const bool kNoMemoryStatistics = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) == SQLITE_OK;
   (void)kNoMemoryStatistics;
+  // A multi-row statement's undo journal stays in memory whatever its size:
+  // in a temporary file it would be written, read back and deleted (the
+  // deletion waits on the disk), for a few megabytes at most.
+  static const bool kStatementJournalsInMemory = sqlite3_config(SQLITE_CONFIG_STMTJRNL_SPILL, -1) == SQLITE_OK;
+  (void)kStatementJournalsInMemory;
 }
 
 int openSqlite(const std::string& path, OpenMode mode, sqlite3** db) {

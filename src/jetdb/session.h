@@ -87,7 +87,7 @@ struct Database::Impl : CompileContext {
   struct SelectShape {
     bool reusable = false;
     std::string table;               // for the error of a failed prepare
-    CompiledSelect compiled;         // for the literals it was made with
+    std::shared_ptr<const CompiledSelect> compiled;  // for the literals it was made with
     std::vector<std::size_t> slots;  // the parameter of each literal
   };
   std::unordered_map<std::string, SelectShape> shapes;

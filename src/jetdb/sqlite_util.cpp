@@ -39,10 +39,8 @@ Value decimalOf(double v) {
   return Value::decimal(d ? *d : std::string(buf));
 }
 
-}  // namespace
-
-Value readValue(sqlite3_stmt* stmt, int column, std::optional<JetType> type) {
-  int storage = sqlite3_column_type(stmt, column);
+// What readValue reads, for a column whose storage class is known.
+Value readStored(sqlite3_stmt* stmt, int column, std::optional<JetType> type, int storage) {
   if (storage == SQLITE_NULL) return type == JetType::Bit ? Value::of(0) : Value::null();
   auto text = [&] {
     const unsigned char* t = sqlite3_column_text(stmt, column);
@@ -77,6 +75,29 @@ Value readValue(sqlite3_stmt* stmt, int column, std::optional<JetType> type) {
       if (storage == SQLITE_FLOAT) return Value::of(sqlite3_column_double(stmt, column));
       return Value::of(static_cast<std::int64_t>(sqlite3_column_int64(stmt, column)));
   }
+}
+
+}  // namespace
+
+Value readValue(sqlite3_stmt* stmt, int column, std::optional<JetType> type) {
+  return readStored(stmt, column, type, sqlite3_column_type(stmt, column));
+}
+
+void readValue(sqlite3_stmt* stmt, int column, std::optional<JetType> type, Value& out) {
+  // Only a text holds memory of its own; any other value is made whole.
+  const int storage = sqlite3_column_type(stmt, column);
+  const bool text = storage != SQLITE_NULL &&
+                    (type ? *type == JetType::Text || *type == JetType::Memo || *type == JetType::Guid
+                          : storage == SQLITE_TEXT);
+  if (!text) {
+    out = readStored(stmt, column, type, storage);
+    return;
+  }
+  const unsigned char* t = sqlite3_column_text(stmt, column);
+  out.kind = Value::Kind::Text;
+  out.integer = 0;
+  out.real = 0;
+  out.text.assign(reinterpret_cast<const char*>(t), static_cast<std::size_t>(sqlite3_column_bytes(stmt, column)));
 }
 
 }  // namespace jetdb

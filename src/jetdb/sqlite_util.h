@@ -97,5 +97,8 @@ class Stmt {
 // A value as stored in SQLite, read back for a column of `type` (or by its
 // storage class when the type is unknown).
 Value readValue(sqlite3_stmt* stmt, int column, std::optional<JetType> type);
+// The same into `out`, whose text keeps its buffer: a query reads each row
+// into the values of the row before.
+void readValue(sqlite3_stmt* stmt, int column, std::optional<JetType> type, Value& out);
 
 }  // namespace jetdb

@@ -23,7 +23,7 @@ struct PreparedStatement::Impl {
   std::vector<ColumnInfo> columns;
   std::vector<ParameterInfo> parameters;
   // The SELECT compiled without values, good for one version of the catalog.
-  std::optional<CompiledSelect> compiled;
+  std::shared_ptr<const CompiledSelect> compiled;
   std::uint64_t compiledFor = 0;
   // Its parameters' keys, good for one version of the catalog: working
   // them out compares every name of the statement with the columns, which
@@ -44,17 +44,17 @@ namespace {
 
 class QueryImpl final : public Query {
  public:
-  QueryImpl(Session& s, CompiledSelect cs, Stmt st)
-      : s_(s), cs_(std::move(cs)), st_(std::move(st)), values_(cs_.columns.size()) {}
-  ~QueryImpl() override { s_.returnQuery(cs_.sql, std::move(st_)); }
+  QueryImpl(Session& s, std::shared_ptr<const CompiledSelect> cs, Stmt st)
+      : s_(s), cs_(std::move(cs)), st_(std::move(st)), values_(cs_->columns.size()) {}
+  ~QueryImpl() override { s_.returnQuery(cs_->sql, std::move(st_)); }
 
-  const std::vector<ColumnInfo>& columns() const override { return cs_.columns; }
+  const std::vector<ColumnInfo>& columns() const override { return cs_->columns; }
   bool next() override {
     if (done_) return false;
     int rc = st_.step();
     if (rc == SQLITE_ROW) {
-      for (std::size_t i = 0; i < values_.size(); ++i) values_[i] = readValue(st_.get(), static_cast<int>(i), cs_.types[i]);
-      row_ = cs_.hasRowId ? st_.integer(static_cast<int>(values_.size())) : 0;
+      for (std::size_t i = 0; i < values_.size(); ++i) readValue(st_.get(), static_cast<int>(i), cs_->types[i], values_[i]);
+      row_ = cs_->hasRowId ? st_.integer(static_cast<int>(values_.size())) : 0;
       return true;
     }
     done_ = true;
@@ -74,7 +74,9 @@ class QueryImpl final : public Query {
 
  private:
   Session& s_;
-  CompiledSelect cs_;
+  // Shared with the cache it came from: a query sent again and again takes
+  // its columns and types from there, not a copy of them.
+  std::shared_ptr<const CompiledSelect> cs_;
   Stmt st_;
   std::vector<Value> values_;
   RowId row_ = 0;
@@ -86,15 +88,22 @@ Error notASelect() {
   return makeError("42000", 3065, "Impossible d'exécuter une requête qui n'est pas une requête Sélection.");
 }
 
-// The rows of a compiled SELECT; null, with the error, when SQLite refuses it.
-std::unique_ptr<Query> start(Session& s, CompiledSelect cs, const std::string& table) {
-  Stmt stmt = s.takeQuery(cs.sql);
+// The rows of a compiled SELECT run with `params` (its own unless told);
+// null, with the error, when SQLite refuses it.
+std::unique_ptr<Query> start(Session& s, std::shared_ptr<const CompiledSelect> cs, const std::string& table,
+                             const std::vector<Value>* params = nullptr) {
+  Stmt stmt = s.takeQuery(cs->sql);
   if (!stmt.ok()) {
     s.fail(s.sqliteError(table));
     return nullptr;
   }
-  for (std::size_t i = 0; i < cs.params.size(); ++i) stmt.bind(static_cast<int>(i + 1), cs.params[i]);
+  if (!params) params = &cs->params;
+  for (std::size_t i = 0; i < params->size(); ++i) stmt.bind(static_cast<int>(i + 1), (*params)[i]);
   return std::make_unique<QueryImpl>(s, std::move(cs), std::move(stmt));
+}
+
+std::unique_ptr<Query> start(Session& s, CompiledSelect cs, const std::string& table) {
+  return start(s, std::make_shared<const CompiledSelect>(std::move(cs)), table);
 }
 
 // The parameters of a statement, in the order of the text: each "?" (as
@@ -278,7 +287,7 @@ Session::SelectShape learnShape(Session& s, std::string_view sql, const Shape& s
                                 const std::string& table) {
   Session::SelectShape learned;
   learned.table = table;
-  learned.compiled = cs;
+  learned.compiled = std::make_shared<const CompiledSelect>(cs);
   if (shape.literals.empty()) {
     learned.reusable = true;
     return learned;
@@ -353,18 +362,17 @@ std::unique_ptr<Query> Database::query(std::string_view sql, const std::vector<V
   const Shape shape = shapeOf(sql);
   auto known = s.shapes.find(shape.key);
   if (known != s.shapes.end() && known->second.reusable) {
-    cs = known->second.compiled;
-    for (std::size_t i = 0; i < shape.literals.size(); ++i)
-      cs.params[known->second.slots[i]] = Value::of(shape.literals[i]);
-    table = known->second.table;
-  } else {
-    if (!parseAndCompile(s, sql, cs, table)) return nullptr;
-    if (known == s.shapes.end()) {
-      // A bound on the texts kept: a program that sends ever new shapes
-      // starts over rather than grows.
-      if (s.shapes.size() >= 512) s.shapes.clear();
-      s.shapes.emplace(shape.key, learnShape(s, sql, shape, cs, table));
-    }
+    const Session::SelectShape& hit = known->second;
+    std::vector<Value> params = hit.compiled->params;
+    for (std::size_t i = 0; i < shape.literals.size(); ++i) params[hit.slots[i]] = Value::of(shape.literals[i]);
+    return start(s, hit.compiled, hit.table, &params);
+  }
+  if (!parseAndCompile(s, sql, cs, table)) return nullptr;
+  if (known == s.shapes.end()) {
+    // A bound on the texts kept: a program that sends ever new shapes
+    // starts over rather than grows.
+    if (s.shapes.size() >= 512) s.shapes.clear();
+    s.shapes.emplace(shape.key, learnShape(s, sql, shape, cs, table));
   }
   return start(s, std::move(cs), table);
 }
@@ -419,10 +427,10 @@ std::unique_ptr<Query> Database::query(const PreparedStatement& statement, const
   if (!p.compiled || p.compiledFor != s.catalogVersion) {
     CompiledSelect cs;
     if (!compileWith(s, select, p.notes, values, cs)) return nullptr;
-    p.compiled = std::move(cs);
+    p.compiled = std::make_shared<const CompiledSelect>(std::move(cs));
     p.compiledFor = s.catalogVersion;
   }
-  return start(s, *p.compiled, select.table);
+  return start(s, p.compiled, select.table);
 }
 
 }  // namespace jetdb

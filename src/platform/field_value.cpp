@@ -69,13 +69,15 @@ std::size_t CharacterCount(const std::string& text) {
   return n;
 }
 
-// The bytes of the first `count` UTF-8 characters.
-std::string FirstCharacters(const std::string& text, std::size_t count) {
+// The number of bytes of the first `count` UTF-8 characters.
+std::size_t FirstCharactersBytes(const std::string& text, std::size_t count) {
+  // No fewer bytes than characters: a text of at most `count` bytes is whole.
+  if (text.size() <= count) return text.size();
   std::size_t seen = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
-    if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 && seen++ == count) return text.substr(0, i);
+    if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 && seen++ == count) return i;
   }
-  return text;
+  return text.size();
 }
 
 }  // namespace
@@ -110,7 +112,13 @@ bool Load(const FieldBinding& field, const jetdb::Value& value) {
       break;
     case FieldKind::Text:
       if (!null && value.kind != jetdb::Value::Kind::Text) throw WrongKind(field.column);
-      As<CString>(field) = null ? std::string() : FirstCharacters(value.text, static_cast<std::size_t>(field.maxLength));
+      // Into the member's own buffer: a set moving over a table loads a
+      // text per row into the same members.
+      if (null) As<CString>(field).Empty();
+      else
+        As<CString>(field).SetString(
+            value.text.data(),
+            static_cast<int>(FirstCharactersBytes(value.text, static_cast<std::size_t>(field.maxLength))));
       break;
   }
   return null;

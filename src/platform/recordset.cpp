@@ -48,6 +48,7 @@ BOOL CRecordset::Open(UINT nOpenType, LPCTSTR lpszSQL, DWORD dwOptions) {
   try {
     EnsureDatabase();
     Bind();
+    m_strSelect = SelectOfBinding();
     RunQuery();
   } catch (CDBException&) {
     Close();
@@ -86,20 +87,22 @@ void CRecordset::Bind() {
   }
 }
 
+// What every query of the open set starts with: its columns and source
+// do not change until it closes.
+CString CRecordset::SelectOfBinding() const {
+  if (StartsWithSelect(m_strSource)) return m_strSource;
+  CString columns;
+  auto add = [&columns](const std::string& column) {
+    if (!columns.IsEmpty()) columns += ",";
+    columns += column.c_str();
+  };
+  for (const auto& field : m_fields) add(field.column);
+  for (const auto& field : m_bulkFields) add(field.column);
+  return "SELECT " + (columns.IsEmpty() ? CString("*") : columns) + " FROM " + m_strSource;
+}
+
 void CRecordset::RunQuery() {
-  CString sql;
-  if (StartsWithSelect(m_strSource)) {
-    sql = m_strSource;
-  } else {
-    CString columns;
-    auto add = [&columns](const std::string& column) {
-      if (!columns.IsEmpty()) columns += ",";
-      columns += column.c_str();
-    };
-    for (const auto& field : m_fields) add(field.column);
-    for (const auto& field : m_bulkFields) add(field.column);
-    sql = "SELECT " + (columns.IsEmpty() ? CString("*") : columns) + " FROM " + m_strSource;
-  }
+  CString sql = m_strSelect;
   if (!m_strFilter.IsEmpty()) sql += " WHERE " + m_strFilter;
   if (!m_strSort.IsEmpty()) sql += " ORDER BY " + m_strSort;
   m_strSQL = sql;
@@ -126,12 +129,7 @@ void CRecordset::RunQuery() {
     m_bBOF = m_bEOF;
     return;
   }
-  std::vector<jetdb::Value> values;
-  while (query->next()) {
-    values.clear();
-    for (std::size_t i = 0; i < kept; ++i) values.push_back(query->value(i));
-    m_rows->Append(query->rowId(), values);
-  }
+  while (query->next()) m_rows->Append(*query, kept);
   if (query->error()) throw CDBException::FromDriver(*query->error());
 
   m_bBOF = m_bEOF = m_rows->empty();
@@ -207,6 +205,7 @@ void CRecordset::Close() {
   m_bOpen = false;
   m_bBOF = m_bEOF = true;
   m_strSQL.Empty();
+  m_strSelect.Empty();
   if (m_pOwnDatabase) {
     m_pOwnDatabase->Close();
     m_pOwnDatabase.reset();

@@ -170,6 +170,7 @@ class CRecordset {
 
   void EnsureDatabase();
   void Bind();
+  CString SelectOfBinding() const;
   void RunQuery();
   void FetchRowset(std::size_t first);
   void GoTo(std::size_t row);
@@ -188,6 +189,7 @@ class CRecordset {
   DWORD m_dwOptions = none;
   CString m_strSource;  // what follows FROM
   std::string m_table;  // the table written to; empty when not updatable
+  CString m_strSelect;  // the query without its filter and sort
   CString m_strSQL;
   EditMode m_nEditMode = noMode;
 

@@ -64,19 +64,25 @@ void Encode(std::vector<char>& out, const jetdb::Value& value) {
   }
 }
 
-jetdb::Value Decode(const char*& p) {
-  jetdb::Value value;
+// Every member is set, as a new value would have it: values are compared
+// whole (what Edit saw against what Update writes).
+void Decode(const char*& p, jetdb::Value& value) {
   value.kind = static_cast<jetdb::Value::Kind>(*p++);
+  value.integer = 0;
+  value.real = 0;
   switch (value.kind) {
     case jetdb::Value::Kind::Null:
+      value.text.clear();
       break;
     case jetdb::Value::Kind::Integer:
     case jetdb::Value::Kind::DateTime:
       value.integer = Unzigzag(GetVarint(p));
+      value.text.clear();
       break;
     case jetdb::Value::Kind::Double:
       std::memcpy(&value.real, p, sizeof(double));
       p += sizeof(double);
+      value.text.clear();
       break;
     case jetdb::Value::Kind::Text:
     case jetdb::Value::Kind::Binary:
@@ -87,7 +93,6 @@ jetdb::Value Decode(const char*& p) {
       break;
     }
   }
-  return value;
 }
 
 }  // namespace
@@ -102,6 +107,10 @@ void CRecordset::RowStore::Pack(const std::vector<jetdb::Value>& values, Entry& 
   m_scratch.clear();
   PutVarint(m_scratch, values.size());
   for (const jetdb::Value& value : values) Encode(m_scratch, value);
+  Store(entry);
+}
+
+void CRecordset::RowStore::Store(Entry& entry) {
   const std::size_t bytes = m_scratch.size();
   // A row of more than 2 GB would not fit the offsets; the driver's rows
   // are far smaller.
@@ -126,13 +135,22 @@ void CRecordset::RowStore::Append(jetdb::RowId id, const std::vector<jetdb::Valu
   m_entries.push_back(entry);
 }
 
+void CRecordset::RowStore::Append(const jetdb::Query& query, std::size_t count) {
+  Entry entry;
+  entry.id = query.rowId();
+  m_scratch.clear();
+  PutVarint(m_scratch, count);
+  for (std::size_t i = 0; i < count; ++i) Encode(m_scratch, query.value(i));
+  Store(entry);
+  m_entries.push_back(entry);
+}
+
 void CRecordset::RowStore::Read(std::size_t row, std::vector<jetdb::Value>& values) const {
   const Entry& entry = m_entries[row];
   const char* p = m_blocks[entry.block].get() + entry.offset;
   const std::size_t count = GetVarint(p);
-  values.clear();
-  values.reserve(count);
-  for (std::size_t i = 0; i < count; ++i) values.push_back(Decode(p));
+  values.resize(count);
+  for (jetdb::Value& value : values) Decode(p, value);
 }
 
 void CRecordset::RowStore::Replace(std::size_t row, const std::vector<jetdb::Value>& values) {

@@ -21,10 +21,13 @@ class CRecordset::RowStore {
   void clear();
 
   void Append(jetdb::RowId id, const std::vector<jetdb::Value>& values);
+  // The current row of `query`, its first `count` columns.
+  void Append(const jetdb::Query& query, std::size_t count);
   jetdb::RowId Id(std::size_t row) const { return m_entries[row].id; }
   bool Deleted(std::size_t row) const { return m_entries[row].deleted != 0; }
   void MarkDeleted(std::size_t row) { m_entries[row].deleted = 1; }
-  // The values of a row, in column order.
+  // The values of a row, in column order, into those `values` holds (their
+  // texts keep their buffers).
   void Read(std::size_t row, std::vector<jetdb::Value>& values) const;
   // A row's new values; the old bytes stay unused in their block.
   void Replace(std::size_t row, const std::vector<jetdb::Value>& values);
@@ -40,6 +43,8 @@ class CRecordset::RowStore {
   // Packs values at the end of the last block (a new one when they do not
   // fit) and tells where.
   void Pack(const std::vector<jetdb::Value>& values, Entry& entry);
+  // Moves the row packed in m_scratch to the blocks.
+  void Store(Entry& entry);
 
   std::deque<Entry> m_entries;  // grows without moving what it holds
   std::vector<std::unique_ptr<char[]>> m_blocks;

@@ -31,6 +31,8 @@ class CString {
   int GetLength() const { return static_cast<int>(m_str.size()); }
   bool IsEmpty() const { return m_str.empty(); }
   void Empty() { m_str.clear(); }
+  // Keeps the buffer it has when the text fits in it.
+  void SetString(const char* text, int length) { m_str.assign(text, static_cast<std::size_t>(length)); }
   const char* GetString() const { return m_str.c_str(); }
   operator const char*() const { return m_str.c_str(); }  // NOLINT: LPCTSTR conversion
   const std::string& str() const { return m_str; }
