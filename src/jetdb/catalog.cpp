@@ -40,6 +40,11 @@ bool run(sqlite3*, Stmt& s) {
 }  // namespace
 
 int TableMeta::findColumn(std::string_view n) const {
+  // A table's names differ as Access compares them, so a name written as
+  // the table has it is that column: the commonest case, found without
+  // folding every name on the way.
+  for (std::size_t i = 0; i < columns.size(); ++i)
+    if (columns[i].name == n) return static_cast<int>(i);
   for (std::size_t i = 0; i < columns.size(); ++i)
     if (sameName(columns[i].name, n)) return static_cast<int>(i);
   return -1;
@@ -412,13 +417,25 @@ bool Catalog::removeView(sqlite3* db, std::string_view name) {
   return true;
 }
 
-std::string quoteIdent(std::string_view name) {
-  std::string out = "\"";
-  for (char c : name) {
-    if (c == '"') out += '"';
-    out += c;
+void appendQuoted(std::string& out, std::string_view name) {
+  out.reserve(out.size() + name.size() + 2);
+  out += '"';
+  for (std::size_t from = 0;;) {
+    const std::size_t quote = name.find('"', from);
+    if (quote == std::string_view::npos) {
+      out.append(name.substr(from));
+      break;
+    }
+    out.append(name.substr(from, quote + 1 - from));
+    out += '"';
+    from = quote + 1;
   }
   out += '"';
+}
+
+std::string quoteIdent(std::string_view name) {
+  std::string out;
+  appendQuoted(out, name);
   return out;
 }
 

@@ -116,6 +116,8 @@ class Catalog {
 
 // SQLite identifier quoting, safe for any name.
 std::string quoteIdent(std::string_view name);
+// The same appended to `out`.
+void appendQuoted(std::string& out, std::string_view name);
 
 // SQLite names of the objects behind a Jet table's indexes and relations.
 // Jet index names belong to their table; SQLite's are database-wide.

@@ -8,17 +8,33 @@
 namespace jetdb {
 namespace {
 
-std::string columnList(const TableMeta& t) {
-  std::string out;
-  for (const auto& c : t.columns) {
-    if (!out.empty()) out += ", ";
-    out += quoteIdent(c.name);
+// The texts of the row writes are made again for each row, to find their
+// prepared statements: they are appended to one buffer, which costs no
+// allocation once it has grown.
+void appendColumnList(std::string& out, const TableMeta& t) {
+  for (std::size_t i = 0; i < t.columns.size(); ++i) {
+    if (i) out += ", ";
+    appendQuoted(out, t.columns[i].name);
   }
-  return out;
+}
+
+// `head`, the quoted table name, then `tail`.
+std::string& rowSql(Session& s, std::string_view head, const TableMeta& t, std::string_view tail = {}) {
+  std::string& sql = s.rowSqlBuffer;
+  sql.assign(head);
+  appendQuoted(sql, t.name);
+  sql.append(tail);
+  return sql;
 }
 
 bool readRow(Session& s, const TableMeta& t, RowId row, std::vector<Value>& out) {
-  Stmt& st = s.cached("SELECT " + columnList(t) + " FROM " + quoteIdent(t.name) + " WHERE " + kRowColumn + " = ?");
+  std::string& sql = s.rowSqlBuffer;
+  sql.assign("SELECT ");
+  appendColumnList(sql, t);
+  sql += " FROM ";
+  appendQuoted(sql, t.name);
+  sql.append(" WHERE ").append(kRowColumn).append(" = ?");
+  Stmt& st = s.cached(sql);
   if (!st.ok()) return s.fail(s.sqliteError(t.name));
   st.bind(1, row);
   int rc = st.step();
@@ -39,10 +55,11 @@ bool readRow(Session& s, const TableMeta& t, RowId row, std::vector<Value>& out)
 // follows the columns' collation, so text keys ignore case as Access does.
 bool rowExists(Session& s, const TableMeta& table, const std::vector<std::string>& columns,
                const std::vector<Value>& key, bool& exists) {
-  std::string sql = "SELECT 1 FROM " + quoteIdent(table.name) + " WHERE ";
+  std::string& sql = rowSql(s, "SELECT 1 FROM ", table, " WHERE ");
   for (std::size_t i = 0; i < columns.size(); ++i) {
     if (i) sql += " AND ";
-    sql += quoteIdent(columns[i]) + " = ?";
+    appendQuoted(sql, columns[i]);
+    sql += " = ?";
   }
   sql += " LIMIT 1";
   Stmt& st = s.cached(sql);
@@ -173,9 +190,12 @@ bool insertValues(Session& s, const TableMeta& t, const std::vector<std::optiona
     if (!checkValue(s, t, i, in, row[i])) return false;
   }
   if (!checkParents(s, t, row, nullptr)) return false;
-  std::string marks;
-  for (std::size_t i = 0; i < row.size(); ++i) marks += i ? ", ?" : "?";
-  Stmt& st = s.cached("INSERT INTO " + quoteIdent(t.name) + " (" + columnList(t) + ") VALUES (" + marks + ")");
+  std::string& sql = rowSql(s, "INSERT INTO ", t, " (");
+  appendColumnList(sql, t);
+  sql += ") VALUES (";
+  for (std::size_t i = 0; i < row.size(); ++i) sql += i ? ", ?" : "?";
+  sql += ')';
+  Stmt& st = s.cached(sql);
   if (!st.ok()) return s.fail(s.sqliteError(t.name));
   for (std::size_t i = 0; i < row.size(); ++i) st.bind(static_cast<int>(i + 1), row[i]);
   if (!stepWrite(s, st, t)) return false;
@@ -199,14 +219,16 @@ bool updateValues(Session& s, const TableMeta& t, RowId row, const std::vector<s
   if (!checkParents(s, t, now, &old) || !checkChildren(s, t, old, &now, row)) return false;
   // Only the columns that change are written: SQLite rewrites the entries
   // of every index that covers a column it is given, changed or not.
-  std::string sql = "UPDATE " + quoteIdent(t.name) + " SET ";
+  std::string& sql = rowSql(s, "UPDATE ", t, " SET ");
   std::vector<std::size_t> changed;
   for (std::size_t i = 0; i < t.columns.size(); ++i) {
     if (now[i] == old[i]) continue;
-    sql += (changed.empty() ? "" : ", ") + quoteIdent(t.columns[i].name) + " = ?";
+    if (!changed.empty()) sql += ", ";
+    appendQuoted(sql, t.columns[i].name);
+    sql += " = ?";
     changed.push_back(i);
   }
-  sql += std::string(" WHERE ") + kRowColumn + " = ?";
+  sql.append(" WHERE ").append(kRowColumn).append(" = ?");
   Stmt& st = s.cached(sql);
   if (!st.ok()) return s.fail(s.sqliteError(t.name));
   for (std::size_t n = 0; n < changed.size(); ++n) st.bind(static_cast<int>(n + 1), now[changed[n]]);
@@ -231,13 +253,16 @@ bool writesFreeColumns(const Session& s, const TableMeta& t, const std::vector<s
 
 bool updateFreeValues(Session& s, const TableMeta& t, RowId row,
                       const std::vector<std::pair<std::size_t, Value>>& values) {
-  std::string sql = "UPDATE " + quoteIdent(t.name) + " SET ";
   std::vector<Value> checked(values.size());
-  for (std::size_t n = 0; n < values.size(); ++n) {
+  for (std::size_t n = 0; n < values.size(); ++n)
     if (!checkValue(s, t, values[n].first, values[n].second, checked[n])) return false;
-    sql += (n ? ", " : "") + quoteIdent(t.columns[values[n].first].name) + " = ?";
+  std::string& sql = rowSql(s, "UPDATE ", t, " SET ");
+  for (std::size_t n = 0; n < values.size(); ++n) {
+    if (n) sql += ", ";
+    appendQuoted(sql, t.columns[values[n].first].name);
+    sql += " = ?";
   }
-  sql += std::string(" WHERE ") + kRowColumn + " = ?";
+  sql.append(" WHERE ").append(kRowColumn).append(" = ?");
   Stmt& st = s.cached(sql);
   if (!st.ok()) return s.fail(s.sqliteError(t.name));
   for (std::size_t n = 0; n < checked.size(); ++n) st.bind(static_cast<int>(n + 1), checked[n]);
@@ -255,7 +280,9 @@ bool deleteRowChecked(Session& s, const TableMeta& t, RowId row) {
     if (!readRow(s, t, row, old)) return false;
     if (!checkChildren(s, t, old, nullptr, row)) return false;
   }
-  Stmt& st = s.cached("DELETE FROM " + quoteIdent(t.name) + " WHERE " + kRowColumn + " = ?");
+  std::string& sql = rowSql(s, "DELETE FROM ", t, " WHERE ");
+  sql.append(kRowColumn).append(" = ?");
+  Stmt& st = s.cached(sql);
   if (!st.ok()) return s.fail(s.sqliteError(t.name));
   st.bind(1, row);
   if (!stepWrite(s, st, t)) return false;

@@ -53,6 +53,8 @@ struct Database::Impl : CompileContext {
     return *it->second;
   }
   std::unordered_map<std::string, std::unique_ptr<Stmt>> cache;
+  // Where the row writes make the text they look up in the cache.
+  std::string rowSqlBuffer;
 
   // Prepared SELECTs of finished queries, by their SQLite text. A record set
   // sends the same query again and again with other values (values are

@@ -137,6 +137,21 @@ jetdb::Value Current(const FieldBinding& field) {
   return {};
 }
 
+void CurrentInto(const FieldBinding& field, jetdb::Value& out) {
+  if (field.kind == FieldKind::Text) {
+    out.kind = jetdb::Value::Kind::Text;
+    out.integer = 0;
+    out.real = 0;
+    out.text.assign(As<CString>(field).str());
+    return;
+  }
+  const jetdb::Value value = Current(field);  // no text of its own
+  out.kind = value.kind;
+  out.integer = value.integer;
+  out.real = value.real;
+  out.text.clear();
+}
+
 jetdb::Value ForWrite(const FieldBinding& field) {
   if (field.kind == FieldKind::Text &&
       CharacterCount(As<CString>(field).str()) > static_cast<std::size_t>(field.maxLength))

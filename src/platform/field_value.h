@@ -16,6 +16,8 @@ bool Load(const FieldBinding& field, const jetdb::Value& value);
 
 // The member's value as the driver stores it (a TRUE BOOL is Access's -1).
 jetdb::Value Current(const FieldBinding& field);
+// The same into `out`, whose text keeps its buffer.
+void CurrentInto(const FieldBinding& field, jetdb::Value& out);
 // The same, refused (22001) when a text is longer than the maximum.
 jetdb::Value ForWrite(const FieldBinding& field);
 

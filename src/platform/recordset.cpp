@@ -78,6 +78,8 @@ void CRecordset::Bind() {
     ThrowFrameworkError(AFX_SQL_ERROR_FIELD_SCHEMA_MISMATCH,
                         "Le nombre de colonnes liées ne correspond pas à m_nFields.");
   m_state.assign(m_fields.size(), FieldState{});
+  m_names.clear();
+  for (const auto& field : m_fields) m_names.push_back(ColumnName(field.column));
   m_bulkBuffers.clear();
   for (const auto& field : m_bulkFields) {
     auto& values = m_bulkBuffers.emplace_back(m_dwRowsetSize, 0);
@@ -182,8 +184,11 @@ void CRecordset::GoTo(std::size_t row) {
 void CRecordset::LoadCurrent() {
   m_rows->Read(m_nCurrent, m_current);
   for (std::size_t i = 0; i < m_fields.size(); ++i) {
-    m_state[i] = FieldState{};
-    m_state[i].null = rfx::Load(m_fields[i], m_current[i]);
+    // What Edit saw stays until the next Edit sets it: only its buffer is
+    // kept.
+    FieldState& state = m_state[i];
+    state.forceDirty = state.forceNull = false;
+    state.null = rfx::Load(m_fields[i], m_current[i]);
   }
 }
 
@@ -195,6 +200,7 @@ void CRecordset::Close() {
   m_bulkFields.clear();
   m_bulkBuffers.clear();
   m_fields.clear();
+  m_names.clear();
   m_state.clear();
   m_stream.reset();
   m_bStreaming = false;

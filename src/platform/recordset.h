@@ -177,6 +177,7 @@ class CRecordset {
   void LoadCurrent();
   std::size_t CurrentRowForChange(const char* operation);
   void RequireUpdatable() const;
+  static std::string ColumnName(const std::string& column);
   BOOL InsertNew();
   BOOL WriteChanges();
   FieldState* StateOf(const void* pv);
@@ -194,6 +195,7 @@ class CRecordset {
   EditMode m_nEditMode = noMode;
 
   std::vector<rfx::FieldBinding> m_fields;
+  std::vector<std::string> m_names;  // each field's bare column name, as the driver's writes take it
   std::vector<FieldState> m_state;
   std::vector<rfx::BulkBinding> m_bulkFields;
   std::vector<std::vector<LONG>> m_bulkBuffers;  // values then lengths, per column

@@ -12,13 +12,13 @@ namespace {
 
 using Values = std::vector<std::pair<std::string, jetdb::Value>>;
 
+}  // namespace
+
 // The driver's row operations take bare column names.
-std::string ColumnName(const std::string& column) {
+std::string CRecordset::ColumnName(const std::string& column) {
   if (column.size() >= 2 && column.front() == '[' && column.back() == ']') return column.substr(1, column.size() - 2);
   return column;
 }
-
-}  // namespace
 
 void CRecordset::RequireUpdatable() const {
   if (!m_bOpen) ThrowFrameworkError(AFX_SQL_ERROR_ILLEGAL_MODE, "Le jeu d'enregistrements n'est pas ouvert.");
@@ -49,7 +49,7 @@ void CRecordset::Edit() {
   RequireUpdatable();
   CurrentRowForChange("Edit");
   for (std::size_t i = 0; i < m_fields.size(); ++i) {
-    m_state[i].atEdit = rfx::Current(m_fields[i]);
+    rfx::CurrentInto(m_fields[i], m_state[i].atEdit);
     m_state[i].forceDirty = m_state[i].forceNull = false;
   }
   m_nEditMode = edit;
@@ -62,13 +62,13 @@ BOOL CRecordset::Update() {
 
 BOOL CRecordset::InsertNew() {
   Values values;
+  values.reserve(m_fields.size());
   for (std::size_t i = 0; i < m_fields.size(); ++i) {
     const FieldState& state = m_state[i];
     // Null written as Null, not left to the column's default: a copy of a
     // row must give the row that was copied.
-    if (state.forceNull) values.emplace_back(ColumnName(m_fields[i].column), jetdb::Value::null());
-    else if (state.forceDirty || !rfx::IsPseudoNull(m_fields[i]))
-      values.emplace_back(ColumnName(m_fields[i].column), rfx::ForWrite(m_fields[i]));
+    if (state.forceNull) values.emplace_back(m_names[i], jetdb::Value::null());
+    else if (state.forceDirty || !rfx::IsPseudoNull(m_fields[i])) values.emplace_back(m_names[i], rfx::ForWrite(m_fields[i]));
   }
   if (!values.empty()) {
     jetdb::Database& db = m_pDatabase->Driver();
@@ -82,15 +82,21 @@ BOOL CRecordset::WriteChanges() {
   const std::size_t row = CurrentRowForChange("Update");
   Values values;
   std::vector<std::size_t> written;
+  values.reserve(m_fields.size());
+  written.reserve(m_fields.size());
+  jetdb::Value now;  // a member's value, compared with the one Edit saw
   for (std::size_t i = 0; i < m_fields.size(); ++i) {
     const FieldState& state = m_state[i];
     if (state.forceNull) {
-      values.emplace_back(ColumnName(m_fields[i].column), jetdb::Value::null());
-    } else if (state.forceDirty || !rfx::SameValue(rfx::Current(m_fields[i]), state.atEdit)) {
-      values.emplace_back(ColumnName(m_fields[i].column), rfx::ForWrite(m_fields[i]));
-    } else {
+      values.emplace_back(m_names[i], jetdb::Value::null());
+      written.push_back(i);
       continue;
     }
+    if (!state.forceDirty) {
+      rfx::CurrentInto(m_fields[i], now);
+      if (rfx::SameValue(now, state.atEdit)) continue;
+    }
+    values.emplace_back(m_names[i], rfx::ForWrite(m_fields[i]));
     written.push_back(i);
   }
   if (values.empty()) {
