@@ -140,6 +140,40 @@ TEST_F(QueriesTest, SelectFormsGiveAccessResults) {
   for (const auto& c : cases) EXPECT_EQ(rows(c.sql, c.ordered), c.expected) << c.sql;
 }
 
+// A query reads each row into the values of the row before: each value
+// must be its own row's, whole, whatever that row held (a long text, a
+// Null, a number in a column without a type).
+TEST_F(QueriesTest, EachRowsValuesAreItsOwnWhateverTheRowBeforeHeld) {
+  const std::string long1 = "un texte bien plus long que ce que garde une chaîne en elle";
+  ok("CREATE TABLE [Notes] ([ID] LONG CONSTRAINT [PK] PRIMARY KEY, [T] TEXT(80), [N] DOUBLE)");
+  ok("INSERT INTO [Notes] VALUES (1, '" + long1 + "', 1.5)");
+  ok("INSERT INTO [Notes] VALUES (2, Null, Null)");
+  ok("INSERT INTO [Notes] VALUES (3, 'court', 2)");
+  ok("INSERT INTO [Notes] VALUES (4, '', 3)");
+  auto q = db_->query("SELECT [T], [N], IIf([ID] = 1, [T], IIf([ID] = 3, 7, IIf([ID] = 4, 'quatre', Null))) "
+                      "FROM [Notes] ORDER BY [ID]");
+  ASSERT_TRUE(q);
+  ASSERT_TRUE(q->next());
+  EXPECT_EQ(q->value(0), Value::of(long1));
+  EXPECT_EQ(q->value(1), Value::of(1.5));
+  EXPECT_EQ(q->value(2), Value::of(long1));
+  ASSERT_TRUE(q->next());
+  EXPECT_EQ(q->value(0), Value::null());
+  EXPECT_EQ(q->value(1), Value::null());
+  EXPECT_EQ(q->value(2), Value::null());
+  ASSERT_TRUE(q->next());
+  EXPECT_EQ(q->value(0), Value::of("court"));
+  EXPECT_EQ(q->value(1), Value::of(2.0));
+  EXPECT_FALSE(q->value(2).isNull());
+  EXPECT_EQ(q->value(2).asDouble(), 7);
+  EXPECT_TRUE(q->value(2).text.empty());
+  ASSERT_TRUE(q->next());
+  EXPECT_EQ(q->value(0), Value::of(""));
+  EXPECT_EQ(q->value(1), Value::of(3.0));
+  EXPECT_EQ(q->value(2), Value::of("quatre"));  // nothing left of the number before
+  EXPECT_FALSE(q->next());
+}
+
 TEST_F(QueriesTest, ResultColumnsAreNamedAndTypedAsAccessDoes) {
   auto q = db_->query(
       "SELECT i.Categorie, Count(*), Sum(i.Prix), Avg(Prix), Max(Achat), Last(Bio), Prix * 2, Min(Nom) AS Premier "

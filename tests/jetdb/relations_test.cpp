@@ -108,6 +108,28 @@ TEST_F(Relations, UsedColumnsAndTablesCannotBeDroppedOrRetypedUntilTheRelationIs
   ok("DROP TABLE [Categories]");
 }
 
+// The row writes make their SQL text for each row: names holding the
+// quote that SQLite's names are written in must reach it doubled in every
+// one of them, through statements and the row API alike.
+TEST_F(Relations, NamesHoldingDoubleQuotesGoThroughEveryRowWrite) {
+  ok("CREATE TABLE [Par\"ent] ([I\"d] LONG CONSTRAINT PK PRIMARY KEY, [No\"m] TEXT(20))");
+  ok("CREATE TABLE [Enf\"ant] ([N] LONG CONSTRAINT PK PRIMARY KEY, [P\"id] LONG CONSTRAINT FK "
+     "REFERENCES [Par\"ent] ([I\"d]))");
+  ok("INSERT INTO [Par\"ent] VALUES (1, 'un')");
+  ASSERT_TRUE(db_->insertRow("Par\"ent", {{"I\"d", Value::of(2)}, {"No\"m", Value::of("deux")}}));
+  ok("INSERT INTO [Enf\"ant] VALUES (1, 1)");
+  EXPECT_EQ(fails("INSERT INTO [Enf\"ant] VALUES (2, 3)"), "23000");
+  EXPECT_FALSE(db_->insertRow("Enf\"ant", {{"N", Value::of(2)}, {"P\"id", Value::of(3)}}));
+  EXPECT_EQ(db_->lastError().state, "23000");
+  EXPECT_EQ(fails("DELETE FROM [Par\"ent] WHERE [I\"d] = 1"), "23000");
+  ok("UPDATE [Enf\"ant] SET [P\"id] = 2");
+  ok("UPDATE [Par\"ent] SET [No\"m] = 'uno' WHERE [I\"d] = 1");
+  ok("DELETE FROM [Par\"ent] WHERE [I\"d] = 1");
+  EXPECT_EQ(fails("DELETE FROM [Par\"ent]"), "23000");
+  EXPECT_EQ(one("SELECT [No\"m] FROM [Par\"ent]").text, "deux");
+  EXPECT_EQ(one("SELECT [P\"id] FROM [Enf\"ant]").integer, 2);
+}
+
 TEST_F(Relations, TextKeysMatchIgnoringCase) {
   ok("CREATE TABLE [Variables] ([NAME] TEXT(32) CONSTRAINT PK_NAME PRIMARY KEY NOT NULL, [VALSTR] TEXT(50))");
   ok("CREATE TABLE [Usages] ([VAR] TEXT(32))");

@@ -203,6 +203,58 @@ TEST_F(RecordsetTest, FilterSortAndSnapshot) {
   EXPECT_TRUE(set.IsBOF());
 }
 
+// A text member bound shorter than its column, as the label formats bind
+// theirs.
+class CShortTextSet : public CRecordset {
+ public:
+  explicit CShortTextSet(CDatabase* pDatabase) : CRecordset(pDatabase) { m_nFields = 2; }
+  LONG m_ID = 0;
+  CString m_T;
+  CString GetDefaultSQL() override { return "[Mesures]"; }
+  void DoFieldExchange(CFieldExchange* pFX) override {
+    pFX->SetFieldType(CFieldExchange::outputColumn);
+    RFX_Long(pFX, "[ID]", m_ID);
+    RFX_Text(pFX, "[T]", m_T, 5);
+  }
+};
+
+// Each row's texts are loaded into the members the row before filled: a
+// text longer than the binding is cut to its characters (not its bytes),
+// and a shorter text, an empty one or a Null leaves nothing of the one
+// before. Edit then sees the row's own values.
+TEST_F(RecordsetTest, TextsAreLoadedWholeOrCutToTheirCharacters) {
+  Insert("1, 0, 0, 0, 0, 0, NULL, 'Crème brûlée'");
+  Insert("2, 0, 0, 0, 0, 0, NULL, 'abc'");
+  Insert("3, 0, 0, 0, 0, 0, NULL, NULL");
+  Insert("4, 0, 0, 0, 0, 0, NULL, ''");
+  Insert("5, 0, 0, 0, 0, 0, NULL, 'éèêëà'");
+  CShortTextSet set(&m_db);
+  set.m_strSort = "[ID]";
+  set.Open();
+  EXPECT_EQ(set.m_T, "Crème");
+  set.MoveNext();
+  EXPECT_EQ(set.m_T, "abc");
+  set.Edit();
+  EXPECT_FALSE(set.Update());  // nothing changed
+  set.MoveNext();
+  EXPECT_TRUE(set.m_T.IsEmpty());
+  EXPECT_TRUE(set.IsFieldNull(&set.m_T));
+  set.Edit();
+  EXPECT_FALSE(set.Update());  // a Null left as it is is not written
+  set.MoveNext();
+  EXPECT_TRUE(set.m_T.IsEmpty());
+  EXPECT_FALSE(set.IsFieldNull(&set.m_T));
+  set.MoveNext();
+  EXPECT_EQ(set.m_T, "éèêëà");
+  set.Edit();
+  set.m_T = "ab";
+  EXPECT_TRUE(set.Update());
+  EXPECT_EQ(set.m_T, "ab");
+  EXPECT_EQ(Stored("T", 5).text, "ab");
+  EXPECT_TRUE(Stored("T", 3).isNull());
+  EXPECT_EQ(Stored("T", 1).text, "Crème brûlée");  // only read, never cut in the table
+}
+
 TEST_F(RecordsetTest, RefusedWritesAndMisfitValuesThrow) {
   Insert("1, 1, 1, 1, 0, 1, NULL, 'un'");
   CMesuresSet set(&m_db);
