@@ -252,6 +252,7 @@ struct Shape {
 // it takes for a literal is checked by learnShape before a shape is reused.
 Shape shapeOf(std::string_view sql) {
   Shape shape;
+  shape.key.reserve(sql.size());
   std::size_t from = 0;
   sql::Tokens reader(sql);
   sql::Token t;

@@ -15,12 +15,15 @@ namespace {
 constexpr std::size_t kFirstBlockBytes = 256;
 constexpr std::size_t kMaxBlockBytes = std::size_t{1} << 20;
 
-void PutVarint(std::vector<char>& out, std::uint64_t v) {
+// Writers into a buffer sized beforehand (see Bound): a row is packed
+// without a capacity check per byte.
+char* PutVarint(char* out, std::uint64_t v) {
   while (v >= 0x80) {
-    out.push_back(static_cast<char>((v & 0x7F) | 0x80));
+    *out++ = static_cast<char>((v & 0x7F) | 0x80);
     v >>= 7;
   }
-  out.push_back(static_cast<char>(v));
+  *out++ = static_cast<char>(v);
+  return out;
 }
 
 std::uint64_t GetVarint(const char*& p) {
@@ -40,28 +43,33 @@ std::int64_t Unzigzag(std::uint64_t v) {
   return static_cast<std::int64_t>(v >> 1) ^ -static_cast<std::int64_t>(v & 1);
 }
 
-void Encode(std::vector<char>& out, const jetdb::Value& value) {
-  out.push_back(static_cast<char>(value.kind));
+// The most bytes Encode writes for `value`: its kind, a varint of at most
+// ten bytes, and a text's bytes.
+constexpr std::size_t kMaxVarintBytes = 10;
+std::size_t Bound(const jetdb::Value& value) { return 1 + kMaxVarintBytes + value.text.size(); }
+
+char* Encode(char* out, const jetdb::Value& value) {
+  *out++ = static_cast<char>(value.kind);
   switch (value.kind) {
     case jetdb::Value::Kind::Null:
       break;
     case jetdb::Value::Kind::Integer:
     case jetdb::Value::Kind::DateTime:
-      PutVarint(out, Zigzag(value.integer));
+      out = PutVarint(out, Zigzag(value.integer));
       break;
-    case jetdb::Value::Kind::Double: {
-      char bytes[sizeof(double)];
-      std::memcpy(bytes, &value.real, sizeof bytes);
-      out.insert(out.end(), bytes, bytes + sizeof bytes);
+    case jetdb::Value::Kind::Double:
+      std::memcpy(out, &value.real, sizeof(double));
+      out += sizeof(double);
       break;
-    }
     case jetdb::Value::Kind::Text:
     case jetdb::Value::Kind::Binary:
     case jetdb::Value::Kind::Decimal:
-      PutVarint(out, value.text.size());
-      out.insert(out.end(), value.text.begin(), value.text.end());
+      out = PutVarint(out, value.text.size());
+      std::memcpy(out, value.text.data(), value.text.size());
+      out += value.text.size();
       break;
   }
+  return out;
 }
 
 // Every member is set, as a new value would have it: values are compared
@@ -103,15 +111,23 @@ void CRecordset::RowStore::clear() {
   m_blockSize = m_used = 0;
 }
 
-void CRecordset::RowStore::Pack(const std::vector<jetdb::Value>& values, Entry& entry) {
-  m_scratch.clear();
-  PutVarint(m_scratch, values.size());
-  for (const jetdb::Value& value : values) Encode(m_scratch, value);
-  Store(entry);
+// Each row is encoded in place at the end of the last block; the block
+// holds the most bytes it can take, and the bytes it did not take stay free.
+template <class Get>
+void CRecordset::RowStore::PackWith(std::size_t count, Get value, Entry& entry) {
+  std::size_t bound = kMaxVarintBytes;
+  for (std::size_t i = 0; i < count; ++i) bound += Bound(value(i));
+  char* const start = Room(bound, entry);
+  char* out = PutVarint(start, count);
+  for (std::size_t i = 0; i < count; ++i) out = Encode(out, value(i));
+  m_used += static_cast<std::size_t>(out - start);
 }
 
-void CRecordset::RowStore::Store(Entry& entry) {
-  const std::size_t bytes = m_scratch.size();
+void CRecordset::RowStore::Pack(const std::vector<jetdb::Value>& values, Entry& entry) {
+  PackWith(values.size(), [&](std::size_t i) -> const jetdb::Value& { return values[i]; }, entry);
+}
+
+char* CRecordset::RowStore::Room(std::size_t bytes, Entry& entry) {
   // A row of more than 2 GB would not fit the offsets; the driver's rows
   // are far smaller.
   if (m_blocks.empty() || m_blockSize - m_used < bytes) {
@@ -122,10 +138,9 @@ void CRecordset::RowStore::Store(Entry& entry) {
     m_blocks.push_back(std::make_unique_for_overwrite<char[]>(m_blockSize));
     m_used = 0;
   }
-  std::memcpy(m_blocks.back().get() + m_used, m_scratch.data(), bytes);
   entry.block = static_cast<std::uint32_t>(m_blocks.size() - 1);
   entry.offset = static_cast<std::uint32_t>(m_used) & 0x7FFFFFFFu;
-  m_used += bytes;
+  return m_blocks.back().get() + m_used;
 }
 
 void CRecordset::RowStore::Append(jetdb::RowId id, const std::vector<jetdb::Value>& values) {
@@ -138,10 +153,7 @@ void CRecordset::RowStore::Append(jetdb::RowId id, const std::vector<jetdb::Valu
 void CRecordset::RowStore::Append(const jetdb::Query& query, std::size_t count) {
   Entry entry;
   entry.id = query.rowId();
-  m_scratch.clear();
-  PutVarint(m_scratch, count);
-  for (std::size_t i = 0; i < count; ++i) Encode(m_scratch, query.value(i));
-  Store(entry);
+  PackWith(count, [&](std::size_t i) -> const jetdb::Value& { return query.value(i); }, entry);
   m_entries.push_back(entry);
 }
 

@@ -43,14 +43,17 @@ class CRecordset::RowStore {
   // Packs values at the end of the last block (a new one when they do not
   // fit) and tells where.
   void Pack(const std::vector<jetdb::Value>& values, Entry& entry);
-  // Moves the row packed in m_scratch to the blocks.
-  void Store(Entry& entry);
+  // The same for `count` values, the i-th given by value(i).
+  template <class Get>
+  void PackWith(std::size_t count, Get value, Entry& entry);
+  // Where a row of at most `bytes` goes, told in `entry`: the end of the
+  // last block, or a new block.
+  char* Room(std::size_t bytes, Entry& entry);
 
   std::deque<Entry> m_entries;  // grows without moving what it holds
   std::vector<std::unique_ptr<char[]>> m_blocks;
   std::size_t m_blockSize = 0;  // of the last block
   std::size_t m_used = 0;       // bytes used in the last block
-  std::vector<char> m_scratch;  // one row being packed
 };
 
 struct CRecordset::FieldState {
