@@ -94,6 +94,18 @@ struct Database::Impl : CompileContext {
   };
   std::unordered_map<std::string, SelectShape> shapes;
 
+  // The shape of a statement: its text with each integer literal of at most
+  // nine digits replaced by a mark, and those literals in their order. The
+  // last one found is kept with its text: the next query of a record set is
+  // most often the same text with other numbers (see database.cpp).
+  struct TextShape {
+    std::string key;
+    std::vector<std::int64_t> literals;
+    std::vector<std::pair<std::size_t, std::size_t>> spans;  // where each literal is in the text
+  };
+  std::string lastShapeText;
+  TextShape lastShape;
+
   // Forgets everything compiled against the catalog as it was; a prepared
   // statement's own compilation is good for one version of it.
   void catalogChanged() {

@@ -241,11 +241,7 @@ bool parseAndCompile(Session& s, std::string_view sql, CompiledSelect& cs, std::
 // nine digits replaced by a mark, and those literals in their order. Any
 // other part of the text (strings, names, larger numbers) stays in it.
 constexpr std::size_t kMaxShapeDigits = 9;
-struct Shape {
-  std::string key;
-  std::vector<std::int64_t> literals;
-  std::vector<std::pair<std::size_t, std::size_t>> spans;  // where each literal is in the text
-};
+using Shape = Session::TextShape;
 
 // One pass of the reader of Jet text over the statement: a Number token of
 // digits alone is a literal; every other token stays in the key. Whatever
@@ -270,6 +266,49 @@ Shape shapeOf(std::string_view sql) {
   }
   shape.key.append(sql.substr(from));
   return shape;
+}
+
+// Whether `sql` is `known` (whose shape is `shape`) with other digits in
+// the places of its literals, and nothing else changed; `shape` then
+// becomes that of `sql`. Such a text reads as the same tokens: the
+// characters around each literal are the same, so that what ends a number
+// of digits alone in one ends it in the other, and what comes before it
+// starts no word or number that it would join. One case needs care: a
+// literal that becomes a lone 0 before an "x" would start Access's
+// notation of bytes (0x...), and the text is then read in full.
+bool sameShapeOtherDigits(std::string_view known, std::string_view sql, Shape& shape) {
+  std::size_t from = 0, at = 0;  // in `known`, in `sql`
+  std::vector<std::pair<std::size_t, std::size_t>> spans;
+  std::vector<std::int64_t> literals;
+  spans.reserve(shape.spans.size());
+  literals.reserve(shape.spans.size());
+  for (const auto& [offset, length] : shape.spans) {
+    const std::size_t same = offset - from;
+    if (sql.size() - at < same || sql.compare(at, same, known, from, same) != 0) return false;
+    at += same;
+    const std::size_t start = at;
+    std::int64_t value = 0;
+    while (at < sql.size() && sql[at] >= '0' && sql[at] <= '9' && at - start < kMaxShapeDigits + 1)
+      value = value * 10 + (sql[at++] - '0');
+    const std::size_t digits = at - start;
+    if (digits == 0 || digits > kMaxShapeDigits) return false;
+    if (digits == 1 && sql[start] == '0' && at < sql.size() && (sql[at] == 'x' || sql[at] == 'X')) return false;
+    spans.emplace_back(start, digits);
+    literals.push_back(value);
+    from = offset + length;
+  }
+  if (known.substr(from) != sql.substr(at)) return false;
+  shape.spans = std::move(spans);
+  shape.literals = std::move(literals);
+  return true;
+}
+
+// The shape of `sql`, kept in the session until the next query's.
+const Shape& currentShape(Session& s, std::string_view sql) {
+  if (s.lastShapeText.empty() || !sameShapeOtherDigits(s.lastShapeText, sql, s.lastShape))
+    s.lastShape = shapeOf(sql);
+  s.lastShapeText.assign(sql);
+  return s.lastShape;
 }
 
 bool sameColumns(const std::vector<ColumnInfo>& a, const std::vector<ColumnInfo>& b) {
@@ -360,14 +399,17 @@ std::unique_ptr<Query> Database::query(std::string_view sql, const std::vector<V
     if (!parseAndCompile(s, sql, cs, table, values)) return nullptr;
     return start(s, std::move(cs), table);
   }
-  const Shape shape = shapeOf(sql);
-  auto known = s.shapes.find(shape.key);
+  const Shape& current = currentShape(s, sql);
+  auto known = s.shapes.find(current.key);
   if (known != s.shapes.end() && known->second.reusable) {
     const Session::SelectShape& hit = known->second;
     std::vector<Value> params = hit.compiled->params;
-    for (std::size_t i = 0; i < shape.literals.size(); ++i) params[hit.slots[i]] = Value::of(shape.literals[i]);
+    for (std::size_t i = 0; i < current.literals.size(); ++i) params[hit.slots[i]] = Value::of(current.literals[i]);
     return start(s, hit.compiled, hit.table, &params);
   }
+  // A copy: learning the shape compiles another text, which could be
+  // another query's.
+  const Shape shape = current;
   if (!parseAndCompile(s, sql, cs, table)) return nullptr;
   if (known == s.shapes.end()) {
     // A bound on the texts kept: a program that sends ever new shapes

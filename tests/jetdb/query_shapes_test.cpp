@@ -71,6 +71,53 @@ TEST_F(QueryShapesTest, DecimalsDatesAndQuotedTextsKeepTheirValues) {
   EXPECT_EQ(column("SELECT [ID] FROM [T] WHERE [D]=#2004-01-06# AND [ID]>0"), (Ids{}));
 }
 
+// Every row of a query and its error, as text, on `db`.
+std::string Answer(Database& db, const std::string& sql) {
+  auto q = db.query(sql);
+  if (!q) return "error " + db.lastError().state;
+  std::string out;
+  while (q->next()) {
+    for (std::size_t i = 0; i < q->columns().size(); ++i) {
+      const Value& v = q->value(i);
+      out += std::to_string(static_cast<int>(v.kind)) + ":" + (v.isNull() ? "" : v.asText()) + "|";
+    }
+    out += ";";
+  }
+  return q->error() ? out + "error" : out;
+}
+
+// A text that is the one before it with other digits is read without
+// being read through again: each one, after its neighbour, must give what
+// it gives alone on a connection that has seen nothing before.
+TEST_F(QueryShapesTest, ATextLikeTheOneBeforeAnswersAsItWouldAlone) {
+  const std::vector<std::vector<std::string>> sequences = {
+      {"SELECT [V] FROM [T] WHERE [ID]=5", "SELECT [V] FROM [T] WHERE [ID]=12345",
+       "SELECT [V] FROM [T] WHERE [ID]=3", "SELECT [V] FROM [T] WHERE [ID]=1234567890",
+       "SELECT [V] FROM [T] WHERE [ID]=4"},
+      {"SELECT [ID] FROM [T] WHERE [ID]=1 OR [V]=30", "SELECT [ID] FROM [T] WHERE [ID]=10 OR [V]=3",
+       "SELECT [ID] FROM [T] WHERE [ID]=2 OR [V]=60 ORDER BY [ID]"},
+      // the digits of a name or a text are no literals
+      {"SELECT [ID] FROM [T] WHERE [NAME_1]='n2' AND [ID]=2", "SELECT [ID] FROM [T] WHERE [NAME_1]='n3' AND [ID]=3",
+       "SELECT [ID] FROM [T] WHERE [NAME_1]='n3' AND [ID]=2"},
+      // a literal that becomes part of a decimal, an exponent or bytes
+      {"SELECT [ID] FROM [T] WHERE [V]>5 ORDER BY [ID]", "SELECT [ID] FROM [T] WHERE [V]>5.5 ORDER BY [ID]",
+       "SELECT [ID] FROM [T] WHERE [V]>4e1 ORDER BY [ID]", "SELECT [ID] FROM [T] WHERE [V]>45 ORDER BY [ID]"},
+      {"SELECT 5 AS x FROM [T] WHERE [ID]=1", "SELECT 0 AS x FROM [T] WHERE [ID]=1", "SELECT 5x FROM [T] WHERE [ID]=1",
+       "SELECT 0x FROM [T] WHERE [ID]=1", "SELECT 7x FROM [T] WHERE [ID]=1"},
+      // the same length, other places
+      {"SELECT [ID] FROM [T] WHERE [ID]=1 AND [V]=10", "SELECT [ID] FROM [T] WHERE [ID]=11 AND [V]=1",
+       "SELECT [ID] FROM [T] WHERE [ID]=1 AND [V]=1"},
+  };
+  for (const auto& sequence : sequences) {
+    for (const std::string& sql : sequence) {
+      Error e;
+      auto fresh = Database::open(path(), false, e);
+      ASSERT_TRUE(fresh) << e.message;
+      EXPECT_EQ(Answer(*db_, sql), Answer(*fresh, sql)) << sql;
+    }
+  }
+}
+
 TEST_F(QueryShapesTest, AChangedTableIsReadAsItIsNow) {
   EXPECT_EQ(db_->query("SELECT * FROM [T] WHERE [ID]=1")->columns().size(), 3u);
   ok("ALTER TABLE [T] ADD [W] INTEGER");
