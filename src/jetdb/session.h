@@ -82,7 +82,7 @@ struct Database::Impl : CompileContext {
   std::unordered_map<std::string, std::vector<Stmt>> idleQueries;
 
   // Compiled SELECTs by their shape: the Jet text with every small integer
-  // literal taken out (see database.cpp). A record set re-queried on one key
+  // literal taken out (see statements.cpp). A record set re-queried on one key
   // after another sends texts that differ only in that number; parsing and
   // compiling each of them again would cost more than running it. Valid as
   // long as the catalog does not change.
@@ -97,7 +97,7 @@ struct Database::Impl : CompileContext {
   // The shape of a statement: its text with each integer literal of at most
   // nine digits replaced by a mark, and those literals in their order. The
   // last one found is kept with its text: the next query of a record set is
-  // most often the same text with other numbers (see database.cpp).
+  // most often the same text with other numbers (see statements.cpp).
   struct TextShape {
     std::string key;
     std::vector<std::int64_t> literals;
