@@ -319,15 +319,16 @@ bool sameColumns(const std::vector<ColumnInfo>& a, const std::vector<ColumnInfo>
   return true;
 }
 
-// Whether `cs`, compiled from `sql`, holds each literal of the shape as a
+// Whether `made`, compiled from `sql`, holds each literal of the shape as a
 // parameter of its own and nothing else that depends on it: the text is
 // compiled again with other numbers in their places, and only those
 // parameters may differ. A shape that fails this is compiled every time.
-Session::SelectShape learnShape(Session& s, std::string_view sql, const Shape& shape, const CompiledSelect& cs,
-                                const std::string& table) {
+Session::SelectShape learnShape(Session& s, std::string_view sql, const Shape& shape,
+                                std::shared_ptr<const CompiledSelect> made, const std::string& table) {
+  const CompiledSelect& cs = *made;
   Session::SelectShape learned;
   learned.table = table;
-  learned.compiled = std::make_shared<const CompiledSelect>(cs);
+  learned.compiled = std::move(made);
   if (shape.literals.empty()) {
     learned.reusable = true;
     return learned;
@@ -407,17 +408,19 @@ std::unique_ptr<Query> Database::query(std::string_view sql, const std::vector<V
     for (std::size_t i = 0; i < current.literals.size(); ++i) params[hit.slots[i]] = Value::of(current.literals[i]);
     return start(s, hit.compiled, hit.table, &params);
   }
-  // A copy: learning the shape compiles another text, which could be
-  // another query's.
+  // A copy: the session keeps the shape of the last query only, and what
+  // follows compiles texts of its own before it is done with this one.
   const Shape shape = current;
   if (!parseAndCompile(s, sql, cs, table)) return nullptr;
+  // One compiled form for the cache and this query.
+  auto compiled = std::make_shared<const CompiledSelect>(std::move(cs));
   if (known == s.shapes.end()) {
     // A bound on the texts kept: a program that sends ever new shapes
     // starts over rather than grows.
     if (s.shapes.size() >= 512) s.shapes.clear();
-    s.shapes.emplace(shape.key, learnShape(s, sql, shape, cs, table));
+    s.shapes.emplace(shape.key, learnShape(s, sql, shape, compiled, table));
   }
-  return start(s, std::move(cs), table);
+  return start(s, std::move(compiled), table);
 }
 
 std::unique_ptr<PreparedStatement> Database::prepare(std::string_view sql) {
