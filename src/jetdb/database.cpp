@@ -491,7 +491,7 @@ bool Database::updateRow(std::string_view table, RowId row, const std::vector<st
   std::vector<std::size_t> columns;
   for (const auto& [column, value] : named) columns.push_back(column);
   const bool free = writesFreeColumns(s, *t, columns);
-  StatementTransaction tx(s, true, true);
+  StatementTransaction tx(s, true, true, free);
   if (!tx.begin() || !(free ? updateFreeValues(s, *t, row, named) : updateValues(s, *t, row, named))) return false;
   // Unread, a row that is gone is told by the write that found nothing.
   if (free && sqlite3_changes(s.db) == 0) return s.fail(errors::rowNotFound());
@@ -503,7 +503,8 @@ bool Database::deleteRow(std::string_view table, RowId row) {
   s.last = Error{};
   const TableMeta* t = s.catalog.findTable(table);
   if (!t) return s.fail(errors::tableNotFound(table));
-  StatementTransaction tx(s, true, true);
+  // A row that no relation refers to is deleted without being read first.
+  StatementTransaction tx(s, true, true, s.catalog.relationsTo(t->name).empty());
   if (!tx.begin() || !deleteRowChecked(s, *t, row)) return false;
   return tx.commit();
 }

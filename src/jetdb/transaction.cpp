@@ -52,6 +52,7 @@ bool StatementTransaction::begin() {
   // Inside a transaction a single row write is undone by SQLite alone; its
   // checks before it only read.
   if (!outer_ && singleWrite_) return true;
+  if (outer_ && readsNothing_) return true;
   // Outside a transaction the statement's own transaction is what undoes it;
   // inside one (a script's), a savepoint undoes the statement alone.
   if (!run(outer_ ? "BEGIN IMMEDIATE" : "SAVEPOINT jet_statement")) return false;

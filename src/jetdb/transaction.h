@@ -16,9 +16,14 @@ class StatementTransaction {
   // A statement that may not join a batch (a definition) runs alone. A row
   // write is one SQLite statement, which SQLite itself undoes whole when it
   // is refused; inside a transaction it needs no savepoint of its own, whose
-  // statement journal would cost more than the row.
-  explicit StatementTransaction(Session& s, bool batchable = true, bool singleWrite = false)
-      : s_(s), batchable_(batchable), singleWrite_(singleWrite) {}
+  // statement journal would cost more than the row. A write that is that
+  // one statement with nothing read before it (`readsNothing`: an update of
+  // columns that no relation names, a delete that no child row can stop) is
+  // atomic on its own outside any transaction too: SQLite's own transaction
+  // around it takes the write lock, waiting on the busy timeout, as BEGIN
+  // IMMEDIATE would, and undoes it whole when it is refused.
+  explicit StatementTransaction(Session& s, bool batchable = true, bool singleWrite = false, bool readsNothing = false)
+      : s_(s), batchable_(batchable), singleWrite_(singleWrite), readsNothing_(singleWrite && readsNothing) {}
   ~StatementTransaction();
   StatementTransaction(const StatementTransaction&) = delete;
   StatementTransaction& operator=(const StatementTransaction&) = delete;
@@ -32,6 +37,7 @@ class StatementTransaction {
   Session& s_;
   bool batchable_;
   bool singleWrite_;
+  bool readsNothing_;
   bool active_ = false;
   bool outer_ = false;
 };

@@ -104,10 +104,12 @@ CString CRecordset::SelectOfBinding() const {
 }
 
 void CRecordset::RunQuery() {
-  CString sql = m_strSelect;
-  if (!m_strFilter.IsEmpty()) sql += " WHERE " + m_strFilter;
-  if (!m_strSort.IsEmpty()) sql += " ORDER BY " + m_strSort;
-  m_strSQL = sql;
+  // Built in place: a merge sends one query for each key it looks up, and
+  // the text keeps its room from one query to the next.
+  m_strSQL = m_strSelect;
+  if (!m_strFilter.IsEmpty()) (m_strSQL += " WHERE ") += m_strFilter;
+  if (!m_strSort.IsEmpty()) (m_strSQL += " ORDER BY ") += m_strSort;
+  const CString& sql = m_strSQL;
 
   m_rows->clear();
   m_stream.reset();

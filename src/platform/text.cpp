@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <vector>
 
 void CString::Format(const char* format, ...) {
   va_list args;
@@ -13,17 +12,25 @@ void CString::Format(const char* format, ...) {
 }
 
 void CString::FormatV(const char* format, va_list args) {
+  // Most texts made here are a filter or a journal line: one pass into a
+  // buffer of the stack, and a second, sized, only for a longer text. The
+  // arguments may be this string's own text, so it is replaced only after.
+  char small[256];
   va_list copy;
   va_copy(copy, args);
-  const int needed = std::vsnprintf(nullptr, 0, format, copy);
+  const int needed = std::vsnprintf(small, sizeof small, format, copy);
   va_end(copy);
   if (needed < 0) {
     m_str.clear();
     return;
   }
-  std::vector<char> buffer(static_cast<size_t>(needed) + 1);
-  std::vsnprintf(buffer.data(), buffer.size(), format, args);
-  m_str.assign(buffer.data(), static_cast<size_t>(needed));
+  if (static_cast<size_t>(needed) < sizeof small) {
+    m_str.assign(small, static_cast<size_t>(needed));
+    return;
+  }
+  std::string buffer(static_cast<size_t>(needed), '\0');
+  std::vsnprintf(buffer.data(), buffer.size() + 1, format, args);
+  m_str = std::move(buffer);
 }
 
 int CString::Find(const char* sub, int start) const {

@@ -14,6 +14,24 @@ TEST(CStringTest, FormatFollowsPrintf) {
   s.Format("%0600d", 7);
   EXPECT_EQ(s.GetLength(), 600);
   EXPECT_EQ(s.Right(2), "07");
+  // Around the length that is formatted in one pass: nothing cut or added.
+  for (int length : {254, 255, 256, 257}) {
+    s.Format("%0*d", length, 3);
+    EXPECT_EQ(s.GetLength(), length);
+    EXPECT_EQ(s.Right(1), "3");
+    EXPECT_EQ(s.Left(1), "0");
+  }
+}
+
+TEST(CStringTest, FormatMayTakeTheStringsOwnText) {
+  CString s("[Item_Id]");
+  s.Format("%s=%d AND %s", static_cast<const char*>(s), 12, static_cast<const char*>(s));
+  EXPECT_EQ(s, "[Item_Id]=12 AND [Item_Id]");
+  const CString word(std::string(200, 'x'));
+  s = word;
+  s.Format("%s|%s", static_cast<const char*>(s), static_cast<const char*>(s));
+  EXPECT_EQ(s.GetLength(), 401);
+  EXPECT_EQ(s, CString(word.str() + "|" + word.str()));
 }
 
 TEST(CStringTest, FindAndSubstringsClampLikeTheOriginal) {
