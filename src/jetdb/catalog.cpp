@@ -81,9 +81,11 @@ namespace {
 // Column defaults live in a table of their own, made when the first one is
 // defined: a file without any keeps the catalog tables it always had, and
 // a reader that does not know of defaults reads it as before.
+// Asked at every save of a table: SQLite's schema in memory answers it, where
+// a query of sqlite_schema is compiled and reads the whole schema each time.
 bool hasDefaultsTable(sqlite3* db) {
-  Stmt s(db, "SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = '_jet_defaults'");
-  return s.ok() && s.step() == SQLITE_ROW;
+  return sqlite3_table_column_metadata(db, "main", "_jet_defaults", nullptr, nullptr, nullptr, nullptr, nullptr,
+                                       nullptr) == SQLITE_OK;
 }
 
 bool saveDefaults(sqlite3* db, const TableMeta& tm) {
