@@ -42,9 +42,9 @@ Value decimalOf(double v) {
 // What readValue reads, for a column whose storage class is known. The
 // column is taken once as SQLite holds it: each sqlite3_column_* call looks
 // the column up again and checks the statement, and a row of ten columns
-// read through them cost more than SQLite's own step to that row. The value
-// is one that no other thread reaches: a connection is used by one thread at
-// a time (it is opened without SQLite's own mutex).
+// read through them cost about as much as SQLite's own step to that row.
+// The value is one that no other thread reaches: a connection is used by
+// one thread at a time (it is opened without SQLite's own mutex).
 Value readStored(sqlite3_value* v, std::optional<JetType> type, int storage) {
   if (storage == SQLITE_NULL) return type == JetType::Bit ? Value::of(0) : Value::null();
   auto text = [&] {
