@@ -4,6 +4,7 @@
 // per-table names, and relations.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -86,6 +87,9 @@ class Catalog {
   std::vector<const RelationMeta*> relationsTo(std::string_view table) const;     // as parent
   const std::vector<ViewMeta>& views() const { return views_; }
   const ViewMeta* findView(std::string_view name) const;
+  // Changes with every change to the lists above (and every load): what was
+  // found in them, pointers included, holds while it stays the same.
+  std::uint64_t generation() const { return generation_; }
 
   // Writers used by the definition statements inside their transaction;
   // each returns false on a storage error. The in-memory catalog is updated
@@ -102,7 +106,10 @@ class Catalog {
  private:
   // The indexes of names below follow the lists; any change to a list
   // drops them, and the next lookup makes them again.
-  void changed() { indexed_ = false; }
+  void changed() {
+    indexed_ = false;
+    ++generation_;
+  }
   void index() const;
   bool readAll(sqlite3* db);
 
@@ -110,6 +117,7 @@ class Catalog {
   std::vector<RelationMeta> relations_;
   std::vector<ViewMeta> views_;
   int loadError_ = 0;
+  std::uint64_t generation_ = 0;
   mutable bool indexed_ = false;
   mutable NameIndex tableNames_, childTables_, parentTables_;
 };

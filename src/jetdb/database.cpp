@@ -504,7 +504,7 @@ bool Database::deleteRow(std::string_view table, RowId row) {
   const TableMeta* t = s.catalog.findTable(table);
   if (!t) return s.fail(errors::tableNotFound(table));
   // A row that no relation refers to is deleted without being read first.
-  StatementTransaction tx(s, true, true, s.catalog.relationsTo(t->name).empty());
+  StatementTransaction tx(s, true, true, !referredTo(s, *t));
   if (!tx.begin() || !deleteRowChecked(s, *t, row)) return false;
   return tx.commit();
 }

@@ -37,13 +37,20 @@ bool insertValues(Session& s, const TableMeta& table, const std::vector<std::opt
 bool updateValues(Session& s, const TableMeta& table, RowId row,
                   const std::vector<std::pair<std::size_t, Value>>& values);
 bool deleteRowChecked(Session& s, const TableMeta& table, RowId row);
+// What the row writes of `table` need of its relations. For the catalog's
+// own entry of the table the reference holds until the catalog changes; for
+// any other, until the next such call.
+Session::RowPlan& rowPlan(Session& s, const TableMeta& table);
+// Whether a relation refers to `table`: deleting its rows must look for
+// their children.
+bool referredTo(Session& s, const TableMeta& table);
 
 // The value of a column's DEFAULT, converted to its type (defaults.cpp).
 bool columnDefault(Session& s, const TableMeta& table, std::size_t column, Value& out);
 
 // Whether these columns can be written without the rest of their row: no
 // relation joins them and no counter numbers them.
-bool writesFreeColumns(const Session& s, const TableMeta& table, const std::vector<std::size_t>& columns);
+bool writesFreeColumns(Session& s, const TableMeta& table, const std::vector<std::size_t>& columns);
 // Writes such columns of one row, checked for type and Null only: a
 // statement that sets a price in every row need not read every column of
 // every row, nor look at relations that the price takes no part in.

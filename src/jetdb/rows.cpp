@@ -1,6 +1,9 @@
 // Row writes: the single place where values are checked against their
 // columns and relations are enforced, whatever statement or API call made
 // the write. Relations are enforced as Access does without cascades.
+#include <algorithm>
+#include <functional>
+
 #include "errors.h"
 #include "executors.h"
 #include "jetdb/text.h"
@@ -51,36 +54,79 @@ bool readRow(Session& s, const TableMeta& t, RowId row, std::vector<Value>& out)
   return true;
 }
 
-// Whether a row of `table` has `columns` equal to `key`. The comparison
-// follows the columns' collation, so text keys ignore case as Access does.
-bool rowExists(Session& s, const TableMeta& table, const std::vector<std::string>& columns,
-               const std::vector<Value>& key, bool& exists) {
-  std::string& sql = rowSql(s, "SELECT 1 FROM ", table, " WHERE ");
-  for (std::size_t i = 0; i < columns.size(); ++i) {
+// The end of relation `r` on the side of table `t`, its columns there being
+// `here` and those on the other side `there`.
+Session::RelationEnd relationEnd(Session& s, const TableMeta& t, const RelationMeta& r, const std::string& otherName,
+                                 const std::vector<std::string>& here, const std::vector<std::string>& there) {
+  Session::RelationEnd end;
+  end.relation = &r;
+  end.other = s.catalog.findTable(otherName);
+  // The catalog names only columns its tables have (a related column cannot
+  // be dropped); a missing one would make a key of nothing.
+  for (const auto& c : here) {
+    const int i = t.findColumn(c);
+    if (i < 0) {
+      end.complete = false;
+      return end;
+    }
+    end.columns.push_back(static_cast<std::size_t>(i));
+  }
+  if (!end.other) return end;
+  // The comparison follows the columns' collation, so text keys ignore case
+  // as Access does.
+  std::string& sql = end.existsSql;
+  sql = "SELECT 1 FROM ";
+  appendQuoted(sql, end.other->name);
+  sql += " WHERE ";
+  for (std::size_t i = 0; i < there.size(); ++i) {
     if (i) sql += " AND ";
-    appendQuoted(sql, columns[i]);
+    appendQuoted(sql, there[i]);
     sql += " = ?";
   }
   sql += " LIMIT 1";
-  Stmt& st = s.cached(sql);
-  if (!st.ok()) return s.fail(s.sqliteError(table.name));
-  for (std::size_t i = 0; i < key.size(); ++i) st.bind(static_cast<int>(i + 1), key[i]);
+  return end;
+}
+
+}  // namespace
+
+Session::RowPlan& rowPlan(Session& s, const TableMeta& t) {
+  // A plan is kept by the address of the catalog's own entry of the table,
+  // which holds while the catalog's generation does. A table given from
+  // anywhere else gets a plan made for this one write.
+  const std::vector<TableMeta>& tables = s.catalog.tables();
+  const std::less<const TableMeta*> before;
+  const bool own = !tables.empty() && !before(&t, tables.data()) && before(&t, tables.data() + tables.size());
+  Session::RowPlan& plan = s.rowPlans[own ? &t : nullptr];
+  if (own && plan.generation == s.catalog.generation() && plan.generation != 0) return plan;
+  plan = Session::RowPlan{};
+  for (const RelationMeta* r : s.catalog.relationsOf(t.name))
+    plan.parents.push_back(relationEnd(s, t, *r, r->refTable, r->columns, r->refColumns));
+  for (const RelationMeta* r : s.catalog.relationsTo(t.name))
+    plan.children.push_back(relationEnd(s, t, *r, r->table, r->refColumns, r->columns));
+  plan.generation = s.catalog.generation();
+  return plan;
+}
+
+namespace {
+
+// Whether the table at the other end of `end` has a row whose columns hold
+// the values of `row` at this end's positions.
+bool rowExists(Session& s, Session::RelationEnd& end, const std::vector<Value>& row, bool& exists) {
+  if (!end.exists || !end.exists->ok()) end.exists = &s.cached(end.existsSql);
+  Stmt& st = *end.exists;
+  if (!st.ok()) return s.fail(s.sqliteError(end.other->name));
+  for (std::size_t i = 0; i < end.columns.size(); ++i) st.bind(static_cast<int>(i + 1), row[end.columns[i]]);
   int rc = st.step();
   st.reset();
-  if (rc != SQLITE_ROW && rc != SQLITE_DONE) return s.fail(s.sqliteError(table.name));
+  if (rc != SQLITE_ROW && rc != SQLITE_DONE) return s.fail(s.sqliteError(end.other->name));
   exists = rc == SQLITE_ROW;
   return true;
 }
 
-std::vector<Value> keyOf(const TableMeta& t, const std::vector<std::string>& columns, const std::vector<Value>& row) {
-  std::vector<Value> key;
-  for (const auto& c : columns) key.push_back(row[static_cast<std::size_t>(t.findColumn(c))]);
-  return key;
-}
-
-bool anyNull(const std::vector<Value>& key) {
-  for (const auto& v : key)
-    if (v.isNull()) return true;
+// Access skips a key with a Null in it.
+bool anyNull(const std::vector<Value>& row, const std::vector<std::size_t>& columns) {
+  for (std::size_t i : columns)
+    if (row[i].isNull()) return true;
   return false;
 }
 
@@ -95,22 +141,23 @@ bool sameKeyValue(const Value& a, const Value& b) {
   return a.asDouble() == b.asDouble();
 }
 
-bool sameKey(const std::vector<Value>& a, const std::vector<Value>& b) {
-  for (std::size_t i = 0; i < a.size(); ++i)
+// Whether two rows of one table hold the same key in these columns.
+bool sameKey(const std::vector<Value>& a, const std::vector<Value>& b, const std::vector<std::size_t>& columns) {
+  for (std::size_t i : columns)
     if (!sameKeyValue(a[i], b[i])) return false;
   return true;
 }
 
-// A child row must find its parent; Access skips a key with a Null in it.
+// A child row must find its parent.
 bool checkParents(Session& s, const TableMeta& t, const std::vector<Value>& row, const std::vector<Value>* old) {
-  for (const RelationMeta* r : s.catalog.relationsOf(t.name)) {
-    std::vector<Value> key = keyOf(t, r->columns, row);
-    if (anyNull(key)) continue;
-    if (old && sameKey(key, keyOf(t, r->columns, *old))) continue;
-    const TableMeta* parent = s.catalog.findTable(r->refTable);
+  for (Session::RelationEnd& end : rowPlan(s, t).parents) {
+    if (!end.complete) return s.fail(errors::relationBroken(end.relation->name));
+    if (anyNull(row, end.columns)) continue;
+    if (old && sameKey(row, *old, end.columns)) continue;
+    if (!end.other) return s.fail(errors::tableNotFound(end.relation->refTable));
     bool exists = false;
-    if (!parent || !rowExists(s, *parent, r->refColumns, key, exists)) return parent ? false : s.fail(errors::tableNotFound(r->refTable));
-    if (!exists) return s.fail(errors::parentRequired(parent->name));
+    if (!rowExists(s, end, row, exists)) return false;
+    if (!exists) return s.fail(errors::parentRequired(end.other->name));
   }
   return true;
 }
@@ -118,30 +165,35 @@ bool checkParents(Session& s, const TableMeta& t, const std::vector<Value>& row,
 // A parent row whose key changes or goes must have no children.
 bool checkChildren(Session& s, const TableMeta& t, const std::vector<Value>& old, const std::vector<Value>* row,
                    RowId self) {
-  for (const RelationMeta* r : s.catalog.relationsTo(t.name)) {
-    std::vector<Value> key = keyOf(t, r->refColumns, old);
-    if (anyNull(key)) continue;
-    if (row && sameKey(key, keyOf(t, r->refColumns, *row))) continue;
-    const TableMeta* child = s.catalog.findTable(r->table);
+  for (Session::RelationEnd& end : rowPlan(s, t).children) {
+    if (!end.complete) return s.fail(errors::relationBroken(end.relation->name));
+    if (anyNull(old, end.columns)) continue;
+    if (row && sameKey(old, *row, end.columns)) continue;
+    const TableMeta* child = end.other;
     if (!child) continue;
+    const RelationMeta& r = *end.relation;
     bool exists = false;
     if (sameName(child->name, t.name)) {
       // A row of a self-related table that refers to itself is no child of
       // its own.
-      std::vector<Value> own = keyOf(t, r->columns, old);
-      if (sameKey(own, key)) {
+      std::vector<std::size_t> own;
+      for (const auto& c : r.columns) own.push_back(static_cast<std::size_t>(t.findColumn(c)));
+      bool refersToItself = true;
+      for (std::size_t i = 0; i < own.size(); ++i)
+        if (!sameKeyValue(old[own[i]], old[end.columns[i]])) refersToItself = false;
+      if (refersToItself) {
         std::string sql = "SELECT 1 FROM " + quoteIdent(t.name) + " WHERE " + kRowColumn + " <> ?";
-        for (const auto& c : r->columns) sql += " AND " + quoteIdent(c) + " = ?";
+        for (const auto& c : r.columns) sql += " AND " + quoteIdent(c) + " = ?";
         Stmt& st = s.cached(sql + " LIMIT 1");
         st.bind(1, self);
-        for (std::size_t i = 0; i < key.size(); ++i) st.bind(static_cast<int>(i + 2), key[i]);
+        for (std::size_t i = 0; i < end.columns.size(); ++i) st.bind(static_cast<int>(i + 2), old[end.columns[i]]);
         exists = st.step() == SQLITE_ROW;
         st.reset();
         if (exists) return s.fail(errors::childrenExist(child->name));
         continue;
       }
     }
-    if (!rowExists(s, *child, r->columns, key, exists)) return false;
+    if (!rowExists(s, end, old, exists)) return false;
     if (exists) return s.fail(errors::childrenExist(child->name));
   }
   return true;
@@ -236,18 +288,17 @@ bool updateValues(Session& s, const TableMeta& t, RowId row, const std::vector<s
   return stepWrite(s, st, t);
 }
 
-bool writesFreeColumns(const Session& s, const TableMeta& t, const std::vector<std::size_t>& columns) {
-  auto related = [&](const std::string& name) {
-    for (const RelationMeta* r : s.catalog.relationsOf(t.name))
-      for (const auto& c : r->columns)
-        if (sameName(c, name)) return true;
-    for (const RelationMeta* r : s.catalog.relationsTo(t.name))
-      for (const auto& c : r->refColumns)
-        if (sameName(c, name)) return true;
+bool writesFreeColumns(Session& s, const TableMeta& t, const std::vector<std::size_t>& columns) {
+  const Session::RowPlan& plan = rowPlan(s, t);
+  auto related = [&](std::size_t column) {
+    for (const auto* ends : {&plan.parents, &plan.children})
+      for (const Session::RelationEnd& end : *ends)
+        if (!end.complete || std::find(end.columns.begin(), end.columns.end(), column) != end.columns.end())
+          return true;
     return false;
   };
   for (std::size_t i : columns)
-    if (t.columns[i].type.type == JetType::Counter || related(t.columns[i].name)) return false;
+    if (t.columns[i].type.type == JetType::Counter || related(i)) return false;
   return true;
 }
 
@@ -270,11 +321,13 @@ bool updateFreeValues(Session& s, const TableMeta& t, RowId row,
   return stepWrite(s, st, t);
 }
 
+bool referredTo(Session& s, const TableMeta& t) { return !rowPlan(s, t).children.empty(); }
+
 bool deleteRowChecked(Session& s, const TableMeta& t, RowId row) {
   // The row is read only for the keys its children would hold: a table that
   // no relation refers to (a link table, whose rows a merge deletes by the
   // thousand) has none, and a missing row shows as a delete of nothing.
-  const bool referred = !s.catalog.relationsTo(t.name).empty();
+  const bool referred = referredTo(s, t);
   if (referred) {
     std::vector<Value> old;
     if (!readRow(s, t, row, old)) return false;

@@ -106,10 +106,31 @@ struct Database::Impl : CompileContext {
   std::string lastShapeText;
   TextShape lastShape;
 
+  // What the row writes of one table need of its relations (see rows.cpp),
+  // found once for a version of the catalog instead of at every row: a merge
+  // writes one table thousands of times, and looking up its relations, the
+  // tables at their other ends and the positions of their columns cost the
+  // row more than SQLite's search for its parent.
+  struct RelationEnd {
+    const RelationMeta* relation = nullptr;
+    const TableMeta* other = nullptr;  // the table at the other end; null when the catalog lacks it
+    std::vector<std::size_t> columns;  // this side's columns of the relation, by position
+    bool complete = true;              // false when this side lacks one of them
+    std::string existsSql;             // whether `other` has a row with their values
+    Stmt* exists = nullptr;            // its statement in `cache`, once prepared
+  };
+  struct RowPlan {
+    std::uint64_t generation = 0;       // the catalog's, when it was made
+    std::vector<RelationEnd> parents;   // the relations of which the table is the child
+    std::vector<RelationEnd> children;  // the relations that refer to it
+  };
+  std::unordered_map<const TableMeta*, RowPlan> rowPlans;
+
   // Forgets everything compiled against the catalog as it was; a prepared
   // statement's own compilation is good for one version of it.
   void catalogChanged() {
     cache.clear();
+    rowPlans.clear();
     shapes.clear();
     ++catalogVersion;
   }
