@@ -279,14 +279,20 @@ void Catalog::index() const {
   indexed_ = true;
 }
 
-TableMeta* Catalog::findTable(std::string_view n) {
+std::size_t Catalog::lookUp(std::string_view n) const {
+  if (lastGeneration_ == generation_ && generation_ != 0 && n == lastName_) return lastFound_;
   index();
-  const std::size_t i = tableNames_.first(n, tables_.size());
+  lastFound_ = tableNames_.first(n, tables_.size());
+  lastName_.assign(n);
+  lastGeneration_ = generation_;
+  return lastFound_;
+}
+TableMeta* Catalog::findTable(std::string_view n) {
+  const std::size_t i = lookUp(n);
   return i < tables_.size() ? &tables_[i] : nullptr;
 }
 const TableMeta* Catalog::findTable(std::string_view n) const {
-  index();
-  const std::size_t i = tableNames_.first(n, tables_.size());
+  const std::size_t i = lookUp(n);
   return i < tables_.size() ? &tables_[i] : nullptr;
 }
 

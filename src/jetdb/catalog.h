@@ -119,6 +119,12 @@ class Catalog {
   int loadError_ = 0;
   std::uint64_t generation_ = 0;
   mutable bool indexed_ = false;
+  // The last table found, by its name as it was asked: a writer asks for
+  // the same table row after row. Good for one generation.
+  std::size_t lookUp(std::string_view name) const;
+  mutable std::string lastName_;
+  mutable std::size_t lastFound_ = 0;
+  mutable std::uint64_t lastGeneration_ = 0;
   mutable NameIndex tableNames_, childTables_, parentTables_;
 };
 

@@ -30,14 +30,27 @@ std::string& rowSql(Session& s, std::string_view head, const TableMeta& t, std::
   return sql;
 }
 
+// The statement of the plan's `slot`, prepared from the text `make` writes
+// the first time, or again when its preparation failed.
+template <class Make>
+Stmt& planned(Session& s, Stmt*& slot, Make make) {
+  if (!slot || !slot->ok()) {
+    std::string& sql = s.rowSqlBuffer;
+    sql.clear();
+    make(sql);
+    slot = &s.cached(sql);
+  }
+  return *slot;
+}
+
 bool readRow(Session& s, const TableMeta& t, RowId row, std::vector<Value>& out) {
-  std::string& sql = s.rowSqlBuffer;
-  sql.assign("SELECT ");
-  appendColumnList(sql, t);
-  sql += " FROM ";
-  appendQuoted(sql, t.name);
-  sql.append(" WHERE ").append(kRowColumn).append(" = ?");
-  Stmt& st = s.cached(sql);
+  Stmt& st = planned(s, rowPlan(s, t).read, [&](std::string& sql) {
+    sql.assign("SELECT ");
+    appendColumnList(sql, t);
+    sql += " FROM ";
+    appendQuoted(sql, t.name);
+    sql.append(" WHERE ").append(kRowColumn).append(" = ?");
+  });
   if (!st.ok()) return s.fail(s.sqliteError(t.name));
   st.bind(1, row);
   int rc = st.step();
@@ -242,12 +255,15 @@ bool insertValues(Session& s, const TableMeta& t, const std::vector<std::optiona
     if (!checkValue(s, t, i, in, row[i])) return false;
   }
   if (!checkParents(s, t, row, nullptr)) return false;
-  std::string& sql = rowSql(s, "INSERT INTO ", t, " (");
-  appendColumnList(sql, t);
-  sql += ") VALUES (";
-  for (std::size_t i = 0; i < row.size(); ++i) sql += i ? ", ?" : "?";
-  sql += ')';
-  Stmt& st = s.cached(sql);
+  Stmt& st = planned(s, rowPlan(s, t).insert, [&](std::string& sql) {
+    sql.assign("INSERT INTO ");
+    appendQuoted(sql, t.name);
+    sql += " (";
+    appendColumnList(sql, t);
+    sql += ") VALUES (";
+    for (std::size_t i = 0; i < row.size(); ++i) sql += i ? ", ?" : "?";
+    sql += ')';
+  });
   if (!st.ok()) return s.fail(s.sqliteError(t.name));
   for (std::size_t i = 0; i < row.size(); ++i) st.bind(static_cast<int>(i + 1), row[i]);
   if (!stepWrite(s, st, t)) return false;
@@ -333,9 +349,11 @@ bool deleteRowChecked(Session& s, const TableMeta& t, RowId row) {
     if (!readRow(s, t, row, old)) return false;
     if (!checkChildren(s, t, old, nullptr, row)) return false;
   }
-  std::string& sql = rowSql(s, "DELETE FROM ", t, " WHERE ");
-  sql.append(kRowColumn).append(" = ?");
-  Stmt& st = s.cached(sql);
+  Stmt& st = planned(s, rowPlan(s, t).remove, [&](std::string& sql) {
+    sql.assign("DELETE FROM ");
+    appendQuoted(sql, t.name);
+    sql.append(" WHERE ").append(kRowColumn).append(" = ?");
+  });
   if (!st.ok()) return s.fail(s.sqliteError(t.name));
   st.bind(1, row);
   if (!stepWrite(s, st, t)) return false;

@@ -123,6 +123,11 @@ struct Database::Impl : CompileContext {
     std::uint64_t generation = 0;       // the catalog's, when it was made
     std::vector<RelationEnd> parents;   // the relations of which the table is the child
     std::vector<RelationEnd> children;  // the relations that refer to it
+    // The statements in `cache` that read, insert and delete one row, once
+    // prepared: their texts need not be made again to find them.
+    Stmt* read = nullptr;
+    Stmt* insert = nullptr;
+    Stmt* remove = nullptr;
   };
   std::unordered_map<const TableMeta*, RowPlan> rowPlans;
 
