@@ -441,6 +441,7 @@ namespace {
 
 bool namedValues(Session& s, const TableMeta& t, const std::vector<std::pair<std::string, Value>>& in,
                  std::vector<std::pair<std::size_t, Value>>& out) {
+  out.reserve(in.size());
   for (const auto& [name, v] : in) {
     int c = t.findColumn(name);
     if (c < 0) return s.fail(errors::columnNotFound(name, t.name));

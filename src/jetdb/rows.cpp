@@ -61,6 +61,7 @@ bool readRow(Session& s, const TableMeta& t, RowId row, std::vector<Value>& out)
     return s.fail(e);
   }
   out.clear();
+  out.reserve(t.columns.size());
   for (std::size_t i = 0; i < t.columns.size(); ++i)
     out.push_back(readValue(st.get(), static_cast<int>(i), t.columns[i].type.type));
   st.reset();
