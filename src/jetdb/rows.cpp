@@ -224,6 +224,55 @@ bool stepWrite(Session& s, Stmt& st, const TableMeta& t) {
   return s.fail(e);
 }
 
+// Whether the INSERT of a whole row can look for the row's parents itself:
+// every relation of which the table is the child names columns it has and
+// a table that exists (otherwise the checks one by one tell what is wrong).
+bool parentsFoundByInsert(const Session::RowPlan& plan) {
+  return std::all_of(plan.parents.begin(), plan.parents.end(),
+                     [](const Session::RelationEnd& end) { return end.complete && end.other && !end.columns.empty(); });
+}
+
+// The INSERT of a whole row, its values as parameters 1 to n in column
+// order. With `checked`, the statement also looks for the row's parents,
+// as the checks one by one would, before it writes anything: the first
+// value of each relation's columns is given only when the parent row is
+// there or a value of the key is Null, and otherwise the statement stops on
+// jet_parent_missing(). A row then costs one statement instead of one per
+// parent; its value is the one bound, whatever the test around it.
+void appendInsert(std::string& sql, const TableMeta& t, const Session::RowPlan& plan, bool checked) {
+  sql.assign("INSERT INTO ");
+  appendQuoted(sql, t.name);
+  sql += " (";
+  appendColumnList(sql, t);
+  sql += ") VALUES (";
+  for (std::size_t i = 0; i < t.columns.size(); ++i) {
+    const std::string value = "?" + std::to_string(i + 1);
+    if (i) sql += ", ";
+    std::string found;
+    for (const Session::RelationEnd& end : plan.parents) {
+      if (!checked || end.columns.front() != i) continue;
+      if (!found.empty()) found += " AND ";
+      found += '(';
+      for (std::size_t c : end.columns) found += "?" + std::to_string(c + 1) + " IS NULL OR ";
+      found += "EXISTS (SELECT 1 FROM ";
+      appendQuoted(found, end.other->name);
+      found += " WHERE ";
+      const std::vector<std::string>& there = end.relation->refColumns;
+      for (std::size_t k = 0; k < there.size(); ++k) {
+        if (k) found += " AND ";
+        appendQuoted(found, end.other->name);
+        found += '.';
+        appendQuoted(found, there[k]);
+        found += " = ?" + std::to_string(end.columns[k] + 1);
+      }
+      found += "))";
+    }
+    if (found.empty()) sql += value;
+    else sql += "CASE WHEN " + found + " THEN " + value + " ELSE jet_parent_missing() END";
+  }
+  sql += ')';
+}
+
 bool checkValue(Session& s, const TableMeta& t, std::size_t i, const Value& in, Value& out) {
   const ColumnMeta& c = t.columns[i];
   if (!coerce(c.type, c.name, in, out, s.last)) return false;
@@ -255,19 +304,21 @@ bool insertValues(Session& s, const TableMeta& t, const std::vector<std::optiona
     }
     if (!checkValue(s, t, i, in, row[i])) return false;
   }
-  if (!checkParents(s, t, row, nullptr)) return false;
-  Stmt& st = planned(s, rowPlan(s, t).insert, [&](std::string& sql) {
-    sql.assign("INSERT INTO ");
-    appendQuoted(sql, t.name);
-    sql += " (";
-    appendColumnList(sql, t);
-    sql += ") VALUES (";
-    for (std::size_t i = 0; i < row.size(); ++i) sql += i ? ", ?" : "?";
-    sql += ')';
-  });
+  Session::RowPlan& plan = rowPlan(s, t);
+  const bool checkedByInsert = parentsFoundByInsert(plan);
+  if (!checkedByInsert && !checkParents(s, t, row, nullptr)) return false;
+  Stmt& st = planned(s, plan.insert, [&](std::string& sql) { appendInsert(sql, t, plan, checkedByInsert); });
   if (!st.ok()) return s.fail(s.sqliteError(t.name));
   for (std::size_t i = 0; i < row.size(); ++i) st.bind(static_cast<int>(i + 1), row[i]);
-  if (!stepWrite(s, st, t)) return false;
+  if (const int rc = st.step(); rc != SQLITE_DONE) {
+    const bool noParent = sqlite3_extended_errcode(s.db) == SQLITE_CONSTRAINT_FOREIGNKEY;
+    Error e = (rc & 0xFF) == SQLITE_CONSTRAINT && !noParent ? errors::duplicateValues(t.name) : s.sqliteError(t.name);
+    st.reset();
+    // Which parent is missing is told as the checks one by one tell it.
+    if (noParent && !checkParents(s, t, row, nullptr)) return false;
+    return s.fail(std::move(e));
+  }
+  st.reset();
   if (rowId) *rowId = sqlite3_last_insert_rowid(s.db);
   for (std::size_t i = 0; i < row.size(); ++i)
     if (t.columns[i].type.type == JetType::Counter && row[i].kind == Value::Kind::Integer) s.lastIdentity = row[i].integer;

@@ -226,5 +226,43 @@ TEST_F(Relations, EveryRowWriteSeesTheRelationsAsTheyAreNow) {
   EXPECT_EQ(count("Categories"), 0);
 }
 
+// A row insert looks for all its parents in one statement. It must come to
+// what the checks one by one came to: a key with a Null in it needs no
+// parent, text keys match ignoring case and are written as given, and a
+// missing parent is named, the first relation's first; a refused row in a
+// batch leaves the rows around it.
+TEST_F(Relations, AnInsertFindsItsParentsAsTheChecksOneByOneDid) {
+  ok("CREATE TABLE [Unites] ([U1] INTEGER, [U2] TEXT(5), CONSTRAINT [PK] PRIMARY KEY ([U1], [U2]))");
+  ok("INSERT INTO [Unites] VALUES (3, 'kg')");
+  ok("CREATE TABLE [Liens] ([A] TEXT(5), [C] INTEGER, [B] INTEGER, [D] TEXT(5))");
+  ok("ALTER TABLE [Liens] ADD CONSTRAINT [CategoriesLiens] FOREIGN KEY ([B]) REFERENCES [Categories]([CLASS_ID])");
+  ok("ALTER TABLE [Liens] ADD CONSTRAINT [UnitesLiens] FOREIGN KEY ([C], [D]) REFERENCES [Unites]([U1], [U2])");
+  ASSERT_TRUE(db_->setWriteBatching(true));
+  ok("INSERT INTO [Liens] VALUES ('a', 3, 1, 'KG')");
+  ok("INSERT INTO [Liens] VALUES ('b', 3, Null, Null)");
+  ok("INSERT INTO [Liens] VALUES ('c', 7, 2, Null)");
+  EXPECT_EQ(fails("INSERT INTO [Liens] VALUES ('x', 3, 9, 'kg')"), "23000");
+  EXPECT_NE(db_->lastError().message.find("'Categories'"), std::string::npos) << db_->lastError().message;
+  EXPECT_EQ(fails("INSERT INTO [Liens] VALUES ('x', 3, 1, 'g')"), "23000");
+  EXPECT_NE(db_->lastError().message.find("'Unites'"), std::string::npos) << db_->lastError().message;
+  EXPECT_FALSE(db_->insertRow("Liens", {{"B", Value::of(9)}, {"C", Value::of(4)}, {"D", Value::of(std::string("l"))}}));
+  EXPECT_NE(db_->lastError().message.find("'Categories'"), std::string::npos) << db_->lastError().message;
+  ASSERT_TRUE(db_->insertRow("Liens", {{"A", Value::of(std::string("d"))}, {"B", Value::of(2)}}));
+  ASSERT_TRUE(db_->setWriteBatching(false));
+  EXPECT_EQ(count("Liens"), 4);
+  EXPECT_EQ(one("SELECT [D] FROM [Liens] WHERE [A] = 'a'").text, "KG");
+  EXPECT_EQ(one("SELECT COUNT(*) FROM [Liens] WHERE [C] = 3 AND [B] IS NULL AND [D] IS NULL").integer, 1);
+
+  // A table that is its own parent finds rows it holds already.
+  ok("CREATE TABLE [Arbre] ([ID] INTEGER CONSTRAINT PrimaryKey PRIMARY KEY, [PERE] INTEGER)");
+  ok("ALTER TABLE [Arbre] ADD CONSTRAINT [ArbreArbre] FOREIGN KEY ([PERE]) REFERENCES [Arbre]([ID])");
+  ok("INSERT INTO [Arbre] VALUES (1, Null)");
+  ok("INSERT INTO [Arbre] VALUES (2, 1)");
+  EXPECT_EQ(fails("INSERT INTO [Arbre] VALUES (3, 3)"), "23000");
+  EXPECT_EQ(count("Arbre"), 2);
+  // What looks for the parents is not a function that Access SQL knows.
+  EXPECT_EQ(fails("SELECT jet_parent_missing() FROM [Arbre]"), "42000");
+}
+
 }  // namespace
 }  // namespace jetdb::test
