@@ -63,6 +63,10 @@ BOOL RunDataPhase(CDatabase* pDb, const ConversionStep& step, const CString& tem
     bool opened = false;
     try {
       // Templates are only read: they may sit where the user cannot write.
+      // The labels are read by the merge that needs them, with its own
+      // filter and order: read here too, a thousand rows a step would be
+      // read only to be read again.
+      templateSet.m_strFilter = "False";
       templateSet.Open(AFX_DB_USE_DEFAULT_TYPE, nullptr, CRecordset::readOnly);
       opened = true;
     } catch (CDBException& e) {
@@ -108,9 +112,11 @@ namespace {
 
 // Writes the target's version text into the five language columns of the
 // version row; a database error leaves the version as it was.
+constexpr char kVersionRow[] = "[LIBELLE]='IDS_VERSION_DB'";
+
 BOOL WriteVersionStamp(CSysLanguageSet& set, const char* stamp) {
   try {
-    set.m_strFilter = "[LIBELLE]='IDS_VERSION_DB'";
+    set.m_strFilter = kVersionRow;
     set.Requery();
     set.Edit();
     set.m_Langue_1 = stamp;
@@ -143,6 +149,10 @@ BOOL RunStep(const CString& strDest, const ConversionStep& step, const CString& 
   try {
     CSysLanguageSet set(nullptr, kConvertedDatabase);
     try {
+      // The set is the step's connection, and its only row is the version
+      // row that the step stamps at its end: opened on every label, it would
+      // read them all for nothing.
+      set.m_strFilter = kVersionRow;
       set.Open();
     } catch (CDBException& e) {
       JournalDbError(e);

@@ -79,7 +79,9 @@ BOOL UpdateLanguePrinter(CDatabase* pDb, CDatabase* pTemplateDb, DbVersion nTemp
 }
 
 BOOL UpdateLangueSystem(CDatabase* pDb, CSysLanguageSet& templateSet, std::optional<int> limit) {
+  // The set may have been opened on no row at all.
   if (limit) templateSet.m_strFilter.Format("[Item_Id]<=%d", *limit);
+  else templateSet.m_strFilter.Empty();
   templateSet.m_strSort = "[Item_Id]";
   templateSet.Requery();
   CSysLanguageSet db(pDb, kConvertedDatabase);

@@ -108,6 +108,19 @@ TEST_F(LanguageMergesTest, SystemMergeUsesTheDataPhasesSetAndLeavesItOpenAtItsEn
   EXPECT_EQ(m_journal.Text(), "Données table [Langue_System] mises à jour.\n");
 }
 
+// The data phase opens the template's set on no label; the merge reads the
+// ones it needs, all of them in the full form.
+TEST_F(LanguageMergesTest, SystemMergeReadsItsLabelsWhateverTheSetWasOpenedOn) {
+  Open({{1, "un"}, {2, "deux"}}, {{2, "DEUX"}, {3, "TROIS"}});
+  CSysLanguageSet tmpl(&m_template, 2000);
+  tmpl.m_strFilter = "False";
+  tmpl.Open();
+  ASSERT_TRUE(tmpl.IsEOF());
+  EXPECT_TRUE(UpdateLangueSystem(&m_db, tmpl, std::nullopt));
+  EXPECT_EQ(Labels(false), (std::map<int, std::string>{{1, "un"}, {2, "DEUX"}, {3, "TROIS"}}));
+  EXPECT_EQ(m_journal.Text(), "Données table [Langue_System] mises à jour.\n");
+}
+
 // A copied label keeps its Nulls, and a template value overwrites a Null
 // even when it is an empty text or 0, in the full and the limited form.
 TEST_F(LanguageMergesTest, NullsAreCopiedAsNullsAndOverwrittenByValues) {
