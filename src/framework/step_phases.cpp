@@ -110,10 +110,11 @@ Merge LangueSystemMerge() {
 
 namespace {
 
-// Writes the target's version text into the five language columns of the
-// version row; a database error leaves the version as it was.
+// The row of Langue_System that holds the database's version.
 constexpr char kVersionRow[] = "[LIBELLE]='IDS_VERSION_DB'";
 
+// Writes the target's version text into the five language columns of the
+// version row; a database error leaves the version as it was.
 BOOL WriteVersionStamp(CSysLanguageSet& set, const char* stamp) {
   try {
     set.m_strFilter = kVersionRow;

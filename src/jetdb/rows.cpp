@@ -191,7 +191,11 @@ bool checkChildren(Session& s, const TableMeta& t, const std::vector<Value>& old
       // A row of a self-related table that refers to itself is no child of
       // its own.
       std::vector<std::size_t> own;
-      for (const auto& c : r.columns) own.push_back(static_cast<std::size_t>(t.findColumn(c)));
+      for (const auto& c : r.columns) {
+        const int i = t.findColumn(c);
+        if (i < 0) return s.fail(errors::relationBroken(r.name));
+        own.push_back(static_cast<std::size_t>(i));
+      }
       bool refersToItself = true;
       for (std::size_t i = 0; i < own.size(); ++i)
         if (!sameKeyValue(old[own[i]], old[end.columns[i]])) refersToItself = false;
