@@ -59,8 +59,19 @@ wait_for "Opération annulée"
 type_line "SELECT Count(*) AS [Total] FROM [G];"
 wait_for "2049"
 # A half-typed statement dropped by Ctrl-C runs neither now nor with the next line.
+# Each key goes once the screen shows the one before, as a user types: sent
+# at once, on a loaded machine the first letters of the next line could
+# reach the editor before the interrupt does.
+prompts() { screen | grep -c '^jetsql>' || true; }
+before=$(prompts)
 tmux -L "$sock" send-keys -l "DELETE FROM [G]"
+wait_for "jetsql> DELETE FROM [G]"
 tmux -L "$sock" send-keys C-c
+for _ in $(seq 100); do
+  [ "$(prompts)" -gt "$before" ] && break
+  sleep 0.1
+done
+[ "$(prompts)" -gt "$before" ] || fail "no new prompt after Ctrl-C"
 type_line "SELECT Count(*) AS [Encore] FROM [G] WHERE [n] = 7;"
 wait_for "Encore"
 type_line ".quit"
