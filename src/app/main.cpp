@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <malloc.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -35,6 +36,21 @@ void GuardStandardStreams() {
       close(null);
     }
   }
+}
+
+// Each step closes its connections and opens new ones, and a connection's
+// page cache (up to tens of megabytes, see the driver's useMemory) is
+// freed at its close. glibc gives the top of the heap back to the kernel as
+// soon as 128 KB of it are free, so the next connection touched every page
+// of its cache anew: half of a run's page faults, a tenth of its CPU on the
+// large database. Freed memory is kept for the next step instead; the
+// process never holds more than at its peak, which is where it would be
+// anyway at the next step.
+void KeepFreedMemory() {
+#ifdef M_TRIM_THRESHOLD
+  constexpr int kKeptBytes = 128 * 1024 * 1024;
+  mallopt(M_TRIM_THRESHOLD, kKeptBytes);
+#endif
 }
 
 // Memory kept back from the start, given up at the first allocation that
@@ -74,6 +90,7 @@ void GiveUpReserve() {
 
 int main(int argc, char** argv) {
   GuardStandardStreams();
+  KeepFreedMemory();
   if (argc < 2) {
     // A bare command is someone asking how to use it.
     PrintUsage(stderr);
